@@ -1,0 +1,60 @@
+#pragma once
+// A Reporter for tests: records every status text, link state and message, and answers
+// questions from a script (OK by default).
+#include "common/reporter.h"
+
+#include <QStringList>
+#include <deque>
+#include <vector>
+
+namespace tirv::test {
+
+class RecordingReporter : public Reporter {
+public:
+    void status(const QString& text, StatusIcon icon) override
+    {
+        statuses << text;
+        lastStatusIcon = icon;
+    }
+    void linkState(const QString& text, StatusIcon icon) override
+    {
+        linkStates << text;
+        lastLinkIcon = icon;
+    }
+    void progress(int value, int max) override
+    {
+        lastProgress = value;
+        lastProgressMax = max;
+    }
+    Answer ask(const Message& m) override
+    {
+        messages.push_back(m);
+        if (answers.empty())
+            return defaultAnswer;
+        const Answer a = answers.front();
+        answers.pop_front();
+        return a;
+    }
+
+    QString lastStatus() const { return statuses.isEmpty() ? QString() : statuses.back(); }
+    QString lastLinkState() const { return linkStates.isEmpty() ? QString() : linkStates.back(); }
+    QStringList messageTexts() const
+    {
+        QStringList l;
+        for (const auto& m : messages)
+            l << m.text;
+        return l;
+    }
+
+    QStringList statuses;
+    QStringList linkStates;
+    std::vector<Message> messages;
+    std::deque<Answer> answers;
+    Answer defaultAnswer = Answer::Ok;
+    StatusIcon lastStatusIcon = StatusIcon::None;
+    StatusIcon lastLinkIcon = StatusIcon::None;
+    int lastProgress = 0;
+    int lastProgressMax = 0;
+};
+
+}  // namespace tirv::test
