@@ -1,0 +1,93 @@
+#pragma once
+// The one mechanism every page uses to move a register range over the serial link: consecutive
+// blocks (Modbus: 125 registers per read, 123 per write; ТИРВ protocol: values per frame), each a
+// paced exchange checked by the page's checker, a failed block repeated up to the repeat count
+// after the port is reopened and the link checked, and the outcome written to the status bar in
+// the link's standard words. Pages describe a transfer; they never run the loop themselves.
+#include "configurator/link/link_check.h"
+#include "configurator/link/reply_completion.h"
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+#include <cstdint>
+#include <functional>
+#include <span>
+
+namespace tirv {
+
+class PacedExchange;
+struct ExchangeReply;
+
+struct TransferBlock {
+    QByteArray frame;
+    int waitMs = 0;     // computed reply time of this frame
+    ReplyRule reply;
+};
+
+// A transfer description.
+struct TransferPlan {
+    std::uint8_t function = 3;   // for the page's records; the builder puts it in the frame
+    int start = 0;               // first register (or value) of the transfer
+    int total = 0;               // registers (or values) to move; 0 means one block of its own
+    int perBlock = 125;          // 125 reads, 123 writes, values per frame (ТИРВ protocol)
+    // Builds the block at register `start + offset`, `count` registers.
+    std::function<TransferBlock(int offset, int count)> build;
+    // Checks a reply (the LinkResult: 0 good) and, when good, hands its data to the page's sink.
+    std::function<int(std::span<const std::uint8_t> reply, int offset, int count)> accept;
+    QString progressText;        // e.g. "  Чтение значений уставок из устройства:   "
+    QString failureText;         // e.g. "Операцию чтения из устр-ва выполнить не удалось"
+    bool userStarted = true;     // a failure also shows the "Не удается установить соединение…" box
+    bool noReply = false;        // the frames get no reply (broadcast, restore-minimal-set)
+};
+
+enum class TransferEnd {
+    Done,         // every block accepted
+    Failed,       // repeats used up, or the link check failed
+    Refused,      // the relay answered with an exception (LinkResult 4, 24, 25, 40+)
+    Aborted,      // abort(): " Операция обмена была прервана пользователем"
+};
+
+struct TransferOutcome {
+    TransferEnd end = TransferEnd::Failed;
+    int result = 0;     // last LinkResult (0 when the last block had no reply at all)
+    int moved = 0;      // registers accepted; they stay in the page's sink after a failure
+};
+
+class ChunkedTransfer : public QObject {
+    Q_OBJECT
+public:
+    using Done = std::function<void(const TransferOutcome&)>;
+
+    // `checker` runs between repeats; the connection panel installs its own with setLinkChecker.
+    ChunkedTransfer(LinkContext context, PacedExchange& exchange, LinkChecker& checker,
+                    QObject* parent = nullptr);
+
+    void setLinkChecker(LinkChecker& checker) { m_checker = &checker; }
+
+    // Starts the transfer (marks the exchange in progress); `done` is called once, from the event
+    // loop, after the ending texts are out. Returns false when another exchange is in flight.
+    // When the link is not yet established, it is checked first.
+    bool start(TransferPlan plan, Done done);
+    void abort();
+    bool busy() const { return static_cast<bool>(m_done); }
+
+signals:
+    void progressed(int moved, int total);
+
+private:
+    void sendBlock();
+    void onReply(const ExchangeReply& reply);
+    void retryOrFail(int result);
+    void finish(TransferEnd end, int result);
+
+    LinkContext m_ctx;
+    PacedExchange& m_exchange;
+    LinkChecker* m_checker;
+    TransferPlan m_plan;
+    Done m_done;
+    int m_offset = 0;
+    int m_repeats = 0;
+};
+
+}  // namespace tirv
