@@ -46,11 +46,6 @@ public:
     virtual void abortCheck() = 0;
 };
 
-inline constexpr int kIdentityStart = 130;
-inline constexpr int kIdentityCount = 5;
-inline constexpr std::uint16_t kSignatureNonM = 0xAAAA;
-inline constexpr std::uint16_t kSignatureM = 0xAABB;
-
 // Close a port on another number, open the selected one ("Порт недоступен" words when it cannot
 // be opened), configure it, then send the link check — Modbus: read 130–134 and check it as a
 // function-3 reply of 5 registers; ТИРВ protocol: the link-check frame, any reply counts — and

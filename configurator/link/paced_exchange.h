@@ -63,6 +63,7 @@ private:
     QByteArray m_bytes;
     Done m_done;
     bool m_waitOver = false;
+    quint64 m_generation = 0;  // tells a queued failure of an earlier exchange apart
 };
 
 }  // namespace tirv
