@@ -1,0 +1,51 @@
+#pragma once
+// Base of every page of the configurator's work area. A page is registered with the main
+// window under its page id (see MainWindow::registerPage); the main window shows it, forwards
+// the context toolbar commands to it and keeps its own scroll offset.
+//
+// A page:
+//   - answers command(id) for the page commands the menu and toolbar send it;
+//   - names its controls by numeric id (addControl), so that tests and the window reach them;
+//   - paces exchanges with timers keyed by id: setTimer(id, ms) runs until killTimer(id),
+//     each expiry calls onTimer(id);
+//   - reports through shell().reporter(), never through a message box of its own.
+#include "configurator/shell/page_timers.h"
+#include "configurator/shell/shell.h"
+
+#include <QWidget>
+#include <map>
+
+namespace tirv {
+
+class Page : public QWidget {
+public:
+    Page(Shell& shell, int pageId, QWidget* parent = nullptr);
+
+    int pageId() const { return m_pageId; }
+    virtual void command(int id) { (void)id; }
+    QWidget* control(int id) const;
+    template <typename W>
+    W* control(int id) const { return qobject_cast<W*>(control(id)); }
+
+    void setTimer(int id, int ms) { m_timers.setTimer(id, ms); }
+    void killTimer(int id) { m_timers.killTimer(id); }
+    bool timerActive(int id) const { return m_timers.isActive(id); }
+
+    // Called by the main window.
+    virtual void pageShown() {}
+    virtual void setControlsLocked(bool locked) { (void)locked; }
+    virtual void linkChanged() {}
+
+protected:
+    virtual void onTimer(int id) { (void)id; }
+    void addControl(int id, QWidget* w);
+    Shell& shell() const { return m_shell; }
+
+private:
+    Shell& m_shell;
+    int m_pageId;
+    PageTimers m_timers;
+    std::map<int, QWidget*> m_controls;
+};
+
+}  // namespace tirv

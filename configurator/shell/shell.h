@@ -1,0 +1,39 @@
+#pragma once
+// What the main window offers its pages: shared state, the status bar through the Reporter,
+// the menu and toolbar states, and the way to send commands to the window and to other pages.
+#include "common/reporter.h"
+#include "configurator/shell/shell_state.h"
+
+namespace tirv {
+
+class Page;
+
+class Shell {
+public:
+    virtual ~Shell() = default;
+
+    virtual Reporter& reporter() = 0;
+    virtual ShellState& state() = 0;
+
+    virtual int currentPage() const = 0;
+    virtual Page* page(int pageId) const = 0;
+    // Runs a main-window command as if chosen from the menu (see Cmd in shell_ids.h).
+    virtual void command(int id) = 0;
+    // Sends a command to a page without showing it; false when the page does not exist.
+    virtual bool sendToPage(int pageId, int cmd) = 0;
+
+    virtual void setMenuEnabled(int id, bool enabled) = 0;
+    virtual void setToolEnabled(int id, bool enabled) = 0;
+    // Status-bar field 2: the device address or the bootloader mode.
+    virtual void setModeText(const QString& text) = 0;
+
+    // A new model code selects other model tables: title, menu states, and the setpoint pages
+    // are told to rebuild.
+    virtual void setModelCode(int code) = 0;
+    // Disables the menu, the toolbar and the pages' exchange controls while an exchange runs.
+    virtual void lockControls(bool locked) = 0;
+    // The link state changed (up, down, or a new model was found); the open pages are told.
+    virtual void linkChanged() = 0;
+};
+
+}  // namespace tirv
