@@ -1,0 +1,4 @@
+tirv_test(viewer_plot_tests DOMAIN SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/plot_geometry_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/viewer_settings_test.cpp
+  LIBS tirv_viewer_plot)
