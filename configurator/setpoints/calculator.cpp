@@ -1,0 +1,255 @@
+#include "configurator/setpoints/calculator.h"
+
+#include "configurator/setpoints/field_rules.h"
+
+#include <cmath>
+
+namespace tirv {
+
+namespace {
+
+using Q = CalcQuantity;
+
+// Fields 5911, 5912, 5913 by mode.
+constexpr CalcQuantity kInputs[kCalcModes][kCalcInputs] = {
+    {Q::TimeSetting, Q::Current, Q::CurrentSetting},   // t
+    {Q::TripTime, Q::Current, Q::CurrentSetting},      // T
+    {Q::Current, Q::TimeSetting, Q::TripTime},         // Iset
+    {Q::CurrentSetting, Q::TimeSetting, Q::TripTime},  // I
+};
+constexpr CalcQuantity kResults[kCalcModes] = {Q::TripTime, Q::TimeSetting, Q::CurrentSetting,
+                                               Q::Current};
+
+int fieldOf(CalcMode mode, CalcQuantity q)
+{
+    for (int f = 0; f < kCalcInputs; ++f)
+        if (kInputs[int(mode)][f] == q)
+            return f;
+    return -1;
+}
+
+constexpr int kParseScale = 6;
+
+// A field's value, or the issue of reading it.
+struct Read {
+    CalcIssue issue = CalcIssue::None;
+    double value = 0;
+};
+
+Read readField(const std::u16string& text)
+{
+    if (text.empty())
+        return {CalcIssue::Empty, 0};
+    const auto d = parseDecimal(text, kParseScale);
+    if (!d)
+        return {CalcIssue::NotNumber, 0};
+    const double v = double(d->scaled) / 1e6;
+    return {CalcIssue::None, d->negative ? -v : v};
+}
+
+}  // namespace
+
+CalcQuantity calcInputQuantity(CalcMode mode, int field) { return kInputs[int(mode)][field]; }
+CalcQuantity calcResultQuantity(CalcMode mode) { return kResults[int(mode)]; }
+
+bool calcInputFromSource(CalcMode mode, CalcSource source, int field)
+{
+    if (source == CalcSource::Manual)
+        return false;
+    const CalcQuantity q = kInputs[int(mode)][field];
+    return q == Q::TimeSetting || q == Q::CurrentSetting;
+}
+
+int calcSourceCurrentIndex(CalcSource source) { return 4 + 2 * int(source); }
+int calcSourceTimeIndex(CalcSource source) { return 5 + 2 * int(source); }
+
+int calcCurrentDivisor(int modelCode) { return modelCode == 306 || modelCode >= 715 ? 100 : 10; }
+int calcCurrentDecimals(int modelCode) { return calcCurrentDivisor(modelCode) == 100 ? 2 : 1; }
+
+int calcInputDecimals(CalcMode mode, int field, int modelCode)
+{
+    const CalcQuantity q = kInputs[int(mode)][field];
+    return q == Q::Current || q == Q::CurrentSetting ? calcCurrentDecimals(modelCode) : 2;
+}
+
+double calcTripTime(const CalcCurve& c, double timeSetting, double current, double currentSetting)
+{
+    return timeSetting * c.beta / (std::pow(current / currentSetting, c.alpha) - 1.0);
+}
+
+double calcTimeSetting(const CalcCurve& c, double tripTime, double current, double currentSetting)
+{
+    return (std::pow(current / currentSetting, c.alpha) - 1.0) * tripTime / c.beta;
+}
+
+double calcCurrentSetting(const CalcCurve& c, double current, double timeSetting, double tripTime)
+{
+    return current / std::pow(c.beta * timeSetting / tripTime + 1.0, 1.0 / c.alpha);
+}
+
+double calcCurrent(const CalcCurve& c, double currentSetting, double timeSetting, double tripTime)
+{
+    return currentSetting * std::pow(c.beta * timeSetting / tripTime + 1.0, 1.0 / c.alpha);
+}
+
+CalcFilterResult calcFilterTyping(std::u16string_view text, int decimals)
+{
+    CalcFilterResult r;
+    int separator = -1;  // position of the '.' in the result
+    for (char16_t c : text) {
+        if (c == u',') {
+            c = u'.';
+            r.changed = true;
+        }
+        bool allowed = false;
+        if (c >= u'0' && c <= u'9')
+            allowed = separator < 0 || int(r.text.size()) - separator <= decimals;
+        else if (c == u'.' && separator < 0) {
+            allowed = true;
+            separator = int(r.text.size());
+        }
+        if (allowed) {
+            r.text.push_back(c);
+            continue;
+        }
+        r.changed = true;
+        if (r.caret < 0)
+            r.caret = int(r.text.size());
+    }
+    return r;
+}
+
+CalcOutcome calcCompute(CalcState& state, const CalcRequest& req)
+{
+    CalcOutcome out;
+    const CalcMode mode = state.mode;
+    const bool manual = state.source == CalcSource::Manual;
+    const CalcCurve& curve = kCalcCurves[std::size_t(state.curve) % kCalcCurves.size()];
+
+    auto fail = [&](CalcIssue issue, CalcQuantity q) {
+        out.issue = issue;
+        out.field = fieldOf(mode, q);
+        return out;
+    };
+    // Reads the field that holds q; false (with the outcome set) on an empty or bad field.
+    auto read = [&](CalcQuantity q, double& value) {
+        const Read r = readField(req.texts[std::size_t(fieldOf(mode, q))]);
+        if (r.issue != CalcIssue::None) {
+            fail(r.issue, q);
+            return false;
+        }
+        value = r.value;
+        return true;
+    };
+
+    double t = state.tripTime, T = state.timeSetting, I = state.current, Is = state.currentSetting;
+    if (!manual) {
+        T = req.sourceTimeSetting;
+        Is = req.sourceCurrentSetting;
+    }
+
+    switch (mode) {
+    case CalcMode::TripTime:
+        if (!read(Q::Current, I))
+            return out;
+        // With typed values the comparison waits for the typed Iset (below), not a stale one.
+        if (!manual && I <= Is)
+            return fail(CalcIssue::CurrentNotAbove, Q::Current);
+        if (I > kCalcMaxCurrent)
+            return fail(CalcIssue::CurrentAboveMax, Q::Current);
+        if (manual) {
+            if (!read(Q::TimeSetting, T))
+                return out;
+            if (T == 0)
+                return fail(CalcIssue::TimeSettingZero, Q::TimeSetting);
+            if (!read(Q::CurrentSetting, Is))
+                return out;
+            if (Is == 0)
+                return fail(CalcIssue::CurrentSettingZero, Q::CurrentSetting);
+            if (Is >= I)
+                return fail(CalcIssue::SettingNotBelow, Q::CurrentSetting);
+        }
+        out.result = t = calcTripTime(curve, T, I, Is);
+        if (t > kCalcMaxTripTime)
+            out.warning = CalcWarning::TripTimeOver100;
+        break;
+    case CalcMode::TimeSetting:
+        if (!read(Q::TripTime, t))
+            return out;
+        if (t == 0)
+            return fail(CalcIssue::TripTimeZero, Q::TripTime);
+        if (!read(Q::Current, I))
+            return out;
+        if (!manual && I <= Is)
+            return fail(CalcIssue::CurrentNotAbove, Q::Current);
+        if (I > kCalcMaxCurrent)
+            return fail(CalcIssue::CurrentAboveMax, Q::Current);
+        if (manual) {
+            if (!read(Q::CurrentSetting, Is))
+                return out;
+            if (Is == 0)
+                return fail(CalcIssue::CurrentSettingZero, Q::CurrentSetting);
+            if (Is >= I)
+                return fail(CalcIssue::SettingNotBelow, Q::CurrentSetting);
+        }
+        out.result = T = calcTimeSetting(curve, t, I, Is);
+        break;
+    case CalcMode::CurrentSetting:
+        if (!read(Q::Current, I))
+            return out;
+        if (I == 0)
+            return fail(CalcIssue::CurrentZero, Q::Current);
+        if (I > kCalcMaxCurrent)
+            return fail(CalcIssue::CurrentAboveMax, Q::Current);
+        if (!read(Q::TripTime, t))
+            return out;
+        if (t == 0)
+            return fail(CalcIssue::TripTimeZero, Q::TripTime);
+        if (manual) {
+            if (!read(Q::TimeSetting, T))
+                return out;
+            if (T == 0)
+                return fail(CalcIssue::TimeSettingZero, Q::TimeSetting);
+        }
+        out.result = Is = calcCurrentSetting(curve, I, T, t);
+        break;
+    case CalcMode::Current:
+        if (!read(Q::TripTime, t))
+            return out;
+        if (t == 0)
+            return fail(CalcIssue::TripTimeZero, Q::TripTime);
+        if (manual) {
+            if (!read(Q::CurrentSetting, Is))
+                return out;
+            if (Is == 0)
+                return fail(CalcIssue::CurrentSettingZero, Q::CurrentSetting);
+            if (!read(Q::TimeSetting, T))
+                return out;
+            if (T == 0)
+                return fail(CalcIssue::TimeSettingZero, Q::TimeSetting);
+        }
+        out.result = I = calcCurrent(curve, Is, T, t);
+        if (I > kCalcMaxCurrent)
+            out.warning = CalcWarning::CurrentOver200;
+        break;
+    }
+    out.hasResult = true;
+    state.tripTime = t;
+    state.timeSetting = T;
+    state.current = I;
+    state.currentSetting = Is;
+
+    // The computed setpoint must fit the chosen group's editor range.
+    if (!manual && (mode == CalcMode::TimeSetting || mode == CalcMode::CurrentSetting)) {
+        if (out.result < req.boundMin) {
+            out.warning = CalcWarning::BelowMin;
+            out.bound = req.boundMin;
+        } else if (out.result > req.boundMax) {
+            out.warning = CalcWarning::AboveMax;
+            out.bound = req.boundMax;
+        }
+    }
+    return out;
+}
+
+}  // namespace tirv
