@@ -45,3 +45,18 @@ inline constexpr const char* kTripCauseNames[15] = {
 };
 
 }  // namespace tirv::osc_texts
+
+namespace tirv::osc_texts {
+
+// COMTRADE export: save dialog and failures.
+inline constexpr const char* kComtradeFilter = "Файлы COMTRADE(*.CFG)";
+inline constexpr const char* kComtradePattern = "*.CFG";
+inline constexpr const char* kComtradeSaveTitle =
+    "Сохранить данные аварийного осциллографа в формате COMTRADE:";
+inline constexpr const char* kComtradeDefaultSuffix = "CFG";
+inline constexpr const char* kNameTooLong = "Количество символов полного имени файла превышает размер буфера";
+inline constexpr const char* kComtradeCfgFailed = "Невозможно сохранить файл .CFG . Код ошибки %i";
+inline constexpr const char* kComtradeHdrFailed = "Невозможно сохранить файл .HDR . Код ошибки %i";
+inline constexpr const char* kComtradeDatFailed = "Невозможно сохранить файл .DAT . Код ошибки %i";
+
+}  // namespace tirv::osc_texts
