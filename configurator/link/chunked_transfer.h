@@ -79,7 +79,10 @@ private:
     void sendBlock();
     void onReply(const ExchangeReply& reply);
     void retryOrFail(int result);
-    void finish(TransferEnd end, int result);
+    void advance(int count);
+    int blockCount() const;
+    // `report` false: someone else (the link check) has already told the user.
+    void finish(TransferEnd end, int result, bool report = true);
 
     LinkContext m_ctx;
     PacedExchange& m_exchange;

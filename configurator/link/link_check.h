@@ -70,6 +70,7 @@ private:
     QTimer m_pause;
     Done m_done;
     int m_tries = 0;
+    bool m_unavailable = false;  // the pause ends the check as "port unavailable"
 };
 
 }  // namespace tirv

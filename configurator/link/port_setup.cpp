@@ -50,4 +50,10 @@ void ReportPortUnavailable(Reporter& reporter, int number)
                   MsgIcon::Warning, MsgButtons::Ok});
 }
 
+void ShowExceptionWarning(Reporter& reporter)
+{
+    reporter.ask({Text(link_texts::kCaptionWarning), Text(link_texts::kDeviceCannotExecute),
+                  MsgIcon::Warning, MsgButtons::Ok});
+}
+
 }  // namespace tirv

@@ -30,4 +30,7 @@ void ClosePort(Port& port, LinkState& state);
 // "Выбранный порт COM%i недоступен или занят другой программой".
 void ReportPortUnavailable(Reporter& reporter, int number);
 
+// The warning after an exception reply: "Устройство не может выполнить запрос" / "Предупреждение".
+void ShowExceptionWarning(Reporter& reporter);
+
 }  // namespace tirv

@@ -24,7 +24,7 @@ constexpr ReplyRule ModbusReply(std::uint8_t function, int expectedLength)
 {
     return {ReplyShape::Modbus, expectedLength, function};
 }
-constexpr ReplyRule TextReply() { return {ReplyShape::Text, 0, 0}; }
+constexpr ReplyRule TextFrameReply() { return {ReplyShape::Text, 0, 0}; }
 constexpr ReplyRule NoReply() { return {ReplyShape::None, 0, 0}; }
 
 inline constexpr int kModbusExceptionLength = 5;

@@ -14,6 +14,8 @@ set(TIRV_LINK_TRANSPORT_SOURCES
   port_setup.h port_setup.cpp
   serial_port.h serial_port.cpp
   paced_exchange.h paced_exchange.cpp
+  link_check.h link_check.cpp
+  chunked_transfer.h chunked_transfer.cpp
   texts.h)
 list(TRANSFORM TIRV_LINK_TRANSPORT_SOURCES PREPEND ${CMAKE_CURRENT_LIST_DIR}/)
 tirv_qt_library(tirv_link SOURCES ${TIRV_LINK_TRANSPORT_SOURCES}

@@ -1,0 +1,193 @@
+#include "configurator/link/chunked_transfer.h"
+
+#include "common/reporter.h"
+#include "configurator/link/link_state.h"
+#include "configurator/link/paced_exchange.h"
+#include "configurator/link/port.h"
+#include "configurator/link/port_setup.h"
+#include "configurator/link/texts.h"
+
+#include <algorithm>
+
+namespace tirv {
+
+using link_texts::Text;
+
+namespace {
+
+constexpr int kExceptionResult = 4;
+
+std::span<const std::uint8_t> Bytes(const QByteArray& a)
+{
+    return {reinterpret_cast<const std::uint8_t*>(a.constData()),
+            static_cast<std::size_t>(a.size())};
+}
+
+// Exception replies: the relay answered, so the link is fine and a repeat would get the same.
+bool IsRefusal(int result) { return result == kExceptionResult || result >= 24; }
+
+}  // namespace
+
+ChunkedTransfer::ChunkedTransfer(LinkContext context, PacedExchange& exchange,
+                                 LinkChecker& checker, QObject* parent)
+    : QObject(parent), m_ctx(std::move(context)), m_exchange(exchange), m_checker(&checker)
+{
+}
+
+bool ChunkedTransfer::start(TransferPlan plan, Done done)
+{
+    if (busy() || !done || !plan.build || m_exchange.busy() || m_ctx.state.busy())
+        return false;
+    if (plan.perBlock <= 0)
+        return false;
+    m_plan = std::move(plan);
+    m_done = std::move(done);
+    m_offset = 0;
+    m_repeats = 0;
+    m_ctx.state.setExchangeInProgress(true);
+    if (!m_plan.progressText.isEmpty())
+        m_ctx.reporter.status(m_plan.progressText, StatusIcon::Info);
+    if (m_ctx.state.established() && m_ctx.port.isOpen()) {
+        sendBlock();
+        return true;
+    }
+    m_checker->checkLink([this](const LinkCheckResult& r) {
+        if (r.end == LinkCheckEnd::Established)
+            sendBlock();
+        else
+            // The link check has already said why.
+            finish(r.end == LinkCheckEnd::Aborted ? TransferEnd::Aborted : TransferEnd::Failed,
+                   0, r.end == LinkCheckEnd::Aborted);
+    });
+    return true;
+}
+
+int ChunkedTransfer::blockCount() const
+{
+    return m_plan.total <= 0 ? 0 : std::min(m_plan.perBlock, m_plan.total - m_offset);
+}
+
+void ChunkedTransfer::sendBlock()
+{
+    if (m_plan.total > 0)
+        m_ctx.reporter.progress(m_offset, m_plan.total);
+    const TransferBlock block = m_plan.build(m_offset, blockCount());
+    if (block.frame.isEmpty()) {
+        finish(TransferEnd::Failed, 0);  // the builder refused: nothing sensible to send
+        return;
+    }
+    ExchangeRequest request{block.frame, block.waitMs, m_plan.noReply ? NoReply() : block.reply};
+    if (!m_exchange.start(request, [this](const ExchangeReply& r) { onReply(r); }))
+        retryOrFail(0);
+}
+
+void ChunkedTransfer::onReply(const ExchangeReply& reply)
+{
+    if (reply.end == ExchangeEnd::Aborted) {
+        finish(TransferEnd::Aborted, 0);
+        return;
+    }
+    const int count = blockCount();
+    if (m_plan.noReply && reply.end != ExchangeEnd::PortLost) {
+        advance(count);
+        return;
+    }
+    if (reply.end != ExchangeEnd::Reply) {
+        retryOrFail(0);
+        return;
+    }
+    const int result = m_plan.accept ? m_plan.accept(Bytes(reply.bytes), m_offset, count) : 0;
+    if (result == 0) {
+        advance(count);
+        return;
+    }
+    if (IsRefusal(result)) {
+        if (result == kExceptionResult)
+            ShowExceptionWarning(m_ctx.reporter);
+        finish(TransferEnd::Refused, result);
+        return;
+    }
+    retryOrFail(result);
+}
+
+void ChunkedTransfer::advance(int count)
+{
+    m_offset += count;
+    emit progressed(m_offset, m_plan.total);
+    if (m_offset >= m_plan.total) {
+        finish(TransferEnd::Done, 0);
+        return;
+    }
+    sendBlock();
+}
+
+void ChunkedTransfer::retryOrFail(int result)
+{
+    const ConnectionSettings& s = m_ctx.settings;
+    if (m_repeats >= s.repeatCount) {
+        finish(TransferEnd::Failed, result);
+        return;
+    }
+    ++m_repeats;
+    m_ctx.reporter.status(m_plan.progressText + Text(link_texts::kRepeatSuffix).arg(m_repeats),
+                          StatusIcon::Warning);
+    // Reopen the port and check the link before the pending block goes out again.
+    m_ctx.port.close();
+    m_ctx.state.setEstablished(false);
+    m_checker->checkLink([this, result](const LinkCheckResult& r) {
+        if (r.end == LinkCheckEnd::Established)
+            sendBlock();
+        else if (r.end == LinkCheckEnd::Aborted)
+            finish(TransferEnd::Aborted, result);
+        else
+            finish(TransferEnd::Failed, result);
+    });
+}
+
+void ChunkedTransfer::abort()
+{
+    if (!busy())
+        return;
+    // Whichever of the two is in flight ends with Aborted and finishes the transfer.
+    if (m_exchange.busy())
+        m_exchange.abort();
+    else if (m_ctx.state.linkCheckAttempt())
+        m_checker->abortCheck();
+    if (busy())
+        finish(TransferEnd::Aborted, 0);
+}
+
+void ChunkedTransfer::finish(TransferEnd end, int result, bool report)
+{
+    Reporter& r = m_ctx.reporter;
+    switch (report ? end : TransferEnd::Done) {
+    case TransferEnd::Done:
+        break;  // the page writes its own success words
+    case TransferEnd::Aborted:
+        r.status(Text(link_texts::kUserAbortPage), StatusIcon::Warning);
+        break;
+    case TransferEnd::Refused:
+        if (!m_plan.failureText.isEmpty())
+            r.status(m_plan.failureText, StatusIcon::Warning);
+        break;
+    case TransferEnd::Failed:
+        if (!m_plan.failureText.isEmpty())
+            r.status(m_plan.failureText, StatusIcon::Warning);
+        r.linkState(Text(link_texts::kNoLink), StatusIcon::Warning);
+        m_ctx.state.setEstablished(false);
+        if (m_plan.userStarted)
+            r.ask({Text(link_texts::kCaptionReadWrite), Text(link_texts::kCannotConnect),
+                   MsgIcon::Warning, MsgButtons::Ok});
+        break;
+    }
+    if (m_plan.total > 0)
+        r.progress(0, 0);
+    m_ctx.state.setExchangeInProgress(false);
+    const TransferOutcome outcome{end, result, m_offset};
+    Done done = std::move(m_done);
+    m_done = nullptr;
+    if (done)
+        done(outcome);
+}
+
+}  // namespace tirv
