@@ -36,6 +36,7 @@ enum class LinkResult : int {
     TextCountEcho = 6,
     TextLayoutEcho = 7,  // a separator of the other variant, or the variant-0 start placeholder
     TextTooManyValues = 8,
+    TextValueCount = 8,  // more values than a frame carries, or not the count asked for
     TextBeyondDestination = 9,
     // Exception replies with a meaning of their own
     WriteRefused = 24,    // code 4 to 16, 0x65, 0x67

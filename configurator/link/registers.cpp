@@ -50,6 +50,13 @@ int RestoreMinimalSetWaitMs(std::size_t requestLength, int baudIndex)
     return BitTimeMs(kBitsPerByte * requestLength + kTurnaroundBits, baudIndex) + kNoReplyPauseMs;
 }
 
+int DeviceTypeReadWaitMs(std::size_t requestLength, int baudIndex)
+{
+    constexpr std::uint64_t kDeviceTypeReplyBits = 237;
+    return BitTimeMs(kBitsPerByte * requestLength + kDeviceTypeReplyBits, baudIndex) +
+           kReplyMarginMs;
+}
+
 int ThreadWriteWaitMs(std::size_t requestLength, int baudIndex)
 {
     return BitTimeMs(kBitsPerByte * requestLength, baudIndex) + kReplyMarginMs;

@@ -110,6 +110,19 @@ constexpr bool IsValidBaudIndex(int index)
     return index >= 0 && index < static_cast<int>(kBaudRates.size());
 }
 
+// The baud indexes a speed selector offers, first to one past the last: non-M models 0–6, M
+// models 0–9, the USB channel (M models only) 6–9.
+struct BaudIndexRange {
+    int first = 0;
+    int end = 0;
+};
+constexpr BaudIndexRange OfferedBaudIndexes(bool mModel, bool usb)
+{
+    if (usb)
+        return {kUsbFirstBaudIndex, kBaudCountM};
+    return {0, mModel ? kBaudCountM : kBaudCountNonM};
+}
+
 // An index outside the table counts as the slowest speed, so a wait is never too short.
 std::uint32_t BaudRate(int baudIndex);
 int TextReplyWaitMs(int baudIndex);
@@ -125,6 +138,8 @@ int ReadWaitMs(std::size_t requestLength, std::size_t registerCount, int baudInd
 int WriteWaitMs(std::size_t requestLength, int baudIndex);
 // The restore-minimal-set command, which has no reply.
 int RestoreMinimalSetWaitMs(std::size_t requestLength, int baudIndex);
+// The device-type page's four-register read, which keeps a reply allowance of its own.
+int DeviceTypeReadWaitMs(std::size_t requestLength, int baudIndex);
 // Worker-thread steps: sending L bytes, and waiting for the first of R reply bytes.
 int ThreadWriteWaitMs(std::size_t requestLength, int baudIndex);
 int ThreadReplyWaitMs(std::size_t replyLength, int baudIndex);

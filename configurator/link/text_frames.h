@@ -14,9 +14,13 @@ namespace tirv {
 // The two variants of the protocol-version selector: "Старая" and "Новая".
 enum class TextVariant : int { Old = 0, New = 1 };
 
+inline constexpr int kMinValuesPerFrame = 8;
+inline constexpr int kMaxValuesPerFrame = 255;
+inline constexpr int kDefaultValuesPerFrame = 34;
+
 struct TextFraming {
     TextVariant variant = TextVariant::Old;
-    int valuesPerFrame = 34;  // 8..255, the most values one frame carries
+    int valuesPerFrame = kDefaultValuesPerFrame;  // 8..255, the most values one frame carries
 };
 
 inline constexpr char kTextStart = ':';
@@ -42,7 +46,9 @@ std::uint16_t DecodeTextNumber(std::span<const std::uint8_t> digits);
 using TextValueFn = std::function<std::int32_t(std::size_t index, std::uint16_t value)>;
 
 // Builders return the frame length including ":" and "#", or 0 when the arguments cannot form a
-// frame that fits `out` (count 0 or above 255, values missing, address too large).
+// frame (count 0, values missing, address too large, values per frame outside 8..255, a command
+// character that would break the frame) or the frame does not fit `out` or the 272-byte exchange
+// buffer. Nothing is written beyond either.
 
 // "?" request for `count` values from `start` (variant 0 sends no start and no count when the
 // count equals the values per frame).
@@ -69,15 +75,25 @@ struct TextReply {
     bool good() const { return result == LinkResult::Good && crcMatches(); }
 };
 
-// Checks a read reply against its request and stores value k of the frame at
-// group × values per frame + k of `destination`, as is or through `convert`. The destination is
-// only written when the frame is good and its CRC matches, so a damaged reply never leaves
-// partial data behind.
+// Both parsers find the frame in `received` (the first ":" and the first "#" after it: failures
+// 1 and 2) and compare its header with `request`, the frame that was sent, character by
+// character: a difference in the address gives 3, in the command 4, in the start 5, in the count
+// 6, and a separator of the other variant (or a start where variant 0 sends its "<") gives 7.
+
+// Read reply: the echoed header, the values separated by ",", ";", the CRC digits, "#". A frame
+// without that ";" gives 2; more values than the values per frame, or another number of values
+// than the request asked for, gives 8; a value that would land beyond `destination` gives 9.
+// Value k of the frame is stored at group × values per frame + k of `destination`, as is or
+// through `convert`. The destination is only written when the frame is good and its CRC matches,
+// so a damaged reply never leaves partial data behind.
 TextReply ParseTextRead(const TextFraming& framing, std::span<const std::uint8_t> received,
                         std::span<const std::uint8_t> request, std::size_t group,
                         std::span<std::int32_t> destination,
                         const TextValueFn& convert = nullptr);
-// Checks a write acknowledgement against its request.
+// Write acknowledgement: the echoed header (address, command, start and, in variant 1, the
+// count), whatever the relay echoes after it, then ";" and the CRC digits up to "#"; the CRC
+// separator is the last ";" of the frame and must follow the header, else 2. A variant-0 count is
+// not compared: on the wire it cannot be told from a first value.
 TextReply ParseTextWriteAck(const TextFraming& framing, std::span<const std::uint8_t> received,
                             std::span<const std::uint8_t> request);
 
