@@ -4,6 +4,8 @@
 #include "common/reporter.h"
 #include "configurator/shell/shell_state.h"
 
+#include <QString>
+
 namespace tirv {
 
 class Page;
@@ -34,6 +36,10 @@ public:
     virtual void lockControls(bool locked) = 0;
     // The link state changed (up, down, or a new model was found); the open pages are told.
     virtual void linkChanged() = 0;
+
+    // The command-line path when the program was started with a file of `kind` (see FileKind in
+    // command_line.h); the kind is consumed, so only the first open command uses it.
+    virtual QString takeCommandLinePath(int kind) { (void)kind; return {}; }
 };
 
 }  // namespace tirv

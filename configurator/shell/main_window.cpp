@@ -1,0 +1,531 @@
+#include "configurator/shell/main_window.h"
+
+#include "configurator/shell/icons.h"
+#include "configurator/shell/main_window_tables.h"
+#include "configurator/shell/page.h"
+#include "configurator/shell/texts.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDialog>
+#include <QDir>
+#include <QEvent>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QKeySequence>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QScreen>
+#include <QScrollArea>
+#include <QShortcut>
+#include <QStackedWidget>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+#ifndef TIRV_VERSION
+#define TIRV_VERSION "0.0.0"
+#endif
+
+namespace tirv {
+
+using namespace shell_tables;
+
+namespace {
+
+constexpr int kBaseWidth = 760;
+constexpr int kBaseHeight = 620;
+constexpr int kField1Width = 103;
+constexpr int kField2Width = 120;
+constexpr int kField3Width = 180;
+
+QScrollArea* NewHost(QWidget* content)
+{
+    auto* area = new QScrollArea;
+    area->setWidget(content);
+    // The page follows the window and scrolls once the window is smaller than its minimum.
+    area->setWidgetResizable(true);
+    area->setFrameShape(QFrame::NoFrame);
+    // The scroll-bar colour of the relay toolset's window.
+    area->setStyleSheet("QScrollBar { background: rgb(217, 213, 198); }");
+    return area;
+}
+
+}  // namespace
+
+MainWindow::MainWindow(Options options)
+    : m_options(std::move(options)), m_timers([this](int id) { onTimer(id); }, this)
+{
+    setObjectName("tirv-main");
+    setWindowIcon(AppIcon());
+    setWindowTitle(tx::Title);
+
+    m_commandLine = ParseCommandLine(m_options.commandLine.toStdString());
+
+    const QString exe = QCoreApplication::applicationFilePath();
+    // A program path outside these bounds leaves every file beside the program unused.
+    if (exe.size() >= 11 && exe.size() <= 493) {
+        m_state.programFolder = QFileInfo(exe).absolutePath();
+        m_state.settingsPath = m_state.programFolder + "/ТИРВ.cfg";
+        m_state.oscillogramPath = m_state.programFolder + "/Осциллограммы.tao";
+        m_state.viewerPath = m_state.programFolder + "/Осциллограф";
+    }
+
+    QScreen* screen = QGuiApplication::primaryScreen();
+    const double dpi = screen ? screen->logicalDotsPerInchX() : 0.0;
+    m_scale = dpi > 0 ? dpi / 96.0 : 1.0;
+
+    m_work = new QStackedWidget(this);
+    auto* blank = new QWidget;
+    blank->setAutoFillBackground(true);
+    m_work->addWidget(blank);
+    setCentralWidget(m_work);
+    m_setpointStack = new QStackedWidget;
+
+    buildMenu();
+    buildToolBar();
+    buildStatusBar();
+    for (const char* keys : {"Alt+/", "Alt+?"}) {
+        auto* sc = new QShortcut(QKeySequence(QString::fromLatin1(keys)), this);
+        connect(sc, &QShortcut::activated, this, [this] { command(CmdAbout); });
+    }
+    auto* esc = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(esc, &QShortcut::activated, this, [this] { command(CmdAbort); });
+
+    resize(int(kBaseWidth * m_scale), int(kBaseHeight * m_scale));
+    if (screen) {
+        const QRect avail = screen->geometry();
+        move(avail.center().x() - width() / 2, avail.center().y() - height() / 2);
+    }
+}
+
+MainWindow::MainWindow() : MainWindow(Options()) {}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::buildMenu()
+{
+    QMenu* top = nullptr;
+    QMenu* sub = nullptr;
+    for (const MenuRow& row : kMenu) {
+        if (row.act == Act::Submenu) {
+            if (row.depth == 0)
+                top = menuBar()->addMenu(QString::fromUtf8(row.text)), sub = nullptr;
+            else
+                sub = top->addMenu(QString::fromUtf8(row.text));
+            continue;
+        }
+        QMenu* parent = (row.depth == 2 && sub) ? sub : top;
+        if (row.depth == 1 && row.id == CmdExit)
+            parent->addSeparator();
+        QAction* a = parent->addAction(QString::fromUtf8(row.text));
+        a->setObjectName(QString::number(row.id));
+        a->setData(row.id);
+        const int id = row.id;
+        connect(a, &QAction::triggered, this, [this, id] { command(id); });
+        m_actions[id] = a;
+        if (row.disabledAtStart)
+            m_wantDisabled.insert(id);
+    }
+}
+
+void MainWindow::buildToolBar()
+{
+    m_toolBar = addToolBar(QString());
+    m_toolBar->setObjectName(QString::number(CtlToolBar));
+    m_toolBar->setMovable(false);
+    m_toolBar->setIconSize(QSize(40, 32));
+    m_pageGroup = new QActionGroup(this);
+    m_pageGroup->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
+    for (const ToolRow& row : kToolbar) {
+        if (row.command == 0) {
+            m_toolBar->addSeparator();
+            continue;
+        }
+        QAction* a = m_toolBar->addAction(ToolbarIcon(row.image), QString());
+        a->setObjectName("tool" + QString::number(row.command));
+        a->setData(row.command);
+        const int id = row.command;
+        connect(a, &QAction::triggered, this, [this, id] { command(id); });
+        if (row.checkGroup) {
+            a->setCheckable(true);
+            m_pageGroup->addAction(a);
+        }
+        if (row.greyedAtStart)
+            m_toolDisabled.insert(id);
+        m_toolActions[id] = a;
+    }
+    for (const auto& [id, tip] : kPageButtonTips)
+        m_toolActions[id]->setToolTip(QString::fromUtf8(tip));
+    m_toolActions[CmdAbort]->setToolTip(QString::fromUtf8(tx::MiAbort));
+    updateContextTips();
+}
+
+void MainWindow::buildStatusBar()
+{
+    QStatusBar* bar = statusBar();
+    bar->setObjectName(QString::number(CtlStatusBar));
+    bar->setSizeGripEnabled(false);
+
+    auto* cell0 = new QWidget;
+    auto* row = new QHBoxLayout(cell0);
+    row->setContentsMargins(2, 0, 2, 0);
+    m_field0Icon = new QLabel;
+    m_field0Icon->setFixedSize(16, 16);
+    m_fields[0] = new QLabel;
+    m_progress = new QProgressBar;
+    m_progress->setTextVisible(false);
+    m_progress->setMaximumHeight(14);
+    m_progress->hide();
+    row->addWidget(m_field0Icon);
+    row->addWidget(m_fields[0], 1);
+    row->addWidget(m_progress, 1);
+    bar->addWidget(cell0, 1);
+
+    const int widths[4] = {0, kField1Width, kField2Width, kField3Width};
+    for (int i = 1; i < 4; ++i) {
+        m_fields[i] = new QLabel;
+        m_fields[i]->setFixedWidth(int(widths[i] * m_scale));
+        bar->addPermanentWidget(m_fields[i]);
+    }
+    m_linkIcon = new QLabel;
+    m_linkIcon->setFixedSize(16, 16);
+    bar->insertPermanentWidget(2, m_linkIcon);
+}
+
+void MainWindow::registerPage(int pageId, Page* page)
+{
+    m_pages[pageId] = page;
+    if (!m_hosts.count(page)) {
+        QScrollArea* host = NewHost(page);
+        m_hosts[page] = host;
+        m_work->addWidget(host);
+    }
+    refreshAvailability();
+}
+
+void MainWindow::registerSetpointTabs(const std::array<Page*, 5>& tabs)
+{
+    m_setpointTabs = tabs;
+    for (Page* tab : tabs)
+        m_setpointStack->addWidget(tab);
+    m_setpointStack->setCurrentIndex(0);
+    QScrollArea* host = NewHost(m_setpointStack);
+    for (Page* tab : tabs)
+        m_hosts[tab] = host;
+    m_work->addWidget(host);
+    m_pages[PageSetpoints] = tabs[0];
+    refreshAvailability();
+}
+
+void MainWindow::registerCommand(int id, std::function<void()> handler)
+{
+    m_handlers[id] = std::move(handler);
+    refreshAvailability();
+}
+
+void MainWindow::registerAbort(std::function<void()> handler)
+{
+    m_abortHandlers.push_back(std::move(handler));
+}
+
+void MainWindow::setPortCloser(std::function<void()> closer) { m_closePort = std::move(closer); }
+
+void MainWindow::setSetpointExchange(SetpointExchange* exchange)
+{
+    m_setpoints = exchange;
+    refreshAvailability();
+}
+
+void MainWindow::start()
+{
+    setModelCode(m_state.modelCode);
+    refreshAvailability();
+    if (const int show = ShowCommandForKind(m_commandLine.kind))
+        command(show);
+}
+
+Page* MainWindow::page(int pageId) const
+{
+    if (pageId == PageSetpoints && m_setpointTabs[0])
+        return m_setpointTabs[size_t(m_setpointTab)];
+    auto it = m_pages.find(pageId);
+    return it == m_pages.end() ? nullptr : it->second;
+}
+
+QAction* MainWindow::action(int id) const
+{
+    auto it = m_actions.find(id);
+    if (it != m_actions.end())
+        return it->second;
+    auto t = m_toolActions.find(id);
+    return t == m_toolActions.end() ? nullptr : t->second;
+}
+
+QAction* MainWindow::toolAction(int id) const
+{
+    auto t = m_toolActions.find(id);
+    return t == m_toolActions.end() ? nullptr : t->second;
+}
+
+QString MainWindow::statusText(int field) const
+{
+    return field >= 0 && field < 4 && m_fields[size_t(field)] ? m_fields[size_t(field)]->text()
+                                                              : QString();
+}
+
+bool MainWindow::progressVisible() const { return m_progress && !m_progress->isHidden(); }
+
+QScrollArea* MainWindow::pageArea(int pageId) const
+{
+    Page* p = page(pageId);
+    auto it = m_hosts.find(p);
+    return it == m_hosts.end() ? nullptr : it->second;
+}
+
+QString MainWindow::takeCommandLinePath(int kind)
+{
+    if (kind == 0 || int(m_commandLine.kind) != kind)
+        return {};
+    m_commandLine.kind = FileKind::None;
+    return QString::fromStdString(m_commandLine.path);
+}
+
+void MainWindow::setMenuEnabled(int id, bool enabled)
+{
+    if (enabled)
+        m_wantDisabled.erase(id);
+    else
+        m_wantDisabled.insert(id);
+    applyEnabled(id);
+}
+
+void MainWindow::setToolEnabled(int id, bool enabled)
+{
+    if (enabled)
+        m_toolDisabled.erase(id);
+    else
+        m_toolDisabled.insert(id);
+    applyEnabled(id);
+}
+
+void MainWindow::setModeText(const QString& text) { m_fields[2]->setText(text); }
+
+void MainWindow::setModelCode(int code)
+{
+    const bool changed = code != m_state.modelCode;
+    m_state.modelCode = code;
+    if (code == 0)
+        setWindowTitle(tx::Title);
+    else if (code >= 715)
+        setWindowTitle(QString::fromUtf8(tx::TitleModelM).arg(code - 10));
+    else
+        setWindowTitle(QString::fromUtf8(tx::TitleModel).arg(code));
+    refreshAvailability();
+    if (changed) {
+        // The model tables switched: the setpoint tabs rebuild their fields.
+        for (Page* tab : m_setpointTabs)
+            if (tab)
+                for (int cmd : {PageCmdRebuild1, PageCmdRebuild2, PageCmdRebuild3})
+                    tab->command(cmd);
+    }
+}
+
+void MainWindow::lockControls(bool locked)
+{
+    m_locked = locked;
+    refreshAvailability();
+    for (auto& [id, p] : m_pages)
+        p->setControlsLocked(locked);
+    for (Page* tab : m_setpointTabs)
+        if (tab && tab != m_pages[PageSetpoints])
+            tab->setControlsLocked(locked);
+}
+
+void MainWindow::linkChanged()
+{
+    for (auto& [id, p] : m_pages)
+        p->linkChanged();
+}
+
+// Whether the command behind a menu item or toolbar button can run at all in this build: its
+// page exists, or the window or a registered handler carries it out.
+bool MainWindow::available(int id) const
+{
+    if (!m_state.isM() && std::find(kMOnlyMenuItems.begin(), kMOnlyMenuItems.end(), id) !=
+                              kMOnlyMenuItems.end())
+        return false;
+    if (m_handlers.count(id))
+        return true;
+    switch (id) {
+    case CmdNew: case CmdOpen: case CmdSave: case CmdRead: case CmdWrite:
+    case CmdExit: case CmdAbort: case CmdAbout: case CmdHelp:
+        return true;
+    case CmdReadSetpoints: case CmdWriteSetpoints:
+        return m_setpoints != nullptr;
+    case CmdNewProject: case CmdNewSetpoints:
+        return m_handlers.count(CmdNewSetpoints) != 0;
+    default:
+        break;
+    }
+    for (const MenuRow& row : kMenu) {
+        if (row.id != id)
+            continue;
+        switch (row.act) {
+        case Act::ShowPage: case Act::PageThenCmd: case Act::CmdOrShow: case Act::ToPage:
+            return m_pages.count(row.page) != 0;
+        default:
+            return false;
+        }
+    }
+    return false;
+}
+
+void MainWindow::applyEnabled(int id)
+{
+    // While an exchange runs only the abort command, help and About stay usable.
+    const bool lockable = id != CmdAbort && id != CmdHelp && id != CmdAbout;
+    const bool unlocked = !(m_locked && lockable);
+    if (auto it = m_actions.find(id); it != m_actions.end())
+        it->second->setEnabled(unlocked && available(id) && !m_wantDisabled.count(id));
+    if (auto it = m_toolActions.find(id); it != m_toolActions.end()) {
+        bool on = unlocked && available(id) && !m_toolDisabled.count(id);
+        if (id == CmdAbort)
+            on = m_locked || m_state.connecting;
+        it->second->setEnabled(on);
+    }
+}
+
+void MainWindow::refreshAvailability()
+{
+    for (auto& [id, a] : m_actions)
+        applyEnabled(id);
+    for (auto& [id, a] : m_toolActions)
+        applyEnabled(id);
+}
+
+// Reporter: status bar and message boxes.
+void MainWindow::status(const QString& text, StatusIcon icon)
+{
+    m_fields[0]->setText(text);
+    m_field0Icon->setPixmap(StatusBarIcon(icon).pixmap(16, 16));
+    if (m_options.reporterTap)
+        m_options.reporterTap->status(text, icon);
+}
+
+void MainWindow::linkState(const QString& text, StatusIcon icon)
+{
+    m_fields[3]->setText(text);
+    m_linkIcon->setPixmap(StatusBarIcon(icon).pixmap(16, 16));
+    if (m_options.reporterTap)
+        m_options.reporterTap->linkState(text, icon);
+}
+
+void MainWindow::progress(int value, int max)
+{
+    if (max <= 0) {
+        m_progress->hide();
+    } else {
+        m_progress->setRange(0, max);
+        m_progress->setValue(value);
+        m_progress->show();
+    }
+    if (m_options.reporterTap)
+        m_options.reporterTap->progress(value, max);
+}
+
+Answer MainWindow::ask(const Message& m)
+{
+    if (m_options.reporterTap)
+        return m_options.reporterTap->ask(m);
+    QMessageBox box(this);
+    box.setWindowTitle(m.caption);
+    box.setText(m.text);
+    switch (m.icon) {
+    case MsgIcon::Information: box.setIcon(QMessageBox::Information); break;
+    case MsgIcon::Warning: box.setIcon(QMessageBox::Warning); break;
+    case MsgIcon::Error: box.setIcon(QMessageBox::Critical); break;
+    case MsgIcon::Question: box.setIcon(QMessageBox::Question); break;
+    case MsgIcon::None: break;
+    }
+    switch (m.buttons) {
+    case MsgButtons::Ok: box.setStandardButtons(QMessageBox::Ok); break;
+    case MsgButtons::OkCancel: box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel); break;
+    case MsgButtons::YesNo: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
+    case MsgButtons::YesNoCancel:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        break;
+    case MsgButtons::RetryCancel:
+        box.setStandardButtons(QMessageBox::Retry | QMessageBox::Cancel);
+        break;
+    }
+    switch (box.exec()) {
+    case QMessageBox::Ok: return Answer::Ok;
+    case QMessageBox::Yes: return Answer::Yes;
+    case QMessageBox::No: return Answer::No;
+    case QMessageBox::Retry: return Answer::Retry;
+    default: return Answer::Cancel;
+    }
+}
+
+void MainWindow::changeEvent(QEvent* e)
+{
+    if (e->type() == QEvent::WindowStateChange)
+        m_state.minimized = (windowState() & Qt::WindowMinimized) != 0;
+    QMainWindow::changeEvent(e);
+}
+
+void MainWindow::resizeEvent(QResizeEvent* e) { QMainWindow::resizeEvent(e); }
+
+void MainWindow::showHelp()
+{
+    const QString name = QString::fromUtf8(tx::HelpFile);
+    const QString path = QDir(m_state.programFolder).filePath(name);
+    const bool ok = !m_state.programFolder.isEmpty() && QFileInfo::exists(path);
+    if (!ok) {
+        ask({QString::fromUtf8(tx::CaptionError), QString::fromUtf8(tx::HelpMissing).arg(name),
+             MsgIcon::Warning, MsgButtons::Ok});
+        return;
+    }
+    const QUrl url = QUrl::fromLocalFile(path);
+    if (m_options.openUrl)
+        m_options.openUrl(url);
+    else
+        QDesktopServices::openUrl(url);
+}
+
+void MainWindow::showAbout()
+{
+    if (!m_about) {
+        auto* dlg = new QDialog(this);
+        dlg->setObjectName("114");
+        dlg->setAttribute(Qt::WA_DeleteOnClose);
+        dlg->setWindowTitle(QString::fromUtf8(tx::AboutCaption));
+        dlg->setWindowIcon(AppIcon());
+        auto* lay = new QVBoxLayout(dlg);
+        auto* icon = new QLabel;
+        icon->setPixmap(AppIcon().pixmap(32, 32));
+        lay->addWidget(icon);
+        lay->addWidget(new QLabel(QString::fromUtf8(tx::AboutProduct)));
+        auto* version = new QLabel(QString::fromUtf8(tx::AboutVersion)
+                                       .arg(QString::fromLatin1(TIRV_VERSION),
+                                            QString::fromLatin1(__DATE__)));
+        version->setObjectName("version");
+        lay->addWidget(version);
+        auto* mail = new QLabel(QString::fromUtf8(tx::AboutSupport)
+                                    .arg(QString::fromUtf8(tx::SupportAddress)));
+        mail->setOpenExternalLinks(true);
+        lay->addWidget(mail);
+        m_about = dlg;
+    }
+    m_about->show();
+    m_about->raise();
+}
+
+}  // namespace tirv

@@ -1,0 +1,166 @@
+#pragma once
+// The configurator's main window: menu, toolbar, status bar and the work area that shows one
+// page at a time. It hosts and switches pages, forwards the context toolbar commands, runs the
+// automatic connection for setpoint reads and writes, and reports to the user.
+//
+// Adding a page (in the program's entry, before start()):
+//     auto* page = new MyPage(window, PageLeds);     // a tirv::Page
+//     window.registerPage(PageLeds, page);          // enables its menu items and button
+// The five setpoint tabs are registered together with registerSetpointTabs(); a command handled
+// outside any page (file commands, windows of their own) with registerCommand(id, handler).
+#include "common/reporter.h"
+#include "configurator/shell/command_line.h"
+#include "configurator/shell/page_timers.h"
+#include "configurator/shell/setpoint_exchange.h"
+#include "configurator/shell/shell.h"
+#include "configurator/shell/shell_ids.h"
+
+#include <QMainWindow>
+#include <QPointer>
+#include <QUrl>
+#include <array>
+#include <functional>
+#include <map>
+#include <set>
+
+class QAction;
+class QActionGroup;
+class QLabel;
+class QProgressBar;
+class QScrollArea;
+class QStackedWidget;
+class QToolBar;
+
+namespace tirv {
+
+class Page;
+
+class MainWindow : public QMainWindow, public Shell, private Reporter {
+public:
+    struct Options {
+        // The raw command line (the arguments after the program name, joined by blanks).
+        QString commandLine;
+        // Records everything reported and answers the questions instead of message boxes.
+        Reporter* reporterTap = nullptr;
+        // Opens the help file; the system browser when empty.
+        std::function<bool(const QUrl&)> openUrl;
+    };
+
+    explicit MainWindow(Options options);
+    MainWindow();
+    ~MainWindow() override;
+
+    // Registration, before start().
+    void registerPage(int pageId, Page* page);
+    void registerSetpointTabs(const std::array<Page*, 5>& tabs);
+    void registerCommand(int id, std::function<void()> handler);
+    void registerAbort(std::function<void()> handler);
+    // Closes the serial port before an automatic connection attempt and after its failure.
+    void setPortCloser(std::function<void()> closer);
+    void setSetpointExchange(SetpointExchange* exchange);
+
+    // Applies the model, the initial menu and toolbar states and the command line.
+    void start();
+
+    // Shell
+    Reporter& reporter() override { return *this; }
+    ShellState& state() override { return m_state; }
+    int currentPage() const override { return m_current; }
+    Page* page(int pageId) const override;
+    void command(int id) override;
+    bool sendToPage(int pageId, int cmd) override;
+    void setMenuEnabled(int id, bool enabled) override;
+    void setToolEnabled(int id, bool enabled) override;
+    void setModeText(const QString& text) override;
+    void setModelCode(int code) override;
+    void lockControls(bool locked) override;
+    void linkChanged() override;
+
+    void showSetpointTab(int tab);
+    int setpointTab() const { return m_setpointTab; }
+    QString takeCommandLinePath(int kind) override;
+    const CommandLineFile& commandLineFile() const { return m_commandLine; }
+
+    // For tests and the demo.
+    QAction* action(int id) const;      // the menu item, else the toolbar button
+    QAction* toolAction(int id) const;  // the toolbar button
+    QString statusText(int field) const;
+    bool progressVisible() const;
+    QScrollArea* pageArea(int pageId) const;
+    QWidget* aboutWindow() const { return m_about; }
+    QToolBar* toolBar() const { return m_toolBar; }
+    double dpiScale() const { return m_scale; }
+    void setTimer(int id, int ms) { m_timers.setTimer(id, ms); }
+    void killTimer(int id) { m_timers.killTimer(id); }
+    bool timerActive(int id) const { return m_timers.isActive(id); }
+
+protected:
+    void changeEvent(QEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
+
+private:
+    // Reporter: the status bar and message boxes.
+    void status(const QString& text, StatusIcon icon) override;
+    void linkState(const QString& text, StatusIcon icon) override;
+    void progress(int value, int max) override;
+    Answer ask(const Message& m) override;
+
+    void buildMenu();
+    void buildToolBar();
+    void buildStatusBar();
+    void onTimer(int id);
+    void showPage(int pageId);
+    void handOverPolling(int target);
+    void contextCommand(int cmd);
+    void updateContextTips();
+    bool available(int id) const;
+    void refreshAvailability();
+    void readOrWriteSetpoints(bool write);
+    void autoConnectFailedAttempt(bool write);
+    void exchangeEnded();
+    void unlockAfterExchange();
+    void closePort();
+    void applyEnabled(int id);
+    void newProject(bool setpointsOnly);
+    void sendOpenForCommandLine(int pageId);
+    const char* pageStatus(int pageId) const;
+    void showHelp();
+    void showAbout();
+    void abortExchange();
+    int connectPeriodMs() const;
+
+    ShellState m_state;
+    Options m_options;
+    CommandLineFile m_commandLine;
+    double m_scale = 1.0;
+    int m_current = PageNone;
+    int m_previous = PageNone;
+    int m_setpointTab = 0;
+    bool m_locked = false;
+    bool m_exchangeWrite = false;
+
+    std::map<int, Page*> m_pages;
+    std::array<Page*, 5> m_setpointTabs{};
+    std::map<Page*, QScrollArea*> m_hosts;
+    QStackedWidget* m_setpointStack = nullptr;
+    QStackedWidget* m_work = nullptr;
+    std::map<int, std::function<void()>> m_handlers;
+    std::vector<std::function<void()>> m_abortHandlers;
+    SetpointExchange* m_setpoints = nullptr;
+
+    std::map<int, QAction*> m_actions;       // menu items by id
+    std::map<int, QAction*> m_toolActions;   // toolbar buttons by command
+    std::set<int> m_wantDisabled;            // items disabled by state, not by availability
+    std::set<int> m_toolDisabled;            // toolbar buttons disabled by state
+    std::function<void()> m_closePort;
+    QToolBar* m_toolBar = nullptr;
+    QActionGroup* m_pageGroup = nullptr;
+    std::array<QLabel*, 4> m_fields{};
+    QLabel* m_field0Icon = nullptr;
+    QLabel* m_linkIcon = nullptr;
+    QProgressBar* m_progress = nullptr;
+    PageTimers m_timers;
+    QPointer<QWidget> m_about;
+};
+
+}  // namespace tirv

@@ -1,0 +1,421 @@
+// The main window's command dispatcher: menu and toolbar commands, page switching with the
+// hand-over of polls in flight, the automatic connection of setpoint reads and writes, abort.
+#include "configurator/shell/main_window.h"
+
+#include "configurator/shell/main_window_tables.h"
+#include "configurator/shell/page.h"
+#include "configurator/shell/texts.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QScrollArea>
+#include <QStackedWidget>
+
+namespace tirv {
+
+using namespace shell_tables;
+
+namespace {
+
+const MenuRow* FindMenuRow(int id)
+{
+    for (const MenuRow& row : kMenu)
+        if (row.id == id && row.act != Act::Submenu)
+            return &row;
+    return nullptr;
+}
+
+const ContextRow* FindContext(int command, int page)
+{
+    const ContextRow* fallback = nullptr;
+    for (const ContextRow& row : kContext) {
+        if (row.command != command)
+            continue;
+        if (row.page == page)
+            return &row;
+        if (row.page == kAnyPage)
+            fallback = &row;
+    }
+    return fallback;
+}
+
+// The page a command-line file belongs to and the open command it gets there; `mainCmd` runs
+// in the window, `pageCmd` goes to the page.
+struct OpenRow {
+    FileKind kind;
+    int page;
+    int mainCmd;
+    int pageCmd;
+};
+
+constexpr std::array<OpenRow, 6> kOpenOnShow{{
+    {FileKind::Project, PageSetpoints, CmdOpenProject, 0},
+    {FileKind::Setpoints, PageSetpoints, CmdOpenSetpoints, 0},
+    {FileKind::IoSettings, PageIoSettings, 0, PageCmdIoOpen},
+    {FileKind::LedSettings, PageLeds, 0, PageCmdLedOpen},
+    {FileKind::WorkJournal, PageWorkJournal, 0, PageCmdWorkOpen},
+    {FileKind::EmergencyJournal, PageEmergencyJournal, 0, PageCmdEmergencyOpen},
+}};
+
+}  // namespace
+
+void MainWindow::command(int id)
+{
+    switch (id) {
+    case CmdNew: case CmdOpen: case CmdSave: case CmdRead: case CmdWrite:
+        contextCommand(id);
+        return;
+    case CmdExit:
+        close();
+        return;
+    case CmdReadSetpoints:
+        readOrWriteSetpoints(false);
+        return;
+    case CmdWriteSetpoints:
+        readOrWriteSetpoints(true);
+        return;
+    case CmdAbort:
+        abortExchange();
+        return;
+    case CmdAbout:
+        showAbout();
+        return;
+    case CmdHelp:
+        showHelp();
+        return;
+    case CmdNewProject:
+        newProject(false);
+        return;
+    case CmdNewSetpoints:
+        newProject(true);
+        return;
+    case CmdTcpLost:
+        // The Modbus TCP worker lost its connection: the exchange is over.
+        if (auto it = m_handlers.find(id); it != m_handlers.end())
+            it->second();
+        m_state.busy = false;
+        lockControls(false);
+        return;
+    default:
+        break;
+    }
+    if (auto it = m_handlers.find(id); it != m_handlers.end()) {
+        it->second();
+        return;
+    }
+    const MenuRow* row = FindMenuRow(id);
+    if (!row)
+        return;
+    switch (row->act) {
+    case Act::ShowPage:
+        showPage(row->page);
+        break;
+    case Act::PageThenCmd:
+        if (m_current != row->page)
+            showPage(row->page);
+        if (m_current == row->page)
+            sendToPage(row->page, row->pageCmd);
+        break;
+    case Act::CmdOrShow:
+        if (m_current == row->page)
+            sendToPage(row->page, row->pageCmd);
+        else
+            showPage(row->page);
+        break;
+    case Act::ToPage:
+        sendToPage(row->page, row->pageCmd);
+        break;
+    case Act::Main: case Act::Nothing: case Act::Submenu:
+        break;
+    }
+}
+
+bool MainWindow::sendToPage(int pageId, int cmd)
+{
+    Page* p = page(pageId);
+    if (!p)
+        return false;
+    p->command(cmd);
+    return true;
+}
+
+void MainWindow::contextCommand(int cmd)
+{
+    const ContextRow* row = FindContext(cmd, m_current);
+    if (!row)
+        return;
+    if (row->mainCmd)
+        command(row->mainCmd);
+    else if (row->pageCmd)
+        sendToPage(m_current, row->pageCmd);
+}
+
+void MainWindow::updateContextTips()
+{
+    for (int cmd : {CmdNew, CmdOpen, CmdSave, CmdRead, CmdWrite})
+        if (const ContextRow* row = FindContext(cmd, m_current))
+            m_toolActions[cmd]->setToolTip(QString::fromUtf8(row->tip));
+}
+
+const char* MainWindow::pageStatus(int pageId) const
+{
+    for (const PageRow& row : kPages)
+        if (row.page == pageId)
+            return row.status;
+    return "";
+}
+
+void MainWindow::showSetpointTab(int tab)
+{
+    if (tab < 0 || tab > 4 || !m_setpointTabs[size_t(tab)])
+        return;
+    m_setpointTab = tab;
+    m_setpointStack->setCurrentIndex(tab);
+    if (m_current != PageSetpoints)
+        showPage(PageSetpoints);
+}
+
+// A poll of the measurement or I/O-state page still in flight when the user leaves it is not
+// cut off: its cyclic timer stops and a one-shot timer lets the exchange end cleanly.
+void MainWindow::handOverPolling(int target)
+{
+    if (!m_state.busy || target == m_current)
+        return;
+    const int period = kMinPollPeriodMs[size_t(std::clamp(m_state.link.baudIndex, 0, 9))];
+    Page* meas = page(PageMeasurements);
+    Page* io = page(PageIoState);
+    if (m_current == PageMeasurements && meas) {
+        meas->killTimer(TimerMeasPoll);
+        if (target == PageIoState && io)
+            io->setTimer(TimerIoHandOverToIo, period);
+        else
+            meas->setTimer(TimerMeasFinish, period);
+    } else if (m_current == PageIoState && io) {
+        io->killTimer(TimerIoStatePoll);
+        if (target == PageMeasurements && meas)
+            meas->setTimer(TimerMeasHandOverToMeas, period);
+        else
+            io->setTimer(TimerIoStateFinish, period);
+    }
+}
+
+void MainWindow::showPage(int pageId)
+{
+    Page* target = page(pageId);
+    if (!target)
+        return;
+    handOverPolling(pageId);
+
+    QScrollArea* host = m_hosts[target];
+    if (pageId == PageSetpoints)
+        m_setpointStack->setCurrentIndex(m_setpointTab);
+    m_work->setCurrentWidget(host);
+    target->pageShown();
+    target->setFocus();
+
+    const int left = m_current;
+    m_previous = left;
+    m_current = pageId;
+
+    int showCmd = 0;
+    for (const PageRow& row : kPages)
+        if (row.page == pageId)
+            showCmd = row.showCommand;
+    if (QAction* button = toolAction(showCmd))
+        button->setChecked(true);
+    else if (QAction* checked = m_pageGroup->checkedAction())
+        checked->setChecked(false);
+
+    for (const LeaveRow& row : kDisabledOnLeave)
+        if (row.page == left && left != pageId)
+            for (int item : row.items)
+                if (item)
+                    setMenuEnabled(item, false);
+
+    const QString text = QString::fromUtf8(pageStatus(pageId));
+    if (m_state.busy && (left == PageMeasurements || left == PageIoState)) {
+        status(text, StatusIcon::Info);
+    } else {
+        status(text, StatusIcon::Info);
+        for (int cmd : {CmdNew, CmdOpen, CmdSave, CmdRead, CmdWrite})
+            setToolEnabled(cmd, true);
+        const bool tcp = m_state.link.channel == Channel::Ethernet;
+        if (pageId == PageSetpoints && tcp) {
+            // Writes never travel over Modbus TCP.
+            setToolEnabled(CmdWrite, false);
+            setMenuEnabled(CmdWriteClock, false);
+        } else if (!tcp) {
+            setMenuEnabled(CmdWriteSetpoints, true);
+        }
+        setMenuEnabled(CmdSaveProject, true);
+        setMenuEnabled(CmdSaveSetpoints, true);
+    }
+    updateContextTips();
+    sendOpenForCommandLine(pageId);
+}
+
+void MainWindow::sendOpenForCommandLine(int pageId)
+{
+    for (const OpenRow& row : kOpenOnShow) {
+        if (row.kind != m_commandLine.kind || row.page != pageId)
+            continue;
+        if (row.mainCmd)
+            command(row.mainCmd);
+        else
+            sendToPage(pageId, row.pageCmd);
+        return;
+    }
+}
+
+void MainWindow::newProject(bool setpointsOnly)
+{
+    if (auto it = m_handlers.find(CmdNewSetpoints); it != m_handlers.end())
+        it->second();
+    if (setpointsOnly) {
+        if (m_current != PageSetpoints)
+            showPage(PageSetpoints);
+        return;
+    }
+    sendToPage(PageIoSettings, PageCmdIoNew);
+    sendToPage(PageLeds, PageCmdLedNew);
+    if (m_current != PageSetpoints && m_current != PageIoSettings && m_current != PageLeds)
+        showPage(PageSetpoints);
+}
+
+int MainWindow::connectPeriodMs() const
+{
+    return kLinkCheckWaitMs[size_t(std::clamp(m_state.link.baudIndex, 0, 9))] + kReconnectExtraMs;
+}
+
+void MainWindow::closePort()
+{
+    if (m_closePort)
+        m_closePort();
+}
+
+// Reads and writes of the setpoints connect on their own: one connection attempt through the
+// connection panel, then the command runs again after the connect period.
+void MainWindow::readOrWriteSetpoints(bool write)
+{
+    if (!m_setpoints || m_state.busy)
+        return;
+    m_exchangeWrite = write;
+    m_state.abortRequested = false;
+    if (m_state.linkUp) {
+        m_state.connecting = false;
+        m_state.busy = true;
+        lockControls(true);
+        auto done = [this](bool) { exchangeEnded(); };
+        if (write)
+            m_setpoints->startWrite(done);
+        else
+            m_setpoints->startRead(done);
+        return;
+    }
+    const int timer = write ? TimerWriteConnect : TimerReadConnect;
+    if (!m_state.connecting) {
+        m_state.connecting = true;
+        lockControls(true);
+        closePort();
+        sendToPage(PageLinkSettings, PageCmdConnect);
+        setTimer(timer, connectPeriodMs());
+        return;
+    }
+    autoConnectFailedAttempt(write);
+}
+
+void MainWindow::autoConnectFailedAttempt(bool write)
+{
+    const QString failed = QString::fromUtf8(write ? tx::WriteFailed : tx::ReadFailed);
+    if (m_state.isM()) {
+        m_state.connecting = false;
+        m_state.failedOnce = true;
+        status(failed, StatusIcon::Warning);
+        linkState(QString::fromUtf8(tx::LinkDown), StatusIcon::Error);
+        unlockAfterExchange();
+        closePort();
+        return;
+    }
+    if (m_state.failedOnce) {
+        // The failure was reported once already: one more attempt before reporting it again.
+        m_state.failedOnce = false;
+        closePort();
+        sendToPage(PageLinkSettings, PageCmdConnect);
+        setTimer(write ? TimerWriteConnect : TimerReadConnect, connectPeriodMs());
+        return;
+    }
+    m_state.connecting = false;
+    if (m_state.bootloaderWaiting) {
+        status(QString::fromUtf8(tx::BootloaderWaiting), StatusIcon::Warning);
+        setModeText(QString::fromUtf8(tx::ModeBootloader));
+        linkState(QString::fromUtf8(tx::LinkUp), StatusIcon::Ok);
+        unlockAfterExchange();
+        const Answer a = ask({QString::fromUtf8(tx::CaptionWarning),
+                              QString::fromUtf8(tx::AskGoToBootloader), MsgIcon::Warning,
+                              MsgButtons::OkCancel});
+        if (a == Answer::Ok)
+            command(CmdShowFirmware);
+        return;
+    }
+    status(failed, StatusIcon::Warning);
+    linkState(QString::fromUtf8(tx::LinkDown), StatusIcon::Error);
+    m_state.failedOnce = true;
+    closePort();
+    unlockAfterExchange();
+    ask({QString::fromUtf8(tx::CaptionRwDevice), QString::fromUtf8(tx::NoConnection),
+         MsgIcon::Warning, MsgButtons::Ok});
+}
+
+void MainWindow::exchangeEnded()
+{
+    m_state.busy = false;
+    unlockAfterExchange();
+}
+
+void MainWindow::unlockAfterExchange()
+{
+    lockControls(false);
+    for (int cmd : {CmdNew, CmdOpen, CmdSave})
+        setToolEnabled(cmd, true);
+    for (int item : {CmdNewSetpoints, CmdOpenSetpoints, CmdSaveSetpoints})
+        setMenuEnabled(item, true);
+}
+
+void MainWindow::abortExchange()
+{
+    m_state.abortRequested = true;
+    const bool waiting = m_state.connecting;
+    m_timers.killTimer(TimerReadConnect);
+    m_timers.killTimer(TimerWriteConnect);
+    m_state.connecting = false;
+    if (m_setpoints && m_state.busy)
+        m_setpoints->abort();
+    for (auto& handler : m_abortHandlers)
+        handler();
+    if (waiting) {
+        status(QString::fromUtf8(tx::ExchangeAborted), StatusIcon::Warning);
+        unlockAfterExchange();
+    }
+}
+
+void MainWindow::onTimer(int id)
+{
+    switch (id) {
+    case TimerReadConnect:
+        m_timers.killTimer(id);
+        command(CmdReadSetpoints);
+        break;
+    case TimerWriteConnect:
+        m_timers.killTimer(id);
+        command(CmdWriteSetpoints);
+        break;
+    case TimerAutoLinkCheck:
+        if (!m_state.busy && m_state.link.channel != Channel::Ethernet)
+            sendToPage(PageLinkSettings, PageCmdLinkCheck);
+        break;
+    default:
+        break;
+    }
+}
+
+}  // namespace tirv

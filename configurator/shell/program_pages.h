@@ -1,0 +1,20 @@
+#pragma once
+// Creates every page of the configurator that this build has and registers it with the main
+// window, together with the link and the operations the pages share.
+#include <memory>
+
+namespace tirv {
+
+class MainWindow;
+
+class ProgramPages {
+public:
+    explicit ProgramPages(MainWindow& window);
+    ~ProgramPages();
+
+private:
+    struct Parts;
+    std::unique_ptr<Parts> m_parts;
+};
+
+}  // namespace tirv

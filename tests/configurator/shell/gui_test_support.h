@@ -1,0 +1,96 @@
+#pragma once
+// What the offscreen GUI tests of the shell share: one QApplication, a page that records the
+// commands it receives, and a setpoint exchange whose end the test decides.
+#include "configurator/shell/page.h"
+#include "configurator/shell/setpoint_exchange.h"
+
+#include <QApplication>
+#include <functional>
+#include <vector>
+
+namespace tirv::test {
+
+inline QApplication& GuiApp()
+{
+    static int argc = 1;
+    static char name[] = "shell-test";
+    static char* argv[] = {name, nullptr};
+    static QApplication* app = new QApplication(argc, argv);
+    return *app;
+}
+
+class RecordingPage : public Page {
+public:
+    RecordingPage(Shell& shell, int pageId) : Page(shell, pageId)
+    {
+        setMinimumSize(600, 500);
+        resize(600, 500);
+    }
+    void command(int id) override
+    {
+        commands.push_back(id);
+        if (onCommand)
+            onCommand(id);
+    }
+    void setControlsLocked(bool on) override { locked = on; }
+    void onTimer(int id) override
+    {
+        fired.push_back(id);
+        killTimer(id);
+    }
+    bool received(int id) const
+    {
+        for (int c : commands)
+            if (c == id)
+                return true;
+        return false;
+    }
+    int count(int id) const
+    {
+        int n = 0;
+        for (int c : commands)
+            n += c == id;
+        return n;
+    }
+
+    std::vector<int> commands;
+    std::vector<int> fired;
+    std::function<void(int)> onCommand;
+    bool locked = false;
+};
+
+class ScriptedExchange : public SetpointExchange {
+public:
+    void startRead(std::function<void(bool)> done) override
+    {
+        ++reads;
+        pending = std::move(done);
+    }
+    void startWrite(std::function<void(bool)> done) override
+    {
+        ++writes;
+        pending = std::move(done);
+    }
+    void abort() override
+    {
+        ++aborts;
+        if (pending) {
+            auto d = std::move(pending);
+            pending = nullptr;
+            d(false);
+        }
+    }
+    void finish(bool ok)
+    {
+        auto d = std::move(pending);
+        pending = nullptr;
+        if (d)
+            d(ok);
+    }
+    int reads = 0;
+    int writes = 0;
+    int aborts = 0;
+    std::function<void(bool)> pending;
+};
+
+}  // namespace tirv::test
