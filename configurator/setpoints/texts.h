@@ -45,7 +45,8 @@ inline constexpr char kCheckChoiceFormat[] = "bCheckErr=TRUE; iCombo=%i; nCombo=
 inline constexpr char kReadStarted[] = "  Идет чтение уставок из устройства";
 inline constexpr char kReadAborted[] = "  Операция чтения уставок из устройства прервана";
 inline constexpr char kReadNextBlock[] = "  Чтение значений уставок из устройства";
-inline constexpr char kReadRetryFormat[] = "  Чтение значений уставок из устройства:   повтор %i";
+// A repeated block shows this followed by the link's "повтор %i".
+inline constexpr char kReadRetryPrefix[] = "  Чтение значений уставок из устройства:   ";
 inline constexpr char kReadFailed[] = "Ошибка чтения уставок - повторите операцию или проверьте связь";
 inline constexpr char kReadEmpty[] =
     "Чтение завершено:в памяти устройства не содержится записей уставок";
@@ -54,18 +55,16 @@ inline constexpr char kAskMinimalSet[] =
 inline constexpr char kReadRejected[] = "Чтение прервано: обнаружены недопустимые значения уставок";
 inline constexpr char kReadDone[] = "  Значения уставок прочитаны из устройства";
 inline constexpr char kTcpReadRejected[] = " Уставки прочитаны, обнаружены недопустимые значения";
-inline constexpr char kTcpThreadFailedFormat[] = "Не удалось открыть поток соединения порт %i";
 
 // Writing.
 inline constexpr char kWriteStarted[] = "  Идет запись уставок в устройство";
 inline constexpr char kWriteAborted[] = "  Операция записи уставок в устройство прервана";
 inline constexpr char kWriteNextBlock[] = "  Запись значений уставок в устройство";
-inline constexpr char kWriteRetryFormat[] = "  Запись значений уставок в устройство:   повтор %i";
+inline constexpr char kWriteRetryPrefix[] = "  Запись значений уставок в устройство:   ";
 inline constexpr char kWriteFailed[] = "Ошибка записи уставок - повторите операцию или проверьте связь";
 inline constexpr char kWriteDone[] = "  Значения уставок записаны в устройство";
 
 // Message-box captions.
-inline constexpr char kCaptionError[] = "Ошибка";
 inline constexpr char kCaptionWarning[] = "Предупреждение";
 
 }  // namespace tirv::setpoint_texts

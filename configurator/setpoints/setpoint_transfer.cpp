@@ -1,0 +1,380 @@
+// The setpoint read and write sequences over the serial link and the read over Modbus TCP.
+#include "configurator/setpoints/setpoint_transfer.h"
+
+#include "configurator/link/chunked_transfer.h"
+#include "configurator/link/frames.h"
+#include "configurator/link/modbus_tcp_transfer.h"
+#include "configurator/link/texts.h"
+#include "configurator/setpoints/setpoint_check.h"
+#include "configurator/setpoints/texts.h"
+
+#include <QByteArray>
+#include <QTimer>
+#include <algorithm>
+
+namespace tirv {
+namespace {
+
+namespace tx = setpoint_texts;
+
+QString Utf8(const char* text) { return QString::fromUtf8(text); }
+
+TransferBlock ToBlock(const SetpointFrame& f)
+{
+    TransferBlock b;
+    b.frame = QByteArray(reinterpret_cast<const char*>(f.bytes.data()),
+                         static_cast<qsizetype>(f.bytes.size()));
+    b.waitMs = f.waitMs;
+    b.reply = f.reply;
+    return b;
+}
+
+bool TcpAddressEntered(const ConnectionSettings& s)
+{
+    return std::any_of(s.tcpAddress.begin(), s.tcpAddress.end(),
+                       [](std::uint8_t octet) { return octet != 0; });
+}
+
+constexpr int kMaxTcpPort = 65535;
+
+}  // namespace
+
+SetpointTransfer::SetpointTransfer(ChunkedTransfer& serial, ModbusTcpTransfer& tcp,
+                                   Reporter& reporter, const ConnectionSettings& settings,
+                                   const ModelProfile& profile, SetpointImage& image,
+                                   QObject* parent)
+    : QObject(parent),
+      m_serial(serial),
+      m_tcp(tcp),
+      m_reporter(reporter),
+      m_settings(settings),
+      m_currentProfile(profile),
+      m_image(image)
+{
+    connect(&m_serial, &ChunkedTransfer::progressed, this, &SetpointTransfer::onProgress);
+}
+
+SetpointTransfer::~SetpointTransfer()
+{
+    QObject::disconnect(m_tcpConnection);
+}
+
+void SetpointTransfer::status(const char* text, StatusIcon icon)
+{
+    m_reporter.status(Utf8(text), icon);
+}
+
+bool SetpointTransfer::startRead(Done done)
+{
+    if (busy() || m_serial.busy() || m_tcp.running())
+        return false;
+    m_profile = m_currentProfile;
+    m_link = SetpointLinkFor(m_settings);
+    m_abortRequested = false;
+    m_done = std::move(done);
+    const bool started =
+        m_settings.channel == Channel::Ethernet ? startTcpRead() : startSerialRead();
+    if (!started) {
+        m_done = nullptr;
+        m_mode = Mode::Idle;
+    }
+    return started;
+}
+
+bool SetpointTransfer::startSerialRead()
+{
+    m_mode = Mode::Read;
+    m_check = m_image;
+    m_nonZero = false;
+
+    TransferPlan plan;
+    plan.function = static_cast<std::uint8_t>(Function::ReadRegisters);
+    plan.start = 0;
+    plan.total = m_profile.imageWords;
+    plan.perBlock = SetpointReadBlockSize(m_link);
+    plan.build = [this](int offset, int count) {
+        const SetpointFrame f = BuildSetpointRead(m_link, offset, count);
+        m_request = f.bytes;
+        return ToBlock(f);
+    };
+    plan.accept = [this](std::span<const std::uint8_t> reply, int offset, int count) {
+        return AcceptSetpointRead(m_link, m_profile, m_request, reply, offset, count, m_check,
+                                  m_nonZero);
+    };
+    plan.progressText = Utf8(tx::kReadRetryPrefix);
+    plan.failureText = Utf8(tx::kReadFailed);
+    if (!m_serial.start(std::move(plan), [this](const TransferOutcome& o) { onReadEnded(o); }))
+        return false;
+    // The transfer opens with its repeat prefix; the read's own opening words replace it unless
+    // the transfer has already ended.
+    if (m_serial.busy())
+        status(tx::kReadStarted, StatusIcon::Info);
+    return true;
+}
+
+bool SetpointTransfer::startTcpRead()
+{
+    // The connection panel owns the messages of these fields; the window shows it with the
+    // offending field focused.
+    m_mode = Mode::TcpRead;
+    int invalidField = 0;
+    if (!TcpAddressEntered(m_settings))
+        invalidField = kTcpAddressField;
+    else if (m_settings.tcpPort < 1 || m_settings.tcpPort > kMaxTcpPort)
+        invalidField = kTcpPortField;
+    if (invalidField != 0) {
+        // Reported from the event loop like every other ending, never from inside startRead.
+        QTimer::singleShot(0, this, [this, invalidField] {
+            finish({SetpointTransferEnd::TcpSettings, invalidField});
+        });
+        return true;
+    }
+    TcpTransferRequest request;
+    request.address = m_settings.tcpAddress;
+    request.port = m_settings.tcpPort;
+    request.function = static_cast<std::uint8_t>(Function::ReadRegisters);
+    request.start = 0;
+    request.count = m_profile.imageWords;
+    m_tcpConnection =
+        connect(&m_tcp, &ModbusTcpTransfer::completed, this, &SetpointTransfer::onTcpCompleted);
+    // A refused start has already told the user why ("Не удалось открыть поток соединения …").
+    if (!m_tcp.start(request)) {
+        QObject::disconnect(m_tcpConnection);
+        return false;
+    }
+    return true;
+}
+
+void SetpointTransfer::onProgress(int moved, int total)
+{
+    // Over Modbus every further block announces itself; the ТИРВ protocol keeps the first text.
+    if (m_link.text || moved >= total)
+        return;
+    if (m_mode == Mode::Read)
+        status(tx::kReadNextBlock, StatusIcon::Info);
+    else if (m_mode == Mode::Write)
+        status(tx::kWriteNextBlock, StatusIcon::Info);
+}
+
+void SetpointTransfer::onReadEnded(const TransferOutcome& outcome)
+{
+    switch (outcome.end) {
+    case TransferEnd::Done:
+        break;
+    case TransferEnd::Aborted:
+        status(tx::kReadAborted, StatusIcon::Warning);
+        finish({SetpointTransferEnd::Aborted});
+        return;
+    case TransferEnd::Failed:
+    case TransferEnd::Refused:
+        finish({SetpointTransferEnd::Failed});
+        return;
+    }
+
+    switch (JudgeSetpointRead(m_profile, m_check, m_link.text, m_nonZero)) {
+    case ReadVerdict::Empty: {
+        status(tx::kReadEmpty, StatusIcon::Warning);
+        Message question;
+        question.caption = Utf8(tx::kCaptionWarning);
+        question.text = Utf8(tx::kAskMinimalSet);
+        question.icon = MsgIcon::Question;
+        question.buttons = MsgButtons::OkCancel;
+        if (m_reporter.ask(question) != Answer::Ok) {
+            finish({SetpointTransferEnd::Empty});
+            return;
+        }
+        // From the event loop: the transfer that just ended is still unwinding.
+        QTimer::singleShot(0, this, [this] {
+            if (endIfAborted())
+                return;
+            if (!sendMinimalSet())
+                finish({SetpointTransferEnd::Failed});
+        });
+        return;
+    }
+    case ReadVerdict::Rejected:
+        status(tx::kReadRejected, StatusIcon::Warning);
+        finish({SetpointTransferEnd::Rejected});
+        return;
+    case ReadVerdict::Accepted:
+        accept();
+        return;
+    }
+}
+
+bool SetpointTransfer::sendMinimalSet()
+{
+    m_mode = Mode::MinimalSet;
+    TransferPlan plan;
+    plan.function = static_cast<std::uint8_t>(Function::RestoreMinimalSet);
+    plan.total = 0;
+    plan.perBlock = 1;
+    plan.noReply = true;
+    plan.build = [this](int, int) { return ToBlock(BuildMinimalSetRequest(m_link)); };
+    // Nothing comes back: the pause after the request is all there is to wait for.
+    plan.accept = [](std::span<const std::uint8_t>, int, int) { return 0; };
+    plan.progressText = Utf8(tx::kReadRetryPrefix);
+    plan.failureText = Utf8(tx::kReadFailed);
+    if (!m_serial.start(std::move(plan),
+                        [this](const TransferOutcome& o) { onMinimalSetEnded(o); }))
+        return false;
+    if (m_serial.busy())
+        status(tx::kReadEmpty, StatusIcon::Warning);
+    return true;
+}
+
+void SetpointTransfer::onMinimalSetEnded(const TransferOutcome& outcome)
+{
+    if (outcome.end == TransferEnd::Aborted) {
+        status(tx::kReadAborted, StatusIcon::Warning);
+        finish({SetpointTransferEnd::Aborted});
+        return;
+    }
+    if (outcome.end != TransferEnd::Done) {
+        finish({SetpointTransferEnd::Failed});
+        return;
+    }
+    // The relay now holds its minimal set: read it as if the user had asked again.
+    QTimer::singleShot(0, this, [this] {
+        if (endIfAborted())
+            return;
+        if (!startSerialRead())
+            finish({SetpointTransferEnd::Failed});
+    });
+}
+
+void SetpointTransfer::onTcpCompleted()
+{
+    QObject::disconnect(m_tcpConnection);
+    const TcpTransferRecord& record = m_tcp.record();
+    if (record.aborted) {
+        m_reporter.status(link_texts::Text(link_texts::kUserAbortPage), StatusIcon::Warning);
+        finish({SetpointTransferEnd::Aborted});
+        return;
+    }
+    m_check = m_image;
+    if (!record.success || !TcpRegistersToImage(m_profile, record.image, m_check)) {
+        status(tx::kReadFailed, StatusIcon::Warning);
+        finish({SetpointTransferEnd::Failed});
+        return;
+    }
+    std::vector<CheckMessage> messages;
+    const bool ok = CheckImage(m_profile, m_check, &messages);
+    for (const CheckMessage& m : messages) {
+        Message box;
+        box.caption = QString::fromStdString(CheckMessageCaption(m));
+        box.text = QString::fromStdString(CheckMessageText(m));
+        box.icon = MsgIcon::Warning;
+        m_reporter.ask(box);
+    }
+    if (!ok) {
+        status(tx::kTcpReadRejected, StatusIcon::Warning);
+        finish({SetpointTransferEnd::Rejected});
+        return;
+    }
+    accept();
+}
+
+void SetpointTransfer::accept()
+{
+    m_image = m_check;
+    status(tx::kReadDone, StatusIcon::Ok);
+    emit imageReplaced();
+    finish({SetpointTransferEnd::Read});
+}
+
+bool SetpointTransfer::startWrite(Done done)
+{
+    if (busy() || m_serial.busy() || m_tcp.running())
+        return false;
+    if (m_settings.channel == Channel::Ethernet)
+        return false;
+    m_profile = m_currentProfile;
+    m_link = SetpointLinkFor(m_settings);
+    m_check = m_image;  // what is written stays fixed while the blocks go out
+    m_abortRequested = false;
+    m_mode = Mode::Write;
+    m_done = std::move(done);
+
+    TransferPlan plan;
+    plan.function = static_cast<std::uint8_t>(Function::WriteRegisters);
+    plan.start = 0;
+    plan.total = m_profile.imageWords;
+    plan.perBlock = SetpointWriteBlockSize(m_link);
+    plan.build = [this](int offset, int count) {
+        const SetpointFrame f = BuildSetpointWrite(m_link, m_profile, m_check, offset, count);
+        m_request = f.bytes;
+        return ToBlock(f);
+    };
+    plan.accept = [this](std::span<const std::uint8_t> reply, int offset, int count) {
+        return AcceptSetpointWriteAck(m_link, m_request, reply, offset, count);
+    };
+    plan.progressText = Utf8(tx::kWriteRetryPrefix);
+    plan.failureText = Utf8(tx::kWriteFailed);
+    if (!m_serial.start(std::move(plan),
+                        [this](const TransferOutcome& o) { onWriteEnded(o); })) {
+        m_done = nullptr;
+        m_mode = Mode::Idle;
+        return false;
+    }
+    if (m_serial.busy())
+        status(tx::kWriteStarted, StatusIcon::Info);
+    return true;
+}
+
+void SetpointTransfer::onWriteEnded(const TransferOutcome& outcome)
+{
+    switch (outcome.end) {
+    case TransferEnd::Done:
+        status(tx::kWriteDone, StatusIcon::Ok);
+        finish({SetpointTransferEnd::Written});
+        return;
+    case TransferEnd::Aborted:
+        status(tx::kWriteAborted, StatusIcon::Warning);
+        finish({SetpointTransferEnd::Aborted});
+        return;
+    case TransferEnd::Failed:
+    case TransferEnd::Refused:
+        finish({SetpointTransferEnd::Failed});
+        return;
+    }
+}
+
+bool SetpointTransfer::endIfAborted()
+{
+    if (!m_abortRequested)
+        return false;
+    status(tx::kReadAborted, StatusIcon::Warning);
+    finish({SetpointTransferEnd::Aborted});
+    return true;
+}
+
+void SetpointTransfer::abort()
+{
+    if (m_mode != Mode::Idle)
+        m_abortRequested = true;
+    switch (m_mode) {
+    case Mode::Read:
+    case Mode::MinimalSet:
+    case Mode::Write:
+        m_serial.abort();
+        break;
+    case Mode::TcpRead:
+        m_tcp.abort();
+        break;
+    case Mode::Idle:
+        break;
+    }
+}
+
+void SetpointTransfer::finish(SetpointTransferOutcome outcome)
+{
+    m_mode = Mode::Idle;
+    m_request.clear();
+    Done done = std::move(m_done);
+    m_done = nullptr;
+    if (done)
+        done(outcome);
+}
+
+}  // namespace tirv
