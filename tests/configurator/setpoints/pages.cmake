@@ -1,3 +1,9 @@
 tirv_test(setpoint_rules_tests DOMAIN
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/field_rules_test.cpp ${CMAKE_CURRENT_LIST_DIR}/calculator_test.cpp
   LIBS tirv_setpoint_rules)
+tirv_test(setpoint_layout_tests DOMAIN
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/setpoint_layout_test.cpp
+  LIBS tirv_setpoint_rules)
+tirv_test(setpoint_pages_tests
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/setpoint_pages_test.cpp ${CMAKE_CURRENT_LIST_DIR}/fake_shell.h
+  LIBS tirv_setpoint_pages tirv_test_support Qt6::Test)

@@ -1,0 +1,29 @@
+#pragma once
+// A Shell for page tests: records what is reported and keeps the shared state; everything the
+// main window would do with menus and other pages is a no-op here.
+#include "configurator/shell/shell.h"
+#include "support/recording_reporter.h"
+
+namespace tirv::test {
+
+class FakeShell : public Shell {
+public:
+    Reporter& reporter() override { return rec; }
+    ShellState& state() override { return st; }
+    int currentPage() const override { return 1; }
+    Page* page(int) const override { return nullptr; }
+    void command(int id) override { commands.push_back(id); }
+    bool sendToPage(int, int) override { return false; }
+    void setMenuEnabled(int, bool) override {}
+    void setToolEnabled(int, bool) override {}
+    void setModeText(const QString&) override {}
+    void setModelCode(int code) override { st.modelCode = code; }
+    void lockControls(bool) override {}
+    void linkChanged() override {}
+
+    RecordingReporter rec;
+    ShellState st;
+    std::vector<int> commands;
+};
+
+}  // namespace tirv::test
