@@ -5,9 +5,11 @@
 // transfer with faults placed at an exact request: a lost block, a late start, an empty memory.
 #include "common/crc16.h"
 #include "configurator/link/port.h"
+#include "configurator/link/text_frames.h"
 
 #include <QByteArray>
 #include <QTimer>
+#include <array>
 #include <functional>
 #include <vector>
 
@@ -35,6 +37,10 @@ public:
     std::vector<std::uint16_t> registers;
     std::vector<QByteArray> requests;
 
+    // The ТИРВ protocol side: its own values (no Modbus bias), and the framing it expects.
+    TextFraming framing;
+    std::vector<std::uint16_t> textValues = std::vector<std::uint16_t>(200, 0);
+
     void loadBlock(const std::vector<std::uint16_t>& block)
     {
         std::copy(block.begin(), block.end(), registers.begin());
@@ -59,7 +65,7 @@ public:
         requests.push_back(request);
         if (lose && lose(request, index))
             return true;
-        const QByteArray reply = answer(request);
+        const QByteArray reply = request.startsWith(':') ? answerText(request) : answer(request);
         if (!reply.isEmpty())
             QTimer::singleShot(1, this, [this, reply] {
                 m_out += reply;
@@ -135,7 +141,85 @@ private:
         return {};
     }
 
+    // Fields of a text request: each one's digits and the position just past its separator.
+    struct Field {
+        QByteArray digits;
+        int end;
+    };
+    static std::vector<Field> Fields(const QByteArray& r, int stop)
+    {
+        std::vector<Field> out;
+        int begin = 1;
+        for (int i = 1; i < stop; ++i)
+            if (r[i] == ';' || r[i] == ',') {
+                out.push_back({r.mid(begin, i - begin), i + 1});
+                begin = i + 1;
+            }
+        return out;
+    }
+    static int Decode(const QByteArray& digits)
+    {
+        return DecodeTextNumber({reinterpret_cast<const std::uint8_t*>(digits.constData()),
+                                 static_cast<std::size_t>(digits.size())});
+    }
+    static QByteArray Number(std::uint16_t v)
+    {
+        std::array<std::uint8_t, 4> d{};
+        const std::size_t n = AppendTextNumber(d, 0, v);
+        return QByteArray(reinterpret_cast<const char*>(d.data()), static_cast<qsizetype>(n));
+    }
+    static QByteArray Closed(QByteArray frame)
+    {
+        const std::uint16_t crc =
+            Crc16({reinterpret_cast<const std::uint8_t*>(frame.constData()) + 1,
+                   static_cast<std::size_t>(frame.size() - 1)});
+        return frame + Number(crc) + '#';
+    }
+
+    QByteArray answerText(const QByteArray& r)
+    {
+        const int end = r.indexOf('#');
+        if (end < 0)
+            return {};
+        const std::vector<Field> f = Fields(r, end);
+        if (f.size() < 3 || Decode(f[0].digits) != m_address)
+            return {};
+        const bool v1 = framing.variant == TextVariant::New;
+        if (f[1].digits == "<")  // the link check: any answer will do
+            return Closed(r.left(f.back().end));
+        if (f[1].digits == "?") {
+            // Variant 0 names no start: the relay walks its values group by group.
+            const int start = v1 ? Decode(f[2].digits) : m_textCursor;
+            const int count = f.size() > 3 ? Decode(f[3].digits) : framing.valuesPerFrame;
+            m_textCursor = start + count;
+            QByteArray reply = r.left(f.back().end);
+            for (int k = 0; k < count; ++k) {
+                reply += Number(textValues[static_cast<std::size_t>(start + k)]);
+                reply += k + 1 < count ? ',' : ';';
+            }
+            return Closed(reply);
+        }
+        if (f[1].digits == "L") {
+            const std::size_t headerFields = v1 ? 4 : 3;
+            const int start = Decode(f[2].digits);
+            std::size_t first = headerFields;
+            int count = framing.valuesPerFrame;
+            if (v1)
+                count = Decode(f[3].digits);
+            else if (f.size() - 3 != static_cast<std::size_t>(framing.valuesPerFrame)) {
+                count = Decode(f[3].digits);
+                first = 4;
+            }
+            for (int k = 0; k < count && first + static_cast<std::size_t>(k) < f.size(); ++k)
+                textValues[static_cast<std::size_t>(start + k)] =
+                    static_cast<std::uint16_t>(Decode(f[first + static_cast<std::size_t>(k)].digits));
+            return Closed(r.left(f[headerFields - 1].end) + ';');
+        }
+        return {};
+    }
+
     std::uint8_t m_address;
+    int m_textCursor = 0;
     int m_number = 0;
     QByteArray m_out;
 };
