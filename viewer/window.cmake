@@ -2,5 +2,19 @@
 # code (no Qt); the widgets, renderer, printing and image export form tirv_viewer_ui.
 tirv_domain_library(tirv_viewer_plot SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/plot_geometry.h ${CMAKE_CURRENT_LIST_DIR}/plot_geometry.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/plot_source.h ${CMAKE_CURRENT_LIST_DIR}/plot_source.cpp
   ${CMAKE_CURRENT_LIST_DIR}/viewer_settings.h ${CMAKE_CURRENT_LIST_DIR}/viewer_settings.cpp
-  LIBS tirv_common)
+  ${CMAKE_CURRENT_LIST_DIR}/viewer_paths.h ${CMAKE_CURRENT_LIST_DIR}/viewer_paths.cpp
+  LIBS tirv_common tirv_oscillogram)
+
+tirv_qt_library(tirv_viewer_ui SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/viewer_ids.h
+  ${CMAKE_CURRENT_LIST_DIR}/window_texts.h
+  ${CMAKE_CURRENT_LIST_DIR}/plot_renderer.h ${CMAKE_CURRENT_LIST_DIR}/plot_renderer.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/plot_panel.h ${CMAKE_CURRENT_LIST_DIR}/plot_panel.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/settings_panels.h ${CMAKE_CURRENT_LIST_DIR}/settings_panels.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/print_export.h ${CMAKE_CURRENT_LIST_DIR}/print_export.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/reporter_sink.h
+  ${CMAKE_CURRENT_LIST_DIR}/viewer_window.h ${CMAKE_CURRENT_LIST_DIR}/viewer_window.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/viewer_program.cpp
+  LIBS tirv_viewer_plot tirv_comtrade tirv_reporter Qt6::Widgets Qt6::OpenGLWidgets Qt6::PrintSupport)

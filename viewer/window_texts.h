@@ -8,6 +8,8 @@ inline constexpr const char* kTitleWithFile = "Осциллограф - файл
 inline constexpr const char* kSettingsFile = "Осциллограф.cfg";
 inline constexpr const char* kDefaultFile = "Осциллограммы.tao";
 inline constexpr const char* kHelpFile = "Осциллограф.html";
+// The help is an HTML page shown by the system browser; the message names the missing file.
+inline constexpr const char* kHelpFileMissing = "Файл '%1' в текущей папке не обнаружен";
 
 inline constexpr const char* kCaptionError = "Ошибка";
 inline constexpr const char* kCaptionWarning = "Предупреждение";
@@ -41,6 +43,44 @@ inline constexpr const char* kMenuSaveImage = "Сохранить изображ
 inline constexpr const char* kMenuTimeValues = "Значения времени";
 inline constexpr const char* kMenuAnalogValues = "Значения аналоговых сигналов";
 inline constexpr const char* kMenuSettings = "Настройки ...";
+
+inline constexpr const char* kMiOpen = "Открыть";
+inline constexpr const char* kMiSave = "Сохранить";
+inline constexpr const char* kMiBmp = "BMP";
+inline constexpr const char* kMiPng = "PNG";
+inline constexpr const char* kMiComtrade = "Экспортировать в COMTRADE";
+inline constexpr const char* kMiPrint = "Печать";
+inline constexpr const char* kMiPreview = "Настройка цвета и предварительный просмотр";
+inline constexpr const char* kMiExit = "Выход";
+inline constexpr const char* kMiStretch = "Растянуть по оси времени";
+inline constexpr const char* kMiCompress = "Сжать по оси времени";
+inline constexpr const char* kMiAbsolute = "абсолютные";
+inline constexpr const char* kMiRelative = "относительные";
+inline constexpr const char* kMiInstantaneous = "мгновенные";
+inline constexpr const char* kMiRms = "действующие";
+inline constexpr const char* kMiMarkers = "Режим меток времени";
+inline constexpr const char* kMiAnalog = "аналоговых сигналов";
+inline constexpr const char* kMiDigital = "цифровых сигналов";
+inline constexpr const char* kMiGeneral = "общие";
+inline constexpr const char* kMiAbout = "О программе";
+inline constexpr const char* kMiHelp = "Справка";
+
+// Toolbar tooltips
+inline constexpr const char* kTipOpen = "Открыть файл осциллограмм";
+inline constexpr const char* kTipSave = "Сохранить осциллограммы в файле";
+inline constexpr const char* kTipPrint = "Печать видимого изображения осциллограмм";
+inline constexpr const char* kTipPreview = "Настройка цвета и предварительный просмотр";
+inline constexpr const char* kTipStretch = "Растянуть осциллограммы по оси времени";
+inline constexpr const char* kTipCompress = "Сжать осциллограммы по оси времени";
+inline constexpr const char* kTipAbsolute = "Отображать абсолютное время";
+inline constexpr const char* kTipRelative = "Отображать относительное время";
+inline constexpr const char* kTipInstantaneous = "Отображать мгновенные значения аналоговых сигналов";
+inline constexpr const char* kTipRms = "Отображать действующие значения аналоговых сигналов";
+inline constexpr const char* kTipMarkers =
+    "Отображать линии меток времени\n и соответствующие значения аналоговых сигналов";
+inline constexpr const char* kTipAnalog = "Настройки отображения аналоговых сигналов";
+inline constexpr const char* kTipDigital = "Настройки отображения цифровых сигналов";
+inline constexpr const char* kTipGeneral = "Общие настройки осциллограмм";
 
 inline constexpr const char* kAboutCaption = "О программе";
 inline constexpr const char* kAboutText = "Осциллограф\nВерсия 0.6\nСборка 13.11.15";

@@ -170,10 +170,10 @@ public:
             ++block;
         }
 
-        const int slots = static_cast<int>(m_digital.size());
-        for (int i = 0; i < slots; ++i) {
+        const int slotCount = static_cast<int>(m_digital.size());
+        for (int i = 0; i < slotCount; ++i) {
             const DigitalRecord& r = m_digital[static_cast<std::size_t>(i)];
-            const int slot = (m_firstSlot + i) % slots;
+            const int slot = (m_firstSlot + i) % slotCount;
             const int w = static_cast<int>(kOscDigitalOffset / 2) + 3 * slot;
             put(w, r.position == 0 ? m_stop : ringPosition(r.position, nSamples));
             put(w + 1, r.inputs);

@@ -1,0 +1,31 @@
+#include "viewer/viewer_paths.h"
+
+namespace tirv {
+
+std::string CommandLineOscillogram(std::string_view raw)
+{
+    raw = raw.substr(0, kCommandLineLimit);
+    if (raw.empty() || raw.back() != '"')
+        return {};
+    raw.remove_suffix(1);
+    if (!raw.empty() && raw.front() == '"')
+        raw.remove_prefix(1);
+    if (raw.size() <= 3 || raw.substr(raw.size() - 3) != "tao")
+        return {};
+    return std::string(raw);
+}
+
+std::string ImageFileName(std::string_view chosen, std::string_view ext, bool& tooLong)
+{
+    tooLong = false;
+    const std::size_t dot = chosen.rfind('.');
+    if (dot == std::string_view::npos)
+        return std::string(chosen);
+    if (dot >= kImageNameDotLimit) {
+        tooLong = true;
+        return std::string(chosen);
+    }
+    return std::string(chosen.substr(0, dot + 1)) + std::string(ext);
+}
+
+}  // namespace tirv

@@ -1,0 +1,22 @@
+#pragma once
+// Names the viewer derives from its command line and its save dialogs. Pure string rules.
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace tirv {
+
+inline constexpr std::size_t kCommandLineLimit = 512;
+inline constexpr std::size_t kImageNameDotLimit = 252;  // a 256-character path buffer
+
+// The oscillogram named on the command line, or empty for the default file. Only a quoted path
+// counts: a trailing quote is dropped, then a leading one if there is one; what remains must be
+// longer than three characters and end in lower-case "tao".
+std::string CommandLineOscillogram(std::string_view raw);
+
+// The image file name for a name chosen in the save dialog: the part after the last dot becomes
+// `ext`. A dot at character 252 or later sets tooLong and keeps the name as chosen; a name without
+// a dot is kept as typed.
+std::string ImageFileName(std::string_view chosen, std::string_view ext, bool& tooLong);
+
+}  // namespace tirv
