@@ -4,7 +4,6 @@
 #include "configurator/link/chunked_transfer.h"
 #include "configurator/link/frames.h"
 #include "configurator/link/modbus_tcp_transfer.h"
-#include "configurator/link/texts.h"
 #include "configurator/setpoints/setpoint_check.h"
 #include "configurator/setpoints/texts.h"
 
@@ -248,7 +247,7 @@ void SetpointTransfer::onTcpCompleted()
     QObject::disconnect(m_tcpConnection);
     const TcpTransferRecord& record = m_tcp.record();
     if (record.aborted) {
-        m_reporter.status(link_texts::Text(link_texts::kUserAbortPage), StatusIcon::Warning);
+        // The TCP transfer has already said so.
         finish({SetpointTransferEnd::Aborted});
         return;
     }

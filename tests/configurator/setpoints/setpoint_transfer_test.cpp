@@ -12,6 +12,7 @@
 #include "configurator/setpoints/setpoint_conversion.h"
 #include "configurator/setpoints/texts.h"
 #include "memory_relay.h"
+#include "tcp_relay.h"
 #include "support/recording_reporter.h"
 
 #include <QCoreApplication>
@@ -457,6 +458,54 @@ TEST_F(SetpointTransferTest, TextProtocolRejectionKeepsTheImage)
     zero.relay.framing = {TextVariant::New, 34};
     EXPECT_EQ(zero.read().value_or(SetpointTransferOutcome{}).end, SetpointTransferEnd::Rejected);
     EXPECT_TRUE(zero.reporter.messages.empty());
+}
+
+// Over Ethernet the whole block comes in one TCP transfer and is checked with its messages.
+TEST_F(SetpointTransferTest, ReadOverModbusTcp)
+{
+    struct Case {
+        int code;
+        bool spoil;
+        std::vector<std::pair<int, int>> frames;
+    };
+    const Case cases[] = {
+        {705, false, {{0, 115}}},
+        {715, false, {{0, 125}, {125, 2}}},
+        {705, true, {{0, 115}}},
+    };
+    for (const auto& c : cases) {
+        Rig rig(c.code);
+        test::TcpRelay tcp;
+        rig.settings.channel = Channel::Ethernet;
+        rig.settings.tcpAddress = {127, 0, 0, 1};
+        rig.settings.tcpPort = tcp.port();
+        SetpointImage held = RelaySet(rig.profile);
+        if (c.spoil)
+            rig.at(held, "МТЗ-2 Врем.х-ка") = 4;  // beyond the non-M maximum of 3
+        const auto regs = ImageToRegisters(rig.profile, held);
+        std::copy(regs.begin(), regs.end(), tcp.registers.begin());
+        const SetpointImage before = rig.image;
+
+        const auto outcome = rig.read();
+        ASSERT_TRUE(outcome) << c.code;
+        EXPECT_EQ(tcp.reads, c.frames) << c.code;
+        EXPECT_TRUE(rig.relay.requests.empty()) << "nothing goes over the serial port";
+        if (c.spoil) {
+            EXPECT_EQ(outcome->end, SetpointTransferEnd::Rejected);
+            EXPECT_EQ(rig.image, before);
+            EXPECT_EQ(rig.reporter.lastStatus(),
+                      T(" Уставки прочитаны, обнаружены недопустимые значения"));
+            ASSERT_EQ(rig.reporter.messages.size(), 1u);
+            EXPECT_EQ(rig.reporter.messages[0].caption, T("Combo"));
+            EXPECT_EQ(rig.reporter.messages[0].text,
+                      T("bCheckErr=TRUE; iCombo=0; nCombo=4, min=0; max=3"));
+        } else {
+            EXPECT_EQ(outcome->end, SetpointTransferEnd::Read);
+            EXPECT_EQ(rig.image, held);
+            EXPECT_EQ(rig.reporter.lastStatus(), T(tx::kReadDone));
+            EXPECT_TRUE(rig.reporter.messages.empty());
+        }
+    }
 }
 
 }  // namespace
