@@ -66,6 +66,13 @@ ModelProfile ProfileForModel(int modelCode);
 // do not match the non-M register order).
 ModelProfile ApplyModelProfile(int modelCode, const ModelProfile& current);
 
+// Whether switching from `oldCode` to `newCode` crosses between the non-M and the M class, the
+// only change that makes the window rebuild its class-specific pages.
+constexpr bool ModelClassChanges(int oldCode, int newCode)
+{
+    return IsMModel(oldCode) != IsMModel(newCode);
+}
+
 // The window title of a model code: " ТИРВ", " ТИРВ - 306" … " ТИРВ - 705М"; empty for a
 // non-M code outside the model table.
 std::string ModelTitle(int modelCode);

@@ -8,6 +8,7 @@
 #include "configurator/link/text_frames.h"
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QTimer>
 #include <array>
 #include <functional>
@@ -36,6 +37,7 @@ public:
     std::vector<std::uint16_t> minimalSet;
     std::vector<std::uint16_t> registers;
     std::vector<QByteArray> requests;
+    std::vector<qint64> requestTimesMs;  // when each request arrived
 
     // The ТИРВ protocol side: its own values (no Modbus bias), and the framing it expects.
     TextFraming framing;
@@ -63,6 +65,7 @@ public:
                                  static_cast<qsizetype>(bytes.size()));
         const int index = static_cast<int>(requests.size());
         requests.push_back(request);
+        requestTimesMs.push_back(m_clock.elapsed());
         if (lose && lose(request, index))
             return true;
         const QByteArray reply = request.startsWith(':') ? answerText(request) : answer(request);
@@ -219,6 +222,11 @@ private:
     }
 
     std::uint8_t m_address;
+    QElapsedTimer m_clock = [] {
+        QElapsedTimer t;
+        t.start();
+        return t;
+    }();
     int m_textCursor = 0;
     int m_number = 0;
     QByteArray m_out;

@@ -122,6 +122,18 @@ TEST(ModelIndex, CodesTitlesAndFallback)
     EXPECT_EQ(ModelTitle(500), "");
 }
 
+TEST(ModelProfile, ClassChangeOnlyAcrossTheMBoundary)
+{
+    struct Case {
+        int from, to;
+        bool changes;
+    };
+    const Case cases[] = {{705, 715, true}, {717, 0, true},  {306, 707, false},
+                          {715, 717, false}, {714, 715, true}, {0, 0, false}};
+    for (const auto& c : cases)
+        EXPECT_EQ(ModelClassChanges(c.from, c.to), c.changes) << c.from << " -> " << c.to;
+}
+
 TEST(ModelProfile, UnknownNonMCodeKeepsPerCodeTables)
 {
     const ModelProfile p306 = ProfileForModel(306);

@@ -205,6 +205,15 @@ TEST_F(SetpointTransferTest, EmptyRelayAsksForTheMinimalSet)
         EXPECT_TRUE(rig.reporter.statuses.contains(T(tx::kReadEmpty)));
         if (answer == Answer::Ok) {
             EXPECT_EQ(rig.relay.requestsOf(0x20).size(), 1u);
+            // The relay is given its pause to store the set before it is read again.
+            const auto& req = rig.relay.requests;
+            const auto at = std::find_if(req.begin(), req.end(),
+                                         [](const QByteArray& r) { return quint8(r[1]) == 0x20; });
+            ASSERT_NE(at, req.end());
+            const auto k = static_cast<std::size_t>(at - req.begin());
+            ASSERT_LT(k + 1, req.size());
+            EXPECT_GE(rig.relay.requestTimesMs[k + 1] - rig.relay.requestTimesMs[k],
+                      (13 * 5 + 16) * 1000 / 57600 + 500);
             // The relay's minimal set is read straight after.
             EXPECT_EQ(outcome->end, SetpointTransferEnd::Read);
             EXPECT_EQ(rig.image, DefaultImage(rig.profile));
