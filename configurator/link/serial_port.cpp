@@ -139,8 +139,12 @@ QString SerialPort::describe() const
 
 void SerialPort::onError(QSerialPort::SerialPortError error)
 {
-    if (error == QSerialPort::ResourceError) {
-        // The device vanished under the open port (adapter pulled, peer gone).
+    // The device vanished under the open port (adapter pulled, the pty's other side closed).
+    // A pty reports that as a read error that repeats on every wake-up, so the handle is closed
+    // at once: nothing more can come through it.
+    if (error == QSerialPort::ResourceError || error == QSerialPort::ReadError) {
+        m_port.close();
+        m_number = 0;
         m_error = PortError::Io;
         emit lost();
     }

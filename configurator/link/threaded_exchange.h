@@ -103,6 +103,7 @@ private:
     PortFactory m_factory;
     QThread* m_thread = nullptr;
     std::atomic<bool> m_abort{false};
+    int m_openedNumber = 0;  // for the words of a port that could not be opened
 };
 
 }  // namespace tirv

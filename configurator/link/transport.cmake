@@ -16,6 +16,9 @@ set(TIRV_LINK_TRANSPORT_SOURCES
   paced_exchange.h paced_exchange.cpp
   link_check.h link_check.cpp
   chunked_transfer.h chunked_transfer.cpp
+  threaded_exchange.h threaded_exchange.cpp
+  modbus_tcp_transfer.h modbus_tcp_transfer.cpp
+  serial_link.h serial_link.cpp
   texts.h)
 list(TRANSFORM TIRV_LINK_TRANSPORT_SOURCES PREPEND ${CMAKE_CURRENT_LIST_DIR}/)
 tirv_qt_library(tirv_link SOURCES ${TIRV_LINK_TRANSPORT_SOURCES}

@@ -2,3 +2,6 @@
 tirv_test(link_rules_test DOMAIN
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/link_rules_test.cpp
   LIBS tirv_link_rules)
+tirv_test(link_transport_test TIMEOUT 600
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/paced_exchange_test.cpp
+  LIBS tirv_link tirv_test_support Qt6::Test util)
