@@ -1,0 +1,552 @@
+// The connection panel's controls: building them, keeping the connection settings in step with
+// them, the model and channel rules, and the field checks.
+#include "configurator/link/connection_panel.h"
+
+#include "common/reporter.h"
+#include "configurator/link/link_state.h"
+#include "configurator/link/panel_texts.h"
+#include "configurator/link/port_directory.h"
+#include "configurator/link/registers.h"
+#include "configurator/link/texts.h"
+#include "configurator/shell/shell_ids.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QIntValidator>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+namespace tirv {
+
+namespace tp = panel_texts;
+using link_texts::Text;
+
+namespace {
+
+QLineEdit* NumberEdit(int maxLength, int width = 60)
+{
+    auto* e = new QLineEdit;
+    e->setMaxLength(maxLength);
+    e->setFixedWidth(width);
+    return e;
+}
+
+QComboBox* Combo(std::initializer_list<const char*> items)
+{
+    auto* c = new QComboBox;
+    for (const char* i : items)
+        c->addItem(QString::fromUtf8(i));
+    return c;
+}
+
+QLabel* Label(const char* text) { return new QLabel(QString::fromUtf8(text)); }
+
+}  // namespace
+
+ConnectionPanel::ConnectionPanel(Shell& shell, Port& port, LinkState& state,
+                                 PacedExchange& exchange, QWidget* parent)
+    : Page(shell, PageLinkSettings, parent), m_port(port), m_linkState(state), m_exchange(exchange)
+{
+    LinkContext ctx{port, state, shell.reporter(), shell.state().link,
+                    [this] { return mModel(); }};
+    m_check = std::make_unique<DefaultLinkCheck>(ctx, exchange);
+    build();
+    refreshPorts();
+    fillFromSettings();
+    applyModelRules();
+
+    connect(&state, &LinkState::establishedChanged, this, [this](bool on) {
+        this->shell().state().linkUp = on;
+        this->shell().linkChanged();
+    });
+    connect(&state, &LinkState::bootloaderModeChanged, this,
+            [this](bool on) { this->shell().state().bootloaderWaiting = on; });
+    connect(&state, &LinkState::portClosed, this, [this] { clearIdentity(); });
+}
+
+ConnectionPanel::~ConnectionPanel() = default;
+
+void ConnectionPanel::build()
+{
+    auto* top = new QVBoxLayout(this);
+    top->addWidget(buildLocal());
+    top->addWidget(buildDevice());
+    top->addStretch(1);
+    setMinimumSize(700, 560);
+}
+
+QWidget* ConnectionPanel::buildLocal()
+{
+    auto* box = new QGroupBox;
+    auto* grid = new QGridLayout(box);
+    int row = 0;
+
+    m_channel = new QButtonGroup(this);
+    auto* channels = new QHBoxLayout;
+    const std::pair<int, const char*> radios[] = {{CtlChannelRs485, tp::kChannelRs485},
+                                                  {CtlChannelUsb, tp::kChannelUsb},
+                                                  {CtlChannelEthernet, tp::kChannelEthernet}};
+    for (auto [id, text] : radios) {
+        auto* r = new QRadioButton(QString::fromUtf8(text));
+        addControl(id, r);
+        m_channel->addButton(r, id - CtlChannelRs485);
+        channels->addWidget(r);
+    }
+    connect(m_channel, &QButtonGroup::idClicked, this, [this](int ch) { channelChosen(ch); });
+    grid->addLayout(channels, row++, 0, 1, 4);
+
+    m_portList = new QComboBox;
+    addControl(CtlPort, m_portList);
+    auto* portState = new QLabel;
+    addControl(CtlPortState, portState);
+    auto* portLabel = Label(tp::kPort);
+    grid->addWidget(portLabel, row, 0);
+    grid->addWidget(m_portList, row, 1);
+    grid->addWidget(portState, row++, 2);
+    m_serialOnly.insert(m_serialOnly.end(), {portLabel, m_portList, portState});
+    connect(m_portList, &QComboBox::activated, this, [this](int i) {
+        this->shell().state().link.port = m_portList->itemData(i).toInt();
+    });
+
+    auto* protocol = Combo({tp::kProtocolTirv, tp::kProtocolModbus});
+    protocol->setEnabled(false);  // comes from the saved settings and the last settings write
+    addControl(CtlProtocol, protocol);
+    auto* protocolLabel = Label(tp::kProtocol);
+    grid->addWidget(protocolLabel, row, 0);
+    grid->addWidget(protocol, row++, 1);
+    m_serialOnly.insert(m_serialOnly.end(), {protocolLabel, protocol});
+
+    // Kept but not shown, like the relay toolset's hidden group.
+    auto* variant = Combo({tp::kVariantOld, tp::kVariantNew});
+    auto* perFrame = NumberEdit(3);
+    auto* loopback = Combo({tp::kLoopbackEachOther, tp::kLoopbackDevice});
+    for (QWidget* w : {static_cast<QWidget*>(variant), static_cast<QWidget*>(perFrame),
+                       static_cast<QWidget*>(loopback)})
+        w->hide();
+    addControl(CtlVariant, variant);
+    addControl(CtlValuesPerFrame, perFrame);
+    addControl(CtlLoopback, loopback);
+
+    auto* address = NumberEdit(3);
+    auto* addressSpin = new QSpinBox;
+    addressSpin->setRange(1, 255);
+    addressSpin->setFixedWidth(18);
+    addressSpin->setButtonSymbols(QAbstractSpinBox::UpDownArrows);
+    addControl(CtlAddress, address);
+    addControl(CtlAddressSpin, addressSpin);
+    connect(addressSpin, &QSpinBox::valueChanged, this, [this, address](int v) {
+        address->setText(QString::number(v));
+        this->shell().state().link.address = v;
+    });
+    connect(address, &QLineEdit::editingFinished, this, [this] {
+        commitNumber(CtlAddress, 1, 255, this->shell().state().link.address);
+    });
+    auto* addressLabel = Label(tp::kAddress);
+    grid->addWidget(addressLabel, row, 0);
+    auto* addressRow = new QHBoxLayout;
+    addressRow->addWidget(address);
+    addressRow->addWidget(addressSpin);
+    addressRow->addStretch(1);
+    grid->addLayout(addressRow, row++, 1);
+    m_serialOnly.insert(m_serialOnly.end(), {addressLabel, address, addressSpin});
+
+    auto* tcpAddress = ipField(CtlTcpAddress);
+    auto* tcpPort = NumberEdit(5);
+    tcpPort->setValidator(new QIntValidator(0, 99999, tcpPort));
+    auto* tcpProtocol = Combo({tp::kModbusTcp});
+    addControl(CtlTcpPort, tcpPort);
+    addControl(CtlTcpProtocol, tcpProtocol);
+    auto* tcpAddressLabel = Label(tp::kAddress);
+    auto* tcpPortLabel = Label(tp::kPort);
+    grid->addWidget(tcpAddressLabel, row, 0);
+    grid->addWidget(tcpAddress, row, 1);
+    grid->addWidget(tcpProtocol, row++, 2);
+    grid->addWidget(tcpPortLabel, row, 0);
+    grid->addWidget(tcpPort, row++, 1);
+    m_tcpOnly = {tcpAddressLabel, tcpAddress, tcpPortLabel, tcpPort, tcpProtocol};
+
+    m_baud = new QComboBox;
+    addControl(CtlBaud, m_baud);
+    connect(m_baud, &QComboBox::activated, this, [this](int i) {
+        this->shell().state().link.baudIndex = m_baud->itemData(i).toInt();
+    });
+    grid->addWidget(Label(tp::kBaud), row, 0);
+    grid->addWidget(m_baud, row++, 1);
+
+    auto* parity = Combo({tp::kParityNone, tp::kParityEven, tp::kParityOdd});
+    auto* stop = Combo({tp::kStop1, tp::kStop2});
+    addControl(CtlParity, parity);
+    addControl(CtlStopBits, stop);
+    connect(parity, &QComboBox::activated, this,
+            [this](int i) { this->shell().state().link.parity = Parity(i); });
+    connect(stop, &QComboBox::activated, this,
+            [this](int i) { this->shell().state().link.stopBits = StopBits(i); });
+    grid->addWidget(Label(tp::kParity), row, 0);
+    grid->addWidget(parity, row, 1);
+    grid->addWidget(Label(tp::kStopBits), row, 2);
+    grid->addWidget(stop, row++, 3);
+
+    auto* repeats = NumberEdit(4);
+    auto* repeatsSpin = new QSpinBox;
+    repeatsSpin->setRange(0, 1000);
+    repeatsSpin->setFixedWidth(18);
+    addControl(CtlRepeats, repeats);
+    addControl(CtlRepeatsSpin, repeatsSpin);
+    connect(repeatsSpin, &QSpinBox::valueChanged, this, [this, repeats](int v) {
+        repeats->setText(QString::number(v));
+        this->shell().state().link.repeatCount = v;
+    });
+    connect(repeats, &QLineEdit::editingFinished, this, [this] {
+        commitNumber(CtlRepeats, 0, 1000, this->shell().state().link.repeatCount);
+    });
+    grid->addWidget(Label(tp::kRepeats), row, 0);
+    auto* repeatsRow = new QHBoxLayout;
+    repeatsRow->addWidget(repeats);
+    repeatsRow->addWidget(repeatsSpin);
+    repeatsRow->addStretch(1);
+    grid->addLayout(repeatsRow, row++, 1);
+
+    auto* type = new QComboBox;
+    for (const char* name : tp::kModelNames)
+        type->addItem(QString::fromUtf8(name));
+    type->setEnabled(false);
+    addControl(CtlDeviceType, type);
+    grid->addWidget(Label(tp::kDeviceType), row, 0);
+    grid->addWidget(type, row++, 1, 1, 2);
+    const std::pair<int, const char*> ids[] = {
+        {CtlVersion, tp::kFirmwareVersion}, {CtlBuild, tp::kFirmwareBuild},
+        {CtlSerial, tp::kSerialNumber}};
+    auto* idRow = new QHBoxLayout;
+    for (auto [id, text] : ids) {
+        auto* e = NumberEdit(8, 70);
+        e->setReadOnly(true);
+        addControl(id, e);
+        idRow->addWidget(Label(text));
+        idRow->addWidget(e);
+    }
+    idRow->addStretch(1);
+    grid->addLayout(idRow, row++, 0, 1, 4);
+
+    const std::pair<int, const char*> buttons[] = {
+        {CtlCheckLink, tp::kCheckLink}, {CtlAutoConnect, tp::kAutoConnect},
+        {CtlMaxRate, tp::kMaxRate}, {CtlDisconnect, tp::kDisconnect}};
+    auto* buttonRow = new QHBoxLayout;
+    for (auto [id, text] : buttons) {
+        auto* b = new QPushButton(QString::fromUtf8(text));
+        addControl(id, b);
+        const int cmd = id;
+        connect(b, &QPushButton::clicked, this, [this, cmd] { command(cmd); });
+        buttonRow->addWidget(b);
+        m_exchangeControls.push_back(b);
+    }
+    grid->addLayout(buttonRow, row++, 0, 1, 4);
+    control(CtlMaxRate)->setEnabled(false);  // after a good link check
+    auto* maxRate = NumberEdit(7, 80);
+    maxRate->setReadOnly(true);
+    addControl(CtlMaxRateField, maxRate);
+    grid->addWidget(Label(tp::kMaxRateLabel), row, 0);
+    grid->addWidget(maxRate, row++, 1);
+
+    auto* paths = new QGridLayout;
+    const std::pair<int, const char*> pathRows[] = {{CtlSettingsPath, tp::kSettingsFile},
+                                                    {CtlCommandLinePath, tp::kCommandLine}};
+    int pr = 0;
+    for (auto [id, text] : pathRows) {
+        auto* l = new QLabel;
+        addControl(id, l);
+        paths->addWidget(Label(text), pr, 0);
+        paths->addWidget(l, pr++, 1);
+    }
+    auto* kind = new QLabel;
+    addControl(CtlCommandLineKind, kind);
+    paths->addWidget(kind, 1, 2);
+    grid->addLayout(paths, row++, 0, 1, 4);
+    return box;
+}
+
+QWidget* ConnectionPanel::ipField(int ctl)
+{
+    auto* w = new QWidget;
+    auto* row = new QHBoxLayout(w);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(2);
+    for (int k = 0; k < 4; ++k) {
+        auto* e = NumberEdit(3, 36);
+        e->setValidator(new QIntValidator(0, 255, e));
+        e->setObjectName(QString::number(ctl) + "." + QString::number(k));
+        row->addWidget(e);
+        if (k < 3)
+            row->addWidget(new QLabel("."));
+    }
+    addControl(ctl, w);
+    return w;
+}
+
+QLineEdit* ConnectionPanel::octet(int ctl, int k) const
+{
+    QWidget* w = control(ctl);
+    return w ? w->findChild<QLineEdit*>(QString::number(ctl) + "." + QString::number(k)) : nullptr;
+}
+
+QWidget* ConnectionPanel::buildDevice()
+{
+    m_deviceGroup = new QGroupBox(QString::fromUtf8(tp::kDeviceGroup));
+    auto* grid = new QGridLayout(m_deviceGroup);
+    int row = 0;
+    auto* readAll = new QCheckBox(QString::fromUtf8(tp::kReadAllChannels));
+    addControl(CtlReadAllChannels, readAll);
+    grid->addWidget(readAll, row++, 0, 1, 6);
+
+    grid->addWidget(Label(tp::kChannelRs485), row, 0);
+    auto* devProtocol = Combo({tp::kProtocolTirv, tp::kProtocolModbus});
+    devProtocol->setCurrentIndex(1);
+    auto* devAddress = NumberEdit(5);
+    devAddress->setText("1");
+    auto* devBaud = new QComboBox;
+    for (int i = 0; i < kBaudCountM; ++i)
+        devBaud->addItem(QString::number(kBaudRates[size_t(i)]));
+    devBaud->setCurrentIndex(kDefaultBaudIndex);
+    auto* devParity = Combo({tp::kParityNone, tp::kParityEven, tp::kParityOdd});
+    auto* devStop = Combo({tp::kStop1, tp::kStop2});
+    auto* devMode = Combo({tp::kModeSlave, tp::kModeMaster});
+    auto* devSync = new QCheckBox(QString::fromUtf8(tp::kTimeSync));
+    addControl(CtlDevProtocol, devProtocol);
+    addControl(CtlDevAddress, devAddress);
+    addControl(CtlDevBaud, devBaud);
+    addControl(CtlDevParity, devParity);
+    addControl(CtlDevStopBits, devStop);
+    addControl(CtlDevMode, devMode);
+    addControl(CtlDevTimeSync, devSync);
+    grid->addWidget(devProtocol, row, 1);
+    grid->addWidget(Label(tp::kAddress), row, 2);
+    grid->addWidget(devAddress, row, 3);
+    grid->addWidget(devBaud, row++, 4);
+    grid->addWidget(devParity, row, 1);
+    grid->addWidget(devStop, row, 2);
+    grid->addWidget(devMode, row, 3);
+    grid->addWidget(devSync, row++, 4, 1, 2);
+
+    grid->addWidget(Label(tp::kChannelUsb), row, 0);
+    auto* usbProtocol = Combo({tp::kProtocolTirv, tp::kProtocolModbus});
+    usbProtocol->setCurrentIndex(1);
+    auto* usbBaud = new QComboBox;
+    for (int i = kUsbFirstBaudIndex; i < kBaudCountM; ++i)
+        usbBaud->addItem(QString::number(kBaudRates[size_t(i)]));
+    addControl(CtlDevUsbProtocol, usbProtocol);
+    addControl(CtlDevUsbBaud, usbBaud);
+    grid->addWidget(usbProtocol, row, 1);
+    grid->addWidget(usbBaud, row++, 4);
+
+    grid->addWidget(Label(tp::kChannelEthernet), row, 0);
+    auto* ethOn = new QCheckBox(QString::fromUtf8(tp::kEthernetOn));
+    auto* ethPort = NumberEdit(5);
+    ethPort->setText("502");
+    auto* ethProtocol = Combo({tp::kModbusTcp});
+    addControl(CtlDevEthernetOn, ethOn);
+    addControl(CtlDevTcpPort, ethPort);
+    addControl(CtlDevTcpProtocol, ethProtocol);
+    grid->addWidget(ethOn, row, 1);
+    grid->addWidget(ethProtocol, row, 2);
+    grid->addWidget(Label(tp::kPort), row, 3);
+    grid->addWidget(ethPort, row++, 4);
+    grid->addWidget(Label(tp::kAddress), row, 0);
+    grid->addWidget(ipField(CtlDevIp), row++, 1, 1, 3);
+    grid->addWidget(Label(tp::kMac), row, 0);
+    auto* macRow = new QHBoxLayout;
+    for (int k = 0; k < 6; ++k) {
+        auto* e = NumberEdit(2, 30);
+        e->setText("0");
+        addControl(CtlDevMac1 + k, e);
+        macRow->addWidget(e);
+    }
+    macRow->addStretch(1);
+    grid->addLayout(macRow, row++, 1, 1, 5);
+    grid->addWidget(Label(tp::kGateway), row, 0);
+    grid->addWidget(ipField(CtlDevGateway), row++, 1, 1, 3);
+    grid->addWidget(Label(tp::kMask), row, 0);
+    grid->addWidget(ipField(CtlDevMask), row++, 1, 1, 3);
+
+    auto* write = new QPushButton(QString::fromUtf8(tp::kWrite));
+    addControl(CtlWrite, write);
+    connect(write, &QPushButton::clicked, this, [this] { command(CtlWrite); });
+    m_exchangeControls.push_back(write);
+    grid->addWidget(write, row++, 4);
+    return m_deviceGroup;
+}
+
+void ConnectionPanel::fillFromSettings()
+{
+    const ConnectionSettings& s = shell().state().link;
+    if (auto* b = m_channel->button(int(s.channel)))
+        b->setChecked(true);
+    control<QComboBox>(CtlProtocol)->setCurrentIndex(int(s.protocol));
+    control<QComboBox>(CtlVariant)->setCurrentIndex(s.protocolVariant);
+    control<QLineEdit>(CtlValuesPerFrame)->setText(QString::number(s.valuesPerFrame));
+    control<QSpinBox>(CtlAddressSpin)->setValue(s.address);
+    control<QLineEdit>(CtlAddress)->setText(QString::number(s.address));
+    control<QComboBox>(CtlParity)->setCurrentIndex(int(s.parity));
+    control<QComboBox>(CtlStopBits)->setCurrentIndex(int(s.stopBits));
+    control<QSpinBox>(CtlRepeatsSpin)->setValue(s.repeatCount);
+    control<QLineEdit>(CtlRepeats)->setText(QString::number(s.repeatCount));
+    control<QLineEdit>(CtlTcpPort)->setText(QString::number(s.tcpPort));
+    const bool haveIp = s.tcpAddress != std::array<std::uint8_t, 4>{};
+    for (int k = 0; k < 4; ++k)
+        octet(CtlTcpAddress, k)->setText(haveIp ? QString::number(s.tcpAddress[size_t(k)])
+                                                : QString());
+}
+
+bool ConnectionPanel::mModel() const { return shell().state().isM(); }
+
+int ConnectionPanel::topBaudIndex() const
+{
+    return OfferedBaudIndexes(mModel(), shell().state().link.channel == Channel::Usb).end - 1;
+}
+
+// Non-M relays have only the RS-485 channel and speeds up to 57600.
+void ConnectionPanel::applyModelRules()
+{
+    ConnectionSettings& s = shell().state().link;
+    const bool m = mModel();
+    control(CtlChannelUsb)->setEnabled(m);
+    control(CtlChannelEthernet)->setEnabled(m);
+    if (!m) {
+        s.channel = Channel::Rs485;
+        s.baudIndex = std::min(s.baudIndex, kBaudCountNonM - 1);
+    }
+    m_channel->button(int(s.channel))->setChecked(true);
+    channelChosen(int(s.channel));
+}
+
+void ConnectionPanel::fillBaudList()
+{
+    ConnectionSettings& s = shell().state().link;
+    const BaudIndexRange range = OfferedBaudIndexes(mModel(), s.channel == Channel::Usb);
+    s.baudIndex = std::clamp(s.baudIndex, range.first, range.end - 1);
+    m_baud->clear();
+    for (int i = range.first; i < range.end; ++i)
+        m_baud->addItem(QString::number(kBaudRates[size_t(i)]), i);
+    m_baud->setCurrentIndex(s.baudIndex - range.first);
+}
+
+void ConnectionPanel::channelChosen(int channel)
+{
+    ConnectionSettings& s = shell().state().link;
+    s.channel = Channel(channel);
+    const bool tcp = s.channel == Channel::Ethernet;
+    for (QWidget* w : m_serialOnly)
+        w->setVisible(!tcp && !(w == m_portList && m_portList->itemData(0).toInt() == 0));
+    for (QWidget* w : m_tcpOnly)
+        w->setVisible(tcp);
+    // USB carries no address.
+    control(CtlAddress)->setEnabled(s.channel == Channel::Rs485);
+    control(CtlAddressSpin)->setEnabled(s.channel == Channel::Rs485);
+    const bool m = mModel();
+    control(CtlParity)->setEnabled(m && !tcp);
+    control(CtlStopBits)->setEnabled(m && !tcp);
+    fillBaudList();
+}
+
+void ConnectionPanel::refreshPorts()
+{
+    ConnectionSettings& s = shell().state().link;
+    const std::vector<int> ports = EnumeratePorts();
+    m_portList->clear();
+    if (ports.empty()) {
+        m_portList->addItem(Text(link_texts::kNoPorts), 0);
+        m_portList->hide();
+        s.port = 0;
+        return;
+    }
+    for (int n : ports)
+        m_portList->addItem(Text(link_texts::kPortName).arg(n), n);
+    const auto it = std::find(ports.begin(), ports.end(), s.port);
+    if (it == ports.end())
+        s.port = ports.front();
+    m_portList->setCurrentIndex(m_portList->findData(s.port));
+    m_portList->setVisible(s.channel != Channel::Ethernet);
+}
+
+void ConnectionPanel::showPaths(const QString& settingsPath, int kind, const QString& path)
+{
+    control<QLabel>(CtlSettingsPath)->setText(settingsPath);
+    control<QLabel>(CtlCommandLineKind)->setText(QString::number(kind));
+    control<QLabel>(CtlCommandLinePath)->setText(path);
+}
+
+// A numeric field when it is left: empty → "Введите значение!" and the focus stays; the repeat
+// count above 1000 is set back to 1000 with its own message.
+bool ConnectionPanel::commitNumber(int ctl, int min, int max, int& target)
+{
+    auto* e = control<QLineEdit>(ctl);
+    const auto v = panel::ParseDecimal(e->text().trimmed().toStdString());
+    if (!v) {
+        shell().reporter().status(Text(tp::kInputErrorStatus), StatusIcon::Warning);
+        shell().reporter().ask({Text(tp::kInputErrorCaption), Text(tp::kEnterValue),
+                                MsgIcon::Warning, MsgButtons::Ok});
+        e->setFocus();
+        return false;
+    }
+    long value = *v;
+    if (ctl == CtlRepeats && value > max) {
+        shell().reporter().ask({Text(link_texts::kCaptionError),
+                                Text(tp::kRepeatsTooMany).arg(max), MsgIcon::Warning,
+                                MsgButtons::Ok});
+    }
+    value = std::clamp<long>(value, min, max);
+    e->setText(QString::number(value));
+    target = int(value);
+    return true;
+}
+
+bool ConnectionPanel::commitFields()
+{
+    ConnectionSettings& s = shell().state().link;
+    if (s.channel == Channel::Rs485 && !commitNumber(CtlAddress, 1, 255, s.address))
+        return false;
+    return commitNumber(CtlRepeats, 0, 1000, s.repeatCount);
+}
+
+void ConnectionPanel::setControlsLocked(bool locked)
+{
+    for (QWidget* w : m_exchangeControls)
+        w->setEnabled(!locked);
+    if (!locked)
+        control(CtlMaxRate)->setEnabled(m_linkState.established());
+}
+
+void ConnectionPanel::pageShown()
+{
+    // The panel enables its own write item of the menu while it is shown.
+    shell().setMenuEnabled(176, true);
+}
+
+void ConnectionPanel::showIdentity(const std::optional<panel::Identity>& id)
+{
+    m_identity = id;
+    if (!id) {
+        clearIdentity();
+        return;
+    }
+    control<QComboBox>(CtlDeviceType)->setCurrentIndex(panel::ModelItem(id->modelCode));
+    control<QLineEdit>(CtlVersion)->setText(QString::asprintf("%.2f", id->firmwareX100 / 100.0));
+    control<QLineEdit>(CtlBuild)->setText(QString::number(id->build));
+    control<QLineEdit>(CtlSerial)->setText(QString::number(id->serial));
+}
+
+void ConnectionPanel::clearIdentity()
+{
+    m_identity.reset();
+    control<QComboBox>(CtlDeviceType)->setCurrentIndex(0);
+    for (int id : {CtlVersion, CtlBuild, CtlSerial})
+        control<QLineEdit>(id)->clear();
+}
+
+}  // namespace tirv
