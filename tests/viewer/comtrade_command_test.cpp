@@ -100,6 +100,18 @@ TEST_F(ComtradeCommand, WritesTheThreeFilesAndExitsZero)
     EXPECT_TRUE(fs::is_regular_file(dir / "out.HDR"));
 }
 
+TEST_F(ComtradeCommand, NonBlockingLoadMessagesArePrintedAndTheExportStillRuns)
+{
+    const auto in = writeImage("warn.tao", OscillogramBuilder::Legacy()
+                                               .channels({OscChannel::Ia, OscChannel::Ub})
+                                               .k(OscChannel::Ia, 12000)
+                                               .build());
+    const ProcessRun r = run("--comtrade " + Quoted(in.string()) + " " + Quoted((dir / "w.CFG").string()));
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_EQ(r.err, "Ошибка: Выходящий из установленного диапазона калибровочный коэффициент тока Ia: 12000\n");
+    EXPECT_TRUE(fs::is_regular_file(dir / "w.DAT"));
+}
+
 TEST_F(ComtradeCommand, PrintsTheMessageAndExitsNonZeroOnFailure)
 {
     const auto good = writeImage("good.tao", OscillogramBuilder::Current().channels({OscChannel::Ia}).build());
