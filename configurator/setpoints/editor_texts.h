@@ -65,6 +65,11 @@ inline constexpr char kCalcSourceGroup[] = "Использовать устав�
 inline constexpr std::array<const char*, 5> kCalcSources{
     "МТЗ-2, группа А", "МТЗ-2, группа В", "МТЗ-3, группа А", "МТЗ-3, группа В", "другие"};
 inline constexpr char kCalcCurveLabel[] = "Характеристика";
+// The group of the input fields carries no fixed title in the relay's tool; this one is ours.
+inline constexpr char kCalcInputGroup[] = " Исходные данные ";
+// Coefficients picture of a curve: "α = 0,02 ; β = 0,14".
+inline constexpr std::array<const char*, 3> kCalcCoefficients{"α = 0,02 ; β = 0,14", "α = 1 ; β = 13,5",
+                                                              "α = 2 ; β = 80"};
 // Field labels by quantity: t, T, Iуст, I.
 inline constexpr char kCalcLabelTripTime[] = "t откл.(сек.)";
 inline constexpr char kCalcLabelTimeSetting[] = "T уст.(сек.)";

@@ -11,4 +11,6 @@ tirv_domain_library(tirv_setpoint_rules SOURCES
 tirv_qt_library(tirv_setpoint_pages SOURCES
   ${_dir}/setpoint_tab_strip.h ${_dir}/setpoint_tab_strip.cpp
   ${_dir}/setpoint_pages.h ${_dir}/setpoint_tab.cpp ${_dir}/setpoint_editor.cpp
+  ${_dir}/calculator_pictures.h ${_dir}/calculator_pictures.cpp
+  ${_dir}/calculator_window.h ${_dir}/calculator_window.cpp
   LIBS tirv_setpoint_rules tirv_shell Qt6::Widgets)

@@ -7,3 +7,6 @@ tirv_test(setpoint_layout_tests DOMAIN
 tirv_test(setpoint_pages_tests
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/setpoint_pages_test.cpp ${CMAKE_CURRENT_LIST_DIR}/fake_shell.h
   LIBS tirv_setpoint_pages tirv_test_support Qt6::Test)
+tirv_test(calculator_window_tests
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/calculator_window_test.cpp ${CMAKE_CURRENT_LIST_DIR}/fake_shell.h
+  LIBS tirv_setpoint_pages tirv_test_support Qt6::Test)
