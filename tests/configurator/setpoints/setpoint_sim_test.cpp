@@ -1,0 +1,302 @@
+// The setpoint sequences against the relay simulator: its own register contents, its own coding
+// of the ТИРВ protocol and Modbus TCP, and faults injected on request.
+#include "configurator/setpoints/setpoint_transfer.h"
+
+#include "configurator/link/chunked_transfer.h"
+#include "configurator/link/link_check.h"
+#include "configurator/link/link_state.h"
+#include "configurator/link/modbus_tcp_transfer.h"
+#include "configurator/link/paced_exchange.h"
+#include "configurator/link/serial_port.h"
+#include "configurator/link/texts.h"
+#include "configurator/setpoints/setpoint_check.h"
+#include "configurator/setpoints/texts.h"
+#include "support/recording_reporter.h"
+#include "support/sim_process.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <optional>
+
+namespace tirv {
+namespace {
+
+namespace tx = setpoint_texts;
+using test::RecordingReporter;
+using test::SimProcess;
+
+QString T(const char* utf8) { return QString::fromUtf8(utf8); }
+
+void EnsureApp()
+{
+    static int argc = 1;
+    static char name[] = "setpoint_sim_test";
+    static char* argv[] = {name, nullptr};
+    if (!QCoreApplication::instance())
+        new QCoreApplication(argc, argv);
+    // Test executables land in build/tests, the programs in build/bin.
+    if (!std::getenv("TIRV_BIN_DIR")) {
+        const QString bin = QCoreApplication::applicationDirPath() + QStringLiteral("/../bin");
+        ::setenv("TIRV_BIN_DIR", bin.toLocal8Bit().constData(), 0);
+    }
+}
+
+std::vector<std::string> SimArgs(int code, std::vector<std::string> more = {})
+{
+    std::vector<std::string> args{"--model", std::to_string(code)};
+    args.insert(args.end(), more.begin(), more.end());
+    return args;
+}
+
+// The program's wiring against one simulator.
+struct SimRig {
+    SimRig(int code, std::vector<std::string> simArgs = {})
+        : sim(SimArgs(code, std::move(simArgs))),
+          port(QString::fromStdString(sim.portsDir())),
+          profile(ProfileForModel(code)),
+          image(DefaultImage(profile))
+    {
+        settings.port = sim.com();
+        settings.baudIndex = 6;
+        settings.repeatCount = 3;
+        settings.tcpAddress = {127, 0, 0, 1};
+        settings.tcpPort = sim.tcpPort() > 0 ? sim.tcpPort() : 502;
+    }
+    LinkContext context() { return {port, state, reporter, settings, [this] { return profile.isM; }}; }
+
+    std::optional<SetpointTransferOutcome> run(bool write)
+    {
+        std::optional<SetpointTransferOutcome> outcome;
+        auto done = [&outcome](const SetpointTransferOutcome& o) { outcome = o; };
+        if (!(write ? setpoints.startWrite(done) : setpoints.startRead(done)))
+            return std::nullopt;
+        QElapsedTimer clock;
+        clock.start();
+        while (!outcome && clock.elapsed() < 30000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        return outcome;
+    }
+    SetpointTransferEnd read() { return run(false).value_or(SetpointTransferOutcome{}).end; }
+    SetpointTransferEnd write() { return run(true).value_or(SetpointTransferOutcome{}).end; }
+    std::int32_t& at(SetpointImage& im, const char* name)
+    {
+        const int i = profile.find(name);
+        EXPECT_GE(i, 0) << name;
+        return im[static_cast<std::size_t>(i < 0 ? 0 : i)];
+    }
+
+    SimProcess sim;
+    RecordingReporter reporter;
+    ConnectionSettings settings;
+    SerialPort port;
+    LinkState state;
+    PacedExchange paced{port};
+    DefaultLinkCheck check{context(), paced};
+    ChunkedTransfer transfer{context(), paced, check};
+    ModbusTcpTransfer tcp{reporter, state};
+    ModelProfile profile;
+    SetpointImage image;
+    SetpointTransfer setpoints{transfer, tcp, reporter, settings, profile, image};
+};
+
+class SetpointSimTest : public ::testing::Test {
+protected:
+    void SetUp() override { EnsureApp(); }
+};
+
+// The simulator's configured set is a valid image of the model, read in the model's blocks.
+TEST_F(SetpointSimTest, ReadsTheRelaysSetInTheModelsBlocks)
+{
+    for (int code : {705, 715}) {
+        SimRig rig(code);
+        ASSERT_TRUE(rig.sim.ready()) << rig.sim.error();
+        const SetpointImage before = rig.image;
+        EXPECT_EQ(rig.read(), SetpointTransferEnd::Read) << code;
+        EXPECT_NE(rig.image, before) << "the relay holds a set of its own";
+        EXPECT_TRUE(CheckImage(rig.profile, rig.image));
+        EXPECT_EQ(rig.reporter.lastStatus(), T(tx::kReadDone));
+        EXPECT_EQ(rig.reporter.statuses.contains(T(tx::kReadNextBlock)), code >= 715) << code;
+    }
+}
+
+TEST_F(SetpointSimTest, DefaultsRoundTripForEveryModel)
+{
+    for (int code : {306, 705, 706, 707, 715, 716, 717}) {
+        SimRig rig(code);
+        ASSERT_TRUE(rig.sim.ready()) << rig.sim.error();
+        const SetpointImage defaults = DefaultImage(rig.profile);
+        rig.image = defaults;
+        ASSERT_EQ(rig.write(), SetpointTransferEnd::Written) << code;
+        EXPECT_EQ(rig.reporter.lastStatus(), T(tx::kWriteDone));
+        rig.image = SetpointImage{};
+        ASSERT_EQ(rig.read(), SetpointTransferEnd::Read) << code;
+        EXPECT_EQ(rig.image, defaults) << code;
+    }
+}
+
+TEST_F(SetpointSimTest, AngleAndChoicesSurviveBothWays)
+{
+    for (int code : {705, 715}) {
+        SimRig rig(code);
+        ASSERT_TRUE(rig.sim.ready()) << rig.sim.error();
+        SetpointImage set = DefaultImage(rig.profile);
+        rig.at(set, "МТЗ-общие Угол макс.чувств.") = -30;
+        rig.at(set, "МТЗ-общие Угол сектора") = 10;
+        rig.at(set, "МТЗ-2 Врем.х-ка") = 3;
+        rig.at(set, "МТЗ-1 Вкл.") = 1;
+        rig.image = set;
+        ASSERT_EQ(rig.write(), SetpointTransferEnd::Written) << code;
+        rig.image = DefaultImage(rig.profile);
+        ASSERT_EQ(rig.read(), SetpointTransferEnd::Read) << code;
+        EXPECT_EQ(rig.image, set) << code;
+    }
+}
+
+TEST_F(SetpointSimTest, EmptyRelayGetsTheMinimalSetAfterOk)
+{
+    SimRig rig(715, {"--empty-memory"});
+    ASSERT_TRUE(rig.sim.ready()) << rig.sim.error();
+    rig.reporter.answers = {Answer::Ok};
+    EXPECT_EQ(rig.read(), SetpointTransferEnd::Read);
+    ASSERT_EQ(rig.reporter.messages.size(), 1u);
+    EXPECT_EQ(rig.reporter.messages[0].text, T(tx::kAskMinimalSet));
+    EXPECT_TRUE(rig.reporter.statuses.contains(T(tx::kReadEmpty)));
+    EXPECT_EQ(rig.reporter.lastStatus(), T(tx::kReadDone));
+    EXPECT_TRUE(CheckImage(rig.profile, rig.image));
+
+    SimRig declined(705, {"--empty-memory"});
+    ASSERT_TRUE(declined.sim.ready()) << declined.sim.error();
+    declined.reporter.answers = {Answer::Cancel};
+    const SetpointImage before = declined.image;
+    EXPECT_EQ(declined.read(), SetpointTransferEnd::Empty);
+    EXPECT_EQ(declined.image, before);
+}
+
+// Values the editor would refuse, stored in the relay by a write, are refused on the way back.
+TEST_F(SetpointSimTest, InvalidValuesInTheRelayAreRejected)
+{
+    struct Case {
+        int code;
+        const char* what;
+        std::function<void(SimRig&, SetpointImage&)> spoil;
+        bool accepted;
+    };
+    const Case cases[] = {
+        {705, "flag 0x8002", [](SimRig& r, SetpointImage& s) { r.at(s, "ЗОФ Вкл.") = 2; }, false},
+        {705, "choice 4", [](SimRig& r, SetpointImage& s) { r.at(s, "МТЗ-2 Врем.х-ка") = 4; },
+         false},
+        {715, "choice 4 on M", [](SimRig& r, SetpointImage& s) { r.at(s, "МТЗ-2 Врем.х-ка") = 4; },
+         true},
+        {705, "Ia + Ua, 6.00 s",
+         [](SimRig& r, SetpointImage& s) {
+             for (const char* n : {"В АЖ фикс. Ib", "В АЖ фикс. Ic", "В АЖ фикс. Ub",
+                                   "В АЖ фикс. Uc"})
+                 r.at(s, n) = 0;
+             r.at(s, "Tпредыст.") = 600;
+         },
+         true},
+        {705, "Ia + Ua, 6.01 s",
+         [](SimRig& r, SetpointImage& s) {
+             for (const char* n : {"В АЖ фикс. Ib", "В АЖ фикс. Ic", "В АЖ фикс. Ub",
+                                   "В АЖ фикс. Uc"})
+                 r.at(s, n) = 0;
+             r.at(s, "Tпредыст.") = 601;
+         },
+         false},
+        {715, "no channel, 0 s",
+         [](SimRig& r, SetpointImage& s) {
+             for (const char* n : {"В АЖ фикс. Ia", "В АЖ фикс. Ib", "В АЖ фикс. Ic",
+                                   "В АЖ фикс. Ua", "В АЖ фикс. Ub", "В АЖ фикс. Uc"})
+                 r.at(s, n) = 0;
+             r.at(s, "Tпредыст.") = 0;
+         },
+         true},
+    };
+    for (const auto& c : cases) {
+        SimRig rig(c.code);
+        ASSERT_TRUE(rig.sim.ready()) << rig.sim.error();
+        SetpointImage stored = DefaultImage(rig.profile);
+        c.spoil(rig, stored);
+        rig.image = stored;
+        ASSERT_EQ(rig.write(), SetpointTransferEnd::Written) << c.what;
+        const SetpointImage before = DefaultImage(rig.profile);
+        rig.image = before;
+        const SetpointTransferEnd end = rig.read();
+        if (c.accepted) {
+            EXPECT_EQ(end, SetpointTransferEnd::Read) << c.what;
+            EXPECT_EQ(rig.image, stored) << c.what;
+        } else {
+            EXPECT_EQ(end, SetpointTransferEnd::Rejected) << c.what;
+            EXPECT_EQ(rig.image, before) << c.what;
+            EXPECT_EQ(rig.reporter.lastStatus(), T(tx::kReadRejected)) << c.what;
+        }
+    }
+}
+
+TEST_F(SetpointSimTest, LostBlockIsReadAgain)
+{
+    SimRig rig(715);
+    ASSERT_TRUE(rig.sim.ready()) << rig.sim.error();
+    ASSERT_EQ(rig.read(), SetpointTransferEnd::Read);  // the link is up from here on
+    const SetpointImage first = rig.image;
+    rig.reporter.statuses.clear();
+    ASSERT_TRUE(rig.sim.control("drop 1"));
+    rig.image = DefaultImage(rig.profile);
+    EXPECT_EQ(rig.read(), SetpointTransferEnd::Read);
+    EXPECT_EQ(rig.image, first);
+    EXPECT_TRUE(rig.reporter.statuses.contains(
+        T(tx::kReadRetryPrefix) + link_texts::Text(link_texts::kRepeatSuffix).arg(1)));
+    EXPECT_EQ(rig.reporter.lastStatus(), T(tx::kReadDone));
+}
+
+TEST_F(SetpointSimTest, SilentRelayEndsWithTheFailureText)
+{
+    SimRig rig(705);
+    ASSERT_TRUE(rig.sim.ready()) << rig.sim.error();
+    ASSERT_EQ(rig.read(), SetpointTransferEnd::Read);
+    rig.settings.repeatCount = 1;
+    ASSERT_TRUE(rig.sim.control("silent"));
+    const SetpointImage before = rig.image;
+    EXPECT_EQ(rig.write(), SetpointTransferEnd::Failed);
+    EXPECT_TRUE(rig.reporter.statuses.contains(T(tx::kWriteFailed)));
+    EXPECT_EQ(rig.reporter.lastLinkState(), link_texts::Text(link_texts::kNoLink));
+    EXPECT_EQ(rig.image, before);
+}
+
+TEST_F(SetpointSimTest, TextProtocolRoundTrip)
+{
+    for (int variant : {0, 1}) {
+        SimRig rig(715, {"--protocol", "tirv", "--variant", std::to_string(variant)});
+        ASSERT_TRUE(rig.sim.ready()) << rig.sim.error();
+        rig.settings.protocol = Protocol::Tirv;
+        rig.settings.protocolVariant = variant;
+        SetpointImage set = DefaultImage(rig.profile);
+        rig.at(set, "МТЗ-общие Угол макс.чувств.") = -30;
+        rig.at(set, "Общие Кнопка F1") = 15;
+        rig.image = set;
+        ASSERT_EQ(rig.write(), SetpointTransferEnd::Written) << variant;
+        rig.image = DefaultImage(rig.profile);
+        ASSERT_EQ(rig.read(), SetpointTransferEnd::Read) << variant;
+        EXPECT_EQ(rig.image, set) << variant;
+    }
+}
+
+TEST_F(SetpointSimTest, ReadOverModbusTcp)
+{
+    SimRig rig(716, {"--tcp", "0"});
+    ASSERT_TRUE(rig.sim.ready()) << rig.sim.error();
+    ASSERT_GT(rig.sim.tcpPort(), 0);
+    rig.settings.tcpPort = rig.sim.tcpPort();
+    rig.settings.channel = Channel::Ethernet;
+    EXPECT_EQ(rig.read(), SetpointTransferEnd::Read);
+    EXPECT_TRUE(CheckImage(rig.profile, rig.image));
+    EXPECT_TRUE(rig.reporter.statuses.contains(link_texts::Text(link_texts::kTcpThreadOpened)));
+    EXPECT_EQ(rig.reporter.lastStatus(), T(tx::kReadDone));
+    EXPECT_TRUE(rig.reporter.messages.empty());
+}
+
+}  // namespace
+}  // namespace tirv
