@@ -1,0 +1,21 @@
+#pragma once
+// Live measurements of a loaded feeder: phase voltages near nominal, currents lagging them,
+// small zero-sequence quantities; a little noise on every reading.
+#include <cstdint>
+#include <random>
+#include <vector>
+
+#include "sim/relay_models.h"
+
+namespace tirv::sim {
+
+struct FeederState {
+    bool breakerClosed = true;
+    int breakerOperations = 47;
+};
+
+// Measurement registers of the model: 25 signed integers (scaled) or 44 floats (low half first).
+std::vector<std::uint16_t> MeasurementRegisters(const RelayModel& model, const FeederState& feeder,
+                                                std::mt19937& rng);
+
+}  // namespace tirv::sim

@@ -1,0 +1,136 @@
+// The oscillograph memory of the simulated relay: the recording of the newest trip in the
+// emergency journal, laid out as the relay keeps it (ring buffers, digital records in ring order).
+#include <bit>
+#include <cmath>
+#include <numbers>
+
+#include "sim/journal_content.h"
+
+namespace tirv::sim {
+namespace {
+
+constexpr int kHeaderWords = 50;
+constexpr int kSampleWords = 9600;
+constexpr int kDigitalStartWord = 9650;
+constexpr int kChannels = 6;  // Ia, Ib, Ic, Ua, Ub, Uc
+constexpr int kSamples = kSampleWords / kChannels;
+constexpr int kSampleRate = 800;
+constexpr int kPreTriggerHundredths = 20;
+constexpr int kFaultSample = kPreTriggerHundredths * kSampleRate / 100;
+constexpr int kStopIndex = 437;  // where the ring happened to stop: the oldest sample
+constexpr std::uint16_t kCurrentLayoutMark = 0x464C;
+constexpr float kCurrentScale = 0.01f;  // A per unit
+constexpr float kVoltageScale = 0.01f;  // V per unit
+constexpr double kLoadCurrent = 3.2;
+constexpr double kLoadAngle = -25.0;
+constexpr double kPhaseVoltage = 57.7;
+constexpr int kMtz2DelaySamples = 400;  // МТЗ-2 T = 0.5 s
+
+// Header words of the current layout.
+enum : int {
+    kStop = 0, kDate = 1, kCause = 8, kFlags = 9, kPreTrigger = 17, kScales = 18,
+    kRecordCount = 40, kLayout = 49,
+};
+
+// Input and output bits of the digital records (0-based channel numbers).
+constexpr std::uint16_t kInputOpen = 1u << 2;    // input 3 "РПО"
+constexpr std::uint16_t kInputClosed = 1u << 3;  // input 4 "РПВ"
+constexpr std::uint16_t kOutReady = 1u << 0;     // output 1 "Готов"
+constexpr std::uint16_t kOutTrip = 1u << 2;      // output 3 "Отключение"
+constexpr std::uint16_t kOutEmergency = (1u << 4) | (1u << 5);  // outputs 5, 6 "Авар.откл."
+constexpr std::uint16_t kOutMtz2 = 1u << 8;      // output 9 "Сраб.МТЗ-2"
+
+struct PhaseState {
+    double magnitude;
+    double degrees;
+};
+
+double Instant(const PhaseState& p, int sample)
+{
+    const double t = static_cast<double>(sample) / kSampleRate;
+    return std::sqrt(2.0) * p.magnitude *
+           std::sin(2.0 * std::numbers::pi * 50.0 * t + p.degrees * std::numbers::pi / 180.0);
+}
+
+void PutFloat(std::vector<std::uint16_t>& w, int at, float v)
+{
+    const auto bits = std::bit_cast<std::uint32_t>(v);
+    w[static_cast<std::size_t>(at)] = static_cast<std::uint16_t>(bits & 0xFFFF);
+    w[static_cast<std::size_t>(at + 1)] = static_cast<std::uint16_t>(bits >> 16);
+}
+
+}  // namespace
+
+std::vector<std::uint16_t> BuildOscillogram(const RelayModel& model, const HoldingMemory& h)
+{
+    std::vector<std::uint16_t> w(static_cast<std::size_t>(kOscillogramRegisters), 0);
+    const int newest = NewestEmergencyRecord(h);
+    if (newest < 0)
+        return w;
+    const auto rec = static_cast<std::size_t>(kEmergencyJournalStart + newest * kEmergencyRecordWords);
+    const bool set306 = model.setpoints == SetpointSet::Set306;
+    const double phaseCoef = model.m || set306 ? 0.01 : 0.1;
+
+    w[kStop] = kStopIndex;
+    for (int k = 0; k < 7; ++k)  // day … fraction, the same words as the journal record
+        w[static_cast<std::size_t>(kDate + k)] = h[rec + static_cast<std::size_t>(k)];
+    w[kCause] = static_cast<std::uint16_t>(h[rec + kEmEvent] & 0x7FFF);
+    for (int c = 0; c < kChannels; ++c)
+        w[static_cast<std::size_t>(kFlags + c)] = 1;
+    w[kPreTrigger] = kPreTriggerHundredths;
+    for (int c = 0; c < 8; ++c)
+        PutFloat(w, kScales + 2 * c, c < 3 || c == 6 ? kCurrentScale : kVoltageScale);
+    w[kLayout] = kCurrentLayoutMark;
+
+    // Fault phasors from the journal record; the breaker opens its recorded time after the trip.
+    PhaseState fault[kChannels];
+    for (int c = 0; c < kChannels; ++c) {
+        const double coef = c < 3 ? phaseCoef : 0.1;
+        fault[c] = {h[rec + kEmMagnitudes + static_cast<std::size_t>(c)] * coef,
+                    h[rec + kEmAngles + static_cast<std::size_t>(c)] / 10.0};
+    }
+    const int tripSample = kFaultSample + kMtz2DelaySamples;
+    const int openSample = tripSample + (h[rec + kEmBreakerTime] & 0x7FFF) * kSampleRate / 100;
+    const int resetSample = openSample + 32;
+    for (int c = 0; c < kChannels; ++c) {
+        const bool current = c < 3;
+        const PhaseState normal = current ? PhaseState{kLoadCurrent, kLoadAngle - 120.0 * c}
+                                          : PhaseState{kPhaseVoltage, -120.0 * c};
+        const double scale = current ? kCurrentScale : kVoltageScale;
+        for (int s = 0; s < kSamples; ++s) {
+            double v = 0.0;
+            if (s < kFaultSample)
+                v = Instant(normal, s);
+            else if (s < openSample)
+                v = Instant(fault[c], s);
+            else
+                v = current ? 0.0 : Instant(normal, s);
+            const int ring = (kStopIndex + s) % kSamples;
+            const auto raw = static_cast<std::int16_t>(std::lround(v / scale));
+            w[static_cast<std::size_t>(kHeaderWords + c * kSamples + ring)] =
+                static_cast<std::uint16_t>(raw);
+        }
+    }
+
+    struct Change {
+        int sample;
+        std::uint16_t inputs, outputs;
+    };
+    const Change changes[] = {
+        {0, kInputClosed, kOutReady},
+        {tripSample, kInputClosed, kOutReady | kOutTrip | kOutEmergency | kOutMtz2},
+        {openSample, kInputOpen, kOutReady | kOutTrip | kOutEmergency | kOutMtz2},
+        {resetSample, kInputOpen, kOutReady | kOutEmergency},
+    };
+    int slot = 0;
+    for (const Change& c : changes) {
+        const auto at = static_cast<std::size_t>(kDigitalStartWord + 3 * slot++);
+        w[at] = static_cast<std::uint16_t>((kStopIndex + c.sample) % kSamples);
+        w[at + 1] = c.inputs;
+        w[at + 2] = c.outputs;
+    }
+    w[kRecordCount] = static_cast<std::uint16_t>(slot);
+    return w;
+}
+
+}  // namespace tirv::sim

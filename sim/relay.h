@@ -1,0 +1,148 @@
+#pragma once
+// One simulated relay: its register memory, the live values behind it, and what it does with
+// a request (Modbus PDU or ТИРВ-protocol frame). No I/O here; time comes in as an argument
+// (milliseconds of the host's local wall clock), so every behaviour is testable byte for byte.
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <random>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "configurator/link/registers.h"
+#include "sim/relay_models.h"
+#include "sim/text_protocol.h"
+
+namespace tirv::sim {
+
+enum class Protocol : std::uint8_t { Tirv = 0, Modbus = 1 };
+enum class RelayMode : std::uint8_t { Application, Bootloader };
+
+// The device side of one serial channel.
+struct LineSettings {
+    int address = 1;
+    int baudIndex = kDefaultBaudIndex;
+    int parity = 0;    // 0 none, 1 even, 2 odd (a pseudo-terminal cannot show it)
+    int stopBits = 1;  // 1 or 2
+    Protocol protocol = Protocol::Modbus;
+    int variant = 0;          // ТИРВ protocol: 0 "Старая", 1 "Новая"
+    int valuesPerFrame = 34;  // ТИРВ protocol: most values per frame
+    bool operator==(const LineSettings&) const = default;
+};
+
+// Calendar time of the relay clock.
+struct WallTime {
+    int year = 2026, month = 1, day = 1, hour = 0, minute = 0, second = 0, millisecond = 0;
+    bool operator==(const WallTime&) const = default;
+};
+WallTime ToWallTime(std::int64_t epochMs);
+std::int64_t ToEpochMs(const WallTime& t);
+// Days in a month by the relay's rule (February has 29 days when year mod 4 = 0); 0 for a bad month.
+int MonthLength(int month, int year);
+bool IsValidWallTime(const WallTime& t);
+
+// Size of the holding-register space (the working journal ends at 2699).
+inline constexpr int kHoldingRegisters = 2700;
+inline constexpr int kOscillogramRegisters = regs::kOscillogram.count;
+inline constexpr int kEmergencyRecords = 10;
+inline constexpr int kWorkingRecords = 120;
+
+// Modbus exception codes.
+enum ExceptionCode : std::uint8_t {
+    kIllegalFunction = 1,
+    kIllegalAddress = 2,
+    kIllegalValue = 3,
+    kRefused = regs::kExceptionRefused,          // e.g. breaker command while blocked
+    kArchiveBusy = regs::kExceptionArchiveBusy,  // 0x41 while a new oscillogram is written
+};
+
+enum class Channel : std::uint8_t { Serial, Tcp };
+
+struct PduReply {
+    bool answer = false;            // false: nothing is sent (0x20, 0x42, broadcasts, silence)
+    std::vector<std::uint8_t> pdu;  // function code onward
+    std::optional<LineSettings> applyAfterReply;  // new link settings, effective after the reply
+};
+
+struct TextAnswer {
+    std::string frame;  // empty: the relay stays silent
+    std::optional<LineSettings> applyAfterReply;
+};
+
+class Relay {
+public:
+    Relay(const RelayModel& model, LineSettings line, std::int64_t nowMs, std::uint32_t seed = 1);
+
+    const RelayModel& model() const { return *m_model; }
+    const LineSettings& line() const { return m_line; }
+    void setLine(const LineSettings& line);
+    RelayMode mode() const { return m_mode; }
+    void setMode(RelayMode mode) { m_mode = mode; }
+
+    // One Modbus PDU (function code onward) addressed to this relay, or broadcast.
+    PduReply HandlePdu(std::span<const std::uint8_t> pdu, std::int64_t nowMs, Channel channel,
+                       bool broadcast = false);
+    // One ТИРВ-protocol request already parsed and addressed to this relay.
+    TextAnswer HandleText(const TextRequest& request, std::int64_t nowMs);
+
+    // Fault and state controls.
+    void ZeroMemory();         // no setpoints, no I/O settings, no LED settings
+    void RestoreMinimalSet();  // what function 0x20 stores
+    void setBlocked(bool blocked) { m_blocked = blocked; }
+    bool blocked() const { return m_blocked; }
+    bool breakerClosed() const { return m_breakerClosed; }
+    void setBreakerClosed(bool closed) { m_breakerClosed = closed; }
+    void setArchiveBusy(bool busy) { m_archiveBusy = busy; }
+    bool archiveBusy() const { return m_archiveBusy; }
+    std::int64_t clockOffsetMs() const { return m_clockOffsetMs; }
+    void setClockOffsetMs(std::int64_t offset) { m_clockOffsetMs = offset; }
+    WallTime clock(std::int64_t nowMs) const { return ToWallTime(nowMs + m_clockOffsetMs); }
+
+    // Memory access for the state file and tests. Live registers (clock, measurements, I/O
+    // states) are refreshed on every read; the rest is the relay's stored memory.
+    std::array<std::uint16_t, kHoldingRegisters>& holding() { return m_holding; }
+    const std::array<std::uint16_t, kHoldingRegisters>& holding() const { return m_holding; }
+    const std::vector<std::uint16_t>& oscillogram() const { return m_oscillogram; }
+    // Rebuilds the oscillogram memory from the newest emergency-journal record.
+    void RebuildOscillogram();
+    // Takes over the stored memory of a saved relay (model code included).
+    void LoadMemory(std::span<const std::uint16_t> holding);
+    void RefreshLive(std::int64_t nowMs);
+    // True when something worth keeping in the state file changed since the last call.
+    bool TakeDirty();
+
+private:
+    PduReply Read(std::span<const std::uint8_t> pdu, std::int64_t nowMs, std::uint8_t function);
+    PduReply Write(std::span<const std::uint8_t> pdu, std::int64_t nowMs);
+    std::uint8_t ApplyWrite(int start, std::span<const std::uint16_t> values, std::int64_t nowMs,
+                            std::optional<LineSettings>& applyAfter);
+    std::uint8_t ApplyCommSettings(int start, std::span<const std::uint16_t> values,
+                                   std::optional<LineSettings>& applyAfter);
+    std::uint8_t ApplyBreaker(int reg, std::uint16_t value, std::int64_t nowMs);
+    void SetClock(const WallTime& t, std::int64_t nowMs);
+    void AddWorkingEvent(int code, std::int64_t nowMs);
+    void FillContent(std::int64_t nowMs);
+    void WriteCommSettingsRegisters();
+    void ChangeModel(const RelayModel& model, std::int64_t nowMs);
+    std::uint16_t TextBias(int reg) const;
+    bool IsCommSettingsWrite(int start, int count) const;
+
+    const RelayModel* m_model;
+    LineSettings m_line;
+    RelayMode m_mode = RelayMode::Application;
+    std::array<std::uint16_t, kHoldingRegisters> m_holding{};
+    std::vector<std::uint16_t> m_oscillogram;
+    std::mt19937 m_rng;
+    std::int64_t m_clockOffsetMs = 0;
+    bool m_breakerClosed = true;
+    bool m_blocked = false;
+    bool m_archiveBusy = false;
+    bool m_dirty = false;
+    int m_breakerOperations = 47;
+    unsigned m_textCursor = 0;  // variant-0 reads carry no start: the relay walks its setpoints
+    std::int64_t m_lastTextReadMs = 0;
+    std::int64_t m_lastSettingsEventMs[4] = {};
+};
+
+}  // namespace tirv::sim
