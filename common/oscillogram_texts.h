@@ -1,6 +1,6 @@
 #pragma once
-// User-visible texts of the oscillogram file: load checks and saving. Format strings take their
-// arguments through printf-style "%i".
+// User-visible texts of the oscillogram file (load checks, saving) and of its COMTRADE export.
+// Format strings take their arguments through printf-style "%i".
 namespace tirv::osc_texts {
 
 inline constexpr const char* kCaptionError = "Ошибка";
@@ -43,10 +43,6 @@ inline constexpr const char* kTripCauseNames[15] = {
     "ЗМН    ",   "АВР выход   ", "ДЗ-1   ", "ДЗ-2   ", "УРОВ вход    ", "ГЗ   ",
     "ТЗ   ",     "",          "АПВ   ",
 };
-
-}  // namespace tirv::osc_texts
-
-namespace tirv::osc_texts {
 
 // COMTRADE export: save dialog and failures.
 inline constexpr const char* kComtradeFilter = "Файлы COMTRADE(*.CFG)";
