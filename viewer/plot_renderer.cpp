@@ -32,7 +32,7 @@ constexpr int kHeaderT1Y = 30;
 constexpr int kHeaderT0Y = 46;
 constexpr int kHeaderPlainY = 18;
 constexpr int kHeaderPad = 5;
-constexpr int kTimeColumn = 110;
+constexpr int kTimeColumn = 130;  // wide enough for hh:mm:ss.sssss
 
 QFont TextFont(int px)
 {
@@ -91,8 +91,7 @@ void DrawAxis(QPainter& p, const PlotRects& r, const PlotView& v, const PlotPale
         p.drawText(x - tw / 2, base, label);
     }
     const QString title = QString::fromUtf8(v.absolute ? tx::kAxisSeconds : tx::kAxisMilliseconds);
-    p.drawText(r.axis.right() - fm.horizontalAdvance(title) - 2,
-               r.axis.top() + kAxisLabelOffset + fm.ascent() / 2 + fm.height(), title);
+    p.drawText(r.axis.right() - fm.horizontalAdvance(title) - 2, r.axis.bottom() - fm.descent(), title);
 }
 
 void DrawGrid(QPainter& p, const PlotRects& r, const PlotView& v, const PlotPalette& pal, int left)
@@ -303,13 +302,14 @@ void RenderPlot(QPainter& p, QSize surface, const PlotView& v, const PlotPalette
     p.setRenderHint(QPainter::Antialiasing, false);
     p.fillRect(QRect(QPoint(0, 0), surface), pal.clear);
     const PlotRects r = ComputePlotRects(surface, v.labelMargin, v.markers);
+    p.fillRect(r.plot, pal.table[ColBackground]);
     if (v.source != nullptr && v.layout != nullptr) {
+        // After the plot fill, so that the descenders of the 18-pixel font stay visible.
         p.setFont(TextFont(kTitleFontPx));
         p.setPen(pal.text);
         p.drawText(kTitleX, kTitleY + QFontMetrics(p.font()).ascent(),
                    QString::fromStdString(TitleText(*v.source)));
     }
-    p.fillRect(r.plot, pal.table[ColBackground]);
     if (v.source == nullptr || v.layout == nullptr || r.w <= 0 || r.h <= 0) {
         p.restore();
         return;

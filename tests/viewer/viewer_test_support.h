@@ -18,8 +18,9 @@ inline QApplication& App()
     static int argc = 1;
     static char name[] = "viewer_tests";
     static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-    return app;
+    // Never destroyed: tearing Qt down from static destructors crashes at exit.
+    static QApplication* app = new QApplication(argc, argv);
+    return *app;
 }
 
 // Three phase currents and voltages with a fault on phase A from sample 800, 3Io, and inputs and
