@@ -10,3 +10,6 @@ tirv_test(setpoint_pages_tests
 tirv_test(calculator_window_tests
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/calculator_window_test.cpp ${CMAKE_CURRENT_LIST_DIR}/fake_shell.h
   LIBS tirv_setpoint_pages tirv_test_support Qt6::Test)
+tirv_test(setpoint_editor_exchange_tests TIMEOUT 120
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/setpoint_editor_exchange_test.cpp
+  LIBS tirv_setpoint_pages tirv_setpoints tirv_test_support Qt6::Test)
