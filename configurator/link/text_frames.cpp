@@ -152,11 +152,12 @@ struct RequestHeader {
     std::span<const std::uint8_t> bytes;  // ":" … last header separator
     std::size_t fields = 0;               // header fields (address, command, start, [count])
     std::span<const std::uint8_t> countDigits;
+    std::size_t anySeparatorAt = 0;  // a header position where either separator is echoed
 };
 
 // Read requests: the header is everything before the CRC field. Write requests: address,
-// command, start and (variant 1) the count; the values are not echoed. A variant-0 write's count
-// cannot be told from its first value on the wire, so its header stops after the start.
+// command, start and (variant 1) the count; the values need not be echoed. A variant-0 write's
+// count cannot be told from its first value on the wire, so its header stops after the start.
 RequestHeader SplitRequest(std::span<const std::uint8_t> request, bool read, TextVariant v)
 {
     RequestHeader h;
@@ -184,6 +185,9 @@ RequestHeader SplitRequest(std::span<const std::uint8_t> request, bool read, Tex
     h.ok = true;
     h.bytes = request.subspan(frame.start, headerEnd - frame.start);
     h.fields = fields;
+    // A variant-0 acknowledgement may close the start with ";" like variant 1 does.
+    if (!read && v == TextVariant::Old)
+        h.anySeparatorAt = h.bytes.size() - 1;
     return h;
 }
 
@@ -209,7 +213,7 @@ LinkResult CompareHeader(std::span<const std::uint8_t> reply, const FrameSpan& f
         const std::uint8_t want = header.bytes[i];
         // The reply's "#" differs from every header character, so this never passes `frame.end`.
         const std::uint8_t got = reply[frame.start + i];
-        if (got != want) {
+        if (got != want && !(i == header.anySeparatorAt && IsSeparator(got))) {
             if (IsSeparator(want) && IsSeparator(got))
                 return LinkResult::TextLayoutEcho;
             return FieldFailure(field, placeholderStart);
@@ -393,6 +397,23 @@ TextReply ParseTextWriteAck(const TextFraming& framing, std::span<const std::uin
         return r;
     }
     FillCrc(received, frame, crcSep, r);
+    return r;
+}
+
+TextReply CheckTextFrameCrc(std::span<const std::uint8_t> received)
+{
+    TextReply r;
+    const FrameSpan frame = Locate(received);
+    r.result = frame.result;
+    if (r.result != LinkResult::Good)
+        return r;
+    for (std::size_t i = frame.end; i > frame.start + 1; --i) {
+        if (IsSeparator(received[i - 1])) {
+            FillCrc(received, frame, i - 1, r);
+            return r;
+        }
+    }
+    r.result = LinkResult::TextNoEnd;
     return r;
 }
 

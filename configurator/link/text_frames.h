@@ -92,9 +92,15 @@ TextReply ParseTextRead(const TextFraming& framing, std::span<const std::uint8_t
                         const TextValueFn& convert = nullptr);
 // Write acknowledgement: the echoed header (address, command, start and, in variant 1, the
 // count), whatever the relay echoes after it, then ";" and the CRC digits up to "#"; the CRC
-// separator is the last ";" of the frame and must follow the header, else 2. A variant-0 count is
-// not compared: on the wire it cannot be told from a first value.
+// separator is the last ";" of the frame and must follow the header, else 2. In variant 0 the
+// start may be closed by ";" or "," (the acknowledgement may take the variant-1 layout
+// ":a;L;s;c;;CRC#"), and the count is not compared: on the wire a variant-0 request's count
+// cannot be told from a first value.
 TextReply ParseTextWriteAck(const TextFraming& framing, std::span<const std::uint8_t> received,
                             std::span<const std::uint8_t> request);
+
+// Any frame whose layout is not known in advance (the link-check reply): finds it (1, 2) and
+// reads the CRC field after its last separator (2 when there is none).
+TextReply CheckTextFrameCrc(std::span<const std::uint8_t> received);
 
 }  // namespace tirv

@@ -394,6 +394,7 @@ TEST(TextWriteAck, BothEchoFormsAreAccepted)
         {"variant 1, whole request echoed", New(), ""},
         {"variant 0, header and ';'", Old(8), Close(":>;L;@>,;")},
         {"variant 0, whole request echoed", Old(8), ""},
+        {"variant 0 answered in the variant-1 layout", Old(8), Close(":>;L;@>;?;;")},
     };
     for (const Case& c : cases) {
         Frame request;
@@ -437,6 +438,42 @@ TEST(TextWriteAck, EachFailureIsReported)
     const TextReply r = ParseTextWriteAck(New(), damaged, request.sent());
     EXPECT_EQ(r.result, LinkResult::Good);
     EXPECT_FALSE(r.crcMatches());
+}
+
+TEST(TextWriteAck, VariantZeroStillComparesAddressCommandAndStart)
+{
+    Frame request;
+    const std::array<std::int32_t, 3> v{0, 1, 1024};
+    request.length = BuildTextWrite(Old(8), request.out(), 2, 130, 3, v);
+    ASSERT_EQ(request.text().substr(0, 10), ":>;L;@>,?,");
+    struct Case {
+        std::string ack;
+        LinkResult expected;
+    };
+    const Case cases[] = {
+        {Close(":=;L;@>,;"), LinkResult::TextAddressEcho},
+        {Close(":>;K;@>;?;;"), LinkResult::TextCommandEcho},
+        {Close(":>;L;@?,;"), LinkResult::TextStartEcho},
+        {Close(":>;L;@>=;"), LinkResult::TextStartEcho},
+        {":>;L;@>,QCL#", LinkResult::TextNoEnd},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ParseTextWriteAck(Old(8), B(c.ack), request.sent()).result, c.expected) << c.ack;
+}
+
+TEST(TextFrameCrc, CrcFieldAfterTheLastSeparator)
+{
+    const std::string loopback = Close(":=;<;Y;");
+    const TextReply good = CheckTextFrameCrc(B("\x7f" + loopback));
+    EXPECT_EQ(good.result, LinkResult::Good);
+    EXPECT_TRUE(good.crcMatches());
+
+    std::string damaged = loopback;
+    damaged[5] = '<';
+    EXPECT_FALSE(CheckTextFrameCrc(B(damaged)).crcMatches());
+    EXPECT_EQ(CheckTextFrameCrc(B("=;<;Y;x#")).result, LinkResult::TextNoStart);
+    EXPECT_EQ(CheckTextFrameCrc(B(":=;<;Y;x")).result, LinkResult::TextNoEnd);
+    EXPECT_EQ(CheckTextFrameCrc(B(":=<Yx#")).result, LinkResult::TextNoEnd);
 }
 
 TEST(TextParsers, RequestThatIsNotAFrameFailsEveryReply)
