@@ -298,5 +298,24 @@ TEST_F(SetpointSimTest, ReadOverModbusTcp)
     EXPECT_TRUE(rig.reporter.messages.empty());
 }
 
+// Variant 0 names no start in its reads, so a repeated group must still land in its place.
+TEST_F(SetpointSimTest, LostTextBlockIsReadAgain)
+{
+    for (int variant : {0, 1}) {
+        SimRig rig(705, {"--protocol", "tirv", "--variant", std::to_string(variant)});
+        ASSERT_TRUE(rig.sim.ready()) << rig.sim.error();
+        rig.settings.protocol = Protocol::Tirv;
+        rig.settings.protocolVariant = variant;
+        ASSERT_EQ(rig.read(), SetpointTransferEnd::Read);
+        const SetpointImage first = rig.image;
+        ASSERT_TRUE(rig.sim.control("drop 1"));
+        rig.image = DefaultImage(rig.profile);
+        EXPECT_EQ(rig.read(), SetpointTransferEnd::Read) << variant;
+        EXPECT_EQ(rig.image, first) << variant;
+        EXPECT_TRUE(rig.reporter.statuses.contains(
+            T(tx::kReadRetryPrefix) + link_texts::Text(link_texts::kRepeatSuffix).arg(1)));
+    }
+}
+
 }  // namespace
 }  // namespace tirv
