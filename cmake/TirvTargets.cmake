@@ -66,7 +66,9 @@ function(tirv_test name)
   gtest_discover_tests(${name}
     DISCOVERY_TIMEOUT 60
     PROPERTIES LABELS ${label} TIMEOUT ${A_TIMEOUT}
-               ENVIRONMENT "QT_QPA_PLATFORM=offscreen;TIRV_BIN_DIR=${CMAKE_BINARY_DIR}/bin")
+               ENVIRONMENT QT_QPA_PLATFORM=offscreen)
+  # Only one variable fits here: the discovery script splits list values. Tests find the programs
+  # in ../bin beside their own folder, or in $TIRV_BIN_DIR when a caller sets it.
 endfunction()
 
 function(tirv_fuzzer name)
