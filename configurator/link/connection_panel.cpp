@@ -52,8 +52,9 @@ QLabel* Label(const char* text) { return new QLabel(QString::fromUtf8(text)); }
 }  // namespace
 
 ConnectionPanel::ConnectionPanel(Shell& shell, Port& port, LinkState& state,
-                                 PacedExchange& exchange, QWidget* parent)
-    : Page(shell, PageLinkSettings, parent), m_port(port), m_linkState(state), m_exchange(exchange)
+                                 PacedExchange& exchange, QString portsFolder, QWidget* parent)
+    : Page(shell, PageLinkSettings, parent), m_port(port), m_portsFolder(std::move(portsFolder)),
+      m_linkState(state), m_exchange(exchange)
 {
     LinkContext ctx{port, state, shell.reporter(), shell.state().link,
                     [this] { return mModel(); }};
@@ -80,7 +81,6 @@ void ConnectionPanel::build()
     top->addWidget(buildLocal());
     top->addWidget(buildDevice());
     top->addStretch(1);
-    setMinimumSize(700, 560);
 }
 
 QWidget* ConnectionPanel::buildLocal()
@@ -241,6 +241,7 @@ QWidget* ConnectionPanel::buildLocal()
     auto* buttonRow = new QHBoxLayout;
     for (auto [id, text] : buttons) {
         auto* b = new QPushButton(QString::fromUtf8(text));
+        b->setMinimumHeight(b->sizeHint().height());
         addControl(id, b);
         const int cmd = id;
         connect(b, &QPushButton::clicked, this, [this, cmd] { command(cmd); });
@@ -457,7 +458,7 @@ void ConnectionPanel::channelChosen(int channel)
 void ConnectionPanel::refreshPorts()
 {
     ConnectionSettings& s = shell().state().link;
-    const std::vector<int> ports = EnumeratePorts();
+    const std::vector<int> ports = EnumeratePorts(m_portsFolder);
     m_portList->clear();
     if (ports.empty()) {
         m_portList->addItem(Text(link_texts::kNoPorts), 0);

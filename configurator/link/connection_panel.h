@@ -86,8 +86,9 @@ enum PanelCtl : int {
 
 class ConnectionPanel : public Page, public LinkChecker {
 public:
+    // `portsFolder`: where the COM entries are listed (empty: ports/ beside the programs).
     ConnectionPanel(Shell& shell, Port& port, LinkState& state, PacedExchange& exchange,
-                    QWidget* parent = nullptr);
+                    QString portsFolder = {}, QWidget* parent = nullptr);
     ~ConnectionPanel() override;
 
     void command(int id) override;
@@ -166,6 +167,7 @@ private:
     panel::DeviceSettings m_written;
 
     Port& m_port;
+    QString m_portsFolder;
     LinkState& m_linkState;
     PacedExchange& m_exchange;
     std::unique_ptr<DefaultLinkCheck> m_check;

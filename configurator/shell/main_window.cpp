@@ -141,6 +141,8 @@ void MainWindow::buildToolBar()
     m_toolBar->setObjectName(QString::number(CtlToolBar));
     m_toolBar->setMovable(false);
     m_toolBar->setIconSize(QSize(40, 32));
+    // Buttons as large as their pictures, so that all of them fit the window's width.
+    m_toolBar->setStyleSheet("QToolButton { padding: 0px; margin: 0px; }");
     m_pageGroup = new QActionGroup(this);
     m_pageGroup->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
     for (const ToolRow& row : kToolbar) {
@@ -163,7 +165,6 @@ void MainWindow::buildToolBar()
     }
     for (const auto& [id, tip] : kPageButtonTips)
         m_toolActions[id]->setToolTip(QString::fromUtf8(tip));
-    m_toolActions[CmdAbort]->setToolTip(QString::fromUtf8(tx::MiAbort));
     updateContextTips();
 }
 
@@ -392,14 +393,14 @@ void MainWindow::applyEnabled(int id)
     // While an exchange runs only the abort command, help and About stay usable.
     const bool lockable = id != CmdAbort && id != CmdHelp && id != CmdAbout;
     const bool unlocked = !(m_locked && lockable);
-    if (auto it = m_actions.find(id); it != m_actions.end())
-        it->second->setEnabled(unlocked && available(id) && !m_wantDisabled.count(id));
-    if (auto it = m_toolActions.find(id); it != m_toolActions.end()) {
-        bool on = unlocked && available(id) && !m_toolDisabled.count(id);
+    if (auto it = m_actions.find(id); it != m_actions.end()) {
+        bool on = unlocked && available(id) && !m_wantDisabled.count(id);
         if (id == CmdAbort)
-            on = m_locked || m_state.connecting;
+            on = m_locked || m_state.connecting;  // only while there is something to stop
         it->second->setEnabled(on);
     }
+    if (auto it = m_toolActions.find(id); it != m_toolActions.end())
+        it->second->setEnabled(unlocked && available(id) && !m_toolDisabled.count(id));
 }
 
 void MainWindow::refreshAvailability()

@@ -159,9 +159,6 @@ inline constexpr auto kToolbar = std::to_array<ToolRow>({
     {0, 0, false, false},
     {CmdShowScan, 10, true, false},
     {CmdShowLinkSettings, 11, true, false},
-    // Our own addition after the relay toolset's 23 entries: stop the exchange in flight.
-    {0, 0, false, false},
-    {CmdAbort, 3, false, false},
 });
 
 inline constexpr auto kPageButtonTips = std::to_array<std::pair<int, const char*>>({

@@ -1,6 +1,7 @@
 #pragma once
 // Creates every page of the configurator that this build has and registers it with the main
 // window, together with the link and the operations the pages share.
+#include <QString>
 #include <memory>
 
 namespace tirv {
@@ -9,7 +10,8 @@ class MainWindow;
 
 class ProgramPages {
 public:
-    explicit ProgramPages(MainWindow& window);
+    // `portsFolder`: where COM entries are published (empty: ports/ beside the programs).
+    explicit ProgramPages(MainWindow& window, const QString& portsFolder = {});
     ~ProgramPages();
 
 private:

@@ -82,10 +82,11 @@ TEST_F(AutoConnectTest, LinkUpStartsTheExchangeAndLocksTheControlsUntilItEnds)
     EXPECT_TRUE(win->state().busy);
     EXPECT_FALSE(win->action(CmdShowLinkSettings)->isEnabled());
     EXPECT_TRUE(link->locked);
-    EXPECT_TRUE(win->toolAction(CmdAbort)->isEnabled());
+    EXPECT_TRUE(win->action(CmdAbort)->isEnabled());
     win->command(CmdReadSetpoints);  // a second read while one runs is refused
     EXPECT_EQ(ex.reads, 1);
     ex.finish(true);
+    EXPECT_FALSE(win->action(CmdAbort)->isEnabled());
     EXPECT_FALSE(win->state().busy);
     EXPECT_TRUE(win->action(CmdShowLinkSettings)->isEnabled());
     EXPECT_FALSE(link->locked);

@@ -130,6 +130,17 @@ TEST_F(MainWindowTest, InitialMenuAndToolbarStates)
     for (int id : {CmdSave, CmdRead, CmdWrite})
         EXPECT_FALSE(toolEnabled(id)) << id;
     EXPECT_FALSE(win->toolAction(CmdShowSetpoints)->isChecked());
+    // 23 entries: 9 separators, 5 context buttons, 9 page buttons in one check group.
+    const QList<QAction*> entries = win->toolBar()->actions();
+    EXPECT_EQ(entries.size(), 23);
+    int separators = 0, checkable = 0;
+    for (QAction* a : entries) {
+        separators += a->isSeparator();
+        checkable += a->isCheckable();
+    }
+    EXPECT_EQ(separators, 9);
+    EXPECT_EQ(checkable, 9);
+    EXPECT_FALSE(enabled(CmdAbort));  // nothing to stop yet
 }
 
 TEST_F(MainWindowTest, ItemsOfPagesNotBuiltAreDisabled)
