@@ -118,6 +118,8 @@ void SetpointEditor::fillFromImage()
 {
     if (!m_built)
         return;
+    // New values replace whatever was rejected.
+    m_errorField = 0;
     m_filling = true;
     for (int i = 0; i < m_profile.numericCount(); ++i)
         showNumeric(i);

@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QScrollBar>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace tirv {
@@ -212,6 +213,16 @@ bool SetpointTab::eventFilter(QObject* watched, QEvent* e)
     if (!w)
         return false;
     const int id = w->objectName().toInt();
+    if (e->type() == QEvent::FocusIn && qobject_cast<QLineEdit*>(w) && m_editor.validationFailed() &&
+        m_editor.rejectedField() != id) {
+        // A rejected field keeps the focus until it is valid, also when the window system hands
+        // the focus elsewhere (after a message box closes, on reactivation).
+        QTimer::singleShot(0, this, [this] {
+            if (QLineEdit* bad = m_editor.edit(m_editor.rejectedField()))
+                bad->setFocus(Qt::OtherFocusReason);
+        });
+        return false;
+    }
     if (e->type() == QEvent::FocusOut && qobject_cast<QLineEdit*>(w)) {
         // Leaving for another application or a popup is no decision of the user's.
         const auto reason = static_cast<QFocusEvent*>(e)->reason();

@@ -154,6 +154,62 @@ TEST_F(SetpointPagesTest, MinimizedWindowChecksNothing)
     EXPECT_FALSE(editor->validationFailed());
 }
 
+TEST_F(SetpointPagesTest, RejectedFieldTakesTheFocusBackFromTheWindowSystem)
+{
+    open(705);
+    typeAndLeave(1004, "", 1005);
+    ASSERT_TRUE(editor->validationFailed());
+    // Reactivation hands the focus to another field without the rejected one being left.
+    field(1005)->setFocus(Qt::ActiveWindowFocusReason);
+    QApplication::processEvents();
+    EXPECT_EQ(QApplication::focusWidget(), field(1004));
+    EXPECT_EQ(messages(), QStringList{"Введите значение!"}) << "leaving through the window system asks nothing more";
+
+    editor->fillFromImage();  // a read or a file replaces the rejected text
+    EXPECT_FALSE(editor->validationFailed());
+}
+
+TEST_F(SetpointPagesTest, RestoredWindowReturnsTheFocusAndDropsOneMessage)
+{
+    open(705);
+    field(1012)->setFocus();
+    shell.st.minimized = true;
+    field(1012)->clear();
+    field(1013)->setFocus();
+    shell.st.minimized = false;
+    editor->windowRestored();
+    EXPECT_EQ(QApplication::focusWidget(), field(1012));
+    field(1013)->setFocus();
+    EXPECT_TRUE(messages().isEmpty());
+    EXPECT_EQ(QApplication::focusWidget(), field(1012));
+    field(1013)->setFocus();
+    EXPECT_EQ(messages(), QStringList{"Введите значение!"});
+}
+
+TEST_F(SetpointPagesTest, EnterKeyMovesOnTogglesAndSwitches)
+{
+    open(705);
+    QLineEdit* e = field(1004);
+    e->setFocus();
+    e->clear();
+    QTest::keyClicks(e, "2,5");
+    QTest::keyClick(e, Qt::Key_Return);
+    EXPECT_NE(QApplication::focusWidget(), e);
+    EXPECT_EQ(image[4], 25) << "moving on checked and stored the field";
+
+    auto* box = editor->tab(0)->control<QCheckBox>(1200);
+    const bool was = box->isChecked();
+    box->setFocus();
+    QTest::keyClick(box, Qt::Key_Return);
+    EXPECT_NE(box->isChecked(), was);
+    EXPECT_EQ(image[std::size_t(index("МТЗ-1 Вкл."))], was ? 0 : 1);
+
+    auto* button = editor->tab(0)->control<QAbstractButton>(TabButtonId(0, 3));
+    button->setFocus();
+    QTest::keyClick(button, Qt::Key_Return);
+    EXPECT_EQ(editor->currentTab(), 3);
+}
+
 TEST_F(SetpointPagesTest, EmptyFieldBlocksTabSwitching)
 {
     open(705);
