@@ -49,8 +49,10 @@ protected:
         p.fillRect(g.page, Qt::white);
         p.setPen(QPen(Qt::black, kPageBorder));
         p.drawRect(g.page.adjusted(-1, -1, 0, 0));
-        if (!picture.isNull())
+        if (!picture.isNull()) {
+            p.setRenderHint(QPainter::SmoothPixmapTransform);
             p.drawImage(g.picture, picture);
+        }
     }
 
 private:
@@ -79,6 +81,7 @@ bool PrintPicture(const QImage& picture, QPrinter& printer)
     if (!p.begin(&printer))
         return false;
     const QRect page = printer.pageLayout().paintRectPixels(printer.resolution());
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
     p.drawImage(QRect(QPoint(0, 0), page.size()), picture);
     return p.end();
 }
@@ -172,6 +175,15 @@ PreviewDialog::PreviewDialog(QWidget* parent, Host host)
     left->addWidget(bw);
     left->addWidget(orientation);
     left->addStretch();
+    // Part of the dialog's layout but without function: printing is the main window's command.
+    const struct { int id; const char* text; } hidden[] = {
+        {CtlPreviewPrint, tx::kPrint}, {CtlPreviewPrinter, tx::kPrinter}, {CtlPreviewCancel, tx::kCancel}};
+    for (const auto& h : hidden) {
+        auto* b = new QPushButton(QString::fromUtf8(h.text), this);
+        b->setObjectName(Id(h.id));
+        b->hide();
+        left->addWidget(b);
+    }
     m_area = new PreviewArea(this, this);
     auto* outer = new QHBoxLayout(this);
     outer->addLayout(left);

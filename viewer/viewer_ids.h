@@ -74,6 +74,9 @@ enum Ctl : int {
     CtlPortrait = 2504,
     CtlLandscape = 2505,
     CtlPreviewArea = 1110,
+    CtlPreviewPrint = 2502,  // hidden, without function
+    CtlPreviewPrinter = 2503,
+    CtlPreviewCancel = 1108,
 };
 
 // Commands that need a shown oscillogram.

@@ -23,3 +23,9 @@ tirv_qt_library(tirv_viewer_ui SOURCES
 if(TARGET oscviewer)
   target_link_libraries(oscviewer PRIVATE tirv_viewer_ui)
 endif()
+
+# The help page lies beside the program, where the "Справка" command looks for it.
+if(NOT TIRV_DOMAIN_ONLY)
+  configure_file(${CMAKE_CURRENT_LIST_DIR}/resources/Осциллограф.html
+                 ${CMAKE_BINARY_DIR}/bin/Осциллограф.html COPYONLY)
+endif()

@@ -10,3 +10,11 @@ tirv_test(viewer_render_tests SOURCES
 tirv_test(viewer_window_tests SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/viewer_window_test.cpp
   LIBS tirv_viewer_ui tirv_test_support Qt6::Test)
+
+# Pictures of the window for review (not a test): viewer_screenshots OUT_DIR
+if(NOT TIRV_DOMAIN_ONLY AND NOT TIRV_FUZZ)
+  add_executable(viewer_screenshots ${CMAKE_CURRENT_LIST_DIR}/viewer_screenshots.cpp)
+  target_link_libraries(viewer_screenshots PRIVATE tirv_viewer_ui tirv_test_support)
+  target_include_directories(viewer_screenshots PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tests)
+  set_target_properties(viewer_screenshots PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+endif()
