@@ -58,6 +58,9 @@ std::array<Page*, kSetpointTabs> SetpointEditor::tabs() const
 
 void SetpointEditor::setModel(int modelCode)
 {
+    // The main window tells every tab: the first one does the work.
+    if (m_built && modelCode == m_profile.modelCode)
+        return;
     const ModelProfile next = m_built ? ApplyModelProfile(modelCode, m_profile)
                                       : ProfileForModel(modelCode);
     const bool rebuild = !m_built || next.isM != m_profile.isM;

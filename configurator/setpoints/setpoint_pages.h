@@ -69,7 +69,8 @@ public:
     SetpointTab* tab(int k) const { return m_tabs[std::size_t(k)]; }
 
     // Applies the model's tables: rebuilds the tabs when the class (M or not) changes, refreshes
-    // the tooltips and refills the fields from the image.
+    // the tooltips and refills the fields from the image. Nothing happens for the current code
+    // (the rebuild commands reach every tab); call fillFromImage() after replacing the image.
     void setModel(int modelCode);
     const ModelProfile& profile() const { return m_profile; }
 

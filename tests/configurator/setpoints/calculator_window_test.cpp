@@ -204,6 +204,19 @@ TEST_F(CalculatorWindowTest, StateOutlivesTheWindow)
     EXPECT_EQ(input(1)->text(), "0.20");
 }
 
+TEST_F(CalculatorWindowTest, OpeningClearsTheStatusUnlessAnExchangeRuns)
+{
+    shell.st.busy = true;
+    open(705);
+    EXPECT_TRUE(shell.rec.statuses.isEmpty());
+    calc.reset();
+    shell.st.busy = false;
+    open(705);
+    EXPECT_EQ(shell.rec.statuses, QStringList{QString()});
+    calc->open();  // shown again, not created again
+    EXPECT_EQ(shell.rec.statuses.size(), 1);
+}
+
 TEST_F(CalculatorWindowTest, FieldValidatedOnTheTabReloadsTheChosenGroup)
 {
     open(705);
