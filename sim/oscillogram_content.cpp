@@ -5,6 +5,7 @@
 #include <numbers>
 
 #include "sim/journal_content.h"
+#include "sim/setpoint_registers.h"
 
 namespace tirv::sim {
 namespace {
@@ -15,7 +16,7 @@ constexpr int kDigitalStartWord = 9650;
 constexpr int kChannels = 6;  // Ia, Ib, Ic, Ua, Ub, Uc
 constexpr int kSamples = kSampleWords / kChannels;
 constexpr int kSampleRate = 800;
-constexpr int kPreTriggerHundredths = 20;
+constexpr int kPreTriggerHundredths = kConfiguredPreFaultHundredths;
 constexpr int kFaultSample = kPreTriggerHundredths * kSampleRate / 100;
 constexpr int kStopIndex = 437;  // where the ring happened to stop: the oldest sample
 constexpr std::uint16_t kCurrentLayoutMark = 0x464C;

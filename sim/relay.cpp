@@ -408,11 +408,18 @@ void Relay::AddWorkingEvent(int code, std::int64_t nowMs)
     m_dirty = true;
 }
 
-std::uint16_t Relay::TextBias(int reg) const
+std::uint16_t Relay::ToText(int reg, std::uint16_t word) const
 {
     if (reg >= 0 && reg < m_model->setpointWords)
-        return SetpointTextBias(*m_model, reg);
-    return SettingsTextBias(*m_model, reg);
+        return SetpointRegisterToText(*m_model, reg, word);
+    return static_cast<std::uint16_t>(word - SettingsTextBias(*m_model, reg));
+}
+
+std::uint16_t Relay::FromText(int reg, std::uint16_t value) const
+{
+    if (reg >= 0 && reg < m_model->setpointWords)
+        return SetpointTextToRegister(*m_model, reg, value);
+    return static_cast<std::uint16_t>(value + SettingsTextBias(*m_model, reg));
 }
 
 TextAnswer Relay::HandleText(const TextRequest& req, std::int64_t nowMs)
@@ -440,8 +447,7 @@ TextAnswer Relay::HandleText(const TextRequest& req, std::int64_t nowMs)
         std::vector<std::uint16_t> values;
         for (unsigned i = 0; i < req.count; ++i) {
             const int reg = static_cast<int>(start + i);
-            values.push_back(static_cast<std::uint16_t>(m_holding[static_cast<std::size_t>(reg)] -
-                                                        TextBias(reg)));
+            values.push_back(ToText(reg, m_holding[static_cast<std::size_t>(reg)]));
         }
         if (!req.startGiven) {
             const bool last = req.count < static_cast<unsigned>(m_line.valuesPerFrame);
@@ -468,7 +474,7 @@ TextAnswer Relay::HandleText(const TextRequest& req, std::int64_t nowMs)
             result = ApplyCommSettings(regs::kCommSettings.start, values, answer.applyAfterReply);
         } else {
             for (std::size_t i = 0; i < values.size(); ++i)
-                values[i] = static_cast<std::uint16_t>(values[i] + TextBias(start + static_cast<int>(i)));
+                values[i] = FromText(start + static_cast<int>(i), values[i]);
             if (start + values.size() > static_cast<std::size_t>(kHoldingRegisters))
                 return answer;
             result = ApplyWrite(start, values, nowMs, answer.applyAfterReply);

@@ -125,7 +125,9 @@ private:
     void FillContent(std::int64_t nowMs);
     void WriteCommSettingsRegisters();
     void ChangeModel(const RelayModel& model, std::int64_t nowMs);
-    std::uint16_t TextBias(int reg) const;
+    // Register word ⇄ ТИРВ-protocol value (no bias, setpoint angles coded from 32).
+    std::uint16_t ToText(int reg, std::uint16_t word) const;
+    std::uint16_t FromText(int reg, std::uint16_t value) const;
     bool IsCommSettingsWrite(int start, int count) const;
 
     const RelayModel* m_model;

@@ -161,7 +161,7 @@ ParseResult ParseSimOptions(const std::vector<std::string>& args)
 {
     ParseResult r;
     DeviceOptions defaults;
-    std::vector<std::string> deviceSpecs;
+    std::vector<std::string> deviceEntries;
     for (std::size_t i = 0; i < args.size(); ++i) {
         std::string arg = args[i];
         if (arg.rfind("--", 0) != 0) {
@@ -201,7 +201,7 @@ ParseResult ParseSimOptions(const std::vector<std::string>& args)
             error = v ? "" : "--seed takes a number";
             r.options.seed = v ? static_cast<std::uint32_t>(*v) : 1;
         } else if (arg == "device") {
-            deviceSpecs.push_back(value);
+            deviceEntries.push_back(value);
         } else if (IsDeviceField(arg)) {
             error = DeviceField(defaults, arg, value);
         } else {
@@ -212,9 +212,9 @@ ParseResult ParseSimOptions(const std::vector<std::string>& args)
             return r;
         }
     }
-    for (const std::string& spec : deviceSpecs) {
+    for (const std::string& entry : deviceEntries) {
         DeviceOptions d = defaults;
-        std::istringstream fields(spec);
+        std::istringstream fields(entry);
         std::string field;
         while (std::getline(fields, field, ',')) {
             const auto eq = field.find('=');
