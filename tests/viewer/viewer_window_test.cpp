@@ -231,6 +231,90 @@ TEST_F(ViewerWindowTest, MarkersStartInsideTheWindowAndFollowTheMouse)
     EXPECT_EQ(w->plot()->view().t1, 10);
 }
 
+TEST_F(ViewerWindowTest, OneLongChannelFitsAnEighthAndScrollsByTheBar)
+{
+    auto b = test::OscillogramBuilder::Current();
+    b.channels({OscChannel::Ua}).sine(OscChannel::Ua, 1000);
+    writeDefault(b.build());
+    auto w = start();  // N = 9,600 on a 1,920-pixel screen
+    ASSERT_TRUE(w->shown());
+    const HorizontalState& h = w->plot()->horizontal();
+    EXPECT_EQ(h.scale(), 0.125);
+    EXPECT_EQ(h.d, 8);
+    for (int i = 0; i < 4; ++i)
+        w->command(CmdStretch);
+    EXPECT_EQ(h.scale(), 2.0);
+    QScrollBar* bar = w->plot()->horizontalBar();
+    ASSERT_TRUE(bar->isVisible());
+    EXPECT_EQ(bar->maximum(), h.maximum);
+    bar->triggerAction(QAbstractSlider::SliderPageStepAdd);
+    EXPECT_EQ(h.pos, h.page);
+    EXPECT_EQ(bar->value(), h.pos);
+    EXPECT_EQ(FirstVisibleSample(h), h.page * h.d / 2);
+    bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    EXPECT_EQ(h.pos, h.page + 2);  // one sample of two pixels
+    bar->triggerAction(QAbstractSlider::SliderToMaximum);
+    EXPECT_EQ(h.pos, h.maximum);
+    bar->triggerAction(QAbstractSlider::SliderToMinimum);
+    EXPECT_EQ(h.pos, 0);
+}
+
+TEST_F(ViewerWindowTest, TallContentGetsAVerticalBarThatShiftsTheCurves)
+{
+    writeDefault(test::FaultRecording().build());  // six lanes and 32 digital rows
+    auto w = start();
+    QScrollBar* bar = w->plot()->verticalBar();
+    ASSERT_TRUE(bar->isVisible());
+    const PlotRects r = ComputePlotRects(w->plot()->surfaceSize(), w->plot()->view().labelMargin, false);
+    EXPECT_EQ(bar->maximum(), w->plot()->layout().contentHeight - r.h);
+    EXPECT_EQ(bar->pageStep(), r.h - 60);
+    EXPECT_EQ(bar->y(), 60);
+    bar->setValue(40);
+    EXPECT_EQ(w->plot()->view().vpos, 40);
+    // Without the 32 digital rows the lanes fit: the bar goes and the curves return to the top.
+    w->command(CmdDigitalPanel);
+    static_cast<QCheckBox*>(w->control(CtlDigitalOn))->setChecked(false);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(bar->isVisible());
+    EXPECT_EQ(w->plot()->view().vpos, 0);
+}
+
+TEST_F(ViewerWindowTest, SaveAndComtradeWriteTheirFiles)
+{
+    writeDefault(test::FaultRecording().build());
+    auto w = start();
+    nextFile = dir.filePath(QStringLiteral("copy.tao"));
+    w->command(CmdSave);
+    EXPECT_EQ(QFileInfo(nextFile).size(), 22300);
+    nextFile = dir.filePath(QStringLiteral("rec1.cfg"));
+    w->command(CmdComtrade);
+    for (const char* name : {"rec1.CFG", "rec1.HDR", "rec1.DAT"})
+        EXPECT_TRUE(QFileInfo::exists(dir.filePath(QString::fromLatin1(name)))) << name;
+    EXPECT_TRUE(reporter.messages.empty());
+    // The saved copy loads to the same display.
+    const std::vector<float> before = w->plot()->layout().ys[ChIa];
+    nextFile = dir.filePath(QStringLiteral("copy.tao"));
+    w->command(CmdOpen);
+    ASSERT_TRUE(w->shown());
+    EXPECT_EQ(w->plot()->layout().ys[ChIa], before);
+    EXPECT_EQ(chosenFor, (std::vector<int>{CmdSave, CmdComtrade, CmdOpen}));
+}
+
+TEST_F(ViewerWindowTest, DigitalSignalsOutOfOrderAreNotShown)
+{
+    auto b = test::FaultRecording();
+    b.digital({{0, 1, 0}, {100, 0, 0}, {100, 1, 0}});
+    writeDefault(b.build());
+    auto w = start();
+    ASSERT_TRUE(w->shown());
+    EXPECT_FALSE(w->settings().digitalOn);
+    EXPECT_TRUE(w->plot()->layout().rows.empty());
+    // Switching the display on cannot show an invalid digital part.
+    w->command(CmdDigitalPanel);
+    static_cast<QCheckBox*>(w->control(CtlDigitalOn))->setChecked(true);
+    EXPECT_TRUE(w->plot()->layout().rows.empty());
+}
+
 // ---- panels ------------------------------------------------------------------------------
 
 TEST_F(ViewerWindowTest, OneSettingsPanelAtATimeAtTheLeft)
