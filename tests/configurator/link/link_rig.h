@@ -42,7 +42,7 @@ struct LinkRig {
 
 // A Modbus read of `total` registers from `start` into `sink`, the way a page describes it.
 inline TransferPlan ReadPlan(const ConnectionSettings& s, int start, int total,
-                             std::vector<std::uint16_t>& sink)
+                             std::vector<std::uint16_t>& sink, Function function = Function::ReadRegisters)
 {
     sink.assign(static_cast<std::size_t>(total), 0);
     TransferPlan plan;
@@ -55,18 +55,24 @@ inline TransferPlan ReadPlan(const ConnectionSettings& s, int start, int total,
     const int baud = s.baudIndex;
     plan.build = [=](int offset, int count) {
         std::array<std::uint8_t, kFrameBufferSize> buffer{};
-        const auto n = BuildReadRegisters(buffer, address, static_cast<std::uint16_t>(start + offset),
-                                          static_cast<std::uint16_t>(count));
+        const auto first = static_cast<std::uint16_t>(start + offset);
+        const auto n16 = static_cast<std::uint16_t>(count);
+        const auto n = function == Function::ReadJournal ? BuildReadJournal(buffer, address, first, n16)
+                       : function == Function::ReadArchive
+                           ? BuildReadArchive(buffer, address, first, n16)
+                           : BuildReadRegisters(buffer, address, first, n16);
         TransferBlock block;
         block.frame = QByteArray(reinterpret_cast<const char*>(buffer.data()),
                                  static_cast<qsizetype>(n));
         block.waitMs = ReadWaitMs(n, static_cast<std::size_t>(count), baud);
-        block.reply = ModbusReply(3, static_cast<int>(ReadReplyLength(
+        block.reply = ModbusReply(static_cast<std::uint8_t>(function), static_cast<int>(ReadReplyLength(
                                          static_cast<std::uint16_t>(count))));
         return block;
     };
-    plan.accept = [address, &sink](std::span<const std::uint8_t> reply, int offset, int count) {
-        const LinkResult r = CheckReadReply(reply, address, Function::ReadRegisters,
+    plan.function = static_cast<std::uint8_t>(function);
+    plan.accept = [address, function, &sink](std::span<const std::uint8_t> reply, int offset,
+                                             int count) {
+        const LinkResult r = CheckReadReply(reply, address, function,
                                             static_cast<std::uint16_t>(count));
         if (r == LinkResult::Good)
             for (int k = 0; k < count; ++k)
