@@ -18,3 +18,12 @@ if(NOT TIRV_DOMAIN_ONLY AND NOT TIRV_FUZZ)
   target_include_directories(viewer_screenshots PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tests)
   set_target_properties(viewer_screenshots PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
 endif()
+
+# The simulator relay's oscillogram as a ".tao" file, for the demo: viewer_sim_recording OUT.tao
+if(TARGET tirv_sim_relay AND NOT TIRV_FUZZ)
+  add_executable(viewer_sim_recording ${CMAKE_CURRENT_LIST_DIR}/sim_recording.cpp)
+  target_link_libraries(viewer_sim_recording PRIVATE tirv_sim_relay tirv_oscillogram)
+  target_include_directories(viewer_sim_recording PRIVATE ${PROJECT_SOURCE_DIR})
+  set_target_properties(viewer_sim_recording PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests
+    AUTOMOC OFF AUTORCC OFF AUTOUIC OFF)
+endif()
