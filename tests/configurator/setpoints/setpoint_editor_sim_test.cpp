@@ -1,0 +1,139 @@
+// The editor tabs against the relay simulator over a real pseudo-terminal: a read fills every
+// control of every tab with the relay's own set; a value edited on a tab is written to the relay
+// and reads back equal.
+#include "configurator/link/chunked_transfer.h"
+#include "configurator/link/link_check.h"
+#include "configurator/link/link_state.h"
+#include "configurator/link/modbus_tcp_transfer.h"
+#include "configurator/link/paced_exchange.h"
+#include "configurator/link/serial_port.h"
+#include "configurator/setpoints/setpoint_check.h"
+#include "configurator/setpoints/setpoint_pages.h"
+#include "configurator/setpoints/setpoint_transfer.h"
+#include "fake_shell.h"
+#include "support/sim_process.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <optional>
+
+namespace tirv {
+namespace {
+
+struct SimRig {
+    explicit SimRig(int code)
+        : sim({"--model", std::to_string(code)}), port(QString::fromStdString(sim.portsDir())),
+          profile(ProfileForModel(code)), image(DefaultImage(profile))
+    {
+        settings.port = sim.com();
+        settings.baudIndex = 6;
+        settings.repeatCount = 3;
+        shell.st.modelCode = code;
+        editor.setModel(code);
+        QObject::connect(&setpoints, &SetpointTransfer::imageReplaced, &editor,
+                         [this] { editor.fillFromImage(); });
+        host.resize(900, 600);
+        host.show();
+        host.activateWindow();
+    }
+    LinkContext context() { return {port, state, shell.rec, settings, [this] { return profile.isM; }}; }
+    bool run(bool write)
+    {
+        std::optional<SetpointTransferOutcome> outcome;
+        auto done = [&outcome](const SetpointTransferOutcome& o) { outcome = o; };
+        if (!(write ? setpoints.startWrite(done) : setpoints.startRead(done)))
+            return false;
+        QElapsedTimer clock;
+        clock.start();
+        while (!outcome && clock.elapsed() < 30000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        return outcome && outcome->ok();
+    }
+
+    test::SimProcess sim;
+    test::FakeShell shell;
+    ConnectionSettings settings;
+    SerialPort port;
+    LinkState state;
+    PacedExchange paced{port};
+    DefaultLinkCheck check{context(), paced};
+    ChunkedTransfer transfer{context(), paced, check};
+    ModbusTcpTransfer tcp{shell.rec, state};
+    ModelProfile profile;
+    SetpointImage image;
+    SetpointTransfer setpoints{transfer, tcp, shell.rec, settings, profile, image};
+    QWidget host;
+    SetpointEditor editor{shell, image, &host};
+};
+
+TEST(SetpointEditorSim, ReadFillsEveryTabThenAnEditReadsBack)
+{
+    for (int code : {705, 715}) {
+        SimRig rig(code);
+        ASSERT_TRUE(rig.sim.ready()) << rig.sim.error();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&rig.host));
+        const SetpointImage defaults = rig.image;
+        ASSERT_TRUE(rig.run(false)) << code;
+        ASSERT_NE(rig.image, defaults) << code << ": the relay holds a set of its own";
+        const ModelProfile& p = rig.profile;
+        for (int i = 0; i < p.numericCount(); ++i) {
+            const NumericSetpoint& n = p.numeric[std::size_t(i)];
+            EXPECT_EQ(rig.editor.tab(n.tab)->control<QLineEdit>(n.control)->text().toStdU16String(),
+                      formatRaw(rig.image[std::size_t(i)], n.kind))
+                << code << " " << n.name;
+        }
+        for (int k = 0; k < p.flagCount(); ++k) {
+            const FlagSetpoint& f = p.flags[std::size_t(k)];
+            EXPECT_EQ(rig.editor.tab(f.tab)->control<QCheckBox>(f.control)->isChecked(),
+                      rig.image[std::size_t(p.flagIndex(k))] != 0)
+                << code << " " << f.name;
+        }
+        for (int k = 0; k < p.choiceCount(); ++k) {
+            const ChoiceSetpoint& c = p.choices[std::size_t(k)];
+            const int v = rig.image[std::size_t(p.choiceIndex(k))];
+            EXPECT_EQ(rig.editor.tab(c.tab)->control<QComboBox>(c.control)->currentIndex(),
+                      v < int(c.items.size()) ? v : -1)
+                << code << " " << c.name;
+        }
+
+        // Edit on the tab as a user would, write, forget, read again.
+        QLineEdit* e = rig.editor.edit(1021);  // МТЗ-общие U_Пуск, tenths
+        e->setFocus();
+        e->clear();
+        QTest::keyClicks(e, "8,35");  // four characters, the field's limit
+        rig.editor.edit(1022)->setFocus();
+        EXPECT_EQ(e->text(), "8.4") << code;
+        ASSERT_TRUE(rig.editor.gatherIntoImage()) << code;
+        const SetpointImage written = rig.image;
+        ASSERT_TRUE(rig.run(true)) << code;
+        rig.image = defaults;
+        rig.editor.fillFromImage();
+        ASSERT_TRUE(rig.run(false)) << code;
+        EXPECT_EQ(rig.image, written) << code;
+        EXPECT_EQ(rig.editor.edit(1021)->text(), "8.4") << code;
+        EXPECT_TRUE(rig.shell.rec.messages.empty()) << code;
+    }
+}
+
+}  // namespace
+}  // namespace tirv
+
+int main(int argc, char** argv)
+{
+    // Test discovery runs the program without the test environment.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    // Test programs land in build/tests, the simulator in build/bin.
+    if (!std::getenv("TIRV_BIN_DIR"))
+        ::setenv("TIRV_BIN_DIR", (QCoreApplication::applicationDirPath() + "/../bin").toLocal8Bit().constData(), 0);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
