@@ -1,0 +1,292 @@
+// The connection panel inside the main window, against tirv-sim on a pseudo-terminal: link check
+// and identity, automatic connection, highest usable speed, settings write, field checks and the
+// model and channel rules. Driven by command and control ids.
+#include "configurator/link/connection_panel.h"
+#include "configurator/link/link_state.h"
+#include "configurator/link/paced_exchange.h"
+#include "configurator/link/port_setup.h"
+#include "configurator/link/serial_port.h"
+#include "configurator/shell/main_window.h"
+#include "configurator/shell/shell_ids.h"
+#include "support/recording_reporter.h"
+#include "support/sim_process.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace tirv {
+namespace {
+
+QApplication& App()
+{
+    static int argc = 1;
+    static char name[] = "panel-test";
+    static char* argv[] = {name, nullptr};
+    static QApplication* app = new QApplication(argc, argv);
+    return *app;
+}
+
+bool WaitUntil(const std::function<bool()>& done, int ms = 8000)
+{
+    QElapsedTimer t;
+    t.start();
+    while (!done() && t.elapsed() < ms)
+        QApplication::processEvents(QEventLoop::AllEvents, 10);
+    return done();
+}
+
+class PanelTest : public ::testing::Test {
+protected:
+    // Starts the simulator with `args` and a window whose model is `model`.
+    void start(std::vector<std::string> args, int model = 715)
+    {
+        App();
+        sim = std::make_unique<test::SimProcess>(args);
+        ASSERT_TRUE(sim->ready()) << sim->error();
+        const QString ports = QString::fromStdString(sim->portsDir());
+        MainWindow::Options o;
+        o.reporterTap = &rep;
+        win = std::make_unique<MainWindow>(o);
+        win->state().modelCode = model;
+        port = std::make_unique<SerialPort>(ports);
+        state = std::make_unique<LinkState>();
+        paced = std::make_unique<PacedExchange>(*port);
+        panel = new ConnectionPanel(*win, *port, *state, *paced, ports);
+        win->registerPage(PageLinkSettings, panel);
+        win->setPortCloser([this] { ClosePort(*port, *state); });
+        win->start();
+        win->show();
+        win->activateWindow();
+        WaitUntil([&] { return win->isActiveWindow(); }, 2000);
+        win->command(CmdShowLinkSettings);
+    }
+    void TearDown() override
+    {
+        if (port)
+            port->close();
+        win.reset();
+        paced.reset();
+        state.reset();
+        port.reset();
+    }
+    bool check()
+    {
+        panel->command(CtlCheckLink);
+        return WaitUntil([&] { return state->established() || rep.lastLinkState() ==
+                                                                   QString::fromUtf8("Нет связи с устр-вом"); }) &&
+               state->established();
+    }
+    template <typename W>
+    W* ctl(int id) { return panel->control<W>(id); }
+    ConnectionSettings& link() { return win->state().link; }
+
+    test::RecordingReporter rep;
+    std::unique_ptr<test::SimProcess> sim;
+    std::unique_ptr<MainWindow> win;
+    std::unique_ptr<SerialPort> port;
+    std::unique_ptr<LinkState> state;
+    std::unique_ptr<PacedExchange> paced;
+    ConnectionPanel* panel = nullptr;
+};
+
+TEST_F(PanelTest, LinkCheckShowsTheIdentityAndSwitchesToTheRelaysModel)
+{
+    start({"--model", "705", "--serial", "4321"}, 715);
+    ASSERT_TRUE(check());
+    EXPECT_EQ(rep.lastLinkState(), QString::fromUtf8("Связь установлена"));
+    EXPECT_EQ(ctl<QComboBox>(CtlDeviceType)->currentText(), QString::fromUtf8("ТИРВ/ОЛК-705"));
+    EXPECT_EQ(ctl<QLineEdit>(CtlSerial)->text(), "4321");
+    EXPECT_FALSE(ctl<QLineEdit>(CtlVersion)->text().isEmpty());
+    EXPECT_EQ(ctl<QLabel>(CtlPortState)->text(), QString::fromUtf8("Открыт"));
+    EXPECT_EQ(win->statusText(2), QString::fromUtf8("  Адрес устр-ва: 1"));
+    // Non-M tables: RS-485 only, speeds up to 57600, working journal gone.
+    EXPECT_EQ(win->state().modelCode, 705);
+    EXPECT_EQ(win->windowTitle(), QString::fromUtf8(" ТИРВ - 705"));
+    EXPECT_EQ(link().channel, Channel::Rs485);
+    EXPECT_FALSE(ctl<QRadioButton>(CtlChannelUsb)->isEnabled());
+    EXPECT_FALSE(ctl<QRadioButton>(CtlChannelEthernet)->isEnabled());
+    EXPECT_EQ(ctl<QComboBox>(CtlBaud)->count(), 7);
+    EXPECT_TRUE(win->state().linkUp);
+    EXPECT_TRUE(ctl<QWidget>(CtlMaxRate)->isEnabled());
+
+    panel->command(CtlDisconnect);
+    EXPECT_FALSE(win->state().linkUp);
+    EXPECT_TRUE(ctl<QLineEdit>(CtlSerial)->text().isEmpty());
+    EXPECT_EQ(ctl<QComboBox>(CtlDeviceType)->currentIndex(), 0);
+}
+
+TEST_F(PanelTest, LinkCheckAtAnotherSpeedFailsWithTheLinkWords)
+{
+    start({"--model", "715", "--baud", "19200"});
+    link().repeatCount = 1;
+    ctl<QLineEdit>(CtlRepeats)->setText("1");
+    EXPECT_FALSE(check());
+    EXPECT_TRUE(rep.statuses.contains(
+        QString::fromUtf8("Ошибка проверки связи - повторите операцию")));
+    EXPECT_TRUE(rep.linkStates.contains(QString::fromUtf8("Проверка связи: 1")));
+    EXPECT_FALSE(win->state().linkUp);
+}
+
+TEST_F(PanelTest, AutomaticConnectionFindsARelayAt19200FromTheTopSpeed)
+{
+    start({"--model", "715", "--baud", "19200"});
+    ctl<QRadioButton>(CtlChannelRs485)->click();  // USB would offer 57600 and up only
+    panel->command(CtlAutoConnect);
+    EXPECT_EQ(rep.lastStatus(),
+              QString::fromUtf8("  Идет автоматическая установка связи с устройством:"));
+    ASSERT_TRUE(WaitUntil([&] { return state->established(); }));
+    EXPECT_EQ(link().baudIndex, 4);
+    EXPECT_EQ(ctl<QComboBox>(CtlBaud)->currentText(), "19200");
+    EXPECT_EQ(rep.lastLinkState(), QString::fromUtf8("Связь установлена"));
+    EXPECT_EQ(rep.lastProgressMax, 0);  // the progress bar is removed
+    EXPECT_EQ(ctl<QComboBox>(CtlDeviceType)->currentText(), QString::fromUtf8("ТИРВ/ОЛК-705M"));
+    // Both speed tries above it failed first: 460800 … 38400 (five), each one progress step.
+    EXPECT_FALSE(win->state().busy);
+    EXPECT_TRUE(win->action(CmdShowLinkSettings)->isEnabled());
+}
+
+TEST_F(PanelTest, HighestUsableSpeedClimbsAndLeavesTheRelayThere)
+{
+    start({"--model", "705", "--baud", "9600"}, 705);
+    link().baudIndex = 3;
+    ASSERT_TRUE(check());
+    panel->command(CtlMaxRate);
+    ASSERT_TRUE(WaitUntil([&] { return !ctl<QLineEdit>(CtlMaxRateField)->text().isEmpty(); },
+                          15000));
+    EXPECT_EQ(ctl<QLineEdit>(CtlMaxRateField)->text(), "57600");
+    EXPECT_EQ(link().baudIndex, 6);
+    // The relay now answers at the speed found.
+    state->setEstablished(false);
+    EXPECT_TRUE(check());
+}
+
+TEST_F(PanelTest, SettingsWriteMovesTheRelayAndThePanelFollows)
+{
+    start({"--model", "705"}, 705);
+    ASSERT_TRUE(check());
+    ctl<QLineEdit>(CtlDevAddress)->setText("7");
+    ctl<QComboBox>(CtlDevBaud)->setCurrentIndex(4);  // 19200
+    panel->command(CtlWrite);
+    ASSERT_TRUE(WaitUntil([&] {
+        return rep.lastStatus() == QString::fromUtf8(" Новые настройки связи записаны");
+    })) << rep.lastStatus().toStdString();
+    EXPECT_EQ(link().address, 7);
+    EXPECT_EQ(link().baudIndex, 4);
+    EXPECT_EQ(ctl<QLineEdit>(CtlAddress)->text(), "7");
+    EXPECT_EQ(ctl<QComboBox>(CtlBaud)->currentText(), "19200");
+    EXPECT_FALSE(state->established());  // checked again at the new settings
+    EXPECT_TRUE(check());
+    EXPECT_EQ(win->statusText(2), QString::fromUtf8("  Адрес устр-ва: 7"));
+}
+
+TEST_F(PanelTest, ReadingAllChannelsShowsTheRelaysBlock)
+{
+    start({"--model", "715", "--address", "3"});
+    link().address = 3;
+    ctl<QLineEdit>(CtlAddress)->setText("3");
+    ctl<QLineEdit>(CtlDevAddress)->setText("99");
+    ctl<QCheckBox>(CtlReadAllChannels)->setChecked(true);
+    ASSERT_TRUE(check());
+    ASSERT_TRUE(WaitUntil([&] { return ctl<QLineEdit>(CtlDevAddress)->text() == "3"; }));
+    EXPECT_EQ(ctl<QComboBox>(CtlDevBaud)->currentText(), "57600");
+    EXPECT_EQ(ctl<QComboBox>(CtlDevProtocol)->currentIndex(), 1);
+}
+
+TEST_F(PanelTest, EthernetFieldsAreCheckedInOrderWithFocus)
+{
+    start({"--model", "715"});
+    ctl<QRadioButton>(CtlChannelEthernet)->click();
+    EXPECT_EQ(link().channel, Channel::Ethernet);
+    EXPECT_TRUE(ctl<QWidget>(CtlTcpPort)->isVisible());
+    EXPECT_FALSE(ctl<QWidget>(CtlPort)->isVisible());
+    auto octetField = [&](int k) -> QWidget* { return panel->octet(CtlTcpAddress, k); };
+    const struct {
+        std::array<const char*, 4> octets;
+        const char* port;
+        const char* message;
+        int focusOctet;  // -1: the port field
+    } steps[] = {
+        {{"", "", "", ""}, "502", "Пустое поле адреса устройства", 0},
+        {{"127", "0", "", "1"}, "502", "Не все поля интернет-адреса заполнены", 2},
+        {{"127", "0", "0", "1"}, "", "Не веден номер порта Ethernet-соединения", -1},
+        {{"127", "0", "0", "1"}, "70000", "Недопустимый номер порта Ethernet-соединения", -1},
+    };
+    for (const auto& s : steps) {
+        for (int k = 0; k < 4; ++k)
+            panel->octet(CtlTcpAddress, k)->setText(s.octets[size_t(k)]);
+        ctl<QLineEdit>(CtlTcpPort)->setText(s.port);
+        rep.messages.clear();
+        panel->command(CtlCheckLink);
+        ASSERT_EQ(rep.messages.size(), 1u) << s.message;
+        EXPECT_EQ(rep.messages[0].text, QString::fromUtf8(s.message));
+        EXPECT_EQ(rep.messages[0].caption, QString::fromUtf8("Ошибка"));
+        QWidget* expected = s.focusOctet < 0 ? ctl<QWidget>(CtlTcpPort) : octetField(s.focusOctet);
+        EXPECT_EQ(QApplication::focusWidget(), expected) << s.message;
+    }
+    std::array<std::uint8_t, 4> asked{};
+    int askedPort = 0;
+    panel->setTcpLinkCheck([&](std::array<std::uint8_t, 4> a, int p) {
+        asked = a;
+        askedPort = p;
+    });
+    ctl<QLineEdit>(CtlTcpPort)->setText("1502");
+    rep.messages.clear();
+    panel->command(CtlCheckLink);
+    EXPECT_TRUE(rep.messages.empty());
+    EXPECT_EQ(asked, (std::array<std::uint8_t, 4>{127, 0, 0, 1}));
+    EXPECT_EQ(askedPort, 1502);
+}
+
+TEST_F(PanelTest, NumericFieldsAndChannelRules)
+{
+    start({"--model", "715"});
+    // USB: four speeds from 57600, no address.
+    ctl<QRadioButton>(CtlChannelUsb)->click();
+    QComboBox* baud = ctl<QComboBox>(CtlBaud);
+    ASSERT_EQ(baud->count(), 4);
+    EXPECT_EQ(baud->itemText(0), "57600");
+    EXPECT_EQ(baud->itemText(3), "460800");
+    EXPECT_FALSE(ctl<QWidget>(CtlAddress)->isEnabled());
+    ctl<QRadioButton>(CtlChannelRs485)->click();
+    EXPECT_EQ(baud->count(), 10);
+    EXPECT_TRUE(ctl<QWidget>(CtlAddress)->isEnabled());
+
+    ctl<QLineEdit>(CtlRepeats)->setText("1500");
+    panel->command(CtlCheckLink);  // fields are taken before the check
+    ASSERT_FALSE(rep.messages.empty());
+    EXPECT_EQ(rep.messages[0].text, QString::fromUtf8(
+                                        "Количество попыток повтора чтения посылок не может быть больше 1000"));
+    EXPECT_EQ(ctl<QLineEdit>(CtlRepeats)->text(), "1000");
+    EXPECT_EQ(link().repeatCount, 1000);
+    WaitUntil([&] { return state->established(); });
+
+    rep.messages.clear();
+    ctl<QLineEdit>(CtlAddress)->setText("");
+    panel->command(CtlCheckLink);
+    ASSERT_EQ(rep.messages.size(), 1u);
+    EXPECT_EQ(rep.messages[0].text, QString::fromUtf8("Введите значение!"));
+    EXPECT_EQ(rep.messages[0].caption, QString::fromUtf8("Ошибка ввода"));
+    EXPECT_EQ(rep.lastStatus(), QString::fromUtf8("  Ошибка ввода"));
+}
+
+TEST_F(PanelTest, ReadOnDemandConnectsThroughThePanel)
+{
+    // The window asks the panel (495) to connect; the relay answers, the link comes up.
+    start({"--model", "715"});
+    EXPECT_FALSE(win->state().linkUp);
+    win->sendToPage(PageLinkSettings, PageCmdConnect);
+    ASSERT_TRUE(WaitUntil([&] { return win->state().linkUp; }));
+    EXPECT_EQ(rep.lastLinkState(), QString::fromUtf8("Связь установлена"));
+}
+
+}  // namespace
+}  // namespace tirv
