@@ -56,6 +56,13 @@ SetpointTransfer::SetpointTransfer(ChunkedTransfer& serial, ModbusTcpTransfer& t
 SetpointTransfer::~SetpointTransfer()
 {
     QObject::disconnect(m_tcpConnection);
+    // The link's transfer still holds callbacks into this object: end it without telling a
+    // caller that may be going away too.
+    m_done = nullptr;
+    if (m_mode == Mode::TcpRead)
+        m_tcp.abort();
+    else if (m_mode != Mode::Idle)
+        m_serial.abort();
 }
 
 void SetpointTransfer::status(const char* text, StatusIcon icon)

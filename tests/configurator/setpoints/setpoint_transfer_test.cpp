@@ -1,129 +1,12 @@
-// The setpoint read and write sequences through the real paced exchange, link check and chunked
-// transfer, against an in-memory relay that can lose a request or hold an empty memory.
-#include "configurator/setpoints/setpoint_transfer.h"
+// The setpoint read and write sequences over Modbus RTU through the real paced exchange, link
+// check and chunked transfer, against an in-memory relay that can lose a request or hold an
+// empty memory.
+#include "transfer_rig.h"
 
-#include "configurator/link/chunked_transfer.h"
-#include "configurator/link/link_check.h"
-#include "configurator/link/link_state.h"
-#include "configurator/link/modbus_tcp_transfer.h"
-#include "configurator/link/paced_exchange.h"
-#include "configurator/link/texts.h"
-#include "configurator/setpoints/setpoint_check.h"
-#include "configurator/setpoints/setpoint_conversion.h"
-#include "configurator/setpoints/texts.h"
-#include "memory_relay.h"
-#include "tcp_relay.h"
-#include "support/recording_reporter.h"
+#include <memory>
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
-#include <gtest/gtest.h>
-
-#include <optional>
-
-namespace tirv {
+namespace tirv::setpoint_test {
 namespace {
-
-namespace tx = setpoint_texts;
-using test::MemoryRelay;
-using test::RecordingReporter;
-
-QString T(const char* utf8) { return QString::fromUtf8(utf8); }
-
-void EnsureApp()
-{
-    static int argc = 1;
-    static char name[] = "setpoint_transfer_test";
-    static char* argv[] = {name, nullptr};
-    if (!QCoreApplication::instance())
-        new QCoreApplication(argc, argv);
-}
-
-// The program's wiring of one relay, one link and the setpoint operations.
-struct Rig {
-    explicit Rig(int modelCode)
-        : relay(modelCode), profile(ProfileForModel(modelCode)), image(DefaultImage(profile))
-    {
-        settings.baudIndex = 6;
-        settings.repeatCount = 2;
-    }
-    LinkContext context() { return {relay, state, reporter, settings}; }
-
-    std::optional<SetpointTransferOutcome> run(bool write)
-    {
-        std::optional<SetpointTransferOutcome> outcome;
-        auto done = [&outcome](const SetpointTransferOutcome& o) { outcome = o; };
-        const bool started = write ? setpoints.startWrite(done) : setpoints.startRead(done);
-        if (!started)
-            return std::nullopt;
-        QElapsedTimer clock;
-        clock.start();
-        while (!outcome && clock.elapsed() < 20000)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        return outcome;
-    }
-    std::optional<SetpointTransferOutcome> read() { return run(false); }
-    std::optional<SetpointTransferOutcome> write() { return run(true); }
-
-    // The relay holds `held` in its setpoint registers.
-    void relayHolds(const SetpointImage& held) { relay.loadBlock(ImageToRegisters(profile, held)); }
-    std::uint16_t& relayRegisterOf(const char* name)
-    {
-        const int i = profile.find(name);
-        for (int r = 0; r < profile.imageWords; ++r)
-            if (profile.registerOrder[static_cast<std::size_t>(r)] == i)
-                return relay.registers[static_cast<std::size_t>(r)];
-        ADD_FAILURE() << name;
-        return relay.registers[199];
-    }
-    std::int32_t& at(SetpointImage& im, const char* name)
-    {
-        const int i = profile.find(name);
-        EXPECT_GE(i, 0) << name;
-        return im[static_cast<std::size_t>(i < 0 ? 0 : i)];
-    }
-
-    RecordingReporter reporter;
-    ConnectionSettings settings;
-    MemoryRelay relay;
-    LinkState state;
-    PacedExchange paced{relay};
-    DefaultLinkCheck check{context(), paced};
-    ChunkedTransfer transfer{context(), paced, check};
-    ModbusTcpTransfer tcp{reporter, state};
-    ModelProfile profile;
-    SetpointImage image;
-    SetpointTransfer setpoints{transfer, tcp, reporter, settings, profile, image};
-};
-
-// A relay set that differs from the default image everywhere it matters.
-SetpointImage RelaySet(const ModelProfile& p)
-{
-    SetpointImage s = DefaultImage(p);
-    s[static_cast<std::size_t>(p.find("МТЗ-1 гр.А I"))] += 7;
-    s[static_cast<std::size_t>(p.find("МТЗ-общие Угол макс.чувств."))] = -30;
-    s[static_cast<std::size_t>(p.find("МТЗ-1 Вкл."))] = 1;
-    s[static_cast<std::size_t>(p.find("МТЗ-общие Угол сектора"))] = 3;
-    return s;
-}
-
-struct BlockRange {
-    int start;
-    int count;
-    bool operator==(const BlockRange&) const = default;
-};
-std::vector<BlockRange> Ranges(const std::vector<QByteArray>& requests)
-{
-    std::vector<BlockRange> out;
-    for (const auto& r : requests)
-        out.push_back({MemoryRelay::Word(r, 2), MemoryRelay::Word(r, 4)});
-    return out;
-}
-
-class SetpointTransferTest : public ::testing::Test {
-protected:
-    void SetUp() override { EnsureApp(); }
-};
 
 TEST_F(SetpointTransferTest, ReadBlocksPerModelClass)
 {
@@ -390,132 +273,30 @@ TEST_F(SetpointTransferTest, EthernetChecksTheTcpSettingsAndNeverWrites)
     EXPECT_TRUE(rig.relay.requests.empty());
 }
 
-// Over the ТИРВ protocol: groups of values per frame, no bias, angles from 32.
-TEST_F(SetpointTransferTest, TextProtocolReadAndWrite)
+
+TEST_F(SetpointTransferTest, DestroyedMidReadLeavesTheLinkFree)
 {
-    struct Case {
-        int code;
-        TextVariant variant;
-        int perFrame;
-        std::size_t frames;
-    };
-    const Case cases[] = {
-        {705, TextVariant::New, 34, 4}, {715, TextVariant::New, 34, 4},
-        {705, TextVariant::Old, 34, 4}, {717, TextVariant::New, 125, 2},
-    };
-    for (const auto& c : cases) {
-        Rig rig(c.code);
-        rig.settings.protocol = Protocol::Tirv;
-        rig.settings.protocolVariant = c.variant == TextVariant::New ? 1 : 0;
-        rig.settings.valuesPerFrame = c.perFrame;
-        rig.relay.framing = {c.variant, c.perFrame};
-
-        // Write: the angle −30 travels as 42, a flag as 1, a choice with its offset only.
-        rig.image = RelaySet(rig.profile);
-        const auto written = rig.write();
-        ASSERT_TRUE(written) << c.code;
-        EXPECT_EQ(written->end, SetpointTransferEnd::Written) << c.code;
-        const auto angleReg = [&] {
-            const int i = rig.profile.find("МТЗ-общие Угол макс.чувств.");
-            for (int r = 0; r < rig.profile.imageWords; ++r)
-                if (rig.profile.registerOrder[static_cast<std::size_t>(r)] == i)
-                    return static_cast<std::size_t>(r);
-            return std::size_t{0};
-        }();
-        EXPECT_EQ(rig.relay.textValues[angleReg], 42) << c.code;
-        EXPECT_EQ(rig.relay.textValues[0], 1) << c.code;  // `МТЗ-1 Вкл.`
-        EXPECT_EQ(rig.reporter.lastStatus(), T(tx::kWriteDone));
-
-        // Read back into a different image.
-        const SetpointImage written_set = rig.image;
-        rig.image = DefaultImage(rig.profile);
-        const std::size_t before = rig.relay.requests.size();
-        const auto read = rig.read();
-        ASSERT_TRUE(read) << c.code;
-        EXPECT_EQ(read->end, SetpointTransferEnd::Read) << c.code;
-        EXPECT_EQ(rig.image, written_set) << c.code;
-        std::size_t reads = 0;
-        for (std::size_t k = before; k < rig.relay.requests.size(); ++k)
-            reads += rig.relay.requests[k].contains(";?;") ? 1 : 0;
-        EXPECT_EQ(reads, c.frames) << c.code;
-        EXPECT_FALSE(rig.reporter.statuses.contains(T(tx::kReadNextBlock)));
-        EXPECT_EQ(rig.reporter.lastStatus(), T(tx::kReadDone));
-    }
+    Rig rig(715);
+    rig.relayHolds(RelaySet(rig.profile));
+    bool lose = true;
+    rig.relay.lose = [&lose](const QByteArray& r, int) { return lose && MemoryRelay::Word(r, 2) == 0; };
+    bool called = false;
+    auto other = std::make_unique<SetpointTransfer>(rig.transfer, rig.tcp, rig.reporter, rig.settings,
+                                                    rig.profile, rig.image);
+    ASSERT_TRUE(other->startRead([&called](const SetpointTransferOutcome&) { called = true; }));
+    QElapsedTimer clock;
+    clock.start();
+    while (rig.relay.requestsOf(3).empty() && clock.elapsed() < 5000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    other.reset();
+    clock.restart();
+    while (clock.elapsed() < 300)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    EXPECT_FALSE(called);
+    EXPECT_FALSE(rig.transfer.busy());
+    EXPECT_FALSE(rig.state.exchangeInProgress());
+    lose = false;
+    EXPECT_EQ(rig.read().value_or(SetpointTransferOutcome{}).end, SetpointTransferEnd::Read);
 }
-
-TEST_F(SetpointTransferTest, TextProtocolRejectionKeepsTheImage)
-{
-    Rig rig(705);
-    rig.settings.protocol = Protocol::Tirv;
-    rig.settings.protocolVariant = 1;
-    rig.relay.framing = {TextVariant::New, 34};
-    const SetpointImage held = RelaySet(rig.profile);
-    for (int r = 0; r < rig.profile.imageWords; ++r)
-        rig.relay.textValues[static_cast<std::size_t>(r)] =
-            ImageToRegister(rig.profile, SetpointWire::Text, held, r);
-    rig.relay.textValues[0] = 2;  // `МТЗ-1 Вкл.` neither on nor off
-    const SetpointImage before = rig.image;
-    const auto outcome = rig.read();
-    ASSERT_TRUE(outcome);
-    EXPECT_EQ(outcome->end, SetpointTransferEnd::Rejected);
-    EXPECT_EQ(rig.image, before);
-    EXPECT_EQ(rig.reporter.lastStatus(), T(tx::kReadRejected));
-    // An all-zero text relay is not "empty": no question, no function 0x20.
-    Rig zero(705);
-    zero.settings.protocol = Protocol::Tirv;
-    zero.settings.protocolVariant = 1;
-    zero.relay.framing = {TextVariant::New, 34};
-    EXPECT_EQ(zero.read().value_or(SetpointTransferOutcome{}).end, SetpointTransferEnd::Rejected);
-    EXPECT_TRUE(zero.reporter.messages.empty());
-}
-
-// Over Ethernet the whole block comes in one TCP transfer and is checked with its messages.
-TEST_F(SetpointTransferTest, ReadOverModbusTcp)
-{
-    struct Case {
-        int code;
-        bool spoil;
-        std::vector<std::pair<int, int>> frames;
-    };
-    const Case cases[] = {
-        {705, false, {{0, 115}}},
-        {715, false, {{0, 125}, {125, 2}}},
-        {705, true, {{0, 115}}},
-    };
-    for (const auto& c : cases) {
-        Rig rig(c.code);
-        test::TcpRelay tcp;
-        rig.settings.channel = Channel::Ethernet;
-        rig.settings.tcpAddress = {127, 0, 0, 1};
-        rig.settings.tcpPort = tcp.port();
-        SetpointImage held = RelaySet(rig.profile);
-        if (c.spoil)
-            rig.at(held, "МТЗ-2 Врем.х-ка") = 4;  // beyond the non-M maximum of 3
-        const auto regs = ImageToRegisters(rig.profile, held);
-        std::copy(regs.begin(), regs.end(), tcp.registers.begin());
-        const SetpointImage before = rig.image;
-
-        const auto outcome = rig.read();
-        ASSERT_TRUE(outcome) << c.code;
-        EXPECT_EQ(tcp.reads, c.frames) << c.code;
-        EXPECT_TRUE(rig.relay.requests.empty()) << "nothing goes over the serial port";
-        if (c.spoil) {
-            EXPECT_EQ(outcome->end, SetpointTransferEnd::Rejected);
-            EXPECT_EQ(rig.image, before);
-            EXPECT_EQ(rig.reporter.lastStatus(),
-                      T(" Уставки прочитаны, обнаружены недопустимые значения"));
-            ASSERT_EQ(rig.reporter.messages.size(), 1u);
-            EXPECT_EQ(rig.reporter.messages[0].caption, T("Combo"));
-            EXPECT_EQ(rig.reporter.messages[0].text,
-                      T("bCheckErr=TRUE; iCombo=0; nCombo=4, min=0; max=3"));
-        } else {
-            EXPECT_EQ(outcome->end, SetpointTransferEnd::Read);
-            EXPECT_EQ(rig.image, held);
-            EXPECT_EQ(rig.reporter.lastStatus(), T(tx::kReadDone));
-            EXPECT_TRUE(rig.reporter.messages.empty());
-        }
-    }
-}
-
 }  // namespace
-}  // namespace tirv
+}  // namespace tirv::setpoint_test

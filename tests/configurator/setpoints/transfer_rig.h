@@ -1,0 +1,127 @@
+#pragma once
+// The program's wiring of the setpoint operations over the real paced exchange, link check and
+// chunked transfer, against the in-memory relay, shared by the setpoint transfer tests.
+#include "configurator/setpoints/setpoint_transfer.h"
+
+#include "configurator/link/chunked_transfer.h"
+#include "configurator/link/link_check.h"
+#include "configurator/link/link_state.h"
+#include "configurator/link/modbus_tcp_transfer.h"
+#include "configurator/link/paced_exchange.h"
+#include "configurator/link/texts.h"
+#include "configurator/setpoints/setpoint_check.h"
+#include "configurator/setpoints/setpoint_conversion.h"
+#include "configurator/setpoints/texts.h"
+#include "memory_relay.h"
+#include "support/recording_reporter.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <gtest/gtest.h>
+
+#include <optional>
+
+namespace tirv::setpoint_test {
+
+namespace tx = setpoint_texts;
+using test::MemoryRelay;
+using test::RecordingReporter;
+
+inline QString T(const char* utf8) { return QString::fromUtf8(utf8); }
+
+inline void EnsureApp()
+{
+    static int argc = 1;
+    static char name[] = "setpoint_transfer_test";
+    static char* argv[] = {name, nullptr};
+    if (!QCoreApplication::instance())
+        new QCoreApplication(argc, argv);
+}
+
+// The program's wiring of one relay, one link and the setpoint operations.
+struct Rig {
+    explicit Rig(int modelCode)
+        : relay(modelCode), profile(ProfileForModel(modelCode)), image(DefaultImage(profile))
+    {
+        settings.baudIndex = 6;
+        settings.repeatCount = 2;
+    }
+    LinkContext context() { return {relay, state, reporter, settings}; }
+
+    std::optional<SetpointTransferOutcome> run(bool write)
+    {
+        std::optional<SetpointTransferOutcome> outcome;
+        auto done = [&outcome](const SetpointTransferOutcome& o) { outcome = o; };
+        const bool started = write ? setpoints.startWrite(done) : setpoints.startRead(done);
+        if (!started)
+            return std::nullopt;
+        QElapsedTimer clock;
+        clock.start();
+        while (!outcome && clock.elapsed() < 20000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        return outcome;
+    }
+    std::optional<SetpointTransferOutcome> read() { return run(false); }
+    std::optional<SetpointTransferOutcome> write() { return run(true); }
+
+    // The relay holds `held` in its setpoint registers.
+    void relayHolds(const SetpointImage& held) { relay.loadBlock(ImageToRegisters(profile, held)); }
+    std::uint16_t& relayRegisterOf(const char* name)
+    {
+        const int i = profile.find(name);
+        for (int r = 0; r < profile.imageWords; ++r)
+            if (profile.registerOrder[static_cast<std::size_t>(r)] == i)
+                return relay.registers[static_cast<std::size_t>(r)];
+        ADD_FAILURE() << name;
+        return relay.registers[199];
+    }
+    std::int32_t& at(SetpointImage& im, const char* name)
+    {
+        const int i = profile.find(name);
+        EXPECT_GE(i, 0) << name;
+        return im[static_cast<std::size_t>(i < 0 ? 0 : i)];
+    }
+
+    RecordingReporter reporter;
+    ConnectionSettings settings;
+    MemoryRelay relay;
+    LinkState state;
+    PacedExchange paced{relay};
+    DefaultLinkCheck check{context(), paced};
+    ChunkedTransfer transfer{context(), paced, check};
+    ModbusTcpTransfer tcp{reporter, state};
+    ModelProfile profile;
+    SetpointImage image;
+    SetpointTransfer setpoints{transfer, tcp, reporter, settings, profile, image};
+};
+
+// A relay set that differs from the default image everywhere it matters.
+inline SetpointImage RelaySet(const ModelProfile& p)
+{
+    SetpointImage s = DefaultImage(p);
+    s[static_cast<std::size_t>(p.find("МТЗ-1 гр.А I"))] += 7;
+    s[static_cast<std::size_t>(p.find("МТЗ-общие Угол макс.чувств."))] = -30;
+    s[static_cast<std::size_t>(p.find("МТЗ-1 Вкл."))] = 1;
+    s[static_cast<std::size_t>(p.find("МТЗ-общие Угол сектора"))] = 3;
+    return s;
+}
+
+struct BlockRange {
+    int start;
+    int count;
+    bool operator==(const BlockRange&) const = default;
+};
+inline std::vector<BlockRange> Ranges(const std::vector<QByteArray>& requests)
+{
+    std::vector<BlockRange> out;
+    for (const auto& r : requests)
+        out.push_back({MemoryRelay::Word(r, 2), MemoryRelay::Word(r, 4)});
+    return out;
+}
+
+class SetpointTransferTest : public ::testing::Test {
+protected:
+    void SetUp() override { EnsureApp(); }
+};
+
+}  // namespace tirv::setpoint_test
