@@ -27,6 +27,7 @@
 #include <QUrl>
 
 #include <cerrno>
+#include <cmath>
 
 namespace tirv {
 
@@ -115,12 +116,31 @@ QIcon ToolbarIcon(int image)
     return QIcon(pm);
 }
 
+// The window icon: a sine over a time axis.
+QIcon WindowIcon()
+{
+    QPixmap pm(32, 32);
+    pm.fill(Qt::black);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(0x7F, 0x7F, 0x7F), 1));
+    p.drawLine(2, 16, 30, 16);
+    p.setPen(QPen(QColor(255, 0, 0), 2));
+    QPolygonF wave;
+    for (int x = 2; x <= 30; ++x)
+        wave << QPointF(x, 16 - 10 * std::sin((x - 2) * 3.14159265 / 7));
+    p.drawPolyline(wave);
+    p.end();
+    return QIcon(pm);
+}
+
 }  // namespace
 
 ViewerWindow::ViewerWindow(Reporter& reporter, ViewerWindowOptions options)
     : m_reporter(reporter), m_options(std::move(options))
 {
     setWindowTitle(U(tx::kTitle));
+    setWindowIcon(WindowIcon());
     if (!m_options.programDir.isEmpty()) {
         m_settingsPath = m_options.programDir + QLatin1Char('/') + U(tx::kSettingsFile);
         m_defaultPath = m_options.programDir + QLatin1Char('/') + U(tx::kDefaultFile);
