@@ -120,12 +120,17 @@ int AcceptSetpointRead(const SetpointLink& link, const ModelProfile& p,
     if (!BlockFits(p, start, count))
         return static_cast<int>(LinkResult::LengthMismatch);
     if (link.text) {
-        // Parsed into a register-ordered scratch block first, so that a damaged frame leaves
-        // nothing behind in `check`.
-        std::vector<std::int32_t> words(static_cast<std::size_t>(p.imageWords), 0);
+        // Parsed (and converted) into a register-ordered scratch block first, so that a damaged
+        // frame leaves nothing behind in `check`.
+        std::vector<std::int32_t> values(static_cast<std::size_t>(p.imageWords), 0);
         const int perFrame = std::max(1, link.framing.valuesPerFrame);
-        const TextReply r = ParseTextRead(link.framing, reply, request,
-                                          static_cast<std::size_t>(start / perFrame), words);
+        const TextValueFn convert = [&p](std::size_t reg, std::uint16_t word) {
+            return WordToSetpoint(p, SetpointWire::Text,
+                                  ImageIndexOfRegister(p, static_cast<int>(reg)), word);
+        };
+        const TextReply r =
+            ParseTextRead(link.framing, reply, request, static_cast<std::size_t>(start / perFrame),
+                          values, convert);
         if (r.result != LinkResult::Good)
             return static_cast<int>(r.result);
         if (!r.crcMatches())
@@ -133,8 +138,8 @@ int AcceptSetpointRead(const SetpointLink& link, const ModelProfile& p,
         if (r.valueCount != static_cast<std::size_t>(count))
             return static_cast<int>(LinkResult::TextCountEcho);
         for (int reg = start; reg < start + count; ++reg)
-            RegisterToImage(p, SetpointWire::Text, check, reg,
-                            static_cast<std::uint16_t>(words[static_cast<std::size_t>(reg)]));
+            check[static_cast<std::size_t>(ImageIndexOfRegister(p, reg))] =
+                values[static_cast<std::size_t>(reg)];
         return 0;
     }
     const LinkResult r = CheckReadReply(reply, link.address, Function::ReadRegisters,
