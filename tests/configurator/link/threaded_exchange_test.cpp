@@ -1,0 +1,172 @@
+// The worker-thread exchange against the relay simulator: steps, abort, completion and texts.
+#include "link_rig.h"
+
+#include "configurator/link/serial_link.h"
+#include "configurator/link/texts.h"
+#include "support/sim_process.h"
+
+#include <QSignalSpy>
+#include <gtest/gtest.h>
+
+namespace tirv::test {
+namespace {
+
+using link_texts::Text;
+
+constexpr int kSimCom = 151;
+
+// Reads the identity registers `rounds` times (0: until aborted) through WorkerContext::transact.
+class IdentityJob : public WorkerJob {
+public:
+    explicit IdentityJob(int rounds, std::vector<std::uint16_t>& identity)
+        : m_rounds(rounds), m_identity(identity)
+    {
+    }
+    WorkerEnd run(WorkerContext& context) override
+    {
+        std::array<std::uint8_t, kFrameBufferSize> buffer{};
+        const auto n = BuildReadRegisters(buffer, 1, regs::kIdentity.start, regs::kIdentity.count);
+        const QByteArray frame(reinterpret_cast<const char*>(buffer.data()), static_cast<qsizetype>(n));
+        const auto replyLength = ReadReplyLength(regs::kIdentity.count);
+        for (int round = 0; m_rounds == 0 || round < m_rounds; ++round) {
+            QByteArray reply;
+            const auto step = context.transact(
+                frame, ModbusReply(3, static_cast<int>(replyLength)),
+                ThreadReplyWaitMs(replyLength, context.baudIndex()),
+                ThreadReplyWaitMs(replyLength, context.baudIndex()), reply);
+            if (step == WorkerContext::Step::Aborted)
+                return WorkerEnd::Aborted;
+            if (step != WorkerContext::Step::Reply)
+                continue;  // the simulator may be told to keep silent
+            if (CheckReadReply(Span(reply), 1, Function::ReadRegisters, regs::kIdentity.count) !=
+                LinkResult::Good)
+                return WorkerEnd::Failed;
+            m_identity.clear();
+            for (std::size_t k = 0; k < regs::kIdentity.count; ++k)
+                m_identity.push_back(ReadReplyRegister(Span(reply), k));
+            context.progress(round + 1, m_rounds);
+        }
+        return WorkerEnd::Success;
+    }
+
+private:
+    int m_rounds;
+    std::vector<std::uint16_t>& m_identity;
+};
+
+class ThreadedExchangeTest : public CoreAppFirst, public ::testing::Test {
+protected:
+    ThreadedExchangeTest() : sim({"--model", "706", "--serial", "5150"}, kSimCom)
+    {
+        settings.port = kSimCom;
+    }
+    void SetUp() override
+    {
+        ASSERT_TRUE(sim.ready()) << sim.error();
+        link = std::make_unique<SerialLink>(reporter, settings, [] { return false; }, nullptr,
+                                            QString::fromStdString(sim.portsDir()));
+    }
+
+    std::optional<WorkerEnd> WaitEnd(QSignalSpy& spy)
+    {
+        if (!spy.wait(kPatienceMs) && spy.isEmpty())
+            return std::nullopt;
+        return spy.takeFirst().at(0).value<WorkerEnd>();
+    }
+
+    SimProcess sim;
+    RecordingReporter reporter;
+    ConnectionSettings settings;
+    std::unique_ptr<SerialLink> link;
+    std::vector<std::uint16_t> identity;
+};
+
+TEST_F(ThreadedExchangeTest, StepsRunOnTheWorkerAndTheCompletionComesBack)
+{
+    QSignalSpy finished(&link->worker(), &ThreadedExchange::finished);
+    ASSERT_TRUE(link->startWorker(std::make_unique<IdentityJob>(3, identity)));
+    EXPECT_TRUE(link->state().exchangeInProgress());
+    EXPECT_FALSE(link->startWorker(std::make_unique<IdentityJob>(1, identity)))
+        << "one worker at a time";
+    const auto end = WaitEnd(finished);
+    ASSERT_TRUE(end.has_value());
+    EXPECT_EQ(*end, WorkerEnd::Success);
+    ASSERT_EQ(identity.size(), 5u);
+    EXPECT_EQ(identity[0], regs::kSignatureNonM);
+    EXPECT_EQ(identity[1], 706);
+    EXPECT_EQ(identity[4], 5150);
+    EXPECT_FALSE(link->state().exchangeInProgress());
+    EXPECT_FALSE(link->worker().running());
+    EXPECT_EQ(reporter.lastProgressMax, 0) << "the progress bar is hidden at the end";
+}
+
+TEST_F(ThreadedExchangeTest, AbortEndsEveryWaitAndReportsBothTexts)
+{
+    ASSERT_TRUE(sim.control("silent"));
+    QSignalSpy finished(&link->worker(), &ThreadedExchange::finished);
+    ASSERT_TRUE(link->startWorker(std::make_unique<IdentityJob>(0, identity)));
+    QTest::qWait(100);
+    EXPECT_TRUE(link->worker().running());
+    EXPECT_TRUE(link->worker().stop(500)) << "closing the page waits at most 500 ms";
+    const auto end = WaitEnd(finished);
+    ASSERT_TRUE(end.has_value());
+    EXPECT_EQ(*end, WorkerEnd::Aborted);
+    EXPECT_TRUE(reporter.statuses.contains(Text(link_texts::kUserAbortThread)));
+    EXPECT_EQ(reporter.lastStatus(), Text(link_texts::kUserAbortPage));
+    EXPECT_FALSE(link->state().exchangeInProgress());
+}
+
+TEST_F(ThreadedExchangeTest, FailedCheckAndMissingPortAreReported)
+{
+    ASSERT_TRUE(sim.control("bad-crc 1"));
+    QSignalSpy finished(&link->worker(), &ThreadedExchange::finished);
+    ASSERT_TRUE(link->startWorker(std::make_unique<IdentityJob>(1, identity)));
+    auto end = WaitEnd(finished);
+    ASSERT_TRUE(end.has_value());
+    EXPECT_EQ(*end, WorkerEnd::Failed);
+    EXPECT_EQ(reporter.lastStatus(), Text(link_texts::kOperationFailed));
+
+    settings.port = 250;  // nothing answers to this number
+    ASSERT_TRUE(link->startWorker(std::make_unique<IdentityJob>(1, identity)));
+    end = WaitEnd(finished);
+    ASSERT_TRUE(end.has_value());
+    EXPECT_EQ(*end, WorkerEnd::PortUnavailable);
+    ASSERT_FALSE(reporter.messages.empty());
+    EXPECT_EQ(reporter.messages.back().text,
+              QStringLiteral("Выбранный порт COM250 недоступен или занят другой программой"));
+}
+
+// The worker opens the port itself, so the link's own handle must be closed first.
+TEST_F(ThreadedExchangeTest, TheLinkPortIsClosedWhileTheWorkerOwnsTheLine)
+{
+    std::vector<std::uint16_t> sink;
+    ASSERT_TRUE(RunTransfer(link->transfer(), ReadPlan(settings, 0, 5, sink)).has_value());
+    ASSERT_TRUE(link->port().isOpen());
+    QSignalSpy finished(&link->worker(), &ThreadedExchange::finished);
+    ASSERT_TRUE(link->startWorker(std::make_unique<IdentityJob>(1, identity)));
+    EXPECT_FALSE(link->port().isOpen());
+    EXPECT_FALSE(link->state().established());
+    const auto end = WaitEnd(finished);
+    ASSERT_TRUE(end.has_value());
+    EXPECT_EQ(*end, WorkerEnd::Success);
+}
+
+TEST_F(ThreadedExchangeTest, DestroyingTheOwnerWhileTheWorkerRunsIsSafe)
+{
+    ASSERT_TRUE(sim.control("silent"));
+    ASSERT_TRUE(link->startWorker(std::make_unique<IdentityJob>(0, identity)));
+    QTest::qWait(50);
+    link.reset();  // must abort and join, not leave a thread running on freed memory
+    // The worker's port is closed with it: the line opens again for exclusive use.
+    ASSERT_TRUE(sim.control("clear"));
+    link = std::make_unique<SerialLink>(reporter, settings, [] { return false; }, nullptr,
+                                        QString::fromStdString(sim.portsDir()));
+    std::vector<std::uint16_t> sink;
+    const auto outcome = RunTransfer(link->transfer(), ReadPlan(settings, 130, 5, sink));
+    ASSERT_TRUE(outcome.has_value());
+    EXPECT_EQ(outcome->end, TransferEnd::Done);
+    EXPECT_EQ(sink[1], 706);
+}
+
+}  // namespace
+}  // namespace tirv::test
