@@ -15,6 +15,7 @@ tirv_qt_library(tirv_viewer_ui SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/settings_panels.h ${CMAKE_CURRENT_LIST_DIR}/settings_panels.cpp
   ${CMAKE_CURRENT_LIST_DIR}/print_export.h ${CMAKE_CURRENT_LIST_DIR}/print_export.cpp
   ${CMAKE_CURRENT_LIST_DIR}/reporter_sink.h
+  ${CMAKE_CURRENT_LIST_DIR}/window_commands.h ${CMAKE_CURRENT_LIST_DIR}/window_commands.cpp
   ${CMAKE_CURRENT_LIST_DIR}/viewer_window.h ${CMAKE_CURRENT_LIST_DIR}/viewer_window.cpp
   ${CMAKE_CURRENT_LIST_DIR}/viewer_program.cpp
   LIBS tirv_viewer_plot tirv_comtrade tirv_reporter Qt6::Widgets Qt6::OpenGLWidgets Qt6::PrintSupport)
