@@ -287,6 +287,25 @@ std::optional<panel::DeviceSettings> ConnectionPanel::deviceSettingsFromFields(b
     return s;
 }
 
+// Ethernet: the identity arrives from the Modbus TCP read of 130–134.
+void ConnectionPanel::tcpIdentityArrived(std::span<const std::uint16_t, 5> regs)
+{
+    Reporter& rep = shell().reporter();
+    const auto id = panel::DecodeIdentity(regs);
+    if (!id || !panel::ModelItem(id->modelCode) || id->mModel != (id->modelCode >= 715)) {
+        rep.status(Text(tp::kBadIdentity), StatusIcon::Warning);
+        clearIdentity();
+        return;
+    }
+    showIdentity(id);
+    rep.linkState(Text(link_texts::kTcpConnected), StatusIcon::Ok);
+    if (id->modelCode != shell().state().modelCode) {
+        shell().setModelCode(id->modelCode);
+        applyModelRules();
+    }
+    shell().linkChanged();
+}
+
 void ConnectionPanel::disconnect()
 {
     ClosePort(m_port, m_linkState);
