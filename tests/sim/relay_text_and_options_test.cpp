@@ -4,6 +4,7 @@
 
 #include "common/crc16.h"
 #include "configurator/link/registers.h"
+#include "configurator/link/text_frames.h"
 #include "sim/mbap_device.h"
 #include "sim/setpoint_registers.h"
 #include "sim/sim_options.h"
@@ -138,6 +139,50 @@ TEST(RelayText, WritesAndBreakerCommandsAreAcknowledged)
                      .empty());
     EXPECT_EQ(f.relay->line().address, 9);
     EXPECT_FALSE(f.exchange(Close(":" + Num(9) + ";?;" + Num(130) + ";" + Num(1) + ";")).empty());
+}
+
+// The configurator's own ТИРВ-protocol codec against the relay, both variants.
+TEST(RelayText, TalksWithTheConfiguratorsCodecInBothVariants)
+{
+    for (int variant : {0, 1}) {
+        TextFixture f(variant, 715);
+        const TextFraming framing{static_cast<TextVariant>(variant), 8};
+        std::array<std::uint8_t, kFrameBufferSize> out{};
+        auto exchange = [&](std::size_t n) {
+            return f.exchange(std::string(out.begin(), out.begin() + static_cast<std::ptrdiff_t>(n)));
+        };
+        auto bytes = [](const std::string& s) {
+            return std::span(reinterpret_cast<const std::uint8_t*>(s.data()), s.size());
+        };
+        const std::size_t check = BuildTextLinkCheck(out, 1);
+        const std::string checkReply = exchange(check);
+        EXPECT_TRUE(CheckTextFrameCrc(bytes(checkReply)).good()) << variant;
+
+        // The setpoint block in groups of 8, as the configurator reads it.
+        const int words = f.relay->model().setpointWords;
+        std::vector<std::int32_t> block(static_cast<std::size_t>(words));
+        for (std::size_t g = 0; g < BlockCount(block.size(), 8); ++g) {
+            const Block b = BlockAt(g, block.size(), 8);
+            const std::size_t n = BuildTextRead(framing, out, 1, static_cast<std::uint16_t>(b.offset),
+                                                static_cast<std::uint8_t>(b.count));
+            const std::vector<std::uint8_t> request(out.begin(), out.begin() + static_cast<std::ptrdiff_t>(n));
+            const std::string reply = exchange(n);
+            const TextReply r = ParseTextRead(framing, bytes(reply), request, g, block);
+            ASSERT_TRUE(r.good()) << variant << " group " << g << " " << static_cast<int>(r.result);
+        }
+        for (int reg = 0; reg < words; ++reg)
+            EXPECT_EQ(block[static_cast<std::size_t>(reg)],
+                      SetpointRegisterToText(f.relay->model(), reg, f.relay->holding()[static_cast<std::size_t>(reg)]))
+                << variant << " register " << reg;
+
+        // A write acknowledged in the codec's terms, and stored with the Modbus coding.
+        const std::int32_t serial[] = {3456};
+        const std::size_t n = BuildTextWrite(framing, out, 1, regs::kSerialNumber, 1, serial);
+        const std::vector<std::uint8_t> request(out.begin(), out.begin() + static_cast<std::ptrdiff_t>(n));
+        const std::string ack = exchange(n);
+        EXPECT_TRUE(ParseTextWriteAck(framing, bytes(ack), request).good()) << variant;
+        EXPECT_EQ(f.relay->holding()[regs::kSerialNumber], 3456);
+    }
 }
 
 TEST(ModbusTcpDevice, TakesWholeRequestsFromTheStreamAndAnswersUnitOne)
