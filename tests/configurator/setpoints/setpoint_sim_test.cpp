@@ -252,7 +252,7 @@ TEST_F(SetpointSimTest, LostBlockIsReadAgain)
     EXPECT_EQ(rig.reporter.lastStatus(), T(tx::kReadDone));
 }
 
-TEST_F(SetpointSimTest, SilentRelayEndsWithTheFailureText)
+TEST_F(SetpointSimTest, SilentOrRefusingRelayEndsWithTheFailureText)
 {
     SimRig rig(705);
     ASSERT_TRUE(rig.sim.ready()) << rig.sim.error();
@@ -264,6 +264,20 @@ TEST_F(SetpointSimTest, SilentRelayEndsWithTheFailureText)
     EXPECT_TRUE(rig.reporter.statuses.contains(T(tx::kWriteFailed)));
     EXPECT_EQ(rig.reporter.lastLinkState(), link_texts::Text(link_texts::kNoLink));
     EXPECT_EQ(rig.image, before);
+
+    // A relay that answers with an exception is not retried: the read ends at once.
+    SimRig refusing(715);
+    ASSERT_TRUE(refusing.sim.ready()) << refusing.sim.error();
+    ASSERT_EQ(refusing.read(), SetpointTransferEnd::Read);
+    const SetpointImage kept = refusing.image;
+    refusing.reporter.messages.clear();
+    ASSERT_TRUE(refusing.sim.control("exception 2"));
+    EXPECT_EQ(refusing.read(), SetpointTransferEnd::Failed);
+    EXPECT_EQ(refusing.image, kept);
+    EXPECT_EQ(refusing.reporter.lastStatus(), T(tx::kReadFailed));
+    ASSERT_FALSE(refusing.reporter.messages.empty());
+    EXPECT_EQ(refusing.reporter.messages[0].text,
+              link_texts::Text(link_texts::kDeviceCannotExecute));
 }
 
 TEST_F(SetpointSimTest, TextProtocolRoundTrip)
