@@ -12,7 +12,7 @@
 #include <QGuiApplication>
 #include <QImageWriter>
 #include <QMessageBox>
-#include <QOffscreenSurface>
+#include <QScreen>
 
 #include <cstdio>
 #include <cstdlib>
@@ -136,6 +136,9 @@ int RunViewerWindow(int argc, char** argv)
     options.useOpenGL = OpenGLAvailable();
     MessageBoxReporter reporter;
     ViewerWindow window(reporter, options);
+    // At (0, 0) with the size of a maximised window, also where no window manager maximises it.
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        window.setGeometry(screen->availableGeometry());
     window.showMaximized();
     return app.exec();
 }

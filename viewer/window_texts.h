@@ -21,7 +21,6 @@ inline constexpr const char* kDefaultFileMissing =
 inline constexpr const char* kDefaultFileUnreadable =
     "Невозможно открыть файл \"Осциллограммы.tao\" с последними прочитанными данными аварийных "
     "осциллограмм ТИРВ. Код ошибки %1";
-inline constexpr const char* kHelpMissing = "Файл 'Осциллограф.chm' в текущей папке не обнаружен";
 inline constexpr const char* kNameTooLong =
     "Количество символов полного имени файла превышает размер буфера";
 inline constexpr const char* kBmpWriteFailed = "Невозможно осуществить запись файла .bmp, код ошибки %1";
