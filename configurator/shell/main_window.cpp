@@ -173,6 +173,7 @@ void MainWindow::buildStatusBar()
     QStatusBar* bar = statusBar();
     bar->setObjectName(QString::number(CtlStatusBar));
     bar->setSizeGripEnabled(false);
+    bar->setMinimumHeight(int(22 * m_scale));  // present before the first text arrives
 
     auto* cell0 = new QWidget;
     auto* row = new QHBoxLayout(cell0);
