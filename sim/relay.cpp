@@ -206,6 +206,19 @@ PduReply Relay::HandlePdu(std::span<const std::uint8_t> pdu, std::int64_t nowMs,
         return {};  // a broadcast is never answered
     }
     const bool tcp = channel == Channel::Tcp;
+    if (function == kWriteSingleRegister) {
+        if (tcp)
+            return Exception(function, kIllegalFunction);
+        if (pdu.size() != 5)
+            return {};
+        const std::uint16_t value = Word(pdu, 3);
+        PduReply r;
+        if (const std::uint8_t code = ApplyWrite(Word(pdu, 1), std::span(&value, 1), nowMs, r.applyAfterReply))
+            return Exception(function, code);
+        r.answer = true;
+        r.pdu.assign(pdu.begin(), pdu.end());
+        return r;
+    }
     switch (static_cast<Function>(function)) {
     case Function::ReadRegisters:
     case Function::ReadJournal:

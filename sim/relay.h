@@ -57,6 +57,10 @@ enum ExceptionCode : std::uint8_t {
     kArchiveBusy = regs::kExceptionArchiveBusy,  // 0x41 while a new oscillogram is written
 };
 
+// Standard Modbus "write single register": the configurator never sends it, but general Modbus
+// tools write one register this way, so the relay takes it on the serial line.
+inline constexpr std::uint8_t kWriteSingleRegister = 0x06;
+
 enum class Channel : std::uint8_t { Serial, Tcp };
 
 struct PduReply {

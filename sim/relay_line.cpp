@@ -13,6 +13,8 @@ std::size_t RequestLength(std::span<const std::uint8_t> b)
 {
     if (b.size() < 2)
         return 0;
+    if (b[1] == kWriteSingleRegister)
+        return 8;
     switch (static_cast<Function>(b[1])) {
     case Function::ReadRegisters:
     case Function::ReadArchive:

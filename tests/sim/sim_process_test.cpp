@@ -259,4 +259,40 @@ TEST(SimProgram, StateFileKeepsWrittenMemoryAcrossRuns)
     std::filesystem::remove(state);
 }
 
+// Runs a command and returns its standard output.
+std::string Shell(const std::string& command)
+{
+    std::string out;
+    FILE* p = popen(command.c_str(), "r");
+    if (p == nullptr)
+        return out;
+    char buf[512];
+    while (std::fgets(buf, sizeof buf, p) != nullptr)
+        out += buf;
+    pclose(p);
+    return out;
+}
+
+// An independent Modbus master from Debian reads the identity over the line and over TCP, and
+// writes a register and reads it back.
+TEST(SimProgram, InteroperatesWithMbpoll)
+{
+    if (Shell("command -v mbpoll").empty())
+        GTEST_SKIP() << "mbpoll is not installed (apt-get install mbpoll)";
+    SimProcess sim({"--model", "715", "--serial", "2718", "--tcp", "0"});
+    ASSERT_TRUE(sim.ready()) << sim.error();
+    const std::string rtu = "mbpoll -m rtu -b 57600 -P none -s 1 -a 1 -t 4 -0 -1 -o 2 ";
+    const std::string expected =
+        "[130]: \t43707 (-21829)\n[131]: \t715\n[132]: \t123\n[133]: \t212\n[134]: \t2718\n";
+    const std::string overLine = Shell(rtu + "-r 130 -c 5 " + sim.portPath() + " 2>&1");
+    EXPECT_NE(overLine.find(expected), std::string::npos) << overLine;
+    const std::string overTcp = Shell("mbpoll -m tcp -p " + std::to_string(sim.tcpPort()) +
+                                    " -a 1 -t 4 -0 -1 -o 2 -r 130 -c 5 127.0.0.1 2>&1");
+    EXPECT_NE(overTcp.find(expected), std::string::npos) << overTcp;
+    const std::string write = Shell(rtu + "-r 134 " + sim.portPath() + " 4242 2>&1");
+    EXPECT_NE(write.find("Written 1 references"), std::string::npos) << write;
+    const std::string back = Shell(rtu + "-r 134 -c 1 " + sim.portPath() + " 2>&1");
+    EXPECT_NE(back.find("[134]: \t4242"), std::string::npos) << back;
+}
+
 }  // namespace
