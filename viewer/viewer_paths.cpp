@@ -18,8 +18,10 @@ std::string CommandLineOscillogram(std::string_view raw)
 std::string ImageFileName(std::string_view chosen, std::string_view ext, bool& tooLong)
 {
     tooLong = false;
+    // Only a dot of the file's own name counts, never one in a folder name.
+    const std::size_t slash = chosen.find_last_of("/\\");
     const std::size_t dot = chosen.rfind('.');
-    if (dot == std::string_view::npos)
+    if (dot == std::string_view::npos || (slash != std::string_view::npos && dot < slash))
         return std::string(chosen);
     if (dot >= kImageNameDotLimit) {
         tooLong = true;

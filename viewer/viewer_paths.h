@@ -15,8 +15,8 @@ inline constexpr std::size_t kImageNameDotLimit = 252;  // a 256-character path 
 std::string CommandLineOscillogram(std::string_view raw);
 
 // The image file name for a name chosen in the save dialog: the part after the last dot becomes
-// `ext`. A dot at character 252 or later sets tooLong and keeps the name as chosen; a name without
-// a dot is kept as typed.
+// `ext`. A dot at character 252 or later sets tooLong and keeps the name as chosen; a file name
+// without a dot (a dot in a folder name does not count) is kept as typed.
 std::string ImageFileName(std::string_view chosen, std::string_view ext, bool& tooLong);
 
 }  // namespace tirv

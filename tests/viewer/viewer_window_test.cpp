@@ -481,8 +481,15 @@ TEST_F(ViewerWindowTest, ImagesHaveThePanelsExactSizeAndItsPixels)
 TEST_F(ViewerWindowTest, ImageNameRulesAndWriteFailures)
 {
     bool tooLong = false;
-    EXPECT_EQ(ImageFileName("a/b.c/pic", "png", tooLong), "a/b.png");
-    EXPECT_FALSE(tooLong);
+    const struct { const char* chosen; const char* ext; const char* name; } names[] = {
+        {"a/pic.jpeg", "png", "a/pic.png"}, {"a/pic.", "bmp", "a/pic.bmp"},
+        {"a/b.c/pic", "png", "a/b.c/pic"},  // a folder's dot is not the extension
+        {"a\\b.c\\pic.x", "bmp", "a\\b.c\\pic.bmp"},
+    };
+    for (const auto& n : names) {
+        EXPECT_EQ(ImageFileName(n.chosen, n.ext, tooLong), n.name);
+        EXPECT_FALSE(tooLong);
+    }
     const std::string longName = std::string(260, 'x') + ".dat";
     EXPECT_EQ(ImageFileName(longName, "bmp", tooLong), longName);
     EXPECT_TRUE(tooLong);
