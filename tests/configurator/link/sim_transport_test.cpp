@@ -3,6 +3,7 @@
 #include "link_rig.h"
 
 #include "configurator/link/serial_link.h"
+#include "configurator/link/text_frames.h"
 #include "configurator/link/texts.h"
 #include "support/sim_process.h"
 
@@ -249,8 +250,49 @@ TEST_F(SimTransportTest, ArchiveBusyOverTcpGives25)
 
 class SimTextProtocolTest : public SimTransportTest {
 protected:
-    SimTextProtocolTest() : SimTransportTest({"--model", "715", "--protocol", "tirv"}) {}
+    SimTextProtocolTest()
+        : SimTransportTest({"--model", "715", "--protocol", "tirv", "--variant", "1",
+                            "--values-per-frame", "34"})
+    {
+        settings.protocol = Protocol::Tirv;
+        settings.protocolVariant = 1;
+        settings.valuesPerFrame = 34;
+    }
 };
+
+// The same chunked mechanism moves ТИРВ-protocol values in groups of the values per frame;
+// value k of group g lands at g × 34 + k.
+TEST_F(SimTextProtocolTest, ValuesMoveInGroupsOfTheValuesPerFrame)
+{
+    const TextFraming framing{TextVariant::New, settings.valuesPerFrame};
+    std::vector<std::int32_t> values(115, -1);
+    std::vector<QByteArray> frames;
+    TransferPlan plan;
+    plan.total = 115;
+    plan.perBlock = settings.valuesPerFrame;
+    plan.progressText = QStringLiteral("  Чтение:   ");
+    plan.build = [&](int offset, int count) {
+        std::array<std::uint8_t, kFrameBufferSize> buffer{};
+        const auto n = BuildTextRead(framing, buffer, 1, static_cast<std::uint16_t>(offset),
+                                     static_cast<std::uint8_t>(count));
+        frames.emplace_back(reinterpret_cast<const char*>(buffer.data()), static_cast<qsizetype>(n));
+        return TransferBlock{frames.back(), TextReplyWaitMs(settings.baudIndex), TextFrameReply()};
+    };
+    plan.accept = [&](std::span<const std::uint8_t> reply, int offset, int) {
+        const TextReply r = ParseTextRead(framing, reply, Span(frames.back()),
+                                          static_cast<std::size_t>(offset / settings.valuesPerFrame),
+                                          values);
+        return r.good() ? 0 : std::max(1, static_cast<int>(r.result));
+    };
+    const auto outcome = RunTransfer(link->transfer(), std::move(plan));
+    ASSERT_TRUE(outcome.has_value());
+    EXPECT_EQ(outcome->end, TransferEnd::Done);
+    EXPECT_EQ(outcome->moved, 115);
+    ASSERT_EQ(frames.size(), 4u) << "34 + 34 + 34 + 13 values";
+    EXPECT_TRUE(RepeatTexts().isEmpty());
+    EXPECT_TRUE(std::none_of(values.begin(), values.end(), [](std::int32_t v) { return v == -1; }))
+        << "every value of every group arrived";
+}
 
 TEST_F(SimTextProtocolTest, TextLinkCheckEstablishesTheLink)
 {
