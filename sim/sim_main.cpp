@@ -127,8 +127,9 @@ bool Simulator::Start()
         const DeviceOptions& d = m_options.devices[k];
         auto relay = std::make_unique<Relay>(*FindRelayModel(d.model), d.line, now,
                                              m_options.seed + static_cast<std::uint32_t>(k));
-        if (d.serial)
-            relay->holding()[tirv::regs::kSerialNumber] = static_cast<std::uint16_t>(*d.serial);
+        // Relays on one line get serial numbers of their own unless told otherwise.
+        relay->holding()[tirv::regs::kSerialNumber] =
+            static_cast<std::uint16_t>(d.serial.value_or(1207 + 31 * static_cast<int>(k)));
         m_line.AddRelay(std::move(relay));
     }
     if (!m_options.stateFile.empty()) {
