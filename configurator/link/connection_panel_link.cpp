@@ -52,6 +52,9 @@ void ConnectionPanel::command(int id)
         startCheck(false);
         break;
     case PageCmdConnect:
+        // A new request replaces a check still under way (its port was just closed).
+        if (m_checking && !m_pageDone)
+            m_check->abortCheck();
         startCheck(true);
         break;
     case CtlAutoConnect:

@@ -1,0 +1,112 @@
+// The whole configurator window of this build (every page and operation it has) against
+// tirv-sim: reading the setpoints from a fresh start with one command, and the relay that does
+// not answer ("cable unplugged") for a non-M and an M model.
+#include "configurator/shell/main_window.h"
+#include "configurator/shell/program_pages.h"
+#include "configurator/shell/shell_ids.h"
+#include "gui_test_support.h"
+#include "support/recording_reporter.h"
+#include "support/sim_process.h"
+
+#include <QAction>
+#include <QElapsedTimer>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace tirv {
+namespace {
+
+void Spin(const std::function<bool()>& done, int ms)
+{
+    QElapsedTimer t;
+    t.start();
+    while (!(done && done()) && t.elapsed() < ms)
+        QApplication::processEvents(QEventLoop::AllEvents, 10);
+}
+
+class ProgramTest : public ::testing::Test {
+protected:
+    void start(std::vector<std::string> simArgs, int model)
+    {
+        test::GuiApp();
+        sim = std::make_unique<test::SimProcess>(simArgs);
+        ASSERT_TRUE(sim->ready()) << sim->error();
+        MainWindow::Options o;
+        o.reporterTap = &rep;
+        win = std::make_unique<MainWindow>(o);
+        win->state().modelCode = model;
+        pages = std::make_unique<ProgramPages>(*win, QString::fromStdString(sim->portsDir()));
+        win->start();
+    }
+    void TearDown() override
+    {
+        pages.reset();
+        win.reset();
+    }
+    // One read as the user starts it; returns when it has ended one way or the other.
+    void readOnce()
+    {
+        win->command(CmdReadSetpoints);
+        Spin([&] { return !win->state().connecting && !win->state().busy; }, 15000);
+        Spin({}, 150);  // let a link check still under way report
+    }
+    int connectionAttempts() const { return int(rep.linkStates.count(QString::fromUtf8("Проверка связи"))); }
+
+    test::RecordingReporter rep;
+    std::unique_ptr<test::SimProcess> sim;
+    std::unique_ptr<MainWindow> win;
+    std::unique_ptr<ProgramPages> pages;
+};
+
+TEST_F(ProgramTest, FreshStartReadsTheSetpointsWithOneCommand)
+{
+    start({"--model", "715"}, 715);
+    ASSERT_TRUE(win->action(CmdReadSetpoints)->isEnabled());
+    readOnce();
+    EXPECT_EQ(rep.lastStatus(), QString::fromUtf8("  Значения уставок прочитаны из устройства"));
+    EXPECT_TRUE(win->state().linkUp);
+    EXPECT_EQ(connectionAttempts(), 1);
+    EXPECT_TRUE(rep.messages.empty());
+    EXPECT_TRUE(win->action(CmdShowLinkSettings)->isEnabled());  // unlocked again
+}
+
+struct SilentCase {
+    int model;
+    int attemptsAfterFirst, attemptsAfterSecond;
+    size_t messagesAfterFirst, messagesAfterSecond;
+};
+
+class SilentRelay : public ProgramTest, public ::testing::WithParamInterface<SilentCase> {};
+
+TEST_P(SilentRelay, ReadFailsAfterTheRightNumberOfConnectionAttempts)
+{
+    const SilentCase& c = GetParam();
+    start({"--model", std::to_string(c.model), "--silent"}, c.model);
+    win->state().link.repeatCount = 0;  // one frame per link check keeps the count exact
+    readOnce();
+    EXPECT_EQ(connectionAttempts(), c.attemptsAfterFirst);
+    EXPECT_TRUE(rep.statuses.contains(
+        QString::fromUtf8("Операцию чтения из устр-ва выполнить не удалось")));
+    EXPECT_EQ(rep.lastLinkState(), QString::fromUtf8("Нет связи с устр-вом"));
+    ASSERT_EQ(rep.messages.size(), c.messagesAfterFirst);
+    if (c.messagesAfterFirst) {
+        EXPECT_EQ(rep.messages[0].caption, QString::fromUtf8("Ошибка чтения/записи в устройство"));
+        EXPECT_EQ(rep.messages[0].text,
+                  QString::fromUtf8("Не удается установить соединение с устройством. "
+                                    "Проверьте настройки соединения."));
+    }
+    readOnce();
+    EXPECT_EQ(connectionAttempts(), c.attemptsAfterSecond);
+    EXPECT_EQ(rep.messages.size(), c.messagesAfterSecond);
+    EXPECT_FALSE(win->state().linkUp);
+}
+
+INSTANTIATE_TEST_SUITE_P(Models, SilentRelay,
+                         ::testing::Values(SilentCase{705, 1, 3, 1, 2}, SilentCase{715, 1, 2, 0, 0}),
+                         [](const ::testing::TestParamInfo<SilentCase>& i) {
+                             return "model" + std::to_string(i.param.model);
+                         });
+
+}  // namespace
+}  // namespace tirv
