@@ -1,6 +1,7 @@
 // The whole configurator window of this build (every page and operation it has) against
 // tirv-sim: reading the setpoints from a fresh start with one command, and the relay that does
 // not answer ("cable unplugged") for a non-M and an M model.
+#include "configurator/link/connection_panel.h"
 #include "configurator/shell/main_window.h"
 #include "configurator/shell/program_pages.h"
 #include "configurator/shell/shell_ids.h"
@@ -10,6 +11,8 @@
 
 #include <QAction>
 #include <QElapsedTimer>
+#include <QLineEdit>
+#include <QRadioButton>
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -69,6 +72,48 @@ TEST_F(ProgramTest, FreshStartReadsTheSetpointsWithOneCommand)
     EXPECT_EQ(connectionAttempts(), 1);
     EXPECT_TRUE(rep.messages.empty());
     EXPECT_TRUE(win->action(CmdShowLinkSettings)->isEnabled());  // unlocked again
+}
+
+TEST_F(ProgramTest, EthernetLinkCheckReadsTheIdentityOverModbusTcp)
+{
+    start({"--model", "716", "--tcp", "0", "--serial", "777"}, 715);
+    ASSERT_GT(sim->tcpPort(), 0);
+    win->command(CmdShowLinkSettings);
+    auto* panel = dynamic_cast<ConnectionPanel*>(win->page(PageLinkSettings));
+    ASSERT_NE(panel, nullptr);
+    panel->control<QRadioButton>(CtlChannelEthernet)->click();
+    const char* ip[] = {"127", "0", "0", "1"};
+    for (int k = 0; k < 4; ++k)
+        panel->octet(CtlTcpAddress, k)->setText(ip[k]);
+    panel->control<QLineEdit>(CtlTcpPort)->setText(QString::number(sim->tcpPort()));
+    win->command(CmdRead);  // on the panel: check the link
+    Spin([&] { return !panel->control<QLineEdit>(CtlSerial)->text().isEmpty(); }, 8000);
+    EXPECT_EQ(rep.lastLinkState(), QString::fromUtf8("Соедин. установлено"));
+    EXPECT_EQ(panel->control<QLineEdit>(CtlSerial)->text(), "777");
+    EXPECT_EQ(win->state().modelCode, 716);
+    EXPECT_TRUE(rep.messages.empty());
+}
+
+TEST_F(ProgramTest, NonMRelayInItsBootloaderIsFoundAndTheReadAsksToUpdate)
+{
+    start({"--model", "705", "--bootloader"}, 705);
+    win->state().link.repeatCount = 0;
+    win->command(CmdShowLinkSettings);
+    win->sendToPage(PageLinkSettings, CtlAutoConnect);
+    Spin([&] { return win->state().bootloaderWaiting; }, 30000);
+    ASSERT_TRUE(win->state().bootloaderWaiting);
+    EXPECT_EQ(rep.lastStatus(),
+              QString::fromUtf8("  Устройство находится в режиме ожидания загрузки ПО"));
+    EXPECT_EQ(win->statusText(2), QString::fromUtf8(" Режим загрузки ПО"));
+    EXPECT_EQ(rep.lastLinkState(), QString::fromUtf8("Связь установлена"));
+    EXPECT_TRUE(rep.statuses.contains(QString::fromUtf8("Операцию выполнить не удалось")));
+
+    rep.answers.push_back(Answer::Cancel);
+    readOnce();
+    ASSERT_EQ(rep.messages.size(), 1u);
+    EXPECT_EQ(rep.messages[0].text,
+              QString::fromUtf8("Выбранная операция не может быть выполнена: устройство находится "
+                                "в режиме ожидания обновления ПО.\nПерейти к загрузке ПО?"));
 }
 
 struct SilentCase {
