@@ -12,7 +12,9 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QFileInfo>
 #include <QComboBox>
+#include <QFileSystemWatcher>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -71,6 +73,14 @@ ConnectionPanel::ConnectionPanel(Shell& shell, Port& port, LinkState& state,
     connect(&state, &LinkState::bootloaderModeChanged, this,
             [this](bool on) { this->shell().state().bootloaderWaiting = on; });
     connect(&state, &LinkState::portClosed, this, [this] { clearIdentity(); });
+
+    // A port that arrives or goes (adapter plugged in, simulator started) refreshes the list.
+    auto* watcher = new QFileSystemWatcher(this);
+    const QString folder = m_portsFolder.isEmpty() ? DefaultPortsFolder() : m_portsFolder;
+    for (const QString& dir : {folder, QStringLiteral("/dev")})
+        if (QFileInfo::exists(dir))
+            watcher->addPath(dir);
+    connect(watcher, &QFileSystemWatcher::directoryChanged, this, [this] { refreshPorts(); });
 }
 
 ConnectionPanel::~ConnectionPanel() = default;

@@ -301,7 +301,9 @@ void MainWindow::readOrWriteSetpoints(bool write)
         return;
     m_exchangeWrite = write;
     m_state.abortRequested = false;
-    if (m_state.linkUp) {
+    // Over Ethernet a read opens its own TCP connection: there is no serial link to set up.
+    const bool tcpRead = !write && m_state.link.channel == Channel::Ethernet;
+    if (m_state.linkUp || tcpRead) {
         m_state.connecting = false;
         m_state.busy = true;
         lockControls(true);

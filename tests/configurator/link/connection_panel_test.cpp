@@ -16,6 +16,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -276,6 +277,21 @@ TEST_F(PanelTest, NumericFieldsAndChannelRules)
     EXPECT_EQ(rep.messages[0].text, QString::fromUtf8("Введите значение!"));
     EXPECT_EQ(rep.messages[0].caption, QString::fromUtf8("Ошибка ввода"));
     EXPECT_EQ(rep.lastStatus(), QString::fromUtf8("  Ошибка ввода"));
+}
+
+TEST_F(PanelTest, PortListFollowsThePortsFolder)
+{
+    start({"--model", "715"});
+    QComboBox* ports = ctl<QComboBox>(CtlPort);
+    ASSERT_EQ(ports->count(), 1);
+    EXPECT_EQ(ports->itemText(0), "COM1");
+    const QString extra = QString::fromStdString(sim->portsDir()) + "/COM7";
+    ASSERT_TRUE(QFile::link(QString::fromStdString(sim->devicePath()), extra));
+    ASSERT_TRUE(WaitUntil([&] { return ports->count() == 2; }, 3000));
+    EXPECT_EQ(ports->itemText(1), "COM7");
+    EXPECT_EQ(link().port, 1);  // the chosen port stays
+    QFile::remove(extra);
+    EXPECT_TRUE(WaitUntil([&] { return ports->count() == 1; }, 3000));
 }
 
 TEST_F(PanelTest, ReadOnDemandConnectsThroughThePanel)

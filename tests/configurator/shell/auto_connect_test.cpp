@@ -106,6 +106,20 @@ TEST_F(AutoConnectTest, ReadConnectsFirstThenRunsAfterTheConnectPeriod)
     EXPECT_TRUE(rep.messages.empty());
 }
 
+TEST_F(AutoConnectTest, EthernetReadNeedsNoSerialConnection)
+{
+    make(715, false);
+    win->state().link.channel = Channel::Ethernet;
+    win->command(CmdReadSetpoints);
+    EXPECT_EQ(ex.reads, 1);
+    EXPECT_EQ(attempts, 0);
+    ex.finish(true);
+    // Writes always travel over the serial link, so they still connect first.
+    win->command(CmdWriteSetpoints);
+    EXPECT_EQ(attempts, 1);
+    EXPECT_EQ(ex.writes, 0);
+}
+
 TEST_F(AutoConnectTest, WriteUsesItsOwnTimer)
 {
     make(715, true);
