@@ -44,6 +44,7 @@ bool ChunkedTransfer::start(TransferPlan plan, Done done)
     m_done = std::move(done);
     m_offset = 0;
     m_repeats = 0;
+    const quint64 run = ++m_run;
     m_ctx.state.setExchangeInProgress(true);
     if (!m_plan.progressText.isEmpty())
         m_ctx.reporter.status(m_plan.progressText, StatusIcon::Info);
@@ -51,7 +52,9 @@ bool ChunkedTransfer::start(TransferPlan plan, Done done)
         sendBlock();
         return true;
     }
-    m_checker->checkLink([this](const LinkCheckResult& r) {
+    m_checker->checkLink([this, run](const LinkCheckResult& r) {
+        if (!busy() || run != m_run)
+            return;  // the transfer was aborted meanwhile
         if (r.end == LinkCheckEnd::Established)
             sendBlock();
         else
@@ -77,7 +80,12 @@ void ChunkedTransfer::sendBlock()
         return;
     }
     ExchangeRequest request{block.frame, block.waitMs, m_plan.noReply ? NoReply() : block.reply};
-    if (!m_exchange.start(request, [this](const ExchangeReply& r) { onReply(r); }))
+    const quint64 run = m_run;
+    const bool started = m_exchange.start(request, [this, run](const ExchangeReply& r) {
+        if (busy() && run == m_run)
+            onReply(r);
+    });
+    if (!started)
         retryOrFail(0);
 }
 
@@ -134,7 +142,10 @@ void ChunkedTransfer::retryOrFail(int result)
     // Reopen the port and check the link before the pending block goes out again.
     m_ctx.port.close();
     m_ctx.state.setEstablished(false);
-    m_checker->checkLink([this, result](const LinkCheckResult& r) {
+    const quint64 run = m_run;
+    m_checker->checkLink([this, result, run](const LinkCheckResult& r) {
+        if (!busy() || run != m_run)
+            return;  // the transfer was aborted meanwhile
         if (r.end == LinkCheckEnd::Established)
             sendBlock();
         else if (r.end == LinkCheckEnd::Aborted)

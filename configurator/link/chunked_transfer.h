@@ -91,6 +91,7 @@ private:
     Done m_done;
     int m_offset = 0;
     int m_repeats = 0;
+    quint64 m_run = 0;  // a late callback of an ended transfer is told apart by this
 };
 
 }  // namespace tirv

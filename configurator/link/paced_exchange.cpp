@@ -38,7 +38,7 @@ PacedExchange::PacedExchange(Port& port, QObject* parent) : QObject(parent), m_p
 
 bool PacedExchange::start(const ExchangeRequest& request, Done done)
 {
-    if (busy() || !done)
+    if (busy() || !done || request.frame.isEmpty())
         return false;
     m_done = std::move(done);
     m_rule = request.reply;

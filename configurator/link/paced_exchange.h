@@ -41,7 +41,7 @@ public:
     explicit PacedExchange(Port& port, QObject* parent = nullptr);
 
     // Starts an exchange; `done` is called once, later, from the event loop. Returns false (and
-    // never calls `done`) when an exchange is already in flight.
+    // never calls `done`) when an exchange is already in flight or the frame is empty.
     bool start(const ExchangeRequest& request, Done done);
     // Ends the exchange in flight with ExchangeEnd::Aborted (called synchronously).
     void abort();

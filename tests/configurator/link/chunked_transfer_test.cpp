@@ -1,6 +1,7 @@
 // The chunked transfer with its repeats and link checks, against a scripted relay on a pty.
 #include "link_rig.h"
 
+#include "configurator/link/port_setup.h"
 #include "configurator/link/texts.h"
 
 #include <gtest/gtest.h>
@@ -240,6 +241,43 @@ TEST_F(ChunkedTransferTest, ASecondTransferCannotStartWhileOneRuns)
     (void)QTest::qWaitFor([&] { return first.has_value(); }, kPatienceMs);
     ASSERT_TRUE(first.has_value());
     EXPECT_EQ(first->end, TransferEnd::Done);
+}
+
+// A link checker that answers only when the test says so, and does not flag its attempt, like a
+// panel that keeps its own books.
+class HeldChecker : public LinkChecker {
+public:
+    void checkLink(Done done) override { held.push_back(std::move(done)); }
+    void abortCheck() override {}
+    std::vector<Done> held;
+};
+
+TEST_F(ChunkedTransferTest, ALateLinkCheckAnswerAfterAbortIsIgnored)
+{
+    HeldChecker checker;
+    rig.transfer.setLinkChecker(checker);
+    std::optional<TransferOutcome> first;
+    ASSERT_TRUE(rig.transfer.start(ReadPlan(rig.settings, 0, 10, sink),
+                                   [&](const TransferOutcome& o) { first = o; }));
+    ASSERT_EQ(checker.held.size(), 1u);
+    rig.transfer.abort();
+    ASSERT_TRUE(first.has_value());
+    EXPECT_EQ(first->end, TransferEnd::Aborted);
+
+    // The checker answers long after: nothing may be sent for the ended transfer.
+    ASSERT_TRUE(OpenPort(rig.port, 1));
+    checker.held[0]({LinkCheckEnd::Established, {}, false});
+    QTest::qWait(200);
+    EXPECT_TRUE(relay.requests.empty());
+    EXPECT_FALSE(rig.paced.busy());
+
+    // A new transfer runs normally and is not disturbed by the old answer.
+    rig.state.setEstablished(true);
+    std::vector<std::uint16_t> second;
+    const auto outcome = RunTransfer(rig.transfer, ReadPlan(rig.settings, 5, 3, second));
+    ASSERT_TRUE(outcome.has_value());
+    EXPECT_EQ(outcome->end, TransferEnd::Done);
+    EXPECT_EQ(second[0], PtyRelay::RegisterValue(5));
 }
 
 }  // namespace
