@@ -36,6 +36,8 @@ public:
                 ThreadReplyWaitMs(replyLength, context.baudIndex()), reply);
             if (step == WorkerContext::Step::Aborted)
                 return WorkerEnd::Aborted;
+            if (step == WorkerContext::Step::NotSent)
+                return WorkerEnd::Failed;
             if (step != WorkerContext::Step::Reply)
                 continue;  // the simulator may be told to keep silent
             if (CheckReadReply(Span(reply), 1, Function::ReadRegisters, regs::kIdentity.count) !=
@@ -166,6 +168,48 @@ TEST_F(ThreadedExchangeTest, DestroyingTheOwnerWhileTheWorkerRunsIsSafe)
     ASSERT_TRUE(outcome.has_value());
     EXPECT_EQ(outcome->end, TransferEnd::Done);
     EXPECT_EQ(sink[1], 706);
+}
+
+// A port whose writes never complete (a line that takes no bytes).
+class StuckPort : public Port {
+public:
+    bool open(int number) override { m_number = number; return true; }
+    void close() override { m_number = 0; }
+    bool isOpen() const override { return m_number != 0; }
+    int number() const override { return m_number; }
+    bool configure(const LineSettings&) override { return true; }
+    bool isPseudoTerminal() const override { return false; }
+    bool write(std::span<const std::uint8_t>) override { ++writes; return true; }
+    QByteArray read(int) override { return {}; }
+    qint64 bytesAvailable() const override { return 0; }
+    void purge() override {}
+    bool waitForReadyRead(int) override { return false; }
+    bool waitForBytesWritten(int) override { return false; }
+    QString describe() const override { return QStringLiteral("stuck"); }
+    PortError lastError() const override { return PortError::Io; }
+
+    static inline std::atomic<int> writes{0};
+
+private:
+    int m_number = 0;
+};
+
+TEST(ThreadedExchangeWrites, AnUnfinishedWriteIsRepeatedThenTheStepFails)
+{
+    EnsureCoreApp();
+    RecordingReporter reporter;
+    LinkState state;
+    ThreadedExchange worker(reporter, state, [] { return std::make_unique<StuckPort>(); });
+    QSignalSpy finished(&worker, &ThreadedExchange::finished);
+    std::vector<std::uint16_t> identity;
+    StuckPort::writes = 0;
+    ASSERT_TRUE(worker.start(std::make_unique<IdentityJob>(1, identity), PortOpening{}, 2));
+    ASSERT_TRUE(finished.wait(kPatienceMs));
+    EXPECT_EQ(finished.at(0).at(0).value<WorkerEnd>(), WorkerEnd::Failed);
+    EXPECT_EQ(StuckPort::writes.load(), 3) << "the first write and two repeats";
+    EXPECT_EQ(reporter.lastStatus(), Text(link_texts::kOperationFailed));
+    EXPECT_EQ(reporter.statuses.count(Text(link_texts::kRequestNotSent)), 3);
+    EXPECT_TRUE(identity.empty());
 }
 
 }  // namespace
