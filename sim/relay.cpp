@@ -117,19 +117,23 @@ void Relay::WriteCommSettingsRegisters()
         return;
     }
     const int s = regs::kCommSettingsM.start;
-    at(s) = static_cast<std::uint16_t>(protocolCode);
-    at(s + 1) = static_cast<std::uint16_t>(m_line.address);
-    at(s + 2) = static_cast<std::uint16_t>(baudCode);
-    at(s + 3) = static_cast<std::uint16_t>(kBias + regs::kParityCodeOffset + m_line.parity);
-    at(s + 4) = static_cast<std::uint16_t>(kBias + regs::kStopBitsCodeOffset + m_line.stopBits - 1);
-    if (at(s + 5) == 0)  // mode "Ведомый"; the rest keeps what was written
-        at(s + 5) = static_cast<std::uint16_t>(kBias + regs::kModeCodeOffset);
-    if (at(s + 6) == 0)
-        at(s + 6) = kBias;
-    if (at(s + 7) == 0)
-        at(s + 7) = static_cast<std::uint16_t>(kBias + regs::kBaudCodeOffset + kUsbFirstBaudIndex);
-    if (at(s + 8) == 0)
-        at(s + 8) = kBias;
+    const bool rs485 = !m_line.usb;
+    // The channel the line is comes from the link settings; the other keeps what was written
+    // (RS-485 starts at 57600 and the USB channel at its lowest speed).
+    auto put = [&](int k, bool fromLine, int lineValue, int initial) {
+        if (fromLine || at(s + k) == 0)
+            at(s + k) = static_cast<std::uint16_t>(fromLine ? lineValue : initial);
+    };
+    put(0, rs485, protocolCode, kBias + regs::kProtocolCodeOffset + 1);
+    put(1, rs485, m_line.address, m_line.address);
+    put(2, rs485, baudCode, kBias + regs::kBaudCodeOffset + kDefaultBaudIndex);
+    put(3, rs485, kBias + regs::kParityCodeOffset + m_line.parity, kBias + regs::kParityCodeOffset);
+    put(4, rs485, kBias + regs::kStopBitsCodeOffset + m_line.stopBits - 1,
+        kBias + regs::kStopBitsCodeOffset);
+    put(5, false, 0, kBias + regs::kModeCodeOffset);  // "Ведомый"
+    put(6, false, 0, kBias);
+    put(7, m_line.usb, baudCode, kBias + regs::kBaudCodeOffset + kUsbFirstBaudIndex);
+    put(8, false, 0, kBias);
 }
 
 void Relay::RefreshLive(std::int64_t nowMs)
@@ -376,12 +380,16 @@ std::uint8_t Relay::ApplyCommSettings(int start, std::span<const std::uint16_t> 
         if (!protocolOk(protocol) || v[1] < 1 || v[1] > 255 || !baudOk(baud) || parity < 0 ||
             parity > 2 || stop < 0 || stop > 1 || usbBaud < kUsbFirstBaudIndex || !baudOk(usbBaud))
             return kIllegalValue;
-        next.protocol = static_cast<Protocol>(protocol);
-        next.address = v[1];
-        next.baudIndex = baud;
-        next.parity = parity;
-        next.stopBits = stop + 1;
         std::copy(v.begin(), v.end(), m_holding.begin() + start);
+        if (m_line.usb) {
+            next.baudIndex = usbBaud;
+        } else {
+            next.protocol = static_cast<Protocol>(protocol);
+            next.address = v[1];
+            next.baudIndex = baud;
+            next.parity = parity;
+            next.stopBits = stop + 1;
+        }
     }
     applyAfter = next;
     m_dirty = true;

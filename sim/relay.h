@@ -28,6 +28,9 @@ struct LineSettings {
     Protocol protocol = Protocol::Modbus;
     int variant = 0;          // ТИРВ protocol: 0 "Старая", 1 "Новая"
     int valuesPerFrame = 34;  // ТИРВ protocol: most values per frame
+    // M relays: the line is the USB channel (its baud register of the settings block applies),
+    // not RS-485 (address, baud, parity, stop bits and protocol of the block apply).
+    bool usb = false;
     bool operator==(const LineSettings&) const = default;
 };
 

@@ -75,6 +75,13 @@ std::string DeviceField(DeviceOptions& d, const std::string& name, const std::st
         if (!v)
             return "values per frame must be 8-255";
         d.line.valuesPerFrame = static_cast<int>(*v);
+    } else if (name == "channel") {
+        if (value == "usb")
+            d.channel = DeviceOptions::Channel::Usb;
+        else if (value == "rs485")
+            d.channel = DeviceOptions::Channel::Rs485;
+        else
+            return "channel must be rs485 or usb";
     } else if (name == "serial") {
         const auto v = Number(value, 0, 65535);
         if (!v)
@@ -90,7 +97,7 @@ bool IsDeviceField(const std::string& name)
 {
     return name == "model" || name == "address" || name == "baud" || name == "parity" ||
            name == "stop-bits" || name == "protocol" || name == "variant" ||
-           name == "values-per-frame" || name == "serial";
+           name == "values-per-frame" || name == "serial" || name == "channel";
 }
 
 // Fault and flag words shared by the command line and the control commands.
@@ -233,6 +240,12 @@ ParseResult ParseSimOptions(const std::vector<std::string>& args)
         r.options.devices.push_back(defaults);
     for (DeviceOptions& d : r.options.devices) {
         const RelayModel* m = FindRelayModel(d.model);
+        // An M relay is reached over USB unless told otherwise, as a fresh configurator does.
+        d.line.usb = m->m && d.channel != DeviceOptions::Channel::Rs485;
+        if (!m->m && d.channel == DeviceOptions::Channel::Usb) {
+            r.error = "model " + std::to_string(d.model) + " has no USB channel";
+            return r;
+        }
         if (d.line.baudIndex > m->maxBaudIndex) {
             r.error = "model " + std::to_string(d.model) + " does not run at that baud rate";
             return r;
@@ -283,9 +296,11 @@ Line and relay:
   --variant 0|1           ТИРВ protocol variant: 0 old, 1 new (default 0)
   --values-per-frame N    ТИРВ protocol values per frame, 8-255 (default 34)
   --serial N              serial number
+  --channel rs485|usb     which channel of an M relay the line is (default usb; non-M: rs485):
+                          it decides which part of a written settings block moves the line
   --device FIELDS         one more relay on the line: comma-separated name=value pairs of
                           model, address, baud, parity, stop-bits, protocol, variant,
-                          values-per-frame, serial (the options above are the defaults);
+                          values-per-frame, serial, channel (the options above are the defaults);
                           with --device, only the listed relays are on the line
   --state FILE            keep the relays' memory in FILE across runs
   --seed N                seed of the measurement noise

@@ -12,7 +12,9 @@
 namespace tirv::sim {
 
 struct DeviceOptions {
+    enum class Channel { Default, Rs485, Usb };
     int model = 715;
+    Channel channel = Channel::Default;
     LineSettings line;
     std::optional<int> serial;
 };

@@ -27,7 +27,8 @@ std::string SaveState(const RelayLine& line)
         out << "relay model " << r->model().code << " address " << l.address << " baud "
             << l.baudIndex << " parity " << l.parity << " stop " << l.stopBits << " protocol "
             << static_cast<int>(l.protocol) << " variant " << l.variant << " frame "
-            << l.valuesPerFrame << " clock " << r->clockOffsetMs() << " breaker "
+            << l.valuesPerFrame << " usb " << (l.usb ? 1 : 0) << " clock " << r->clockOffsetMs()
+            << " breaker "
             << (r->breakerClosed() ? 1 : 0) << " blocked " << (r->blocked() ? 1 : 0) << '\n';
         out << "registers";
         char word[8];
@@ -73,6 +74,7 @@ std::string LoadState(const std::string& text, RelayLine& line)
             else if (name == "protocol") protocol = static_cast<int>(v);
             else if (name == "variant") l.variant = static_cast<int>(v);
             else if (name == "frame") l.valuesPerFrame = static_cast<int>(v);
+            else if (name == "usb") l.usb = v != 0;
             else if (name == "clock") clock = v;
             else if (name == "breaker") breaker = static_cast<int>(v);
             else if (name == "blocked") blocked = static_cast<int>(v);
@@ -83,6 +85,7 @@ std::string LoadState(const std::string& text, RelayLine& line)
             (protocol != 0 && protocol != 1) || l.valuesPerFrame < 8 || l.valuesPerFrame > 255)
             return "damaged state file";
         l.protocol = static_cast<Protocol>(protocol);
+        l.usb = l.usb && m->m;
         std::istringstream words(regLine);
         words >> word;
         if (word != "registers")

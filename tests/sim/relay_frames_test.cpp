@@ -273,6 +273,7 @@ TEST(RelayLink, CommunicationSettingsApplyAfterTheReply)
     const std::uint16_t bias = regs::kSettingsBias;
     struct Case {
         int model;
+        bool usb;
         std::uint16_t start;
         std::vector<std::uint16_t> values;
         LineSettings expected;
@@ -284,13 +285,18 @@ TEST(RelayLink, CommunicationSettingsApplyAfterTheReply)
     mBlock[3] = bias + 18 + 1;  // even
     mBlock[4] = bias + 21 + 1;  // two stop bits
     mBlock[7] = bias + 25 + 7;
+    // Over USB only the block's USB speed moves the line; the RS-485 part is stored.
     const Case cases[] = {
-        {705, 115, {7, bias + 25 + 4, bias + 65 + 1}, {7, 4, 0, 1, Protocol::Modbus}},
-        {715, 365, mBlock, {12, 8, 1, 2, Protocol::Tirv}},
-        {715, regs::kBaudRs485M, {bias + 25 + 9}, {1, 9, 0, 1, Protocol::Modbus}},
+        {705, false, 115, {7, bias + 25 + 4, bias + 65 + 1}, {7, 4, 0, 1, Protocol::Modbus}},
+        {715, false, 365, mBlock, {12, 8, 1, 2, Protocol::Tirv}},
+        {715, true, 365, mBlock, {1, 7, 0, 1, Protocol::Modbus, 0, 34, true}},
+        {715, false, regs::kBaudRs485M, {bias + 25 + 9}, {1, 9, 0, 1, Protocol::Modbus}},
+        {716, true, regs::kBaudUsbM, {bias + 25 + 8}, {1, 8, 0, 1, Protocol::Modbus, 0, 34, true}},
     };
     for (const Case& c : cases) {
-        Fixture f(c.model);
+        LineSettings line;
+        line.usb = c.usb;
+        Fixture f(c.model, line);
         auto t = f.bus.Receive(Write(1, c.start, c.values), kNow, kPeer);
         ASSERT_TRUE(t.has_value()) << c.model << " " << c.start;
         EXPECT_EQ(f.relay->line().baudIndex, kDefaultBaudIndex);  // not before the reply is out
@@ -299,6 +305,9 @@ TEST(RelayLink, CommunicationSettingsApplyAfterTheReply)
                                   static_cast<std::uint16_t>(c.values.size())),
                   LinkResult::Good);
         EXPECT_EQ(*t->applyAfter, c.expected) << c.model << " " << c.start;
+        if (c.usb && c.start == regs::kCommSettingsM.start) {  // stored for the RS-485 channel
+            EXPECT_EQ(f.relay->holding()[regs::kCommSettingsM.start + 1], 12);
+        }
     }
     Fixture bad(705);
     EXPECT_EQ(ExceptionOf(bad.exchange(Write(1, 115, {7, bias + 25 + 7, bias + 65 + 1}))), kIllegalValue);

@@ -229,6 +229,8 @@ TEST(SimCommandLine, GoodAndBadCommandLines)
         {{"--device", "address=2,model=715", "--device", "address=3,baud=19200"}, true},
         {{"--device", "address=2,colour=red"}, false},
         {{"stray"}, false},
+        {{"--model", "705", "--channel", "usb"}, false},  // non-M relays have no USB channel
+        {{"--device", "model=716,channel=rs485"}, true},
     };
     for (const Case& c : cases) {
         const ParseResult r = ParseSimOptions(c.args);
@@ -239,6 +241,8 @@ TEST(SimCommandLine, GoodAndBadCommandLines)
     ASSERT_EQ(two.options.devices.size(), 2u);
     EXPECT_EQ(two.options.devices[0].model, 306);  // the options are the defaults of --device
     EXPECT_EQ(two.options.devices[1].line.baudIndex, 9);
+    EXPECT_FALSE(two.options.devices[0].line.usb);
+    EXPECT_TRUE(two.options.devices[1].line.usb);  // an M relay is reached over USB by default
     const ParseResult faults = ParseSimOptions({"--drop", "3", "--exception", "4", "--blocked"});
     EXPECT_EQ(faults.options.faults.dropNext, 3);
     EXPECT_EQ(faults.options.faults.exceptionCode, 4);
