@@ -58,6 +58,8 @@ public:
     // Closes the serial port before an automatic connection attempt and after its failure.
     void setPortCloser(std::function<void()> closer);
     void setSetpointExchange(SetpointExchange* exchange);
+    // Called when the window is restored after being minimized.
+    void setRestoreHandler(std::function<void()> handler) { m_restored = std::move(handler); }
 
     // Applies the model, the initial menu and toolbar states and the command line.
     void start();
@@ -153,6 +155,7 @@ private:
     std::set<int> m_wantDisabled;            // items disabled by state, not by availability
     std::set<int> m_toolDisabled;            // toolbar buttons disabled by state
     std::function<void()> m_closePort;
+    std::function<void()> m_restored;
     QToolBar* m_toolBar = nullptr;
     QActionGroup* m_pageGroup = nullptr;
     std::array<QLabel*, 4> m_fields{};

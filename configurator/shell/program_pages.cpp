@@ -97,6 +97,7 @@ ProgramPages::ProgramPages(MainWindow& window, const QString& portsFolder)
     p.editor.setTabShower([&window](int k) { window.showSetpointTab(k); });
     window.registerSetpointTabs(p.editor.tabs());
     p.editor.fillFromImage();
+    window.setRestoreHandler([&p] { p.editor.windowRestored(); });
 
     p.transfer = std::make_unique<SetpointTransfer>(link.transfer(), link.tcp(), window.reporter(),
                                                     window.state().link, p.editor.profile(),

@@ -447,6 +447,22 @@ TEST_F(MainWindowTest, HelpOpensTheHtmlBesideTheProgramOrNamesTheMissingFile)
     EXPECT_EQ(rep.messages.size(), 1u);
 }
 
+TEST_F(MainWindowTest, MinimizingIsTrackedAndRestoringIsTold)
+{
+    make();
+    int restored = 0;
+    win->setRestoreHandler([&] { ++restored; });
+    win->show();
+    win->setWindowState(Qt::WindowMinimized);
+    QApplication::processEvents();
+    EXPECT_TRUE(win->state().minimized);
+    EXPECT_EQ(restored, 0);
+    win->setWindowState(Qt::WindowNoState);
+    QApplication::processEvents();
+    EXPECT_FALSE(win->state().minimized);
+    EXPECT_EQ(restored, 1);
+}
+
 TEST_F(MainWindowTest, AboutShowsVersionAndBuildDate)
 {
     make();

@@ -1,0 +1,148 @@
+// The main window's Reporter (status-bar cells and message boxes), the window state changes,
+// help and the About window.
+#include "configurator/shell/main_window.h"
+
+#include "configurator/shell/icons.h"
+#include "configurator/shell/texts.h"
+
+#include <QDesktopServices>
+#include <QDialog>
+#include <QDir>
+#include <QEvent>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QVBoxLayout>
+
+#ifndef TIRV_VERSION
+#define TIRV_VERSION "0.0.0"
+#endif
+
+namespace tirv {
+
+// Reporter: status bar and message boxes.
+void MainWindow::status(const QString& text, StatusIcon icon)
+{
+    m_fields[0]->setText(text);
+    m_field0Icon->setPixmap(StatusBarIcon(icon).pixmap(16, 16));
+    if (m_options.reporterTap)
+        m_options.reporterTap->status(text, icon);
+}
+
+void MainWindow::linkState(const QString& text, StatusIcon icon)
+{
+    m_fields[3]->setText(text);
+    m_linkIcon->setPixmap(StatusBarIcon(icon).pixmap(16, 16));
+    if (m_options.reporterTap)
+        m_options.reporterTap->linkState(text, icon);
+}
+
+void MainWindow::progress(int value, int max)
+{
+    if (max <= 0) {
+        m_progress->hide();
+    } else {
+        m_progress->setRange(0, max);
+        m_progress->setValue(value);
+        m_progress->show();
+    }
+    if (m_options.reporterTap)
+        m_options.reporterTap->progress(value, max);
+}
+
+Answer MainWindow::ask(const Message& m)
+{
+    if (m_options.reporterTap)
+        return m_options.reporterTap->ask(m);
+    QMessageBox box(this);
+    box.setWindowTitle(m.caption);
+    box.setText(m.text);
+    switch (m.icon) {
+    case MsgIcon::Information: box.setIcon(QMessageBox::Information); break;
+    case MsgIcon::Warning: box.setIcon(QMessageBox::Warning); break;
+    case MsgIcon::Error: box.setIcon(QMessageBox::Critical); break;
+    case MsgIcon::Question: box.setIcon(QMessageBox::Question); break;
+    case MsgIcon::None: break;
+    }
+    switch (m.buttons) {
+    case MsgButtons::Ok: box.setStandardButtons(QMessageBox::Ok); break;
+    case MsgButtons::OkCancel: box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel); break;
+    case MsgButtons::YesNo: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
+    case MsgButtons::YesNoCancel:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        break;
+    case MsgButtons::RetryCancel:
+        box.setStandardButtons(QMessageBox::Retry | QMessageBox::Cancel);
+        break;
+    }
+    switch (box.exec()) {
+    case QMessageBox::Ok: return Answer::Ok;
+    case QMessageBox::Yes: return Answer::Yes;
+    case QMessageBox::No: return Answer::No;
+    case QMessageBox::Retry: return Answer::Retry;
+    default: return Answer::Cancel;
+    }
+}
+
+void MainWindow::changeEvent(QEvent* e)
+{
+    if (e->type() == QEvent::WindowStateChange) {
+        const bool was = m_state.minimized;
+        m_state.minimized = (windowState() & Qt::WindowMinimized) != 0;
+        // Back from the task bar: the field that had the focus must not greet the user with a
+        // validation message.
+        if (was && !m_state.minimized && m_restored)
+            m_restored();
+    }
+    QMainWindow::changeEvent(e);
+}
+
+void MainWindow::resizeEvent(QResizeEvent* e) { QMainWindow::resizeEvent(e); }
+
+void MainWindow::showHelp()
+{
+    const QString name = QString::fromUtf8(tx::HelpFile);
+    const QString path = QDir(m_state.programFolder).filePath(name);
+    const bool ok = !m_state.programFolder.isEmpty() && QFileInfo::exists(path);
+    if (!ok) {
+        ask({QString::fromUtf8(tx::CaptionError), QString::fromUtf8(tx::HelpMissing).arg(name),
+             MsgIcon::Warning, MsgButtons::Ok});
+        return;
+    }
+    const QUrl url = QUrl::fromLocalFile(path);
+    if (m_options.openUrl)
+        m_options.openUrl(url);
+    else
+        QDesktopServices::openUrl(url);
+}
+
+void MainWindow::showAbout()
+{
+    if (!m_about) {
+        auto* dlg = new QDialog(this);
+        dlg->setObjectName("114");
+        dlg->setAttribute(Qt::WA_DeleteOnClose);
+        dlg->setWindowTitle(QString::fromUtf8(tx::AboutCaption));
+        dlg->setWindowIcon(AppIcon());
+        auto* lay = new QVBoxLayout(dlg);
+        auto* icon = new QLabel;
+        icon->setPixmap(AppIcon().pixmap(32, 32));
+        lay->addWidget(icon);
+        lay->addWidget(new QLabel(QString::fromUtf8(tx::AboutProduct)));
+        auto* version = new QLabel(QString::fromUtf8(tx::AboutVersion)
+                                       .arg(QString::fromLatin1(TIRV_VERSION),
+                                            QString::fromLatin1(__DATE__)));
+        version->setObjectName("version");
+        lay->addWidget(version);
+        auto* mail = new QLabel(QString::fromUtf8(tx::AboutSupport)
+                                    .arg(QString::fromUtf8(tx::SupportAddress)));
+        mail->setOpenExternalLinks(true);
+        lay->addWidget(mail);
+        m_about = dlg;
+    }
+    m_about->show();
+    m_about->raise();
+}
+
+}  // namespace tirv
