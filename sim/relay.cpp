@@ -39,7 +39,7 @@ enum WorkingEvent : int {
     kSetpointsChanged = 1,
     kIoSettingsChanged = 2,
     kLedSettingsChanged = 3,
-    kSoftwareReset = 124,
+    kPowerOnReset = 123,
 };
 // A write split over several frames is one change for the journal.
 constexpr std::int64_t kOneChangeMs = 5000;
@@ -421,6 +421,11 @@ void Relay::SetClock(const WallTime& t, std::int64_t nowMs)
 {
     m_clockOffsetMs = ToEpochMs(t) - nowMs;
     m_dirty = true;
+}
+
+void Relay::PowerOn(std::int64_t nowMs)
+{
+    AddWorkingEvent(kPowerOnReset, nowMs);
 }
 
 void Relay::AddWorkingEvent(int code, std::int64_t nowMs)

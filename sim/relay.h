@@ -93,6 +93,9 @@ public:
     // One ТИРВ-protocol request already parsed and addressed to this relay.
     TextAnswer HandleText(const TextRequest& request, std::int64_t nowMs);
 
+    // The relay is switched on: the working journal notes the power-on reset.
+    void PowerOn(std::int64_t nowMs);
+
     // Fault and state controls.
     void ZeroMemory();         // no setpoints, no I/O settings, no LED settings
     void RestoreMinimalSet();  // what function 0x20 stores

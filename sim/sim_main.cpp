@@ -139,6 +139,8 @@ bool Simulator::Start()
             return false;
         }
     }
+    for (auto& r : m_line.relays())
+        r->PowerOn(now);
     m_line.faults() = m_options.faults;
     m_control.faults = m_options.faults;
     ApplyFlags(m_line, m_options.flags);

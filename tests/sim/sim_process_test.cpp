@@ -7,6 +7,9 @@
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
+#include <csignal>
+#include <cstdlib>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "configurator/link/frames.h"
@@ -44,6 +47,20 @@ std::vector<std::uint8_t> WriteRequest(std::uint8_t address, std::uint16_t start
     return {buf.begin(), buf.begin() + static_cast<std::ptrdiff_t>(n)};
 }
 
+// Runs a command and returns its standard output.
+std::string Shell(const std::string& command)
+{
+    std::string out;
+    FILE* p = popen(command.c_str(), "r");
+    if (p == nullptr)
+        return out;
+    char buf[512];
+    while (std::fgets(buf, sizeof buf, p) != nullptr)
+        out += buf;
+    pclose(p);
+    return out;
+}
+
 TEST(SimProgram, PublishesPortAnswersIdentityAndRemovesPortOnExit)
 {
     std::string link;
@@ -63,6 +80,37 @@ TEST(SimProgram, PublishesPortAnswersIdentityAndRemovesPortOnExit)
         EXPECT_EQ(tirv::ReadReplyRegister(reply, 4), 4321);
         EXPECT_EQ(sim.stop(), 0);
         EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(link)));
+    }
+}
+
+TEST(SimProgram, ReplacesAStaleEntryAndCleansUpOnInterrupt)
+{
+    char dirTemplate[] = "/tmp/tirv-sim-ports.XXXXXX";
+    ASSERT_NE(mkdtemp(dirTemplate), nullptr);
+    const std::filesystem::path dir = dirTemplate;
+    const std::filesystem::path entry = dir / "COM3";
+    std::filesystem::create_symlink("/dev/pts/does-not-exist", entry);
+    {
+        SimProcess sim({"--ports-dir", dir.string()}, 3);
+        ASSERT_TRUE(sim.ready()) << sim.error();
+        EXPECT_EQ(std::filesystem::read_symlink(entry).string(), sim.devicePath());
+        EXPECT_NE(sim.devicePath(), "/dev/pts/does-not-exist");
+        ASSERT_EQ(kill(sim.pid(), SIGINT), 0);
+        for (int i = 0; i < 200 && std::filesystem::exists(std::filesystem::symlink_status(entry)); ++i)
+            usleep(10'000);
+        EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(entry)));
+    }
+    std::filesystem::remove_all(dir);
+}
+
+TEST(SimProgram, HelpAndRefusedCommandLines)
+{
+    const std::string program = SimProcess::ProgramPath();
+    EXPECT_NE(Shell(program + " --help").find("--device"), std::string::npos);
+    for (const char* bad : {"--model 999", "--model 705 --baud 460800", "--bogus"}) {
+        const int status = std::system((program + " " + bad + " 2>/dev/null").c_str());
+        EXPECT_TRUE(WIFEXITED(status));
+        EXPECT_EQ(WEXITSTATUS(status), 2) << bad;
     }
 }
 
@@ -257,20 +305,6 @@ TEST(SimProgram, StateFileKeepsWrittenMemoryAcrossRuns)
     ASSERT_TRUE(again.control("status"));
     EXPECT_NE(again.lastStatus().find("breaker open"), std::string::npos) << again.lastStatus();
     std::filesystem::remove(state);
-}
-
-// Runs a command and returns its standard output.
-std::string Shell(const std::string& command)
-{
-    std::string out;
-    FILE* p = popen(command.c_str(), "r");
-    if (p == nullptr)
-        return out;
-    char buf[512];
-    while (std::fgets(buf, sizeof buf, p) != nullptr)
-        out += buf;
-    pclose(p);
-    return out;
 }
 
 // An independent Modbus master from Debian reads the identity over the line and over TCP, and
