@@ -8,6 +8,7 @@
 #include "configurator/link/serial_port.h"
 #include "configurator/shell/main_window.h"
 #include "configurator/shell/shell_ids.h"
+#include "configurator/link/pty_relay.h"
 #include "support/recording_reporter.h"
 #include "support/sim_process.h"
 
@@ -22,7 +23,9 @@
 #include <QRadioButton>
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <memory>
+#include <termios.h>
 
 namespace tirv {
 namespace {
@@ -302,6 +305,69 @@ TEST_F(PanelTest, ReadOnDemandConnectsThroughThePanel)
     win->sendToPage(PageLinkSettings, PageCmdConnect);
     ASSERT_TRUE(WaitUntil([&] { return win->state().linkUp; }));
     EXPECT_EQ(rep.lastLinkState(), QString::fromUtf8("Связь установлена"));
+}
+
+// A relay behind a line that carries at most 19200 bit/s: it takes every speed written into it,
+// but its answers only get through while both ends use its speed and that speed is 19200 or less.
+TEST(PanelLimitedLine, HighestUsableSpeedStopsAtTheLinesLimitAndReturnsThere)
+{
+    App();
+    test::PtyRelay relay;
+    ASSERT_TRUE(relay.ok());
+    const QString entry = relay.portsFolder() + "/COM1";
+    const int probe = ::open(entry.toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    ASSERT_GE(probe, 0);
+    const speed_t speeds[] = {B1200, B2400, B4800, B9600, B19200, B38400, B57600};
+    int relaySpeed = 3;  // 9600
+    constexpr int kLineLimit = 4;
+    int writes = 0;
+    relay.setScript([&](const QByteArray& request, int) -> test::RelayAction {
+        termios t{};
+        ::tcgetattr(probe, &t);
+        const bool sameSpeed = cfgetospeed(&t) == speeds[relaySpeed];
+        if (quint8(request[1]) == 0x10 && test::PtyRelay::Start(request) == 115) {
+            ++writes;
+            relaySpeed = ((quint8(request[9]) << 8) | quint8(request[10])) - 0x8000 - 25;
+            return {};  // moves at once; its acknowledgement would come at the new speed
+        }
+        if (!test::PtyRelay::IsIdentityRead(request) || !sameSpeed || relaySpeed > kLineLimit)
+            return {};
+        QByteArray reply("\x01\x03\x0A", 3);
+        for (int v : {0xAAAA, 705, 300, 12, 55}) {
+            reply.append(char(v >> 8));
+            reply.append(char(v & 0xFF));
+        }
+        return {test::PtyRelay::WithCrc(reply), 0};
+    });
+
+    test::RecordingReporter rep;
+    MainWindow::Options o;
+    o.reporterTap = &rep;
+    MainWindow win(o);
+    win.state().modelCode = 705;
+    SerialPort port(relay.portsFolder());
+    LinkState state;
+    PacedExchange paced(port);
+    auto* panel = new ConnectionPanel(win, port, state, paced, relay.portsFolder());
+    win.registerPage(PageLinkSettings, panel);
+    win.start();
+    win.command(CmdShowLinkSettings);
+    win.state().link.baudIndex = 3;
+
+    panel->command(CtlCheckLink);
+    ASSERT_TRUE(WaitUntil([&] { return state.established(); }));
+    panel->command(CtlMaxRate);
+    auto* field = panel->control<QLineEdit>(CtlMaxRateField);
+    ASSERT_TRUE(WaitUntil([&] { return !field->text().isEmpty(); }, 15000));
+    EXPECT_EQ(field->text(), "19200");
+    EXPECT_EQ(win.state().link.baudIndex, 4);
+    EXPECT_EQ(writes, 3);      // to 19200, to 38400, and back to 19200
+    EXPECT_EQ(relaySpeed, 4);  // the relay was told to return
+    state.setEstablished(false);
+    panel->command(CtlCheckLink);
+    EXPECT_TRUE(WaitUntil([&] { return state.established(); }));
+    port.close();
+    ::close(probe);
 }
 
 }  // namespace
