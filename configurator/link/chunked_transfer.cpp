@@ -48,7 +48,9 @@ bool ChunkedTransfer::start(TransferPlan plan, Done done)
     m_ctx.state.setExchangeInProgress(true);
     if (!m_plan.progressText.isEmpty())
         m_ctx.reporter.status(m_plan.progressText, StatusIcon::Info);
-    if (m_ctx.state.established() && m_ctx.port.isOpen()) {
+    // A link on another port than the selected one is no link for this transfer.
+    if (m_ctx.state.established() && m_ctx.port.isOpen() &&
+        m_ctx.port.number() == m_ctx.settings.port) {
         sendBlock();
         return true;
     }

@@ -2,6 +2,8 @@
 #include "link_rig.h"
 
 #include "configurator/link/port_setup.h"
+
+#include <QFile>
 #include "configurator/link/texts.h"
 
 #include <gtest/gtest.h>
@@ -241,6 +243,27 @@ TEST_F(ChunkedTransferTest, ASecondTransferCannotStartWhileOneRuns)
     (void)QTest::qWaitFor([&] { return first.has_value(); }, kPatienceMs);
     ASSERT_TRUE(first.has_value());
     EXPECT_EQ(first->end, TransferEnd::Done);
+}
+
+// The user picked another port while the link on the old one was up: the transfer goes to the
+// selected port, after a link check there.
+TEST_F(ChunkedTransferTest, AChangedPortSelectionIsCheckedBeforeUse)
+{
+    ASSERT_TRUE(RunTransfer(rig.transfer, ReadPlan(rig.settings, 0, 5, sink)).has_value());
+    ASSERT_TRUE(rig.state.established());
+    PtyRelay other(9);
+    ASSERT_TRUE(other.ok());
+    ASSERT_TRUE(QFile::link(other.slavePath(), relay.portsFolder() + QStringLiteral("/COM2")));
+    relay.requests.clear();
+    rig.settings.port = 2;
+    const auto outcome = RunTransfer(rig.transfer, ReadPlan(rig.settings, 40, 5, sink));
+    ASSERT_TRUE(outcome.has_value());
+    EXPECT_EQ(outcome->end, TransferEnd::Done);
+    EXPECT_TRUE(relay.requests.empty()) << "nothing more goes to the old port";
+    ASSERT_EQ(other.requests.size(), 2u);
+    EXPECT_TRUE(PtyRelay::IsIdentityRead(other.requests[0]));
+    EXPECT_EQ(PtyRelay::Start(other.requests[1]), 40);
+    EXPECT_EQ(rig.port.number(), 2);
 }
 
 // A link checker that answers only when the test says so, and does not flag its attempt, like a

@@ -54,6 +54,7 @@ public:
 
     bool ok() const { return m_master >= 0 && m_dir.isValid(); }
     QString portsFolder() const { return m_dir.path(); }
+    QString slavePath() const { return m_slavePath; }
     void setScript(Script script) { m_script = std::move(script); }
 
     // Every request received, in order.
