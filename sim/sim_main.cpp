@@ -274,6 +274,8 @@ void Simulator::ServeControl()
 {
     char buf[256];
     const ssize_t n = read(STDIN_FILENO, buf, sizeof buf);
+    if (n < 0 && (errno == EAGAIN || errno == EINTR))
+        return;
     if (n <= 0) {
         m_stdinOpen = false;
         return;
@@ -373,6 +375,9 @@ int main(int argc, char** argv)
     sigaction(SIGTERM, &sa, nullptr);
     sigaction(SIGHUP, &sa, nullptr);
     std::signal(SIGPIPE, SIG_IGN);
+    // Started in the background of an interactive shell: reading the terminal must not stop the
+    // simulator (the read then fails and control commands are simply off).
+    std::signal(SIGTTIN, SIG_IGN);
     Simulator sim(parsed.options);
     return sim.Run();
 }
