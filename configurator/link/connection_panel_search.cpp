@@ -37,6 +37,13 @@ QByteArray Frame(const std::array<std::uint8_t, kFrameBufferSize>& buffer, std::
     return QByteArray(reinterpret_cast<const char*>(buffer.data()), qsizetype(length));
 }
 
+// The ТИРВ protocol carries the settings codes without the 0x8000 mark of settings registers
+// (its numbers stop at 15 bits).
+std::array<std::int32_t, 3> TextSettingsValues(const std::array<std::uint16_t, 3>& v)
+{
+    return {v[0], v[1] & 0x7FFF, v[2] & 0x7FFF};
+}
+
 }  // namespace
 
 // The frame that moves the relay to `index`, in the form its model and firmware take.
@@ -50,7 +57,7 @@ QByteArray ConnectionPanel::rateWriteFrame(int index) const
     if (s.protocol == Protocol::Tirv) {
         const auto values = panel::EncodeNonM(
             control<QLineEdit>(CtlDevAddress)->text().toInt(), index, int(s.protocol));
-        const std::array<std::int32_t, 3> v{values[0], values[1], values[2]};
+        const auto v = TextSettingsValues(values);
         const std::uint16_t start =
             s.channel == Channel::Usb ? regs::kCommSettingsM.start : regs::kCommSettings.start;
         n = BuildTextWrite({TextVariant(s.protocolVariant), s.valuesPerFrame}, buf, address,
@@ -315,7 +322,7 @@ void ConnectionPanel::writeSettings()
                                  ? control<QComboBox>(CtlDevUsbProtocol)->currentIndex()
                                  : fields->rsProtocol;
         const auto v = panel::EncodeNonM(fields->rsAddress, baud, protocol);
-        const std::array<std::int32_t, 3> values{v[0], v[1], v[2]};
+        const auto values = TextSettingsValues(v);
         start = s.channel == Channel::Usb ? regs::kCommSettingsM.start : regs::kCommSettings.start;
         n = BuildTextWrite({TextVariant(s.protocolVariant), s.valuesPerFrame}, buf, address,
                            start, 3, values);

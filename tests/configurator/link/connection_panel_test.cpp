@@ -158,6 +158,16 @@ TEST_F(PanelTest, AutomaticConnectionFindsARelayAt19200FromTheTopSpeed)
     EXPECT_TRUE(win->action(CmdShowLinkSettings)->isEnabled());
 }
 
+TEST_F(PanelTest, AutomaticConnectionOverTheTirvProtocol)
+{
+    start({"--model", "705", "--protocol", "tirv", "--baud", "9600"}, 705);
+    link().protocol = Protocol::Tirv;
+    panel->command(CtlAutoConnect);
+    ASSERT_TRUE(WaitUntil([&] { return state->established(); }));
+    EXPECT_EQ(link().baudIndex, 3);
+    EXPECT_EQ(ctl<QComboBox>(CtlBaud)->currentText(), "9600");
+}
+
 TEST_F(PanelTest, HighestUsableSpeedClimbsAndLeavesTheRelayThere)
 {
     start({"--model", "705", "--baud", "9600"}, 705);
@@ -190,6 +200,25 @@ TEST_F(PanelTest, SettingsWriteMovesTheRelayAndThePanelFollows)
     EXPECT_FALSE(state->established());  // checked again at the new settings
     EXPECT_TRUE(check());
     EXPECT_EQ(win->statusText(2), QString::fromUtf8("  Адрес устр-ва: 7"));
+}
+
+TEST_F(PanelTest, TirvProtocolRelayIsCheckedAndMovedByTheSettingsWrite)
+{
+    start({"--model", "705", "--protocol", "tirv"}, 705);
+    link().protocol = Protocol::Tirv;
+    ASSERT_TRUE(check());
+    EXPECT_EQ(rep.lastLinkState(), QString::fromUtf8("Связь установлена"));
+    ctl<QComboBox>(CtlDevProtocol)->setCurrentIndex(0);  // stays on the ТИРВ protocol
+    ctl<QLineEdit>(CtlDevAddress)->setText("12");
+    ctl<QComboBox>(CtlDevBaud)->setCurrentIndex(5);  // 38400
+    panel->command(CtlWrite);
+    ASSERT_TRUE(WaitUntil([&] {
+        return rep.lastStatus() == QString::fromUtf8(" Новые настройки связи записаны");
+    })) << rep.lastStatus().toStdString();
+    EXPECT_EQ(link().address, 12);
+    EXPECT_EQ(link().baudIndex, 5);
+    EXPECT_EQ(link().protocol, Protocol::Tirv);
+    EXPECT_TRUE(check());
 }
 
 TEST_F(PanelTest, ReadingAllChannelsShowsTheRelaysBlock)
