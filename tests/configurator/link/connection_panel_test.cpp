@@ -221,6 +221,53 @@ TEST_F(PanelTest, TirvProtocolRelayIsCheckedAndMovedByTheSettingsWrite)
     EXPECT_TRUE(check());
 }
 
+TEST_F(PanelTest, MModelSettingsWriteUsesTheWholeBlock)
+{
+    start({"--model", "715", "--channel", "rs485"});
+    ctl<QRadioButton>(CtlChannelRs485)->click();
+    ASSERT_TRUE(check());
+    ctl<QLineEdit>(CtlDevAddress)->setText("9");
+    ctl<QComboBox>(CtlDevBaud)->setCurrentIndex(8);  // 230400
+    panel->command(CtlWrite);
+    ASSERT_TRUE(WaitUntil([&] {
+        return rep.lastStatus() == QString::fromUtf8(" Новые настройки связи записаны");
+    })) << rep.lastStatus().toStdString();
+    EXPECT_EQ(link().address, 9);
+    EXPECT_EQ(link().baudIndex, 8);
+    EXPECT_TRUE(check());
+}
+
+TEST_F(PanelTest, MModelHighestSpeedWithNewFirmwareUsesTheOneRegisterForm)
+{
+    start({"--model", "715", "--channel", "rs485"});
+    ctl<QRadioButton>(CtlChannelRs485)->click();
+    ASSERT_TRUE(check());
+    ASSERT_TRUE(panel->identity());
+    ASSERT_GT(panel->identity()->firmwareX100, 121);
+    panel->command(CtlMaxRate);
+    auto* field = ctl<QLineEdit>(CtlMaxRateField);
+    ASSERT_TRUE(WaitUntil([&] { return !field->text().isEmpty(); }, 15000));
+    EXPECT_EQ(field->text(), "460800");
+    EXPECT_EQ(link().baudIndex, 9);
+    state->setEstablished(false);
+    EXPECT_TRUE(check());
+}
+
+TEST_F(PanelTest, UsbChannelWriteMovesTheUsbSpeed)
+{
+    start({"--model", "716"});  // the simulator's M relay sits on its USB channel
+    ASSERT_EQ(link().channel, Channel::Usb);
+    ASSERT_TRUE(check());
+    ctl<QComboBox>(CtlDevUsbBaud)->setCurrentIndex(2);  // 230400
+    panel->command(CtlWrite);
+    ASSERT_TRUE(WaitUntil([&] {
+        return rep.lastStatus() == QString::fromUtf8(" Новые настройки связи записаны");
+    })) << rep.lastStatus().toStdString();
+    EXPECT_EQ(link().baudIndex, 8);
+    EXPECT_EQ(ctl<QComboBox>(CtlBaud)->currentText(), "230400");
+    EXPECT_TRUE(check());
+}
+
 TEST_F(PanelTest, ReadingAllChannelsShowsTheRelaysBlock)
 {
     start({"--model", "715", "--address", "3"});
