@@ -28,7 +28,6 @@ struct Trip {
     std::uint16_t breakerTime;  // hundredths of a second
 };
 
-const FaultPhasors kNormalVoltages{{}, {}, {}, Polar(57.7, 0), Polar(57.7, -120), Polar(57.7, 120)};
 
 // Four trips, oldest first; the last one is the stored oscillogram: a B-C fault of about 12 A
 // seen by МТЗ-3 (4 A) and МТЗ-2 (10 A, 0.5 s), tripped by МТЗ-2.
@@ -42,13 +41,12 @@ const Trip kTrips[] = {
     {9, 11, 48, 30, 2, kTripMtz3, kTripMtz3,
      {Polar(4.6, -41), Polar(4.4, -161), Polar(4.7, 79), Polar(57.3, 0), Polar(57.5, -120),
       Polar(57.1, 120)}, 7},
+    // B-C fault on a loaded feeder: phase A keeps its load, Ic closes the loop (3Io stays ≈ 0).
     {2, 14, 37, 12, 45, kTripMtz2, kTripMtz2 | kTripMtz3,
-     {Polar(3.3, -25), Polar(12.4, -175), Polar(12.1, 5), Polar(57.5, 0), Polar(36.2, -147),
-      Polar(35.8, 147)}, 5},
+     {Polar(3.3, -25), Polar(12.4, -171), -(Polar(3.3, -25) + Polar(12.4, -171)), Polar(57.5, 0),
+      Polar(36.2, -147), Polar(35.8, 147)}, 5},
 };
 
-constexpr double kLoadCurrent = 3.2;
-constexpr double kLoadAngle = -25.0;
 
 std::uint16_t Raw(double value, double coefficient)
 {
