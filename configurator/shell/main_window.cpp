@@ -194,7 +194,7 @@ void MainWindow::buildStatusBar()
     }
     m_linkIcon = new QLabel;
     m_linkIcon->setFixedSize(16, 16);
-    bar->insertPermanentWidget(2, m_linkIcon);
+    bar->insertPermanentWidget(3, m_linkIcon);  // after cell 0, field 1 and field 2
 }
 
 void MainWindow::registerPage(int pageId, Page* page)
