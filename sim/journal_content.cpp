@@ -28,7 +28,6 @@ struct Trip {
     std::uint16_t breakerTime;  // hundredths of a second
 };
 
-
 // Four trips, oldest first; the last one is the stored oscillogram: a B-C fault of about 12 A
 // seen by МТЗ-3 (4 A) and МТЗ-2 (10 A, 0.5 s), tripped by МТЗ-2.
 const Trip kTrips[] = {
@@ -46,7 +45,6 @@ const Trip kTrips[] = {
      {Polar(3.3, -25), Polar(12.4, -171), -(Polar(3.3, -25) + Polar(12.4, -171)), Polar(57.5, 0),
       Polar(36.2, -147), Polar(35.8, 147)}, 5},
 };
-
 
 std::uint16_t Raw(double value, double coefficient)
 {
