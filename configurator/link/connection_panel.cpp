@@ -134,7 +134,7 @@ QWidget* ConnectionPanel::buildLocal()
     grid->addWidget(protocol, row++, 1);
     m_serialOnly.insert(m_serialOnly.end(), {protocolLabel, protocol});
 
-    // Kept but not shown, like the relay toolset's hidden group.
+    // Settings the panel keeps without showing them.
     auto* variant = Combo({tp::kVariantOld, tp::kVariantNew});
     auto* perFrame = NumberEdit(3);
     auto* loopback = Combo({tp::kLoopbackEachOther, tp::kLoopbackDevice});

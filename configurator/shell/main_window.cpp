@@ -48,7 +48,7 @@ QScrollArea* NewHost(QWidget* content)
     // The page follows the window and scrolls once the window is smaller than its minimum.
     area->setWidgetResizable(true);
     area->setFrameShape(QFrame::NoFrame);
-    // The scroll-bar colour of the relay toolset's window.
+    // The program's scroll-bar colour.
     area->setStyleSheet("QScrollBar { background: rgb(217, 213, 198); }");
     return area;
 }

@@ -1,6 +1,6 @@
 #pragma once
-// Numeric ids of the configurator's commands, pages, timers and main-window controls. They are
-// the relay toolset's own numbers: menus, toolbar buttons, pages and tests all refer to them.
+// Numeric ids of the configurator's commands, pages, timers and main-window controls: menus,
+// toolbar buttons, pages and tests all refer to them by these numbers.
 
 namespace tirv {
 
@@ -58,8 +58,7 @@ enum Cmd : int {
     CmdBreakerControl = 190,
     CmdShowScan = 191,
     CmdShowLinkSettings = 192,
-    // Stops the exchange in flight (Esc, menu and toolbar); the number is free in the relay
-    // toolset's numbering and chosen here.
+    // Stops the exchange in flight (Esc and the menu); a number no other command uses.
     CmdAbort = 193,
     CmdAbout = 194,
     CmdHelp = 195,
