@@ -180,13 +180,17 @@ void ConnectionPanel::checkEnded(const LinkCheckResult& result)
         shell().setModeText(Text(tp::kDeviceAddress).arg(shell().state().link.address));
         m_linkState.setBootloaderMode(false);
     }
-    setControlsLocked(false);
-    if (m_pageDone) {
+    // A check between the repeats of a transfer goes straight back to it: the transfer holds
+    // the port, so the settings block is not read then.
+    const bool forTransfer = static_cast<bool>(m_pageDone);
+    if (!forTransfer)
+        setControlsLocked(false);
+    if (forTransfer) {
         auto done = std::move(m_pageDone);
         m_pageDone = nullptr;
         done(r);
     }
-    if (r.end == LinkCheckEnd::Established &&
+    if (!forTransfer && r.end == LinkCheckEnd::Established &&
         control<QCheckBox>(CtlReadAllChannels)->isChecked() &&
         shell().state().link.protocol == Protocol::Modbus)
         readDeviceBlock();

@@ -11,6 +11,7 @@
 
 #include <QAction>
 #include <QElapsedTimer>
+#include <QCheckBox>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <gtest/gtest.h>
@@ -72,6 +73,22 @@ TEST_F(ProgramTest, FreshStartReadsTheSetpointsWithOneCommand)
     EXPECT_EQ(connectionAttempts(), 1);
     EXPECT_TRUE(rep.messages.empty());
     EXPECT_TRUE(win->action(CmdShowLinkSettings)->isEnabled());  // unlocked again
+}
+
+TEST_F(ProgramTest, LostReplyIsRepeatedAfterThePanelChecksTheLink)
+{
+    start({"--model", "715"}, 715);
+    auto* panel = dynamic_cast<ConnectionPanel*>(win->page(PageLinkSettings));
+    ASSERT_NE(panel, nullptr);
+    panel->control<QCheckBox>(CtlReadAllChannels)->setChecked(true);
+    readOnce();
+    ASSERT_EQ(rep.lastStatus(), QString::fromUtf8("  Значения уставок прочитаны из устройства"));
+    const int checksBefore = connectionAttempts();
+    ASSERT_TRUE(sim->control("drop 1"));
+    readOnce();
+    EXPECT_EQ(rep.lastStatus(), QString::fromUtf8("  Значения уставок прочитаны из устройства"));
+    EXPECT_EQ(connectionAttempts(), checksBefore + 1);  // the repeat went through the panel
+    EXPECT_TRUE(rep.messages.empty());
 }
 
 TEST_F(ProgramTest, EthernetLinkCheckReadsTheIdentityOverModbusTcp)
