@@ -4,11 +4,13 @@
 #include <array>
 #include <cstdint>
 
+#include "configurator/link/registers.h"
 #include "sim/relay_models.h"
 
 namespace tirv::sim {
 
-inline constexpr std::size_t kRegisterSpace = 2700;
+// The holding registers end with the working journal.
+inline constexpr std::size_t kRegisterSpace = regs::kWorkingJournal.end();
 using HoldingMemory = std::array<std::uint16_t, kRegisterSpace>;
 
 // Offsets the relay adds to each field of an input or output record (the 0x8000 bias included).

@@ -10,11 +10,11 @@
 
 namespace tirv::sim {
 
-inline constexpr int kEmergencyJournalStart = 400;
-inline constexpr int kEmergencyRecordWords = 34;
-inline constexpr int kWorkingJournalStart = 2100;
-inline constexpr int kWorkingRecordWords = 5;
-inline constexpr int kWorkingGroup1Records = 20;
+inline constexpr int kEmergencyJournalStart = regs::kEmergencyJournal.start;
+inline constexpr int kEmergencyRecordWords = regs::kEmergencyRecordRegisters;
+inline constexpr int kWorkingJournalStart = regs::kWorkingJournal.start;
+inline constexpr int kWorkingRecordWords = regs::kWorkingRecordRegisters;
+inline constexpr int kWorkingGroup1Records = regs::kWorkingSettingsRecords;
 
 // Emergency record fields (word offsets inside a record).
 enum EmergencyWord : int {

@@ -4,22 +4,21 @@
 #include <cmath>
 #include <numbers>
 
+#include "common/oscillogram_image.h"
 #include "sim/journal_content.h"
 #include "sim/setpoint_registers.h"
 
 namespace tirv::sim {
 namespace {
 
-constexpr int kHeaderWords = 50;
-constexpr int kSampleWords = 9600;
-constexpr int kDigitalStartWord = 9650;
+constexpr int kHeaderWords = kOscHeaderWords;
+constexpr int kDigitalStartWord = static_cast<int>(kOscDigitalOffset / 2);
 constexpr int kChannels = 6;  // Ia, Ib, Ic, Ua, Ub, Uc
-constexpr int kSamples = kSampleWords / kChannels;
-constexpr int kSampleRate = 800;
+constexpr int kSamples = kOscSampleWords / kChannels;
+constexpr int kSampleRate = kOscSampleRateHz;
 constexpr int kPreTriggerHundredths = kConfiguredPreFaultHundredths;
 constexpr int kFaultSample = kPreTriggerHundredths * kSampleRate / 100;
 constexpr int kStopIndex = 437;  // where the ring happened to stop: the oldest sample
-constexpr std::uint16_t kCurrentLayoutMark = 0x464C;
 constexpr float kCurrentScale = 0.01f;  // A per unit
 constexpr float kVoltageScale = 0.01f;  // V per unit
 constexpr double kLoadCurrent = 3.2;
@@ -79,9 +78,10 @@ std::vector<std::uint16_t> BuildOscillogram(const RelayModel& model, const Holdi
     for (int c = 0; c < kChannels; ++c)
         w[static_cast<std::size_t>(kFlags + c)] = 1;
     w[kPreTrigger] = kPreTriggerHundredths;
-    for (int c = 0; c < 8; ++c)
-        PutFloat(w, kScales + 2 * c, c < 3 || c == 6 ? kCurrentScale : kVoltageScale);
-    w[kLayout] = kCurrentLayoutMark;
+    for (int c = 0; c < kOscCoefficients; ++c)
+        PutFloat(w, kScales + 2 * c,
+                 IsCurrentChannel(static_cast<OscChannel>(c)) ? kCurrentScale : kVoltageScale);
+    w[kLayout] = kOscCurrentLayoutMark;
 
     // Fault phasors from the journal record; the breaker opens its recorded time after the trip.
     PhaseState fault[kChannels];

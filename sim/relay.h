@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "configurator/link/registers.h"
+#include "sim/io_led_registers.h"
 #include "sim/relay_models.h"
 #include "sim/text_protocol.h"
 
@@ -46,10 +47,10 @@ int MonthLength(int month, int year);
 bool IsValidWallTime(const WallTime& t);
 
 // Size of the holding-register space (the working journal ends at 2699).
-inline constexpr int kHoldingRegisters = 2700;
+inline constexpr int kHoldingRegisters = static_cast<int>(kRegisterSpace);
 inline constexpr int kOscillogramRegisters = regs::kOscillogram.count;
-inline constexpr int kEmergencyRecords = 10;
-inline constexpr int kWorkingRecords = 120;
+inline constexpr int kEmergencyRecords = regs::kEmergencyJournal.count / regs::kEmergencyRecordRegisters;
+inline constexpr int kWorkingRecords = regs::kWorkingJournal.count / regs::kWorkingRecordRegisters;
 
 // Modbus exception codes.
 enum ExceptionCode : std::uint8_t {
@@ -111,8 +112,8 @@ public:
 
     // Memory access for the state file and tests. Live registers (clock, measurements, I/O
     // states) are refreshed on every read; the rest is the relay's stored memory.
-    std::array<std::uint16_t, kHoldingRegisters>& holding() { return m_holding; }
-    const std::array<std::uint16_t, kHoldingRegisters>& holding() const { return m_holding; }
+    HoldingMemory& holding() { return m_holding; }
+    const HoldingMemory& holding() const { return m_holding; }
     const std::vector<std::uint16_t>& oscillogram() const { return m_oscillogram; }
     // Rebuilds the oscillogram memory from the newest emergency-journal record.
     void RebuildOscillogram();
@@ -143,7 +144,7 @@ private:
     const RelayModel* m_model;
     LineSettings m_line;
     RelayMode m_mode = RelayMode::Application;
-    std::array<std::uint16_t, kHoldingRegisters> m_holding{};
+    HoldingMemory m_holding{};
     std::vector<std::uint16_t> m_oscillogram;
     std::mt19937 m_rng;
     std::int64_t m_clockOffsetMs = 0;
