@@ -91,6 +91,23 @@ TEST_F(ProgramTest, LostReplyIsRepeatedAfterThePanelChecksTheLink)
     EXPECT_TRUE(rep.messages.empty());
 }
 
+TEST_F(ProgramTest, AbortStopsASetpointReadInFlight)
+{
+    start({"--model", "705", "--baud", "1200"}, 705);
+    win->state().link.baudIndex = 0;  // 1200 bit/s: the read takes seconds
+    win->command(CmdReadSetpoints);
+    Spin([&] { return win->state().busy; }, 8000);
+    ASSERT_TRUE(win->state().busy);
+    EXPECT_TRUE(win->action(CmdAbort)->isEnabled());
+    win->command(CmdAbort);
+    Spin([&] { return !win->state().busy; }, 3000);
+    EXPECT_FALSE(win->state().busy);
+    EXPECT_TRUE(rep.statuses.contains(
+        QString::fromUtf8(" Операция обмена была прервана пользователем")));
+    EXPECT_TRUE(win->action(CmdShowLinkSettings)->isEnabled());
+    EXPECT_FALSE(win->action(CmdAbort)->isEnabled());
+}
+
 TEST_F(ProgramTest, EthernetLinkCheckReadsTheIdentityOverModbusTcp)
 {
     start({"--model", "716", "--tcp", "0", "--serial", "777"}, 715);
