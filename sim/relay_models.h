@@ -25,14 +25,26 @@ struct RelayModel {
     std::uint16_t firmwareBuild;
 };
 
+constexpr RelayModel NonMModel(int code, SetpointSet set, std::uint16_t version, std::uint16_t build)
+{
+    return {code, false, set, regs::kSetpoints.count, regs::kLeds.count / 3, regs::kLeds.start,
+            regs::kMeasurements.start, regs::kMeasurements.count, regs::kCommSettings.start,
+            regs::kCommSettings.count, kBaudCountNonM - 1, version, build};
+}
+
+constexpr RelayModel MModel(int code, std::uint16_t version, std::uint16_t build)
+{
+    return {code, true, SetpointSet::SetM, regs::kSetpointsM.count, regs::kLedsM.count / 3,
+            regs::kLedsM.start, regs::kMeasurementsM.start, regs::kMeasurementsM.count,
+            regs::kCommSettingsM.start, regs::kCommSettingsM.count, kBaudCountM - 1, version, build};
+}
+
+// Firmware versions differ on purpose: 1.21 (register 132 = 121) is the last one whose speed
+// change takes the whole settings block; the 715M and 717M take the one-register form.
 inline constexpr RelayModel kRelayModels[] = {
-    {306, false, SetpointSet::Set306, 115, 5, 155, 300, 25, 115, 3, 6, 118, 41},
-    {705, false, SetpointSet::Set705, 115, 5, 155, 300, 25, 115, 3, 6, 121, 57},
-    {706, false, SetpointSet::Set705, 115, 5, 155, 300, 25, 115, 3, 6, 121, 57},
-    {707, false, SetpointSet::Set705, 115, 5, 155, 300, 25, 115, 3, 6, 121, 57},
-    {715, true, SetpointSet::SetM, 127, 8, 146, 800, 88, 365, 19, 9, 123, 212},
-    {716, true, SetpointSet::SetM, 127, 8, 146, 800, 88, 365, 19, 9, 123, 212},
-    {717, true, SetpointSet::SetM, 127, 8, 146, 800, 88, 365, 19, 9, 123, 212},
+    NonMModel(306, SetpointSet::Set306, 118, 41), NonMModel(705, SetpointSet::Set705, 121, 57),
+    NonMModel(706, SetpointSet::Set705, 121, 57), NonMModel(707, SetpointSet::Set705, 121, 57),
+    MModel(715, 123, 212), MModel(716, 121, 198), MModel(717, 123, 212),
 };
 
 // nullptr for a code the family does not have.
