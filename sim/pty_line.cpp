@@ -94,6 +94,12 @@ void PtyLine::Unpublish()
     m_linkPath.clear();
 }
 
+void PtyLine::DiscardUnread() const
+{
+    if (m_slaveKeep >= 0)
+        tcflush(m_slaveKeep, TCIFLUSH);
+}
+
 PeerLine PtyLine::Peer() const
 {
     PeerLine peer;

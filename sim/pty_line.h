@@ -25,6 +25,9 @@ public:
     const std::string& linkPath() const { return m_linkPath; }
     // Speed and stop bits the peer set on its end.
     PeerLine Peer() const;
+    // Throws away replies nobody has read (a peer that closed the port before reading), so a
+    // full line never blocks the simulator.
+    void DiscardUnread() const;
 
 private:
     int m_master = -1;

@@ -23,6 +23,10 @@ using namespace tirv::sim;
 namespace {
 
 volatile std::sig_atomic_t g_stop = 0;
+
+// A reply still unread this long after it went out was sent to a port nobody had open: like a
+// real line, the simulator drops it rather than hand it to the next peer.
+constexpr std::int64_t kStaleReplyUs = 500'000;
 void OnSignal(int) { g_stop = 1; }
 
 // Monotonic microseconds, for pacing.
@@ -110,6 +114,7 @@ private:
     PtyLine m_pty;
     std::deque<Outgoing> m_outgoing;
     std::int64_t m_lastRxUs = 0;
+    std::int64_t m_lastTxEndUs = 0;
     int m_listener = -1;
     int m_tcpPort = 0;
     std::vector<TcpClient> m_clients;
@@ -213,15 +218,22 @@ void Simulator::PacePty(std::int64_t nowUs)
         const std::int64_t byteUs = std::int64_t{1'000'000} * o.t.bitsPerByte / std::max<std::uint32_t>(o.t.baud, 1);
         const std::size_t due = std::min(o.t.bytes.size(),
                                          static_cast<std::size_t>((nowUs - o.startUs) / std::max<std::int64_t>(byteUs, 1)) + 1);
+        if (o.sent == 0 && nowUs - m_lastTxEndUs > kStaleReplyUs)
+            m_pty.DiscardUnread();  // bytes nobody read for so long went to a closed port
         if (due > o.sent) {
-            const ssize_t n = write(m_pty.fd(), o.t.bytes.data() + o.sent, due - o.sent);
+            ssize_t n = write(m_pty.fd(), o.t.bytes.data() + o.sent, due - o.sent);
+            if (n < 0 && errno == EAGAIN) {
+                m_pty.DiscardUnread();  // the line is full of replies nobody read
+                n = write(m_pty.fd(), o.t.bytes.data() + o.sent, due - o.sent);
+            }
             if (n > 0)
                 o.sent += static_cast<std::size_t>(n);
-            else if (errno != EAGAIN)
-                o.sent = o.t.bytes.size();  // the line is gone; drop the reply
+            else
+                o.sent = o.t.bytes.size();  // the line cannot take it: the reply is lost
         }
         if (o.sent < o.t.bytes.size())
             return;
+        m_lastTxEndUs = nowUs;
         if (o.t.applyAfter && o.t.relay)
             o.t.relay->setLine(*o.t.applyAfter);  // new link settings take effect after the reply
         m_outgoing.pop_front();
