@@ -58,12 +58,17 @@ bool PtyClient::configure(std::uint32_t baud, int stopBits)
     return tcsetattr(m_fd, TCSANOW, &t) == 0;
 }
 
+bool PtyClient::send(std::span<const std::uint8_t> request)
+{
+    return ::write(m_fd, request.data(), request.size()) == static_cast<ssize_t>(request.size());
+}
+
 std::vector<std::uint8_t> PtyClient::exchange(std::span<const std::uint8_t> request, int quietMs,
-                                              int limitMs)
+                                              int limitMs, bool drainFirst)
 {
     using Clock = std::chrono::steady_clock;
     std::uint8_t drain[256];
-    while (::read(m_fd, drain, sizeof drain) > 0) {
+    while (drainFirst && ::read(m_fd, drain, sizeof drain) > 0) {
     }
     std::vector<std::uint8_t> reply;
     if (::write(m_fd, request.data(), request.size()) != static_cast<ssize_t>(request.size()))

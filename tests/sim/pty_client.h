@@ -20,7 +20,9 @@ public:
     // Sends `request` and returns what arrives until `quietMs` pass without a byte (at most
     // `limitMs` in all).
     std::vector<std::uint8_t> exchange(std::span<const std::uint8_t> request, int quietMs = 60,
-                                       int limitMs = 2000);
+                                       int limitMs = 2000, bool drainFirst = true);
+    // Sends without reading anything.
+    bool send(std::span<const std::uint8_t> request);
     // Time in ms from the end of the write to the last reply byte of the last exchange.
     int lastReplyMs() const { return m_lastReplyMs; }
 

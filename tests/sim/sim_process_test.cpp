@@ -136,6 +136,18 @@ TEST(SimProgram, AnswersOnlyAtItsOwnSpeedAndStopBitsAndAddress)
     (void)request;
 }
 
+TEST(SimProgram, AReplyNobodyReadIsGoneWhenTheNextOneComes)
+{
+    SimProcess sim({"--model", "705"});
+    ASSERT_TRUE(sim.ready()) << sim.error();
+    PtyClient client(sim.portPath(), 57600);
+    ASSERT_TRUE(client.send(ReadRequest(1, 0, 125)));
+    usleep(700'000);
+    const auto reply = client.exchange(ReadRequest(1, 130, 5), 60, 2000, /*drainFirst=*/false);
+    EXPECT_EQ(tirv::CheckReadReply(reply, 1, tirv::Function::ReadRegisters, 5), tirv::LinkResult::Good)
+        << reply.size() << " bytes";
+}
+
 TEST(SimProgram, PacesRepliesAtTheLineRate)
 {
     // 125 registers = 255 bytes of 11 bit times (2 stop bits) at 9600 bit/s ≈ 292 ms.
