@@ -24,9 +24,10 @@ namespace {
 
 volatile std::sig_atomic_t g_stop = 0;
 
-// A reply still unread this long after it went out was sent to a port nobody had open: like a
-// real line, the simulator drops it rather than hand it to the next peer.
-constexpr std::int64_t kStaleReplyUs = 500'000;
+// A reply still unread this long (plus twice its own line time) after it went out was sent to a
+// port nobody reads: like a real line, the simulator drops it rather than hand it to the next
+// peer. Every exchange of the configurator reads its reply well within this.
+constexpr std::int64_t kStaleReplyUs = 2'000'000;
 void OnSignal(int) { g_stop = 1; }
 
 // Monotonic microseconds, for pacing.
@@ -114,7 +115,7 @@ private:
     PtyLine m_pty;
     std::deque<Outgoing> m_outgoing;
     std::int64_t m_lastRxUs = 0;
-    std::int64_t m_lastTxEndUs = 0;
+    std::int64_t m_staleAtUs = 0;  // when unread reply bytes are dropped (0: nothing pending)
     int m_listener = -1;
     int m_tcpPort = 0;
     std::vector<TcpClient> m_clients;
@@ -182,6 +183,8 @@ int Simulator::NextWakeMs(std::int64_t nowUs) const
     }
     if (m_line.HasPartial())
         wake = std::min(wake, m_lastRxUs + 5'000);
+    if (m_staleAtUs != 0)
+        wake = std::min(wake, m_staleAtUs);
     for (const TcpClient& c : m_clients)
         if (!c.out.empty())
             wake = std::min(wake, c.out.front().first);
@@ -207,6 +210,11 @@ void Simulator::ServePty(std::int64_t nowUs)
 
 void Simulator::PacePty(std::int64_t nowUs)
 {
+    const bool midReply = !m_outgoing.empty() && m_outgoing.front().sent > 0;
+    if (m_staleAtUs != 0 && nowUs >= m_staleAtUs && !midReply) {
+        m_pty.DiscardUnread();
+        m_staleAtUs = 0;
+    }
     if (m_line.HasPartial() && nowUs - m_lastRxUs >= 5'000) {
         if (auto t = m_line.Silence(LocalNowMs(), m_pty.Peer()))
             m_outgoing.push_back({std::move(*t), nowUs + t->delayMs * 1000LL, 0});
@@ -218,8 +226,6 @@ void Simulator::PacePty(std::int64_t nowUs)
         const std::int64_t byteUs = std::int64_t{1'000'000} * o.t.bitsPerByte / std::max<std::uint32_t>(o.t.baud, 1);
         const std::size_t due = std::min(o.t.bytes.size(),
                                          static_cast<std::size_t>((nowUs - o.startUs) / std::max<std::int64_t>(byteUs, 1)) + 1);
-        if (o.sent == 0 && nowUs - m_lastTxEndUs > kStaleReplyUs)
-            m_pty.DiscardUnread();  // bytes nobody read for so long went to a closed port
         if (due > o.sent) {
             ssize_t n = write(m_pty.fd(), o.t.bytes.data() + o.sent, due - o.sent);
             if (n < 0 && errno == EAGAIN) {
@@ -233,7 +239,7 @@ void Simulator::PacePty(std::int64_t nowUs)
         }
         if (o.sent < o.t.bytes.size())
             return;
-        m_lastTxEndUs = nowUs;
+        m_staleAtUs = nowUs + kStaleReplyUs + 2 * (nowUs - o.startUs);
         if (o.t.applyAfter && o.t.relay)
             o.t.relay->setLine(*o.t.applyAfter);  // new link settings take effect after the reply
         m_outgoing.pop_front();

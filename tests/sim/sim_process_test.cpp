@@ -142,7 +142,7 @@ TEST(SimProgram, AReplyNobodyReadIsGoneWhenTheNextOneComes)
     ASSERT_TRUE(sim.ready()) << sim.error();
     PtyClient client(sim.portPath(), 57600);
     ASSERT_TRUE(client.send(ReadRequest(1, 0, 125)));
-    usleep(700'000);
+    usleep(2'600'000);  // the reply took 45 ms; after 2 s more nobody is going to read it
     const auto reply = client.exchange(ReadRequest(1, 130, 5), 60, 2000, /*drainFirst=*/false);
     EXPECT_EQ(tirv::CheckReadReply(reply, 1, tirv::Function::ReadRegisters, 5), tirv::LinkResult::Good)
         << reply.size() << " bytes";
