@@ -183,7 +183,8 @@ int Simulator::NextWakeMs(std::int64_t nowUs) const
     }
     if (m_line.HasPartial())
         wake = std::min(wake, m_lastRxUs + 5'000);
-    if (m_staleAtUs != 0)
+    const bool midReply = !m_outgoing.empty() && m_outgoing.front().sent > 0;
+    if (m_staleAtUs != 0 && !midReply)  // mid-reply, its end sets a new time anyway
         wake = std::min(wake, m_staleAtUs);
     for (const TcpClient& c : m_clients)
         if (!c.out.empty())
