@@ -1,6 +1,9 @@
 // tirv-sim as a program: the published port, line-setting matching, pacing, control commands,
 // Modbus TCP and the state file, driven with frames from the configurator's codec.
 #include <array>
+#include <bit>
+#include <cmath>
+#include <ctime>
 #include <arpa/inet.h>
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -287,6 +290,43 @@ TEST(SimProgram, ServesModbusTcpReadsOfHoldingJournalAndArchive)
     const auto check = tirv::CheckMbapReply(busy, 0x41, 125);
     EXPECT_EQ(check.result, static_cast<int>(tirv::LinkResult::ArchiveBusy));
     EXPECT_EQ(check.exceptionCode, 5);
+}
+
+// Live values decoded the way the pages decode them: the relay clock runs on the computer's local
+// time, and the float measurements of an M relay describe a loaded feeder.
+TEST(SimProgram, ClockAndFloatMeasurementsOverTheLineAndTcp)
+{
+    SimProcess sim({"--model", "717", "--tcp", "0"});
+    ASSERT_TRUE(sim.ready()) << sim.error();
+    PtyClient client(sim.portPath(), 57600);
+    const std::time_t before = std::time(nullptr);
+    const auto clock = client.exchange(ReadRequest(1, tirv::regs::kClockRead.start, 7));
+    ASSERT_EQ(tirv::CheckReadReply(clock, 1, tirv::Function::ReadRegisters, 7), tirv::LinkResult::Good);
+    std::tm local{};
+    localtime_r(&before, &local);
+    local.tm_mday = tirv::ReadReplyRegister(clock, 0);
+    local.tm_mon = tirv::ReadReplyRegister(clock, 1) - 1;
+    local.tm_year = tirv::ReadReplyRegister(clock, 2) + 100;
+    local.tm_hour = tirv::ReadReplyRegister(clock, 3);
+    local.tm_min = tirv::ReadReplyRegister(clock, 4);
+    local.tm_sec = tirv::ReadReplyRegister(clock, 5);
+    EXPECT_LE(std::abs(std::difftime(std::mktime(&local), before)), 2.0);
+    EXPECT_LE(tirv::ReadReplyRegister(clock, 6), 999);  // milliseconds on M relays
+
+    TcpClient tcp(sim.tcpPort());
+    const auto m = tcp.exchange(tirv::BuildMbapRead(0x03, tirv::regs::kMeasurementsM.start, 88),
+                                tirv::MbapReplyLength(88));
+    ASSERT_EQ(tirv::CheckMbapReply(m, 0x03, 88).result, 0);
+    auto value = [&](int k) {  // low half first, each half high byte first
+        const std::size_t at = 9 + 4 * static_cast<std::size_t>(k);
+        const std::uint32_t bits = static_cast<std::uint32_t>(m[at] << 8 | m[at + 1]) |
+                                   static_cast<std::uint32_t>(m[at + 2] << 8 | m[at + 3]) << 16;
+        return std::bit_cast<float>(bits);
+    };
+    EXPECT_NEAR(value(1), 3.2, 0.2);   // Ia
+    EXPECT_NEAR(value(4), 57.7, 1.0);  // Ua
+    EXPECT_NEAR(value(7), 100.0, 2.0); // Uab
+    EXPECT_NEAR(value(43), 50.0, 0.05);  // frequency
 }
 
 TEST(SimProgram, StateFileKeepsWrittenMemoryAcrossRuns)
