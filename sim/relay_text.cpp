@@ -67,8 +67,10 @@ TextAnswer Relay::HandleText(const TextRequest& req, std::int64_t nowMs)
         const int start = static_cast<int>(req.start);
         std::uint8_t result = 0;
         if (req.command == TextCommand::Command) {
-            result = values.size() == 1 ? ApplyBreaker(start, values[0], nowMs)
-                                         : static_cast<std::uint8_t>(kIllegalValue);
+            // "K" carries the breaker commands only.
+            const bool breaker = start == regs::kBreakerCommand || start == regs::kBreakerUnblock;
+            result = values.size() == 1 && breaker ? ApplyBreaker(start, values[0], nowMs)
+                                                   : static_cast<std::uint8_t>(kIllegalAddress);
         } else if (start == regs::kCommSettings.start ||
                    (m_model->m && start == regs::kCommSettingsM.start && values.size() == 3)) {
             // The ТИРВ protocol writes the three link values of the non-M block, unbiased.

@@ -131,6 +131,9 @@ TEST(RelayText, WritesAndBreakerCommandsAreAcknowledged)
     EXPECT_EQ(f.relay->holding()[regs::kSerialNumber], 2222);
     EXPECT_FALSE(f.exchange(Close(":=;K;" + Num(135) + ";" + Num(1) + ";" + Num(1) + ";")).empty());
     EXPECT_FALSE(f.relay->breakerClosed());
+    // "K" on any other register is not a breaker command.
+    EXPECT_TRUE(f.exchange(Close(":=;K;" + Num(134) + ";" + Num(1) + ";" + Num(0x8000) + ";")).empty());
+    EXPECT_EQ(f.relay->holding()[regs::kSerialNumber], 2222);
     f.relay->setBlocked(true);
     EXPECT_TRUE(f.exchange(Close(":=;K;" + Num(135) + ";" + Num(1) + ";" + Num(0x8000) + ";")).empty());
     // Link settings: unbiased codes at 115; the new address answers after the acknowledgement.
