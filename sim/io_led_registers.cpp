@@ -16,13 +16,14 @@ struct IoRecord {
 constexpr int kMinimalOutputSignals[8] = {1, 2, 3, 4, 5, 5, 6, 7};
 constexpr int kFreeInput = 8;
 
-// A commissioned feeder: a few spare inputs and outputs put to use.
+// A commissioned feeder: a few spare inputs and outputs put to use (output signals among the
+// first 38, which every model can assign).
 constexpr struct {
     int channel;  // 0-based
     IoRecord record;
 } kConfiguredInputs[] = {{8, {16, 0, 5, 0}}, {9, {21, 1, 10, 10}}, {10, {44, 0, 0, 0}}},
   kConfiguredOutputs[] = {{8, {32, 0, 0, 50}}, {9, {25, 0, 0, 0}}, {10, {11, 2, 20, 0}},
-                          {11, {45, 1, 0, 0}}};
+                          {11, {33, 1, 0, 0}}};
 
 void PutRecord(HoldingMemory& h, int first, int channel, const IoRecord& r, bool input)
 {
@@ -38,10 +39,11 @@ RegisterBlock LedBlock(const RelayModel& model)
     return model.m ? regs::kLedsM : regs::kLeds;
 }
 
-// LED signals of a commissioned relay: "Готов", "Авар.откл.", "Сраб.МТЗ", "Сигнал ОЗЗ",
-// "Сраб.АПВ", then (M) "Сраб.УРОВ", "Неиспр.откл.", "Пуск МТЗ".
+// LED signals of a commissioned relay, all among the first 38 signals every model can assign:
+// "Готов", "Авар.откл.", "Сраб.МТЗ", "Сигнал ОЗЗ", "Сраб.МТЗ-1", then (M) "Сраб.МТЗ-2",
+// "Внеш.неиспр.", "Пуск МТЗ".
 constexpr int kConfiguredLeds[8][3] = {{1, 0, 0},  {5, 1, 0},  {30, 1, 0}, {6, 1, 0},
-                                       {45, 0, 50}, {42, 1, 0}, {82, 0, 0}, {19, 0, 0}};
+                                       {31, 0, 50}, {32, 1, 0}, {7, 0, 0}, {19, 0, 0}};
 
 }  // namespace
 
