@@ -71,6 +71,41 @@ TEST(RelaySetpoints, TextFormOfAngleAndChoiceRegisters)
     EXPECT_EQ(SetpointRegisterToText(m, choiceReg, choiceWord), choiceWord - regs::kSettingsBias);
 }
 
+// The page rules of the I/O and LED blocks, applied to what every model holds, configured and
+// after the minimal set.
+TEST(RelayIoAndLeds, BlocksPassThePageRules)
+{
+    for (int code : kModels) {
+        Relay r(*FindRelayModel(code), {}, kNow);
+        for (bool minimal : {false, true}) {
+            if (minimal)
+                r.RestoreMinimalSet();
+            const auto& h = r.holding();
+            for (int n = 0; n < kIoChannels; ++n) {
+                const auto in = static_cast<std::size_t>(regs::kIoSettings.start + 4 * n);
+                const int function = h[in] - kInputFunctionOffset;
+                EXPECT_GE(function, n < 8 ? 0 : 8) << code << " input " << n;
+                EXPECT_LE(function, 44);
+                EXPECT_LE(h[in + 1] - kInputLevelOffset, 1);
+                EXPECT_LE(h[in + 2], 9999);
+                const auto out = static_cast<std::size_t>(kOutputFirstRegister + 4 * n);
+                EXPECT_LE(h[out] - kOutputSignalOffset, 94) << code << " output " << n;
+                EXPECT_LE(h[out + 1] - kOutputModeOffset, 2);
+                EXPECT_LE(h[out + 3], 9999);
+            }
+            const RegisterBlock leds = r.model().m ? regs::kLedsM : regs::kLeds;
+            EXPECT_EQ(leds.count, 3 * r.model().ledCount);
+            for (int led = 0; led < r.model().ledCount; ++led) {
+                const auto at = static_cast<std::size_t>(leds.start + 3 * led);
+                EXPECT_LE(h[at] - kLedSignalOffset, 94) << code << " LED " << led;
+                EXPECT_LE(h[at + 1] - kLedModeOffset, 1);
+                EXPECT_LE(h[at + 2], 9999);
+            }
+            EXPECT_EQ(h[leds.start], kLedSignalOffset + 1);  // LED 1 "Готов" in both
+        }
+    }
+}
+
 struct Reading {
     double ia, ib, ic, ua, i0, u0, angleIa, angleUa;
 };
