@@ -151,6 +151,26 @@ TEST(SimProgram, AReplyNobodyReadIsGoneWhenTheNextOneComes)
         << reply.size() << " bytes";
 }
 
+TEST(SimProgram, SeveralRelaysOnOneLine)
+{
+    SimProcess sim({"--device", "model=705,address=1", "--device", "model=715,address=2,baud=19200",
+                    "--device", "model=306,address=3,protocol=tirv"});
+    ASSERT_TRUE(sim.ready()) << sim.error();
+    PtyClient client(sim.portPath(), 57600);
+    auto model = [&](std::uint8_t address) {
+        const auto reply = client.exchange(ReadRequest(address, 130, 5), 60, 300);
+        return tirv::CheckReadReply(reply, address, tirv::Function::ReadRegisters, 5) == tirv::LinkResult::Good
+                   ? tirv::ReadReplyRegister(reply, 1)
+                   : 0;
+    };
+    EXPECT_EQ(model(1), 705);
+    EXPECT_EQ(model(2), 0);  // listens at 19200
+    EXPECT_EQ(model(3), 0);  // speaks the ТИРВ protocol
+    ASSERT_TRUE(client.configure(19200));
+    EXPECT_EQ(model(2), 715);
+    EXPECT_EQ(model(1), 0);
+}
+
 TEST(SimProgram, PacesRepliesAtTheLineRate)
 {
     // 125 registers = 255 bytes of 11 bit times (2 stop bits) at 9600 bit/s ≈ 292 ms.
