@@ -98,7 +98,7 @@ int OpenListener(int port, int& boundPort)
 
 class Simulator {
 public:
-    Simulator(SimOptions options) : m_options(std::move(options)), m_line(m_options.seed) {}
+    explicit Simulator(SimOptions options) : m_options(std::move(options)), m_line(m_options.seed) {}
     int Run();
 
 private:
