@@ -70,9 +70,8 @@ WallTime DaysBefore(const WallTime& now, int days, int hour, int minute, int sec
 }
 
 void WriteEmergencyRecord(const RelayModel& model, HoldingMemory& h, int slot, const Trip& trip,
-                          const WallTime& now)
+                          const WallTime& t)
 {
-    const WallTime t = DaysBefore(now, trip.daysAgo, trip.hour, trip.minute, trip.second);
     const FaultPhasors& f = trip.fault;
     const bool set306 = model.setpoints == SetpointSet::Set306;
     const double phaseCoef = model.m || set306 ? 0.01 : 0.1;
@@ -165,8 +164,11 @@ void FillJournals(const RelayModel& model, HoldingMemory& h, const WallTime& now
 {
     std::fill_n(h.begin() + kEmergencyJournalStart, kEmergencyRecords * kEmergencyRecordWords, 0);
     std::fill_n(h.begin() + kWorkingJournalStart, kWorkingRecords * kWorkingRecordWords, 0);
-    for (std::size_t k = 0; k < std::size(kTrips); ++k)
-        WriteEmergencyRecord(model, h, static_cast<int>(k), kTrips[k], now);
+    for (std::size_t k = 0; k < std::size(kTrips); ++k) {
+        const Trip& trip = kTrips[k];
+        WriteEmergencyRecord(model, h, static_cast<int>(k), trip,
+                             DaysBefore(now, trip.daysAgo, trip.hour, trip.minute, trip.second));
+    }
 
     std::uniform_int_distribution<int> ms(0, 999);
     auto at = [&](int days, int hour, int minute, int second) {
@@ -185,6 +187,28 @@ void FillJournals(const RelayModel& model, HoldingMemory& h, const WallTime& now
     AppendWorkingEvent(h, 125, at(12, 1, 47, 33));
     AppendWorkingEvent(h, 124, at(16, 13, 25, 1));
     AppendWorkingEvent(h, 123, at(5, 7, 59, 42));
+}
+
+void AppendTrip(const RelayModel& model, HoldingMemory& h, const WallTime& when)
+{
+    int slot = -1;
+    std::int64_t oldest = 0;
+    for (int k = 0; k < kEmergencyRecords; ++k) {
+        const auto at = static_cast<std::size_t>(kEmergencyJournalStart + k * kEmergencyRecordWords);
+        if (h[at + kEmEvent] == 0) {
+            slot = k;
+            break;
+        }
+        const WallTime t{h[at + kEmYear], h[at + kEmMonth], h[at + kEmDay], h[at + kEmHour],
+                         h[at + kEmMinute], h[at + kEmSecond], 0};
+        if (slot < 0 || ToEpochMs(t) < oldest) {
+            slot = k;
+            oldest = ToEpochMs(t);
+        }
+    }
+    Trip trip = kTrips[std::size(kTrips) - 1];
+    trip.fraction = when.millisecond / 10;  // valid as hundredths and as milliseconds
+    WriteEmergencyRecord(model, h, slot, trip, when);
 }
 
 int NewestEmergencyRecord(const HoldingMemory& h)

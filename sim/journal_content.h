@@ -42,6 +42,10 @@ struct WorkingRecord {
 };
 WorkingRecord ReadWorkingRecord(const HoldingMemory& holding, int index);
 
+// A new trip at `when` (the same B-C fault as the stored one): into an empty record, or in place
+// of the oldest.
+void AppendTrip(const RelayModel& model, HoldingMemory& holding, const WallTime& when);
+
 // Index (0–9) of the newest non-empty emergency record, or -1.
 int NewestEmergencyRecord(const HoldingMemory& holding);
 

@@ -255,7 +255,7 @@ PduReply Relay::Read(std::span<const std::uint8_t> pdu, std::int64_t nowMs, std:
     const int size = archive ? kOscillogramRegisters : kHoldingRegisters;
     if (start + count > size)
         return Exception(function, kIllegalAddress);
-    if (archive && m_archiveBusy)
+    if (archive && archiveBusy(nowMs))
         return Exception(function, kArchiveBusy);
     if (!archive)
         RefreshLive(nowMs);
@@ -420,6 +420,20 @@ std::uint8_t Relay::ApplyBreaker(int reg, std::uint16_t value, std::int64_t nowM
 void Relay::SetClock(const WallTime& t, std::int64_t nowMs)
 {
     m_clockOffsetMs = ToEpochMs(t) - nowMs;
+    m_dirty = true;
+}
+
+// The relay needs this long to store a new recording.
+constexpr std::int64_t kRecordingMs = 3000;
+
+void Relay::Trip(std::int64_t nowMs)
+{
+    AppendTrip(*m_model, m_holding, clock(nowMs));
+    if (m_breakerClosed)
+        ++m_breakerOperations;
+    m_breakerClosed = false;
+    RebuildOscillogram();
+    m_recordingUntilMs = nowMs + kRecordingMs;
     m_dirty = true;
 }
 

@@ -105,7 +105,10 @@ public:
     bool breakerClosed() const { return m_breakerClosed; }
     void setBreakerClosed(bool closed) { m_breakerClosed = closed; }
     void setArchiveBusy(bool busy) { m_archiveBusy = busy; }
-    bool archiveBusy() const { return m_archiveBusy; }
+    bool archiveBusy(std::int64_t nowMs) const { return m_archiveBusy || nowMs < m_recordingUntilMs; }
+    // A fault on the feeder now: МТЗ-2 trips, the breaker opens, a new emergency record is
+    // written and, for a few seconds, the new oscillogram (function 0x41 answers code 5).
+    void Trip(std::int64_t nowMs);
     std::int64_t clockOffsetMs() const { return m_clockOffsetMs; }
     void setClockOffsetMs(std::int64_t offset) { m_clockOffsetMs = offset; }
     WallTime clock(std::int64_t nowMs) const { return ToWallTime(nowMs + m_clockOffsetMs); }
@@ -151,6 +154,7 @@ private:
     bool m_breakerClosed = true;
     bool m_blocked = false;
     bool m_archiveBusy = false;
+    std::int64_t m_recordingUntilMs = 0;
     bool m_dirty = false;
     int m_breakerOperations = 47;
     unsigned m_textCursor = 0;  // variant-0 reads carry no start: the relay walks its setpoints

@@ -306,6 +306,7 @@ void Simulator::ServeControl()
         m_control.faults = m_line.faults();  // counters run down as replies go out
         m_control.flags = {};
         m_control.status = false;
+        m_control.trip = false;
         const std::string error = ApplyControlCommand(line, m_control);
         if (!error.empty()) {
             std::printf("error: %s\n", error.c_str());
@@ -313,6 +314,9 @@ void Simulator::ServeControl()
             m_line.faults() = m_control.faults;
             ApplyFlags(m_line, m_control.flags);
             m_quit = m_control.quit;
+            if (m_control.trip)
+                for (auto& r : m_line.relays())
+                    r->Trip(LocalNowMs());
             if (m_control.status) {
                 const Relay& r = *m_line.relays().front();
                 std::printf("status address %d baud %u protocol %d breaker %s blocked %d\n",

@@ -269,6 +269,10 @@ std::string ApplyControlCommand(const std::string& line, ControlCommand& state)
         state.status = true;
         return {};
     }
+    if (name == "trip") {
+        state.trip = true;
+        return {};
+    }
     if (name == "clear") {
         state.faults = Faults{};
         return {};
@@ -316,7 +320,9 @@ Faults (also as control commands on standard input, without "--", e.g. "drop 2")
   --blocked               the breaker refuses commands (exception 4) until unblocked
   --archive-busy          function 0x41 answers exception 5 (a new oscillogram is written)
   --bootloader            the relays wait in bootloader mode
-Control commands also accept "on"/"off" after flags, "clear" (no faults), "status", "quit".
+Control commands also accept "on"/"off" after flags, "clear" (no faults), "status", "quit",
+and "trip": a fault on the feeder now (МТЗ-2 trips, the breaker opens, a new emergency record,
+and for 3 s function 0x41 answers code 5 while the new oscillogram is stored).
 
 When ready the simulator prints "tirv-sim: COM<N> ready <path> [tcp <port>]".
 )";

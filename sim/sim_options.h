@@ -53,6 +53,7 @@ struct ControlCommand {
     RelayFlags flags;
     bool quit = false;
     bool status = false;
+    bool trip = false;  // a fault on the feeder now (see Relay::Trip)
 };
 std::string ApplyControlCommand(const std::string& line, ControlCommand& state);
 

@@ -246,6 +246,30 @@ TEST(RelayOscillogram, LoadsAndMatchesTheNewestTripAndItsSettings)
     }
 }
 
+TEST(RelayOscillogram, ATripWritesANewRecordAndTheArchiveIsBusyMeanwhile)
+{
+    Relay r(*FindRelayModel(715), {}, kNow);
+    const std::int64_t when = kNow + 60'000;
+    r.Trip(when);
+    EXPECT_FALSE(r.breakerClosed());
+    EXPECT_TRUE(r.archiveBusy(when + 1000));
+    EXPECT_FALSE(r.archiveBusy(when + 5000));
+    const int newest = NewestEmergencyRecord(r.holding());
+    ASSERT_GE(newest, 0);
+    const auto at = static_cast<std::size_t>(kEmergencyJournalStart + newest * kEmergencyRecordWords);
+    const WallTime t = r.clock(when);
+    EXPECT_EQ(r.holding()[at + kEmMinute], t.minute);
+    EXPECT_EQ(r.holding()[at + kEmFraction], t.millisecond / 10);
+    std::vector<std::uint8_t> bytes;
+    for (std::uint16_t w : r.oscillogram()) {
+        bytes.push_back(static_cast<std::uint8_t>(w & 0xFF));
+        bytes.push_back(static_cast<std::uint8_t>(w >> 8));
+    }
+    const OscEventStamp stamp = ReadEventStamp(bytes);
+    EXPECT_EQ(stamp.time.minute, t.minute);
+    EXPECT_EQ(stamp.tripCause, kTripMtz2);
+}
+
 TEST(RelayClockMath, CalendarConversionsRoundTripAcrossLeapYears)
 {
     const WallTime cases[] = {{2024, 2, 29, 23, 59, 59, 999}, {2000, 1, 1, 0, 0, 0, 0},

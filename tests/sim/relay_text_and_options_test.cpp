@@ -264,6 +264,8 @@ TEST(SimCommandLine, ControlCommands)
     EXPECT_EQ(ApplyControlCommand("clear", c), "");
     EXPECT_EQ(c.faults.badCrcNext, 0);
     EXPECT_NE(ApplyControlCommand("late soon", c), "");
+    EXPECT_EQ(ApplyControlCommand("trip", c), "");
+    EXPECT_TRUE(c.trip);
     EXPECT_EQ(ApplyControlCommand("quit", c), "");
     EXPECT_TRUE(c.quit);
 }
