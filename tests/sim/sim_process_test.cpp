@@ -351,9 +351,9 @@ TEST(SimProgram, ClockAndFloatMeasurementsOverTheLineAndTcp)
 
 TEST(SimProgram, StateFileKeepsWrittenMemoryAcrossRuns)
 {
-    const std::string state = std::filesystem::temp_directory_path() /
-                              ("tirv-sim-state-" + std::to_string(getpid()));
-    std::filesystem::remove(state);
+    char dirTemplate[] = "/tmp/tirv-sim-state.XXXXXX";
+    ASSERT_NE(mkdtemp(dirTemplate), nullptr);
+    const std::string state = std::string(dirTemplate) + "/relay.state";
     {
         SimProcess sim({"--model", "707", "--state", state});
         ASSERT_TRUE(sim.ready()) << sim.error();
@@ -368,15 +368,17 @@ TEST(SimProgram, StateFileKeepsWrittenMemoryAcrossRuns)
                   tirv::LinkResult::Good);
         EXPECT_EQ(sim.stop(), 0);
     }
-    SimProcess again({"--model", "707", "--state", state});
-    ASSERT_TRUE(again.ready()) << again.error();
-    PtyClient client(again.portPath(), 57600);
-    const auto reply = client.exchange(ReadRequest(1, 131, 4));
-    ASSERT_EQ(tirv::CheckReadReply(reply, 1, tirv::Function::ReadRegisters, 4), tirv::LinkResult::Good);
-    EXPECT_EQ(tirv::ReadReplyRegister(reply, 3), 31337);
-    ASSERT_TRUE(again.control("status"));
-    EXPECT_NE(again.lastStatus().find("breaker open"), std::string::npos) << again.lastStatus();
-    std::filesystem::remove(state);
+    {
+        SimProcess again({"--model", "707", "--state", state});
+        ASSERT_TRUE(again.ready()) << again.error();
+        PtyClient client(again.portPath(), 57600);
+        const auto reply = client.exchange(ReadRequest(1, 131, 4));
+        ASSERT_EQ(tirv::CheckReadReply(reply, 1, tirv::Function::ReadRegisters, 4), tirv::LinkResult::Good);
+        EXPECT_EQ(tirv::ReadReplyRegister(reply, 3), 31337);
+        ASSERT_TRUE(again.control("status"));
+        EXPECT_NE(again.lastStatus().find("breaker open"), std::string::npos) << again.lastStatus();
+    }
+    std::filesystem::remove_all(dirTemplate);
 }
 
 // An independent Modbus master from Debian reads the identity over the line and over TCP, and
