@@ -147,6 +147,7 @@ private:
     int identityWaitMs(int baudIndex) const;
     bool identityGood(const QByteArray& reply, std::optional<panel::Identity>* out) const;
     QByteArray rateWriteFrame(int newIndex) const;
+    QByteArray nonMSettingsFrame(int index) const;
     void onTimer(int id) override;
 
     // Automatic connection (2014).

@@ -373,8 +373,9 @@ int ConnectionPanel::identityWaitMs(int baudIndex) const
 }
 
 // The stricter check of the speed search: a Modbus reply must carry a known family signature;
-// a ТИРВ-protocol reply must echo the request's first five characters and start its value with
-// "<" or "Y" as the loopback selector says.
+// a ТИРВ-protocol reply must echo the request's first five characters, start its value with
+// "<" or "Y" as the loopback selector says, and carry a correct CRC (a line at the wrong speed
+// can garble a frame into something that still looks like an echo).
 bool ConnectionPanel::identityGood(const QByteArray& reply,
                                    std::optional<panel::Identity>* out) const
 {
@@ -385,7 +386,7 @@ bool ConnectionPanel::identityGood(const QByteArray& reply,
         const QByteArray request = identityRequest();
         const char expected = control<QComboBox>(CtlLoopback)->currentIndex() == 0 ? '<' : 'Y';
         return reply.startsWith(':') && reply.size() > 5 && reply.left(5) == request.left(5) &&
-               reply.at(5) == expected;
+               reply.at(5) == expected && CheckTextFrameCrc(Bytes(reply)).good();
     }
     if (CheckReadReply(Bytes(reply), std::uint8_t(s.address), Function::ReadRegisters,
                        regs::kIdentity.count) != LinkResult::Good)

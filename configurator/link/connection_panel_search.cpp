@@ -44,7 +44,40 @@ std::array<std::int32_t, 3> TextSettingsValues(const std::array<std::uint16_t, 3
     return {v[0], v[1] & 0x7FFF, v[2] & 0x7FFF};
 }
 
+// A settings write that failed, or whose frame could not even be built: the link words.
+void ReportWriteFailed(Reporter& rep)
+{
+    rep.status(Text(link_texts::kWriteFailed), StatusIcon::Warning);
+    rep.linkState(Text(link_texts::kNoLink), StatusIcon::Warning);
+    rep.ask({Text(link_texts::kCaptionReadWrite), Text(link_texts::kCannotConnect),
+             MsgIcon::Warning, MsgButtons::Ok});
+}
+
 }  // namespace
+
+// The three values of the non-M settings block — the device-side address of 2056, the baud code
+// and the protocol code. The automatic connection moves a relay of any model with it (every
+// relay takes it at 115), and it is the ТИРВ protocol's only settings write: 115 on RS-485,
+// 365 on USB. Empty when the codec refuses the frame.
+QByteArray ConnectionPanel::nonMSettingsFrame(int index) const
+{
+    const ConnectionSettings& s = shell().state().link;
+    const auto address = std::uint8_t(s.address);
+    std::array<std::uint8_t, kFrameBufferSize> buf{};
+    const auto values = panel::EncodeNonM(control<QLineEdit>(CtlDevAddress)->text().toInt(),
+                                          index, int(s.protocol));
+    std::size_t n = 0;
+    if (s.protocol == Protocol::Tirv) {
+        const std::uint16_t start =
+            s.channel == Channel::Usb ? regs::kCommSettingsM.start : regs::kCommSettings.start;
+        n = BuildTextWrite({TextVariant(s.protocolVariant), s.valuesPerFrame}, buf, address,
+                           start, 3, TextSettingsValues(values));
+    } else {
+        n = BuildWriteRegisters(buf, address, regs::kCommSettings.start, 3,
+                                std::span<const std::uint16_t>(values));
+    }
+    return Frame(buf, n);
+}
 
 // The frame that moves the relay to `index`, in the form its model and firmware take.
 QByteArray ConnectionPanel::rateWriteFrame(int index) const
@@ -54,16 +87,8 @@ QByteArray ConnectionPanel::rateWriteFrame(int index) const
     std::array<std::uint8_t, kFrameBufferSize> buf{};
     std::size_t n = 0;
     const int firmware = m_identity ? m_identity->firmwareX100 : 0;
-    if (s.protocol == Protocol::Tirv) {
-        const auto values = panel::EncodeNonM(
-            control<QLineEdit>(CtlDevAddress)->text().toInt(), index, int(s.protocol));
-        const auto v = TextSettingsValues(values);
-        const std::uint16_t start =
-            s.channel == Channel::Usb ? regs::kCommSettingsM.start : regs::kCommSettings.start;
-        n = BuildTextWrite({TextVariant(s.protocolVariant), s.valuesPerFrame}, buf, address,
-                           start, 3, v);
-        return Frame(buf, n);
-    }
+    if (s.protocol == Protocol::Tirv)
+        return nonMSettingsFrame(index);
     switch (panel::RateWriteFor(mModel(), firmware)) {
     case panel::RateWrite::NonMBlock: {
         const int devAddress = s.channel == Channel::Rs485 ? s.address : 1;
@@ -113,6 +138,13 @@ void ConnectionPanel::autoStart()
 
 void ConnectionPanel::autoStep()
 {
+    const QByteArray check = identityRequest();
+    if (check.isEmpty()) {
+        // The settings give no link-check frame (a ТИРВ-protocol address beyond its one-character
+        // form): no speed can answer.
+        autoFailed();
+        return;
+    }
     const bool moving = m_seq == Seq::AutoMove;
     const BaudIndexRange range =
         OfferedBaudIndexes(mModel(), shell().state().link.channel == Channel::Usb);
@@ -133,7 +165,12 @@ void ConnectionPanel::autoStep()
         }
         configureAt(m_from);
         const int target = m_index;
-        send(rateWriteFrame(target), 0, NoReply(), [this, target](const QByteArray&) {
+        const QByteArray move = nonMSettingsFrame(target);
+        if (move.isEmpty()) {
+            autoFailed();
+            return;
+        }
+        send(move, 0, NoReply(), [this, target](const QByteArray&) {
             m_afterPause = [this, target] {
                 shell().reporter().progress(++m_steps, kProgressMax);
                 configureAt(target);
@@ -259,8 +296,15 @@ void ConnectionPanel::maxRateStep()
         maxRateEnd(m_index);
         return;
     }
+    const QByteArray move = rateWriteFrame(next);
+    if (move.isEmpty() || identityRequest().isEmpty()) {
+        // Nothing sensible to send with these settings: the speed stays as it is.
+        sequenceEnded();
+        shell().reporter().status(Text(link_texts::kOperationFailed), StatusIcon::Warning);
+        return;
+    }
     configureAt(m_index);
-    send(rateWriteFrame(next), 0, NoReply(), [this, next](const QByteArray&) {
+    send(move, 0, NoReply(), [this, next](const QByteArray&) {
         m_afterPause = [this, next] {
             configureAt(next);
             send(identityRequest(), identityWaitMs(next),
@@ -337,6 +381,12 @@ void ConnectionPanel::writeSettings()
         count = 3;
         n = BuildWriteRegisters(buf, address, start, count, std::span<const std::uint16_t>(v));
     }
+    if (n == 0) {
+        // The codec refused the frame (values per frame outside its range): nothing is sent and
+        // the panel keeps its settings.
+        ReportWriteFailed(shell().reporter());
+        return;
+    }
     const QByteArray frame = Frame(buf, n);
     m_seq = Seq::Write;
     shell().lockControls(true);
@@ -369,10 +419,7 @@ void ConnectionPanel::writeSettings()
             good = res == LinkResult::Good;
         }
         if (!good) {
-            rep.status(Text(link_texts::kWriteFailed), StatusIcon::Warning);
-            rep.linkState(Text(link_texts::kNoLink), StatusIcon::Warning);
-            rep.ask({Text(link_texts::kCaptionReadWrite), Text(link_texts::kCannotConnect),
-                     MsgIcon::Warning, MsgButtons::Ok});
+            ReportWriteFailed(rep);
             return;
         }
         // The relay now talks with the new settings: the panel takes them over.

@@ -45,6 +45,7 @@ ExchangeRequest LinkCheckRequest(const ConnectionSettings& s)
         request.reply = ModbusReply(static_cast<std::uint8_t>(Function::ReadRegisters),
                                     static_cast<int>(ReadReplyLength(regs::kIdentity.count)));
     }
+    // A refused frame (length 0) stays empty: the caller ends the check instead of sending it.
     request.frame = QByteArray(reinterpret_cast<const char*>(buffer.data()),
                                static_cast<qsizetype>(length));
     return request;
@@ -92,8 +93,16 @@ void DefaultLinkCheck::attempt()
         finish({LinkCheckEnd::PortUnavailable, {}, false});
         return;
     }
+    const ExchangeRequest request = LinkCheckRequest(m_ctx.settings);
+    if (request.frame.isEmpty()) {
+        // The settings give no frame to send (a ТИРВ-protocol address beyond the one-character
+        // form): no repeat can succeed, so the check fails at once.
+        m_tries = m_ctx.settings.repeatCount;
+        onReply({}, false);
+        return;
+    }
     const bool started = m_exchange.start(
-        LinkCheckRequest(m_ctx.settings), [this](const ExchangeReply& reply) {
+        request, [this](const ExchangeReply& reply) {
             if (reply.end == ExchangeEnd::Aborted) {
                 finish({LinkCheckEnd::Aborted, {}, false});
                 return;

@@ -5,3 +5,6 @@ tirv_test(panel_rules_test DOMAIN
 tirv_test(connection_panel_test TIMEOUT 300
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/connection_panel_test.cpp
   LIBS tirv_link_panel tirv_shell tirv_test_support Qt6::Test util)
+tirv_test(connection_panel_scripted_test TIMEOUT 300
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/connection_panel_scripted_test.cpp
+  LIBS tirv_link_panel tirv_shell tirv_test_support Qt6::Test util)
