@@ -439,8 +439,24 @@ bool ConnectionPanel::commitFields()
     return commitNumber(CtlRepeats, 0, 1000, s.repeatCount);
 }
 
+// Two holders of the lock: the window (an exchange or its connection attempt runs) and the
+// panel's own check or sequence. The controls come back only when neither holds it, so a check
+// made for the window's connection attempt does not free them while the attempt goes on.
 void ConnectionPanel::setControlsLocked(bool locked)
 {
+    m_windowLocked = locked;
+    applyControlsLock();
+}
+
+void ConnectionPanel::lockOwnControls(bool locked)
+{
+    m_ownLocked = locked;
+    applyControlsLock();
+}
+
+void ConnectionPanel::applyControlsLock()
+{
+    const bool locked = m_windowLocked || m_ownLocked;
     for (QWidget* w : m_exchangeControls)
         w->setEnabled(!locked);
     if (!locked)

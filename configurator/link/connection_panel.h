@@ -163,6 +163,10 @@ private:
     void writeSettings();
 
     void sequenceEnded();
+    void lockOwnControls(bool locked);
+    void applyControlsLock();
+    bool m_windowLocked = false;
+    bool m_ownLocked = false;
     bool mModel() const;
     int topBaudIndex() const;
     panel::DeviceSettings m_written;

@@ -144,7 +144,7 @@ void ConnectionPanel::checkLink(Done done)
     }
     m_checking = true;
     m_pageDone = std::move(done);
-    setControlsLocked(true);
+    lockOwnControls(true);
     m_check->checkLink([this](const LinkCheckResult& r) { checkEnded(r); });
 }
 
@@ -183,8 +183,7 @@ void ConnectionPanel::checkEnded(const LinkCheckResult& result)
     // A check between the repeats of a transfer goes straight back to it: the transfer holds
     // the port, so the settings block is not read then.
     const bool forTransfer = static_cast<bool>(m_pageDone);
-    if (!forTransfer)
-        setControlsLocked(false);
+    lockOwnControls(false);  // the window keeps its own lock while its exchange runs
     if (forTransfer) {
         auto done = std::move(m_pageDone);
         m_pageDone = nullptr;
@@ -417,7 +416,7 @@ void ConnectionPanel::sequenceEnded()
     if (m_seq != Seq::Block)
         shell().lockControls(false);
     m_seq = Seq::None;
-    setControlsLocked(false);
+    lockOwnControls(false);
 }
 
 }  // namespace tirv

@@ -128,7 +128,7 @@ void ConnectionPanel::autoStart()
         return;
     m_seq = Seq::Auto;
     shell().lockControls(true);
-    setControlsLocked(true);
+    lockOwnControls(true);
     m_steps = 0;
     m_index = topBaudIndex();
     shell().reporter().status(Text(tp::kAutoConnecting), StatusIcon::Info);
@@ -284,7 +284,7 @@ void ConnectionPanel::maxRateStart()
         m_written = *d;
     m_seq = Seq::MaxRate;
     shell().lockControls(true);
-    setControlsLocked(true);
+    lockOwnControls(true);
     m_index = shell().state().link.baudIndex;
     maxRateStep();
 }
@@ -390,7 +390,7 @@ void ConnectionPanel::writeSettings()
     const QByteArray frame = Frame(buf, n);
     m_seq = Seq::Write;
     shell().lockControls(true);
-    setControlsLocked(true);
+    lockOwnControls(true);
     const panel::DeviceSettings written = *fields;
     const ReplyRule rule = s.protocol == Protocol::Tirv
                                ? TextFrameReply()

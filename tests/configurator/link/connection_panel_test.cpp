@@ -9,6 +9,7 @@
 #include "configurator/shell/main_window.h"
 #include "configurator/shell/shell_ids.h"
 #include "configurator/link/pty_relay.h"
+#include "configurator/shell/gui_test_support.h"
 #include "support/recording_reporter.h"
 #include "support/sim_process.h"
 
@@ -381,6 +382,26 @@ TEST_F(PanelTest, ReadOnDemandConnectsThroughThePanel)
     win->sendToPage(PageLinkSettings, PageCmdConnect);
     ASSERT_TRUE(WaitUntil([&] { return win->state().linkUp; }));
     EXPECT_EQ(rep.lastLinkState(), QString::fromUtf8("Связь установлена"));
+}
+
+// The window's own connection attempt (a setpoint read with the link down) holds the panel's
+// controls until the read it was made for has ended, not only until the panel's check ends.
+TEST_F(PanelTest, WindowConnectionAttemptKeepsThePanelLockedUntilItsReadEnds)
+{
+    start({"--model", "715"});
+    test::ScriptedExchange ex;
+    win->setSetpointExchange(&ex);
+    auto* checkButton = ctl<QWidget>(CtlCheckLink);
+    ASSERT_TRUE(checkButton->isEnabled());
+    win->command(CmdReadSetpoints);
+    ASSERT_TRUE(WaitUntil([&] { return state->established(); }));
+    EXPECT_TRUE(win->state().connecting);
+    EXPECT_FALSE(checkButton->isEnabled());
+    ASSERT_TRUE(WaitUntil([&] { return ex.reads == 1; }));
+    EXPECT_FALSE(checkButton->isEnabled());
+    ex.finish(true);
+    EXPECT_TRUE(checkButton->isEnabled());
+    EXPECT_TRUE(ctl<QWidget>(CtlMaxRate)->isEnabled());  // the link is up
 }
 
 // A relay behind a line that carries at most 19200 bit/s: it takes every speed written into it,
