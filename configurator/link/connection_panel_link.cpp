@@ -115,9 +115,13 @@ bool ConnectionPanel::validateTcp(std::array<std::uint8_t, 4>& address, int& por
 
 void ConnectionPanel::startCheck(bool forPage)
 {
+    // A check the window's timer sent runs on the settings as they stand: nobody is at the
+    // fields to answer for them.
+    const bool fromTimer = shell().state().linkCheckFromTimer;
+    shell().state().linkCheckFromTimer = false;
     if (m_checking || m_seq != Seq::None)
         return;
-    if (!commitFields())
+    if (!fromTimer && !commitFields())
         return;
     ConnectionSettings& s = shell().state().link;
     if (s.channel == Channel::Ethernet) {

@@ -11,6 +11,7 @@
 #include "configurator/link/registers.h"
 #include "configurator/link/text_frames.h"
 #include "configurator/link/texts.h"
+#include "configurator/shell/shell_ids.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -233,6 +234,9 @@ void ConnectionPanel::autoSucceeded(int baudIndex)
     m_linkState.setBootloaderMode(false);
     m_linkState.setEstablished(true);
     control(CtlMaxRate)->setEnabled(true);
+    // The speed found is then taken through the ordinary link check (identity, and the
+    // relay's settings block when 3005 asks for it) once the line is free.
+    shell().setWindowTimer(TimerAutoLinkCheck, LinkCheckWaitMs(baudIndex));
 }
 
 void ConnectionPanel::autoFailed()

@@ -60,6 +60,10 @@ public:
     void setSetpointExchange(SetpointExchange* exchange);
     // Called when the window is restored after being minimized.
     void setRestoreHandler(std::function<void()> handler) { m_restored = std::move(handler); }
+    // Called when the user reaches for the title bar (a click outside the client area, or the
+    // window moved while a field has the focus): leaving the field that way must not raise its
+    // validation message.
+    void setTitleBarHandler(std::function<void()> handler) { m_titleBar = std::move(handler); }
 
     // Applies the model, the initial menu and toolbar states and the command line.
     void start();
@@ -81,6 +85,7 @@ public:
     void showSetpointTab(int tab);
     int setpointTab() const { return m_setpointTab; }
     QString takeCommandLinePath(int kind) override;
+    void setWindowTimer(int id, int ms) override { m_timers.setTimer(id, ms); }
     const CommandLineFile& commandLineFile() const { return m_commandLine; }
 
     // For tests and the demo.
@@ -98,6 +103,8 @@ public:
 
 protected:
     void changeEvent(QEvent* e) override;
+    bool event(QEvent* e) override;
+    void moveEvent(QMoveEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
 
 private:
@@ -156,6 +163,7 @@ private:
     std::set<int> m_toolDisabled;            // toolbar buttons disabled by state
     std::function<void()> m_closePort;
     std::function<void()> m_restored;
+    std::function<void()> m_titleBar;
     QToolBar* m_toolBar = nullptr;
     QActionGroup* m_pageGroup = nullptr;
     std::array<QLabel*, 4> m_fields{};

@@ -412,8 +412,16 @@ void MainWindow::onTimer(int id)
         command(CmdWriteSetpoints);
         break;
     case TimerAutoLinkCheck:
-        if (!m_state.busy && m_state.link.channel != Channel::Ethernet)
-            sendToPage(PageLinkSettings, PageCmdLinkCheck);
+        // While an exchange or a connection attempt holds the port the check waits for the
+        // next expiry; over Modbus TCP there is no serial link to check.
+        if (m_state.busy || m_state.connecting)
+            break;
+        m_timers.killTimer(id);
+        if (m_state.link.channel == Channel::Ethernet)
+            break;
+        m_state.linkCheckFromTimer = true;
+        sendToPage(PageLinkSettings, PageCmdLinkCheck);
+        m_state.linkCheckFromTimer = false;
         break;
     default:
         break;

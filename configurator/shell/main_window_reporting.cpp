@@ -10,7 +10,10 @@
 #include <QDir>
 #include <QEvent>
 #include <QFileInfo>
+#include <QApplication>
 #include <QLabel>
+#include <QLineEdit>
+#include <QMoveEvent>
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QVBoxLayout>
@@ -99,6 +102,25 @@ void MainWindow::changeEvent(QEvent* e)
 }
 
 void MainWindow::resizeEvent(QResizeEvent* e) { QMainWindow::resizeEvent(e); }
+
+bool MainWindow::event(QEvent* e)
+{
+    if (e->type() == QEvent::NonClientAreaMouseButtonPress && m_titleBar)
+        m_titleBar();
+    return QMainWindow::event(e);
+}
+
+// Window managers that keep the title bar to themselves (X11) never report a click there; a
+// move of the window while a field is being edited is the trace such a click leaves.
+void MainWindow::moveEvent(QMoveEvent* e)
+{
+    QMainWindow::moveEvent(e);
+    if (!m_titleBar || !isVisible() || m_state.minimized || e->pos() == e->oldPos())
+        return;
+    QWidget* focus = QApplication::focusWidget();
+    if (qobject_cast<QLineEdit*>(focus) && isAncestorOf(focus))
+        m_titleBar();
+}
 
 void MainWindow::showHelp()
 {

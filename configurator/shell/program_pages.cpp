@@ -98,6 +98,7 @@ ProgramPages::ProgramPages(MainWindow& window, const QString& portsFolder)
     window.registerSetpointTabs(p.editor.tabs());
     p.editor.fillFromImage();
     window.setRestoreHandler([&p] { p.editor.windowRestored(); });
+    window.setTitleBarHandler([&p] { p.editor.suppressNextMessage(); });
 
     p.transfer = std::make_unique<SetpointTransfer>(link.transfer(), link.tcp(), window.reporter(),
                                                     window.state().link, p.editor.profile(),

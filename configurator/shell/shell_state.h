@@ -17,6 +17,7 @@ struct ShellState {
     bool bootloaderWaiting = false;  // the relay answered from its bootloader
     bool abortRequested = false;     // read by the timer handlers of exchanges
     bool minimized = false;          // suppresses the validation messages of the setpoint pages
+    bool linkCheckFromTimer = false;  // the link check now sent to the link page came from 480
 
     QString programFolder;  // empty when the folder path is unusable
     QString settingsPath;

@@ -384,6 +384,33 @@ TEST_F(PanelTest, ReadOnDemandConnectsThroughThePanel)
     EXPECT_EQ(rep.lastLinkState(), QString::fromUtf8("Связь установлена"));
 }
 
+// After the automatic connection the window's timer 480 takes the speed found through the
+// ordinary link check: it reads the relay's settings block when 3005 asks for it, and, as nobody
+// started it at the fields, it runs on the settings as they stand without asking about them.
+TEST_F(PanelTest, AutomaticConnectionIsFollowedByTheTimersLinkCheck)
+{
+    start({"--model", "715", "--baud", "19200", "--channel", "rs485"});
+    ctl<QRadioButton>(CtlChannelRs485)->click();
+    ctl<QCheckBox>(CtlReadAllChannels)->setChecked(true);
+    ctl<QLineEdit>(CtlDevAddress)->setText("99");
+    // The user empties a field the moment the link comes up, before the timer fires.
+    QObject::connect(state.get(), &LinkState::establishedChanged, [this](bool on) {
+        if (on)
+            ctl<QLineEdit>(CtlRepeats)->clear();
+    });
+    panel->command(CtlAutoConnect);
+    ASSERT_TRUE(WaitUntil([&] { return state->established(); }));
+    EXPECT_TRUE(win->timerActive(TimerAutoLinkCheck));
+    ASSERT_TRUE(WaitUntil([&] { return ctl<QLineEdit>(CtlDevAddress)->text() == "1"; }));
+    EXPECT_FALSE(win->timerActive(TimerAutoLinkCheck));  // one check, not a poll
+    EXPECT_TRUE(rep.messages.empty());
+    EXPECT_EQ(rep.lastLinkState(), QString::fromUtf8("Связь установлена"));
+    // The same check from the button stops at the empty field.
+    panel->command(CtlCheckLink);
+    ASSERT_EQ(rep.messages.size(), 1u);
+    EXPECT_EQ(rep.messages[0].text, QString::fromUtf8("Введите значение!"));
+}
+
 // The window's own connection attempt (a setpoint read with the link down) holds the panel's
 // controls until the read it was made for has ended, not only until the panel's check ends.
 TEST_F(PanelTest, WindowConnectionAttemptKeepsThePanelLockedUntilItsReadEnds)

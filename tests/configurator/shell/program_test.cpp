@@ -13,6 +13,8 @@
 #include <QElapsedTimer>
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QMouseEvent>
+#include <QTest>
 #include <QRadioButton>
 #include <gtest/gtest.h>
 
@@ -148,6 +150,32 @@ TEST_F(ProgramTest, NonMRelayInItsBootloaderIsFoundAndTheReadAsksToUpdate)
     EXPECT_EQ(rep.messages[0].text,
               QString::fromUtf8("Выбранная операция не может быть выполнена: устройство находится "
                                 "в режиме ожидания обновления ПО.\nПерейти к загрузке ПО?"));
+}
+
+// Leaving a setpoint field by way of the title bar drops its validation message once; the field
+// keeps the focus, and leaving it again tells the user.
+TEST_F(ProgramTest, TitleBarClickDropsTheNextSetpointMessageOnce)
+{
+    start({"--model", "705"}, 705);
+    win->command(CmdShowSetpoints);
+    win->show();
+    win->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(win.get()));
+    auto* field = win->findChild<QLineEdit*>("1004");
+    auto* next = win->findChild<QLineEdit*>("1005");
+    ASSERT_TRUE(field && next);
+    field->setFocus();
+    field->selectAll();
+    QTest::keyClick(field, Qt::Key_Delete);
+    QMouseEvent press(QEvent::NonClientAreaMouseButtonPress, QPointF(10, -5), QPointF(10, -5),
+                      QPointF(10, -5), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(win.get(), &press);
+    next->setFocus();
+    EXPECT_TRUE(rep.messages.empty());
+    EXPECT_EQ(QApplication::focusWidget(), field);
+    next->setFocus();
+    ASSERT_EQ(rep.messages.size(), 1u);
+    EXPECT_EQ(rep.messages[0].caption, QString::fromUtf8("Ошибка ввода уставки"));
 }
 
 struct SilentCase {
