@@ -15,6 +15,7 @@
 #include "configurator/shell/shell.h"
 #include "configurator/shell/shell_ids.h"
 
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QPointer>
 #include <QUrl>
@@ -105,6 +106,7 @@ protected:
     void changeEvent(QEvent* e) override;
     bool event(QEvent* e) override;
     void moveEvent(QMoveEvent* e) override;
+    void showEvent(QShowEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
 
 private:
@@ -164,6 +166,7 @@ private:
     std::function<void()> m_closePort;
     std::function<void()> m_restored;
     std::function<void()> m_titleBar;
+    QElapsedTimer m_shownClock;  // since the window was last shown
     QToolBar* m_toolBar = nullptr;
     QActionGroup* m_pageGroup = nullptr;
     std::array<QLabel*, 4> m_fields{};

@@ -110,12 +110,21 @@ bool MainWindow::event(QEvent* e)
     return QMainWindow::event(e);
 }
 
+void MainWindow::showEvent(QShowEvent* e)
+{
+    m_shownClock.start();
+    QMainWindow::showEvent(e);
+}
+
 // Window managers that keep the title bar to themselves (X11) never report a click there; a
-// move of the window while a field is being edited is the trace such a click leaves.
+// move of the window while a field is being edited is the trace such a click leaves. The moves
+// right after the window appears are the window manager placing it, not the user.
 void MainWindow::moveEvent(QMoveEvent* e)
 {
+    constexpr qint64 kPlacementMs = 300;
     QMainWindow::moveEvent(e);
-    if (!m_titleBar || !isVisible() || m_state.minimized || e->pos() == e->oldPos())
+    if (!m_titleBar || !isVisible() || m_state.minimized || e->pos() == e->oldPos() ||
+        !m_shownClock.isValid() || m_shownClock.elapsed() < kPlacementMs)
         return;
     QWidget* focus = QApplication::focusWidget();
     if (qobject_cast<QLineEdit*>(focus) && isAncestorOf(focus))
