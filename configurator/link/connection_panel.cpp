@@ -5,6 +5,7 @@
 #include "common/reporter.h"
 #include "configurator/link/link_state.h"
 #include "configurator/link/panel_texts.h"
+#include "configurator/link/panel_widgets.h"
 #include "configurator/link/port_directory.h"
 #include "configurator/link/registers.h"
 #include "configurator/link/texts.h"
@@ -31,27 +32,7 @@ namespace tirv {
 namespace tp = panel_texts;
 using link_texts::Text;
 
-namespace {
-
-QLineEdit* NumberEdit(int maxLength, int width = 60)
-{
-    auto* e = new QLineEdit;
-    e->setMaxLength(maxLength);
-    e->setFixedWidth(width);
-    return e;
-}
-
-QComboBox* Combo(std::initializer_list<const char*> items)
-{
-    auto* c = new QComboBox;
-    for (const char* i : items)
-        c->addItem(QString::fromUtf8(i));
-    return c;
-}
-
-QLabel* Label(const char* text) { return new QLabel(QString::fromUtf8(text)); }
-
-}  // namespace
+using namespace panel_widgets;
 
 ConnectionPanel::ConnectionPanel(Shell& shell, Port& port, LinkState& state,
                                  PacedExchange& exchange, QString portsFolder, QWidget* parent)

@@ -3,6 +3,7 @@
 #include "configurator/link/connection_panel.h"
 
 #include "configurator/link/panel_texts.h"
+#include "configurator/link/panel_widgets.h"
 #include "configurator/link/registers.h"
 
 #include <QCheckBox>
@@ -18,27 +19,7 @@ namespace tirv {
 
 namespace tp = panel_texts;
 
-namespace {
-
-QLineEdit* Edit(int maxLength, int width = 60)
-{
-    auto* e = new QLineEdit;
-    e->setMaxLength(maxLength);
-    e->setFixedWidth(width);
-    return e;
-}
-
-QComboBox* Combo(std::initializer_list<const char*> items)
-{
-    auto* c = new QComboBox;
-    for (const char* i : items)
-        c->addItem(QString::fromUtf8(i));
-    return c;
-}
-
-QLabel* Label(const char* text) { return new QLabel(QString::fromUtf8(text)); }
-
-}  // namespace
+using namespace panel_widgets;
 
 QWidget* ConnectionPanel::buildDevice()
 {
@@ -52,7 +33,7 @@ QWidget* ConnectionPanel::buildDevice()
     grid->addWidget(Label(tp::kChannelRs485), row, 0);
     auto* devProtocol = Combo({tp::kProtocolTirv, tp::kProtocolModbus});
     devProtocol->setCurrentIndex(1);
-    auto* devAddress = Edit(5);
+    auto* devAddress = NumberEdit(5);
     devAddress->setText("1");
     auto* devBaud = new QComboBox;
     for (int i = 0; i < kBaudCountM; ++i)
@@ -91,7 +72,7 @@ QWidget* ConnectionPanel::buildDevice()
 
     grid->addWidget(Label(tp::kChannelEthernet), row, 0);
     auto* ethOn = new QCheckBox(QString::fromUtf8(tp::kEthernetOn));
-    auto* ethPort = Edit(5);
+    auto* ethPort = NumberEdit(5);
     ethPort->setText("502");
     auto* ethProtocol = Combo({tp::kModbusTcp});
     addControl(CtlDevEthernetOn, ethOn);
@@ -106,7 +87,7 @@ QWidget* ConnectionPanel::buildDevice()
     grid->addWidget(Label(tp::kMac), row, 0);
     auto* macRow = new QHBoxLayout;
     for (int k = 0; k < 6; ++k) {
-        auto* e = Edit(2, 30);
+        auto* e = NumberEdit(2, 30);
         e->setText("0");
         addControl(CtlDevMac1 + k, e);
         macRow->addWidget(e);

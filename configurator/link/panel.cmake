@@ -4,7 +4,7 @@ tirv_domain_library(tirv_link_panel_rules SOURCES
   LIBS tirv_link_codec)
 
 tirv_qt_library(tirv_link_panel SOURCES
-  ${CMAKE_CURRENT_LIST_DIR}/panel_texts.h
+  ${CMAKE_CURRENT_LIST_DIR}/panel_texts.h ${CMAKE_CURRENT_LIST_DIR}/panel_widgets.h
   ${CMAKE_CURRENT_LIST_DIR}/connection_panel.h
   ${CMAKE_CURRENT_LIST_DIR}/connection_panel.cpp
   ${CMAKE_CURRENT_LIST_DIR}/connection_panel_device.cpp
