@@ -2,6 +2,7 @@
 // hand-over of polls in flight, the automatic connection of setpoint reads and writes, abort.
 #include "configurator/shell/main_window.h"
 
+#include "configurator/link/registers.h"
 #include "configurator/shell/main_window_tables.h"
 #include "configurator/shell/page.h"
 #include "configurator/shell/texts.h"
@@ -284,7 +285,7 @@ void MainWindow::newProject(bool setpointsOnly)
 
 int MainWindow::connectPeriodMs() const
 {
-    return kLinkCheckWaitMs[size_t(std::clamp(m_state.link.baudIndex, 0, 9))] + kReconnectExtraMs;
+    return LinkCheckWaitMs(m_state.link.baudIndex) + kReconnectExtraMs;
 }
 
 void MainWindow::closePort()

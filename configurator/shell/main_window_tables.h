@@ -256,8 +256,7 @@ inline constexpr std::array<int, 4> kMOnlyMenuItems{CmdOpenWorkJournal, CmdSaveW
 inline constexpr std::array<int, 10> kMinPollPeriodMs{850, 440, 350, 300, 250,
                                                       200, 150, 125, 100, 75};
 
-// Link-check wait by baud index; an automatic connection waits it + 300 ms before retrying.
-inline constexpr std::array<int, 10> kLinkCheckWaitMs{280, 140, 70, 35, 20, 20, 20, 20, 20, 20};
+// An automatic connection waits the link-check wait of its speed and this long before retrying.
 inline constexpr int kReconnectExtraMs = 300;
 
 }  // namespace tirv::shell_tables
