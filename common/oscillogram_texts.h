@@ -1,11 +1,13 @@
 #pragma once
 // User-visible texts of the oscillogram file (load checks, saving) and of its COMTRADE export.
 // Format strings take their arguments through printf-style "%i".
+#include "common/shared_texts.h"
+
 namespace tirv::osc_texts {
 
-inline constexpr const char* kCaptionError = "Ошибка";
+inline constexpr const char* kCaptionError = shared_texts::kCaptionError;
 inline constexpr const char* kCaptionReadError = "Ошибка чтения";
-inline constexpr const char* kCaptionInformation = "Информация";
+inline constexpr const char* kCaptionInformation = shared_texts::kCaptionInformation;
 inline constexpr const char* kCaptionDigitalMayBeWrong = "Цифровые сигналы могут быть отображены неверно";
 
 inline constexpr const char* kShortFile =

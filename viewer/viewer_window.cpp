@@ -416,7 +416,7 @@ void ViewerWindow::exportImage(int id)
     bool tooLong = false;
     const std::string name = ImageFileName(chosen.toStdString(), bmp ? "bmp" : "png", tooLong);
     if (tooLong)
-        info(U(tx::kCaptionError), U(tx::kNameTooLong), static_cast<int>(MsgIcon::Error));
+        info(U(tx::kCaptionError), U(osc_texts::kNameTooLong), static_cast<int>(MsgIcon::Error));
     SaveImage(capture(), QString::fromStdString(name), bmp ? ImageKind::Bmp : ImageKind::Png, m_reporter);
 }
 

@@ -1,6 +1,9 @@
 #pragma once
 // The viewer window's own texts: captions, menus, tooltips, panel labels and messages.
-// Texts of loading and saving the oscillogram image live in common/oscillogram_texts.h.
+// Texts of loading and saving the oscillogram image live in common/oscillogram_texts.h, words
+// both programs show in common/shared_texts.h.
+#include "common/shared_texts.h"
+
 namespace tirv::viewer_texts {
 
 inline constexpr const char* kTitle = "Осциллограф";
@@ -9,10 +12,10 @@ inline constexpr const char* kSettingsFile = "Осциллограф.cfg";
 inline constexpr const char* kDefaultFile = "Осциллограммы.tao";
 inline constexpr const char* kHelpFile = "Осциллограф.html";
 // The help is an HTML page shown by the system browser; the message names the missing file.
-inline constexpr const char* kHelpFileMissing = "Файл '%1' в текущей папке не обнаружен";
+inline constexpr const char* kHelpFileMissing = shared_texts::kHelpFileMissing;
 
-inline constexpr const char* kCaptionError = "Ошибка";
-inline constexpr const char* kCaptionWarning = "Предупреждение";
+inline constexpr const char* kCaptionError = shared_texts::kCaptionError;
+inline constexpr const char* kCaptionWarning = shared_texts::kCaptionWarning;
 inline constexpr const char* kCaptionReadWrite = "Ошибка чтения/записи";
 
 inline constexpr const char* kDefaultFileMissing =
@@ -21,8 +24,6 @@ inline constexpr const char* kDefaultFileMissing =
 inline constexpr const char* kDefaultFileUnreadable =
     "Невозможно открыть файл \"Осциллограммы.tao\" с последними прочитанными данными аварийных "
     "осциллограмм ТИРВ. Код ошибки %1";
-inline constexpr const char* kNameTooLong =
-    "Количество символов полного имени файла превышает размер буфера";
 inline constexpr const char* kBmpWriteFailed = "Невозможно осуществить запись файла .bmp, код ошибки %1";
 inline constexpr const char* kPngWriteFailed = "Невозможно осуществить запись файла .png, код ошибки %1";
 
@@ -35,9 +36,9 @@ inline constexpr const char* kBmpTitle = "Сохранить картинку а
 inline constexpr const char* kPngTitle = "Сохранить картинку аварийных осциллограмм в формате PNG:";
 
 // Menus
-inline constexpr const char* kMenuFile = "Файл";
+inline constexpr const char* kMenuFile = shared_texts::kMenuFile;
 inline constexpr const char* kMenuOscillograms = "Осциллограммы";
-inline constexpr const char* kMenuInfo = "Информация";
+inline constexpr const char* kMenuInfo = shared_texts::kCaptionInformation;
 inline constexpr const char* kMenuSaveImage = "Сохранить изображение в формате...";
 inline constexpr const char* kMenuTimeValues = "Значения времени";
 inline constexpr const char* kMenuAnalogValues = "Значения аналоговых сигналов";
@@ -50,7 +51,7 @@ inline constexpr const char* kMiPng = "PNG";
 inline constexpr const char* kMiComtrade = "Экспортировать в COMTRADE";
 inline constexpr const char* kMiPrint = "Печать";
 inline constexpr const char* kMiPreview = "Настройка цвета и предварительный просмотр";
-inline constexpr const char* kMiExit = "Выход";
+inline constexpr const char* kMiExit = shared_texts::kMenuExit;
 inline constexpr const char* kMiStretch = "Растянуть по оси времени";
 inline constexpr const char* kMiCompress = "Сжать по оси времени";
 inline constexpr const char* kMiAbsolute = "абсолютные";
@@ -61,14 +62,14 @@ inline constexpr const char* kMiMarkers = "Режим меток времени"
 inline constexpr const char* kMiAnalog = "аналоговых сигналов";
 inline constexpr const char* kMiDigital = "цифровых сигналов";
 inline constexpr const char* kMiGeneral = "общие";
-inline constexpr const char* kMiAbout = "О программе";
-inline constexpr const char* kMiHelp = "Справка";
+inline constexpr const char* kMiAbout = shared_texts::kAbout;
+inline constexpr const char* kMiHelp = shared_texts::kMenuHelp;
 
 // Toolbar tooltips
 inline constexpr const char* kTipOpen = "Открыть файл осциллограмм";
 inline constexpr const char* kTipSave = "Сохранить осциллограммы в файле";
 inline constexpr const char* kTipPrint = "Печать видимого изображения осциллограмм";
-inline constexpr const char* kTipPreview = "Настройка цвета и предварительный просмотр";
+inline constexpr const char* kTipPreview = kMiPreview;
 inline constexpr const char* kTipStretch = "Растянуть осциллограммы по оси времени";
 inline constexpr const char* kTipCompress = "Сжать осциллограммы по оси времени";
 inline constexpr const char* kTipAbsolute = "Отображать абсолютное время";
@@ -81,7 +82,7 @@ inline constexpr const char* kTipAnalog = "Настройки отображен
 inline constexpr const char* kTipDigital = "Настройки отображения цифровых сигналов";
 inline constexpr const char* kTipGeneral = "Общие настройки осциллограмм";
 
-inline constexpr const char* kAboutCaption = "О программе";
+inline constexpr const char* kAboutCaption = shared_texts::kAbout;
 inline constexpr const char* kAboutText = "Осциллограф\nВерсия 0.6\nСборка 13.11.15";
 
 // Plot
@@ -124,7 +125,7 @@ inline constexpr const char* kBackground = "Фон";
 inline constexpr const char* kGrid = "Сетка";
 
 // Colour and preview dialog
-inline constexpr const char* kPreviewCaption = "Настройка цвета и предварительный просмотр";
+inline constexpr const char* kPreviewCaption = kMiPreview;
 inline constexpr const char* kPrintDigital = "Дискр.сигналы";
 inline constexpr const char* kPrintMarker1 = "Линия метки 1";
 inline constexpr const char* kPrintMarker2 = "Линия метки 2";
@@ -133,7 +134,7 @@ inline constexpr const char* kBlackWhite = "Черно-белые по умол�
 inline constexpr const char* kOrientation = "Ориентация";
 inline constexpr const char* kPortrait = " Книжная";
 inline constexpr const char* kLandscape = " Альбомная";
-inline constexpr const char* kPrint = "Печать";
+inline constexpr const char* kPrint = kMiPrint;
 inline constexpr const char* kPrinter = "Принтер...";
 
 }  // namespace tirv::viewer_texts

@@ -1,6 +1,8 @@
 #pragma once
 // Every text the link layer shows to the user, kept in one place so that pages, the connection
 // panel and the tests use exactly the same words. UTF-8; "%i" marks are filled with QString::arg.
+#include "common/shared_texts.h"
+
 #include <QString>
 
 namespace tirv::link_texts {
@@ -44,8 +46,8 @@ inline constexpr char kTcpNoData[] = "Отсутствуют данные, за�
 inline constexpr char kUnsupportedFunction[] = "Данный код функции не поддерживается";
 
 // Message-box captions.
-inline constexpr char kCaptionError[] = "Ошибка";
-inline constexpr char kCaptionWarning[] = "Предупреждение";
+inline constexpr const auto& kCaptionError = shared_texts::kCaptionError;
+inline constexpr const auto& kCaptionWarning = shared_texts::kCaptionWarning;
 inline constexpr char kCaptionReadWrite[] = "Ошибка чтения/записи в устройство";
 inline constexpr char kCaptionProtocol[] = "Протокол обмена";
 

@@ -1,6 +1,11 @@
 #pragma once
 // Every text the configurator's main window shows: menu, toolbar tooltips, status-bar texts and
-// messages. UTF-8; kept here so that no text is typed twice.
+// messages. UTF-8; kept here so that no text is typed twice: words the connection panel or the
+// viewer show as well are taken from their headers.
+#include "common/shared_texts.h"
+#include "configurator/link/panel_texts.h"
+#include "configurator/link/texts.h"
+
 
 namespace tirv::tx {
 
@@ -10,7 +15,7 @@ inline constexpr char TitleModel[] = " ТИРВ - %1";
 inline constexpr char TitleModelM[] = " ТИРВ - %1М";
 
 // Menu bars and sub-menus
-inline constexpr char MenuFile[] = "Файл";
+inline constexpr const auto& MenuFile = shared_texts::kMenuFile;
 inline constexpr char MenuFileNew[] = "Новые ...";
 inline constexpr char MenuFileOpen[] = "Открыть файл ...";
 inline constexpr char MenuFileSave[] = "Сохранить ...";
@@ -20,7 +25,7 @@ inline constexpr char MenuDeviceWrite[] = "Записать в устройст�
 inline constexpr char MenuSetup[] = "Настройка устройства";
 inline constexpr char MenuOperation[] = "Эксплуатация устройства";
 inline constexpr char MenuLink[] = "Связь с устройством";
-inline constexpr char MenuHelp[] = "Справка";
+inline constexpr const auto& MenuHelp = shared_texts::kMenuHelp;
 
 // Menu items
 inline constexpr char MiNewProject[] = "проект ТИРВ (уставки и настройки)";
@@ -35,7 +40,7 @@ inline constexpr char MiOpenEmergency[] = "записей аварийного �
 inline constexpr char MiOpenWork[] = "записей рабочего журнала";
 inline constexpr char MiSaveEmergency[] = "записи аварийного журнала";
 inline constexpr char MiSaveWork[] = "записи рабочего журнала";
-inline constexpr char MiExit[] = "Выход";
+inline constexpr const auto& MiExit = shared_texts::kMenuExit;
 inline constexpr char MiReadSetpoints[] = "записи уставок";
 inline constexpr char MiReadClock[] = "данные календаря/часов";
 inline constexpr char MiReadMeas[] = "текущие измерения U,I";
@@ -58,7 +63,7 @@ inline constexpr char MiScan[] = "Сканирование сети";
 inline constexpr char MiLinkSettings[] = "Настройка связи с устройством";
 inline constexpr char MiHelp[] = "Вызов справки";
 inline constexpr char MiCalculator[] = "Помощь при расчетах МТЗ-2, МТЗ-3";
-inline constexpr char MiAbout[] = "О программе";
+inline constexpr const auto& MiAbout = shared_texts::kAbout;
 inline constexpr char MiAbort[] = "Прервать обмен с устройством";
 
 // Page status texts (status-bar field 0)
@@ -88,13 +93,13 @@ inline constexpr char TipOpenIo[] = "Открыть файл настроек в
 inline constexpr char TipOpenLeds[] = "Открыть файл настроек светодиодов";
 inline constexpr char TipOpenWork[] = "Открыть файл записей рабочего журнала";
 inline constexpr char TipOpenEmergency[] = "Открыть файл записей аварийного журнала";
-inline constexpr char TipOpenOther[] = "Открыть файл ...";
+inline constexpr const auto& TipOpenOther = MenuFileOpen;
 inline constexpr char TipSaveSetpoints[] = "Сохранить уставки";
 inline constexpr char TipSaveIo[] = "Сохранить настройки входов/выходов";
 inline constexpr char TipSaveLeds[] = "Сохранить настройки светодиодов";
 inline constexpr char TipSaveWork[] = "Сохранить записи рабочего журнала";
 inline constexpr char TipSaveEmergency[] = "Сохранить записи аварийного журнала";
-inline constexpr char TipSaveOther[] = "Сохранить ...";
+inline constexpr const auto& TipSaveOther = MenuFileSave;
 inline constexpr char TipReadSetpoints[] = "Прочитать из устройства уставки";
 inline constexpr char TipReadIo[] = "Прочитать из устройства настройки входов/выходов";
 inline constexpr char TipReadLeds[] = "Прочитать из устройства настройки светодиодов";
@@ -102,7 +107,7 @@ inline constexpr char TipReadMeas[] = "Прочитать из устройст�
 inline constexpr char TipReadIoState[] = "Прочитать из устройства состояние входов/выходов";
 inline constexpr char TipReadWork[] = "Прочитать из устройства записи рабочего журнала";
 inline constexpr char TipReadEmergency[] = "Прочитать из устройства записи аварийного журнала";
-inline constexpr char TipReadLink[] = "Проверить связь с устройством";
+inline constexpr const auto& TipReadLink = panel_texts::kCheckLink;
 inline constexpr char TipReadClock[] = "Прочитать из устройства текущие дату/время";
 inline constexpr char TipReadConfig[] = "Прочитать тип устройства и заводской номер";
 inline constexpr char TipReadFirmware[] =
@@ -119,43 +124,42 @@ inline constexpr char TipWriteFirmware[] =
 inline constexpr char TipWriteOther[] = "Записать в устройство ...";
 
 // Page-button tooltips
-inline constexpr char TipPageSetpoints[] = "Редактирование уставок";
-inline constexpr char TipPageIo[] = "Настройка входов/выходов";
-inline constexpr char TipPageLeds[] = "Настройка светодиодов";
+inline constexpr const auto& TipPageSetpoints = MiSetpoints;
+inline constexpr const auto& TipPageIo = MiIoSettings;
+inline constexpr const auto& TipPageLeds = MiLeds;
 inline constexpr char TipPageMeas[] = "Контроль текущих значений U,I";
 inline constexpr char TipPageIoState[] = "Контроль состояния входов\\выходов";
-inline constexpr char TipPageWork[] = "Рабочий журнал";
-inline constexpr char TipPageEmergency[] = "Аварийный журнал";
+inline constexpr const auto& TipPageWork = MiWorkJournal;
+inline constexpr const auto& TipPageEmergency = MiEmergencyJournal;
 inline constexpr char TipPageScan[] = "Сканирование сети устройств";
-inline constexpr char TipPageLink[] = "Настройка связи с устройством";
+inline constexpr const auto& TipPageLink = MiLinkSettings;
 
 // Status bar
-inline constexpr char ModeBootloader[] = " Режим загрузки ПО";
-inline constexpr char LinkUp[] = "Связь установлена";
-inline constexpr char LinkDown[] = "Нет связи с устр-вом";
-inline constexpr char ReadFailed[] = "Операцию чтения из устр-ва выполнить не удалось";
-inline constexpr char WriteFailed[] = "Операцию записи в устр-во выполнить не удалось";
-inline constexpr char BootloaderWaiting[] = "  Устройство находится в режиме ожидания загрузки ПО";
-inline constexpr char ExchangeAborted[] = " Операция обмена была прервана пользователем";
+inline constexpr const auto& ModeBootloader = panel_texts::kBootloaderMode;
+inline constexpr const auto& LinkUp = link_texts::kLinkEstablished;
+inline constexpr const auto& LinkDown = link_texts::kNoLink;
+inline constexpr const auto& ReadFailed = link_texts::kReadFailed;
+inline constexpr const auto& WriteFailed = link_texts::kWriteFailed;
+inline constexpr const auto& BootloaderWaiting = panel_texts::kBootloaderWaiting;
+inline constexpr const auto& ExchangeAborted = link_texts::kUserAbortPage;
 
 // Message boxes
-inline constexpr char CaptionError[] = "Ошибка";
-inline constexpr char CaptionWarning[] = "Предупреждение";
-inline constexpr char CaptionRwDevice[] = "Ошибка чтения/записи в устройство";
-inline constexpr char NoConnection[] =
-    "Не удается установить соединение с устройством. Проверьте настройки соединения.";
+inline constexpr const auto& CaptionError = shared_texts::kCaptionError;
+inline constexpr const auto& CaptionWarning = shared_texts::kCaptionWarning;
+inline constexpr const auto& CaptionRwDevice = link_texts::kCaptionReadWrite;
+inline constexpr const auto& NoConnection = link_texts::kCannotConnect;
 inline constexpr char AskGoToBootloader[] =
     "Выбранная операция не может быть выполнена: устройство находится в режиме ожидания "
     "обновления ПО.\nПерейти к загрузке ПО?";
-inline constexpr char HelpMissing[] = "Файл '%1' в текущей папке не обнаружен";
-inline constexpr char TcpThreadFailed[] = "Не удалось открыть поток соединения порт %1";
+inline constexpr const auto& HelpMissing = shared_texts::kHelpFileMissing;
+inline constexpr const auto& TcpThreadFailed = link_texts::kTcpThreadFailed;
 
 // Files beside the program
 inline constexpr char HelpFile[] = "ТИРВ.html";
 inline constexpr char SettingsFile[] = "ТИРВ.cfg";
 
 // About window
-inline constexpr char AboutCaption[] = "О программе";
+inline constexpr const auto& AboutCaption = shared_texts::kAbout;
 inline constexpr char AboutProduct[] = "ТИРВ - ОЛК";
 inline constexpr char AboutVersion[] = "Версия %1, сборка от %2";
 inline constexpr char AboutSupport[] = "Служба поддержки: <a href=\"mailto:%1\">%1</a>";
