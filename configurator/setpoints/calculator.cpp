@@ -47,6 +47,68 @@ Read readField(const std::u16string& text)
     return {CalcIssue::None, d->negative ? -v : v};
 }
 
+// The issue of a zero in the field of each quantity (indexed by CalcQuantity).
+constexpr CalcIssue kZeroIssue[] = {CalcIssue::TripTimeZero, CalcIssue::TimeSettingZero,
+                                    CalcIssue::CurrentZero, CalcIssue::CurrentSettingZero};
+
+// The read-and-check steps the modes are made of. Each step returns false, with the outcome's
+// issue and focus field set, at the first problem; "typed" steps only apply to manual input,
+// since otherwise the chosen group supplies the value.
+struct CalcSteps {
+    CalcMode mode;
+    bool manual;
+    const CalcRequest& req;
+    CalcOutcome& out;
+
+    bool fail(CalcIssue issue, CalcQuantity q) const
+    {
+        out.issue = issue;
+        out.field = fieldOf(mode, q);
+        return false;
+    }
+    bool read(CalcQuantity q, double& value) const
+    {
+        const Read r = readField(req.texts[std::size_t(fieldOf(mode, q))]);
+        if (r.issue != CalcIssue::None)
+            return fail(r.issue, q);
+        value = r.value;
+        return true;
+    }
+    bool nonZero(CalcQuantity q, double& value) const
+    {
+        if (!read(q, value))
+            return false;
+        if (value == 0)
+            return fail(kZeroIssue[int(q)], q);
+        return true;
+    }
+    bool typedNonZero(CalcQuantity q, double& value) const { return !manual || nonZero(q, value); }
+    bool currentWithinMax(double I) const
+    {
+        if (I > kCalcMaxCurrent)
+            return fail(CalcIssue::CurrentAboveMax, Q::Current);
+        return true;
+    }
+    // I must exceed the group's Iset; with typed values the comparison waits for the typed Iset
+    // (typedSettingBelow), not a stale one.
+    bool current(double& I, double Is) const
+    {
+        if (!read(Q::Current, I))
+            return false;
+        if (!manual && I <= Is)
+            return fail(CalcIssue::CurrentNotAbove, Q::Current);
+        return currentWithinMax(I);
+    }
+    bool typedSettingBelow(double& Is, double I) const
+    {
+        if (!typedNonZero(Q::CurrentSetting, Is))
+            return false;
+        if (manual && Is >= I)
+            return fail(CalcIssue::SettingNotBelow, Q::CurrentSetting);
+        return true;
+    }
+};
+
 }  // namespace
 
 CalcQuantity calcInputQuantity(CalcMode mode, int field) { return kInputs[int(mode)][field]; }
@@ -125,22 +187,7 @@ CalcOutcome calcCompute(CalcState& state, const CalcRequest& req)
     const CalcMode mode = state.mode;
     const bool manual = state.source == CalcSource::Manual;
     const CalcCurve& curve = kCalcCurves[std::size_t(state.curve) % kCalcCurves.size()];
-
-    auto fail = [&](CalcIssue issue, CalcQuantity q) {
-        out.issue = issue;
-        out.field = fieldOf(mode, q);
-        return out;
-    };
-    // Reads the field that holds q; false (with the outcome set) on an empty or bad field.
-    auto read = [&](CalcQuantity q, double& value) {
-        const Read r = readField(req.texts[std::size_t(fieldOf(mode, q))]);
-        if (r.issue != CalcIssue::None) {
-            fail(r.issue, q);
-            return false;
-        }
-        value = r.value;
-        return true;
-    };
+    const CalcSteps step{mode, manual, req, out};
 
     double t = state.tripTime, T = state.timeSetting, I = state.current, Is = state.currentSetting;
     if (!manual) {
@@ -150,84 +197,28 @@ CalcOutcome calcCompute(CalcState& state, const CalcRequest& req)
 
     switch (mode) {
     case CalcMode::TripTime:
-        if (!read(Q::Current, I))
+        if (!(step.current(I, Is) && step.typedNonZero(Q::TimeSetting, T) &&
+              step.typedSettingBelow(Is, I)))
             return out;
-        // With typed values the comparison waits for the typed Iset (below), not a stale one.
-        if (!manual && I <= Is)
-            return fail(CalcIssue::CurrentNotAbove, Q::Current);
-        if (I > kCalcMaxCurrent)
-            return fail(CalcIssue::CurrentAboveMax, Q::Current);
-        if (manual) {
-            if (!read(Q::TimeSetting, T))
-                return out;
-            if (T == 0)
-                return fail(CalcIssue::TimeSettingZero, Q::TimeSetting);
-            if (!read(Q::CurrentSetting, Is))
-                return out;
-            if (Is == 0)
-                return fail(CalcIssue::CurrentSettingZero, Q::CurrentSetting);
-            if (Is >= I)
-                return fail(CalcIssue::SettingNotBelow, Q::CurrentSetting);
-        }
         out.result = t = calcTripTime(curve, T, I, Is);
         if (t > kCalcMaxTripTime)
             out.warning = CalcWarning::TripTimeOver100;
         break;
     case CalcMode::TimeSetting:
-        if (!read(Q::TripTime, t))
+        if (!(step.nonZero(Q::TripTime, t) && step.current(I, Is) && step.typedSettingBelow(Is, I)))
             return out;
-        if (t == 0)
-            return fail(CalcIssue::TripTimeZero, Q::TripTime);
-        if (!read(Q::Current, I))
-            return out;
-        if (!manual && I <= Is)
-            return fail(CalcIssue::CurrentNotAbove, Q::Current);
-        if (I > kCalcMaxCurrent)
-            return fail(CalcIssue::CurrentAboveMax, Q::Current);
-        if (manual) {
-            if (!read(Q::CurrentSetting, Is))
-                return out;
-            if (Is == 0)
-                return fail(CalcIssue::CurrentSettingZero, Q::CurrentSetting);
-            if (Is >= I)
-                return fail(CalcIssue::SettingNotBelow, Q::CurrentSetting);
-        }
         out.result = T = calcTimeSetting(curve, t, I, Is);
         break;
     case CalcMode::CurrentSetting:
-        if (!read(Q::Current, I))
+        if (!(step.nonZero(Q::Current, I) && step.currentWithinMax(I) &&
+              step.nonZero(Q::TripTime, t) && step.typedNonZero(Q::TimeSetting, T)))
             return out;
-        if (I == 0)
-            return fail(CalcIssue::CurrentZero, Q::Current);
-        if (I > kCalcMaxCurrent)
-            return fail(CalcIssue::CurrentAboveMax, Q::Current);
-        if (!read(Q::TripTime, t))
-            return out;
-        if (t == 0)
-            return fail(CalcIssue::TripTimeZero, Q::TripTime);
-        if (manual) {
-            if (!read(Q::TimeSetting, T))
-                return out;
-            if (T == 0)
-                return fail(CalcIssue::TimeSettingZero, Q::TimeSetting);
-        }
         out.result = Is = calcCurrentSetting(curve, I, T, t);
         break;
     case CalcMode::Current:
-        if (!read(Q::TripTime, t))
+        if (!(step.nonZero(Q::TripTime, t) && step.typedNonZero(Q::CurrentSetting, Is) &&
+              step.typedNonZero(Q::TimeSetting, T)))
             return out;
-        if (t == 0)
-            return fail(CalcIssue::TripTimeZero, Q::TripTime);
-        if (manual) {
-            if (!read(Q::CurrentSetting, Is))
-                return out;
-            if (Is == 0)
-                return fail(CalcIssue::CurrentSettingZero, Q::CurrentSetting);
-            if (!read(Q::TimeSetting, T))
-                return out;
-            if (T == 0)
-                return fail(CalcIssue::TimeSettingZero, Q::TimeSetting);
-        }
         out.result = I = calcCurrent(curve, Is, T, t);
         if (I > kCalcMaxCurrent)
             out.warning = CalcWarning::CurrentOver200;
