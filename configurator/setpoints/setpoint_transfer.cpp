@@ -164,18 +164,8 @@ void SetpointTransfer::onProgress(int moved, int total)
 
 void SetpointTransfer::onReadEnded(const TransferOutcome& outcome)
 {
-    switch (outcome.end) {
-    case TransferEnd::Done:
-        break;
-    case TransferEnd::Aborted:
-        status(tx::kReadAborted, StatusIcon::Warning);
-        finish({SetpointTransferEnd::Aborted});
+    if (endUnlessDone(outcome, tx::kReadAborted))
         return;
-    case TransferEnd::Failed:
-    case TransferEnd::Refused:
-        finish({SetpointTransferEnd::Failed});
-        return;
-    }
 
     switch (JudgeSetpointRead(m_profile, m_check, m_link.text, m_nonZero)) {
     case ReadVerdict::Empty: {
@@ -231,15 +221,8 @@ bool SetpointTransfer::sendMinimalSet()
 
 void SetpointTransfer::onMinimalSetEnded(const TransferOutcome& outcome)
 {
-    if (outcome.end == TransferEnd::Aborted) {
-        status(tx::kReadAborted, StatusIcon::Warning);
-        finish({SetpointTransferEnd::Aborted});
+    if (endUnlessDone(outcome, tx::kReadAborted))
         return;
-    }
-    if (outcome.end != TransferEnd::Done) {
-        finish({SetpointTransferEnd::Failed});
-        return;
-    }
     // The relay now holds its minimal set: read it as if the user had asked again.
     QTimer::singleShot(0, this, [this] {
         if (endIfAborted())
@@ -330,20 +313,23 @@ bool SetpointTransfer::startWrite(Done done)
 
 void SetpointTransfer::onWriteEnded(const TransferOutcome& outcome)
 {
-    switch (outcome.end) {
-    case TransferEnd::Done:
-        status(tx::kWriteDone, StatusIcon::Ok);
-        finish({SetpointTransferEnd::Written});
+    if (endUnlessDone(outcome, tx::kWriteAborted))
         return;
-    case TransferEnd::Aborted:
-        status(tx::kWriteAborted, StatusIcon::Warning);
+    status(tx::kWriteDone, StatusIcon::Ok);
+    finish({SetpointTransferEnd::Written});
+}
+
+bool SetpointTransfer::endUnlessDone(const TransferOutcome& outcome, const char* abortedText)
+{
+    if (outcome.end == TransferEnd::Done)
+        return false;
+    if (outcome.end == TransferEnd::Aborted) {
+        status(abortedText, StatusIcon::Warning);
         finish({SetpointTransferEnd::Aborted});
-        return;
-    case TransferEnd::Failed:
-    case TransferEnd::Refused:
+    } else {
         finish({SetpointTransferEnd::Failed});
-        return;
     }
+    return true;
 }
 
 bool SetpointTransfer::endIfAborted()

@@ -84,6 +84,9 @@ private:
     void onMinimalSetEnded(const TransferOutcome& outcome);
     void onWriteEnded(const TransferOutcome& outcome);
     void onTcpCompleted();
+    // Ends the operation unless the block exchange completed (an abort shows `abortedText`).
+    // True when it ended.
+    bool endUnlessDone(const TransferOutcome& outcome, const char* abortedText);
     void accept();
     bool endIfAborted();
     void finish(SetpointTransferOutcome outcome);
