@@ -5,6 +5,7 @@
 #include "configurator/link/link_state.h"
 #include "configurator/link/paced_exchange.h"
 #include "configurator/link/port_setup.h"
+#include "configurator/link/panel_window_rig.h"
 #include "configurator/link/pty_relay.h"
 #include "configurator/link/serial_port.h"
 #include "configurator/shell/main_window.h"
@@ -24,58 +25,25 @@
 namespace tirv {
 namespace {
 
-QApplication& App()
-{
-    static int argc = 1;
-    static char name[] = "panel-scripted-test";
-    static char* argv[] = {name, nullptr};
-    static QApplication* app = new QApplication(argc, argv);
-    return *app;
-}
-
-bool WaitUntil(const std::function<bool()>& done, int ms = 8000)
-{
-    QElapsedTimer t;
-    t.start();
-    while (!done() && t.elapsed() < ms)
-        QApplication::processEvents(QEventLoop::AllEvents, 10);
-    return done();
-}
+using test::PanelApp;
+using test::WaitUntil;
 
 QString U(const char* s) { return QString::fromUtf8(s); }
 
 bool IsTextLinkCheck(const QByteArray& r) { return r.startsWith(':') && r.mid(2, 4) == ";<;<"; }
 bool IsTextWrite(const QByteArray& r) { return r.startsWith(':') && r.contains(";L;"); }
 
-class ScriptedPanelTest : public ::testing::Test {
+class ScriptedPanelTest : public test::PanelWindowRig {
 protected:
     void start(int model)
     {
-        App();  // before the relay: its notifier needs the application
+        PanelApp();  // before the relay: its notifier needs the application
         relayHolder = std::make_unique<test::PtyRelay>();
         ASSERT_TRUE(relay().ok());
-        MainWindow::Options o;
-        o.reporterTap = &rep;
-        win = std::make_unique<MainWindow>(o);
-        win->state().modelCode = model;
-        port = std::make_unique<SerialPort>(relay().portsFolder());
-        state = std::make_unique<LinkState>();
-        paced = std::make_unique<PacedExchange>(*port);
-        panel = new ConnectionPanel(*win, *port, *state, *paced, relay().portsFolder());
-        win->registerPage(PageLinkSettings, panel);
+        buildPanel(relay().portsFolder(), model);
         win->start();
         win->command(CmdShowLinkSettings);
     }
-    void TearDown() override
-    {
-        if (port)
-            port->close();
-        win.reset();
-        paced.reset();
-        state.reset();
-        port.reset();
-    }
-    ConnectionSettings& link() { return win->state().link; }
     QLineEdit* field(int id) { return panel->control<QLineEdit>(id); }
     // Runs a panel command until its sequence has given its last status text.
     void runUntilStatus(int cmd, const char* text)
@@ -88,12 +56,6 @@ protected:
     test::PtyRelay& relay() { return *relayHolder; }
 
     std::unique_ptr<test::PtyRelay> relayHolder;
-    test::RecordingReporter rep;
-    std::unique_ptr<MainWindow> win;
-    std::unique_ptr<SerialPort> port;
-    std::unique_ptr<LinkState> state;
-    std::unique_ptr<PacedExchange> paced;
-    ConnectionPanel* panel = nullptr;
 };
 
 // The relay echoes the link-check frame (its regular answer); the first answer's CRC is damaged.

@@ -8,6 +8,7 @@
 #include "configurator/link/serial_port.h"
 #include "configurator/shell/main_window.h"
 #include "configurator/shell/shell_ids.h"
+#include "configurator/link/panel_window_rig.h"
 #include "configurator/link/pty_relay.h"
 #include "configurator/shell/gui_test_support.h"
 #include "support/recording_reporter.h"
@@ -31,57 +32,25 @@
 namespace tirv {
 namespace {
 
-QApplication& App()
-{
-    static int argc = 1;
-    static char name[] = "panel-test";
-    static char* argv[] = {name, nullptr};
-    static QApplication* app = new QApplication(argc, argv);
-    return *app;
-}
+using test::PanelApp;
+using test::WaitUntil;
 
-bool WaitUntil(const std::function<bool()>& done, int ms = 8000)
-{
-    QElapsedTimer t;
-    t.start();
-    while (!done() && t.elapsed() < ms)
-        QApplication::processEvents(QEventLoop::AllEvents, 10);
-    return done();
-}
-
-class PanelTest : public ::testing::Test {
+class PanelTest : public test::PanelWindowRig {
 protected:
     // Starts the simulator with `args` and a window whose model is `model`.
     void start(std::vector<std::string> args, int model = 715)
     {
-        App();
+        PanelApp();
         sim = std::make_unique<test::SimProcess>(args);
         ASSERT_TRUE(sim->ready()) << sim->error();
         const QString ports = QString::fromStdString(sim->portsDir());
-        MainWindow::Options o;
-        o.reporterTap = &rep;
-        win = std::make_unique<MainWindow>(o);
-        win->state().modelCode = model;
-        port = std::make_unique<SerialPort>(ports);
-        state = std::make_unique<LinkState>();
-        paced = std::make_unique<PacedExchange>(*port);
-        panel = new ConnectionPanel(*win, *port, *state, *paced, ports);
-        win->registerPage(PageLinkSettings, panel);
+        buildPanel(ports, model);
         win->setPortCloser([this] { ClosePort(*port, *state); });
         win->start();
         win->show();
         win->activateWindow();
         WaitUntil([&] { return win->isActiveWindow(); }, 2000);
         win->command(CmdShowLinkSettings);
-    }
-    void TearDown() override
-    {
-        if (port)
-            port->close();
-        win.reset();
-        paced.reset();
-        state.reset();
-        port.reset();
     }
     bool check()
     {
@@ -92,15 +61,8 @@ protected:
     }
     template <typename W>
     W* ctl(int id) { return panel->control<W>(id); }
-    ConnectionSettings& link() { return win->state().link; }
 
-    test::RecordingReporter rep;
     std::unique_ptr<test::SimProcess> sim;
-    std::unique_ptr<MainWindow> win;
-    std::unique_ptr<SerialPort> port;
-    std::unique_ptr<LinkState> state;
-    std::unique_ptr<PacedExchange> paced;
-    ConnectionPanel* panel = nullptr;
 };
 
 TEST_F(PanelTest, LinkCheckShowsTheIdentityAndSwitchesToTheRelaysModel)
@@ -435,7 +397,7 @@ TEST_F(PanelTest, WindowConnectionAttemptKeepsThePanelLockedUntilItsReadEnds)
 // but its answers only get through while both ends use its speed and that speed is 19200 or less.
 TEST(PanelLimitedLine, HighestUsableSpeedStopsAtTheLinesLimitAndReturnsThere)
 {
-    App();
+    PanelApp();
     test::PtyRelay relay;
     ASSERT_TRUE(relay.ok());
     const QString entry = relay.portsFolder() + "/COM1";
