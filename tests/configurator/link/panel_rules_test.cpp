@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 namespace tirv::panel {
 namespace {
 
@@ -78,11 +80,14 @@ TEST(PanelRules, RateWriteFormByModelAndFirmware)
 }
 
 struct TcpCase {
+    const char* label;  // the case's name in the test list
     std::array<std::string, 4> octets;
     const char* port;
     TcpFieldError error;
     int octet;
 };
+
+void PrintTo(const TcpCase& c, std::ostream* os) { *os << c.label; }
 
 class TcpFields : public ::testing::TestWithParam<TcpCase> {};
 
@@ -99,14 +104,14 @@ TEST_P(TcpFields, CheckedInOrder)
 INSTANTIATE_TEST_SUITE_P(
     Order, TcpFields,
     ::testing::Values(
-        TcpCase{{"", "", "", ""}, "", TcpFieldError::AddressBlank, 0},
-        TcpCase{{"127", "0", "", "1"}, "", TcpFieldError::AddressIncomplete, 2},
-        TcpCase{{"127", "0", "0", "300"}, "502", TcpFieldError::AddressIncomplete, 3},
-        TcpCase{{"127", "0", "0", "1"}, "", TcpFieldError::PortEmpty, 0},
-        TcpCase{{"127", "0", "0", "1"}, "0", TcpFieldError::PortInvalid, 0},
-        TcpCase{{"127", "0", "0", "1"}, "65536", TcpFieldError::PortInvalid, 0},
-        TcpCase{{"127", "0", "0", "1"}, "65535", TcpFieldError::None, 0},
-        TcpCase{{"127", "0", "0", "1"}, "502", TcpFieldError::None, 0}));
+        TcpCase{"allBlank", {"", "", "", ""}, "", TcpFieldError::AddressBlank, 0},
+        TcpCase{"thirdOctetBlank", {"127", "0", "", "1"}, "", TcpFieldError::AddressIncomplete, 2},
+        TcpCase{"fourthOctetOver255", {"127", "0", "0", "300"}, "502", TcpFieldError::AddressIncomplete, 3},
+        TcpCase{"portBlank", {"127", "0", "0", "1"}, "", TcpFieldError::PortEmpty, 0},
+        TcpCase{"port0", {"127", "0", "0", "1"}, "0", TcpFieldError::PortInvalid, 0},
+        TcpCase{"port65536", {"127", "0", "0", "1"}, "65536", TcpFieldError::PortInvalid, 0},
+        TcpCase{"port65535", {"127", "0", "0", "1"}, "65535", TcpFieldError::None, 0},
+        TcpCase{"port502", {"127", "0", "0", "1"}, "502", TcpFieldError::None, 0}));
 
 TEST(PanelRules, GoodTcpFieldsAreReturned)
 {

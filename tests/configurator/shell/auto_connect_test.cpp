@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <ostream>
 
 namespace tirv {
 namespace {
@@ -138,6 +139,12 @@ struct UnpluggedCase {
     bool messageBox;
 };
 
+// The case's name in the test list, e.g. "model705Read".
+void PrintTo(const UnpluggedCase& c, std::ostream* os)
+{
+    *os << "model" << c.model << (c.cmd == CmdReadSetpoints ? "Read" : "Write");
+}
+
 class Unplugged : public AutoConnectTest, public ::testing::WithParamInterface<UnpluggedCase> {};
 
 TEST_P(Unplugged, FailureIsReportedWithTheRightNumberOfAttempts)
@@ -175,11 +182,7 @@ INSTANTIATE_TEST_SUITE_P(
         UnpluggedCase{715, CmdReadSetpoints, "Операцию чтения из устр-ва выполнить не удалось", 1,
                       2, false},
         UnpluggedCase{717, CmdWriteSetpoints, "Операцию записи в устр-во выполнить не удалось",
-                      1, 2, false}),
-    [](const ::testing::TestParamInfo<UnpluggedCase>& i) {
-        return "model" + std::to_string(i.param.model) +
-               (i.param.cmd == CmdReadSetpoints ? "Read" : "Write");
-    });
+                      1, 2, false}));
 
 TEST_F(AutoConnectTest, RelayInBootloaderAsksToGoToTheFirmwareUpdate)
 {

@@ -2,16 +2,20 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 
 namespace tirv {
 namespace {
 
 struct Case {
+    const char* label;  // the case's name in the test list
     const char* raw;
     FileKind kind;
     const char* path;
 };
+
+void PrintTo(const Case& c, std::ostream* os) { *os << c.label; }
 
 class CommandLineKinds : public ::testing::TestWithParam<Case> {};
 
@@ -26,18 +30,18 @@ TEST_P(CommandLineKinds, QuotedPathGivesKindAndPath)
 INSTANTIATE_TEST_SUITE_P(
     All, CommandLineKinds,
     ::testing::Values(
-        Case{"\"/home/u/п.tirv\"", FileKind::Project, "/home/u/п.tirv"},
-        Case{"\"/home/u/a.tpr\"", FileKind::Setpoints, "/home/u/a.tpr"},
-        Case{"\"/home/u/a.tio\"", FileKind::IoSettings, "/home/u/a.tio"},
-        Case{"\"/home/u/a.tld\"", FileKind::LedSettings, "/home/u/a.tld"},
-        Case{"\"/home/u/a.twj\"", FileKind::WorkJournal, "/home/u/a.twj"},
-        Case{"\"/home/u/a.taj\"", FileKind::EmergencyJournal, "/home/u/a.taj"},
+        Case{"project", "\"/home/u/п.tirv\"", FileKind::Project, "/home/u/п.tirv"},
+        Case{"setpoints", "\"/home/u/a.tpr\"", FileKind::Setpoints, "/home/u/a.tpr"},
+        Case{"ioSettings", "\"/home/u/a.tio\"", FileKind::IoSettings, "/home/u/a.tio"},
+        Case{"ledSettings", "\"/home/u/a.tld\"", FileKind::LedSettings, "/home/u/a.tld"},
+        Case{"workJournal", "\"/home/u/a.twj\"", FileKind::WorkJournal, "/home/u/a.twj"},
+        Case{"emergencyJournal", "\"/home/u/a.taj\"", FileKind::EmergencyJournal, "/home/u/a.taj"},
         // Only the letters count, not the dot.
-        Case{"\"/home/u/atpr\"", FileKind::Setpoints, "/home/u/atpr"},
+        Case{"setpointsWithoutDot", "\"/home/u/atpr\"", FileKind::Setpoints, "/home/u/atpr"},
         // A path without its closing quote is still a quoted path.
-        Case{"\"/home/u/a.tpr", FileKind::Setpoints, "/home/u/a.tpr"},
+        Case{"setpointsUnclosedQuote", "\"/home/u/a.tpr", FileKind::Setpoints, "/home/u/a.tpr"},
         // Another extension: a path, but of no kind.
-        Case{"\"/home/u/a.txt\"", FileKind::None, "/home/u/a.txt"}));
+        Case{"otherExtension", "\"/home/u/a.txt\"", FileKind::None, "/home/u/a.txt"}));
 
 TEST(CommandLine, UnquotedUpperCaseShortAndEmptyAreIgnored)
 {

@@ -19,6 +19,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <ostream>
 
 namespace tirv {
 namespace {
@@ -184,6 +185,8 @@ struct SilentCase {
     size_t messagesAfterFirst, messagesAfterSecond;
 };
 
+void PrintTo(const SilentCase& c, std::ostream* os) { *os << "model" << c.model; }
+
 class SilentRelay : public ProgramTest, public ::testing::WithParamInterface<SilentCase> {};
 
 TEST_P(SilentRelay, ReadFailsAfterTheRightNumberOfConnectionAttempts)
@@ -210,10 +213,7 @@ TEST_P(SilentRelay, ReadFailsAfterTheRightNumberOfConnectionAttempts)
 }
 
 INSTANTIATE_TEST_SUITE_P(Models, SilentRelay,
-                         ::testing::Values(SilentCase{705, 1, 3, 1, 2}, SilentCase{715, 1, 2, 0, 0}),
-                         [](const ::testing::TestParamInfo<SilentCase>& i) {
-                             return "model" + std::to_string(i.param.model);
-                         });
+                         ::testing::Values(SilentCase{705, 1, 3, 1, 2}, SilentCase{715, 1, 2, 0, 0}));
 
 }  // namespace
 }  // namespace tirv
