@@ -1,5 +1,7 @@
 #include "configurator/setpoints/setpoint_check.h"
 
+#include "image_at.h"
+
 #include <gtest/gtest.h>
 
 namespace tirv {
@@ -7,18 +9,21 @@ namespace {
 
 constexpr int kAllCodes[] = {0, 306, 705, 706, 707, 715, 716, 717};
 
-std::int32_t& At(SetpointImage& image, const ModelProfile& p, const char* name)
-{
-    const int i = p.find(name);
-    EXPECT_GE(i, 0) << name;
-    return image[static_cast<std::size_t>(i < 0 ? 0 : i)];
-}
+using test::ImageAt;
+
+// One setpoint set to a value, and whether the check accepts the image.
+struct ValueCase {
+    int code;
+    const char* name;
+    std::int32_t value;
+    bool ok;
+};
 
 void ClearRecordedChannels(SetpointImage& image, const ModelProfile& p)
 {
     for (const char* n : {"В АЖ фикс. Ia", "В АЖ фикс. Ib", "В АЖ фикс. Ic", "В АЖ фикс. Ua",
                           "В АЖ фикс. Ub", "В АЖ фикс. Uc"})
-        At(image, p, n) = 0;
+        ImageAt(p, image, n) = 0;
 }
 
 TEST(DefaultImage, ExamplesAndFlags)
@@ -59,7 +64,8 @@ TEST(DefaultImage, ExamplesAndFlags)
     };
     for (const auto& c : cases) {
         SetpointImage image = DefaultImage(c.code);
-        EXPECT_EQ(At(image, ProfileForModel(c.code), c.name), c.value) << c.code << " " << c.name;
+        EXPECT_EQ(ImageAt(ProfileForModel(c.code), image, c.name), c.value)
+            << c.code << " " << c.name;
     }
 }
 
@@ -104,7 +110,7 @@ TEST(RecordingTime, SharedByRecordedPhaseChannels)
             SetpointImage image = DefaultImage(p);
             ClearRecordedChannels(image, p);
             for (const char* n : c.on)
-                At(image, p, n) = 1;
+                ImageAt(p, image, n) = 1;
             const RecordingTime t = RecordingTimeFor(p, image);
             EXPECT_EQ(t.channels, c.channels) << code;
             EXPECT_EQ(t.rawMax, c.rawMax) << code;
@@ -112,9 +118,9 @@ TEST(RecordingTime, SharedByRecordedPhaseChannels)
             EXPECT_EQ(RawMaxFor(p, image, p.find("Tпредыст.")), c.rawMax);
 
             // The check applies the same bound to `Tпредыст.`.
-            At(image, p, "Tпредыст.") = c.rawMax;
+            ImageAt(p, image, "Tпредыст.") = c.rawMax;
             EXPECT_TRUE(CheckImage(p, image)) << code << " at the maximum " << c.rawMax;
-            At(image, p, "Tпредыст.") = c.rawMax + 1;
+            ImageAt(p, image, "Tпредыст.") = c.rawMax + 1;
             std::vector<CheckMessage> messages;
             EXPECT_FALSE(CheckImage(p, image, &messages)) << code;
             ASSERT_EQ(messages.size(), 1u);
@@ -128,9 +134,9 @@ TEST(CheckImage, FlagOutsideZeroOneStopsAtTheFirst)
 {
     const ModelProfile p = ProfileForModel(705);
     SetpointImage image = DefaultImage(p);
-    At(image, p, "ЗОФ Вкл.") = 2;  // a register of 0x8002
-    At(image, p, "ДЗ Вкл.") = -1;
-    At(image, p, "МТЗ-2 Врем.х-ка") = 9;
+    ImageAt(p, image, "ЗОФ Вкл.") = 2;  // a register of 0x8002
+    ImageAt(p, image, "ДЗ Вкл.") = -1;
+    ImageAt(p, image, "МТЗ-2 Врем.х-ка") = 9;
     std::vector<CheckMessage> messages;
     EXPECT_FALSE(CheckImage(p, image, &messages));
     ASSERT_EQ(messages.size(), 1u);
@@ -146,9 +152,9 @@ TEST(CheckImage, ChoicesAreAllReportedThenRejected)
 {
     const ModelProfile p = ProfileForModel(705);
     SetpointImage image = DefaultImage(p);
-    At(image, p, "МТЗ-2 Врем.х-ка") = 4;  // "РТ-80" exists on M models only
-    At(image, p, "Общие Чередов.фаз") = -1;
-    At(image, p, "МТЗ-1 гр.А I") = 0;      // would fail step 4, never reached
+    ImageAt(p, image, "МТЗ-2 Врем.х-ка") = 4;  // "РТ-80" exists on M models only
+    ImageAt(p, image, "Общие Чередов.фаз") = -1;
+    ImageAt(p, image, "МТЗ-1 гр.А I") = 0;      // would fail step 4, never reached
     std::vector<CheckMessage> messages;
     EXPECT_FALSE(CheckImage(p, image, &messages));
     ASSERT_EQ(messages.size(), 2u);
@@ -159,13 +165,7 @@ TEST(CheckImage, ChoicesAreAllReportedThenRejected)
 
 TEST(CheckImage, ChoiceMaximaDifferByModel)
 {
-    struct Case {
-        int code;
-        const char* name;
-        std::int32_t value;
-        bool ok;
-    };
-    const Case cases[] = {
+    const ValueCase cases[] = {
         {705, "МТЗ-2 Врем.х-ка", 3, true},   {705, "МТЗ-2 Врем.х-ка", 4, false},
         {306, "МТЗ-3 Врем.х-ка", 4, false},  {715, "МТЗ-2 Врем.х-ка", 4, true},
         {715, "МТЗ-2 Врем.х-ка", 5, true},   {715, "МТЗ-2 Врем.х-ка", 6, false},
@@ -176,20 +176,14 @@ TEST(CheckImage, ChoiceMaximaDifferByModel)
     for (const auto& c : cases) {
         const ModelProfile p = ProfileForModel(c.code);
         SetpointImage image = DefaultImage(p);
-        At(image, p, c.name) = c.value;
+        ImageAt(p, image, c.name) = c.value;
         EXPECT_EQ(CheckImage(p, image), c.ok) << c.code << " " << c.name << " = " << c.value;
     }
 }
 
 TEST(CheckImage, NumericRawBounds)
 {
-    struct Case {
-        int code;
-        const char* name;
-        std::int32_t value;
-        bool ok;
-    };
-    const Case cases[] = {
+    const ValueCase cases[] = {
         {705, "МТЗ-1 гр.А I", 19, false},      {705, "МТЗ-1 гр.А I", 2000, true},
         {705, "МТЗ-1 гр.А I", 2001, false},    {705, "АВР Uавр", 5, true},
         {705, "АВР Uавр", 4, false},           {705, "Общие Uном.", 300, true},
@@ -201,7 +195,7 @@ TEST(CheckImage, NumericRawBounds)
     for (const auto& c : cases) {
         const ModelProfile p = ProfileForModel(c.code);
         SetpointImage image = DefaultImage(p);
-        At(image, p, c.name) = c.value;
+        ImageAt(p, image, c.name) = c.value;
         std::vector<CheckMessage> messages;
         EXPECT_EQ(CheckImage(p, image, &messages), c.ok) << c.code << " " << c.name;
         if (!c.ok) {

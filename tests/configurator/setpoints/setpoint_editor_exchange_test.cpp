@@ -11,17 +11,16 @@
 #include "configurator/setpoints/setpoint_transfer.h"
 #include "fake_shell.h"
 #include "memory_relay.h"
+#include "operation_runner.h"
+#include "shown_editor.h"
 
 #include <QApplication>
-#include <QCheckBox>
 #include <QComboBox>
-#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QTest>
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <optional>
 
 namespace tirv {
 namespace {
@@ -32,24 +31,12 @@ struct Rig {
     {
         settings.baudIndex = 6;
         settings.repeatCount = 2;
-        shell.st.modelCode = modelCode;
-        editor.setModel(modelCode);
-        QObject::connect(&setpoints, &SetpointTransfer::imageReplaced, &editor,
-                         [this] { editor.fillFromImage(); });
-        host.resize(900, 600);
-        host.show();
+        test::ShowEditor(*this, modelCode);
     }
     LinkContext context() { return {relay, state, shell.rec, settings}; }
     bool run(bool write)
     {
-        std::optional<SetpointTransferOutcome> outcome;
-        auto done = [&outcome](const SetpointTransferOutcome& o) { outcome = o; };
-        if (!(write ? setpoints.startWrite(done) : setpoints.startRead(done)))
-            return false;
-        QElapsedTimer clock;
-        clock.start();
-        while (!outcome && clock.elapsed() < 20000)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        const auto outcome = test::RunSetpointOperation(setpoints, write, 20000);
         return outcome && outcome->ok();
     }
 
@@ -99,28 +86,7 @@ TEST(SetpointEditorExchange, ReadFillsEveryControlOfEveryTab)
         ASSERT_TRUE(CheckImage(rig.profile, held)) << code;
         rig.relay.loadBlock(ImageToRegisters(rig.profile, held));
         ASSERT_TRUE(rig.run(false)) << code;
-        const ModelProfile& p = rig.profile;
-        for (int i = 0; i < p.numericCount(); ++i) {
-            const NumericSetpoint& n = p.numeric[std::size_t(i)];
-            EXPECT_EQ(rig.editor.tab(n.tab)->control<QLineEdit>(n.control)->text().toStdU16String(),
-                      formatRaw(held[std::size_t(i)], n.kind))
-                << code << " " << n.name;
-        }
-        for (int k = 0; k < p.flagCount(); ++k) {
-            const FlagSetpoint& f = p.flags[std::size_t(k)];
-            EXPECT_EQ(rig.editor.tab(f.tab)->control<QCheckBox>(f.control)->isChecked(),
-                      held[std::size_t(p.flagIndex(k))] != 0)
-                << code << " " << f.name;
-        }
-        for (int k = 0; k < p.choiceCount(); ++k) {
-            const ChoiceSetpoint& c = p.choices[std::size_t(k)];
-            // A value the check accepts but the list has no item for (`ОЗЗ Алг.защиты` = 2 on
-            // non-M models) selects nothing.
-            const int v = held[std::size_t(p.choiceIndex(k))];
-            EXPECT_EQ(rig.editor.tab(c.tab)->control<QComboBox>(c.control)->currentIndex(),
-                      v < int(c.items.size()) ? v : -1)
-                << code << " " << c.name;
-        }
+        test::ExpectTabsShow(rig.editor, rig.profile, held, code);
         // Gathering what is shown gives back what was read, such a value included.
         ASSERT_TRUE(rig.editor.gatherIntoImage()) << code;
         EXPECT_EQ(rig.image, held) << code;

@@ -11,18 +11,17 @@
 #include "configurator/setpoints/setpoint_pages.h"
 #include "configurator/setpoints/setpoint_transfer.h"
 #include "fake_shell.h"
+#include "operation_runner.h"
+#include "shown_editor.h"
 #include "support/sim_process.h"
 
 #include <QApplication>
-#include <QCheckBox>
 #include <QComboBox>
-#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QTest>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <optional>
 
 namespace tirv {
 namespace {
@@ -35,25 +34,13 @@ struct SimRig {
         settings.port = sim.com();
         settings.baudIndex = 6;
         settings.repeatCount = 3;
-        shell.st.modelCode = code;
-        editor.setModel(code);
-        QObject::connect(&setpoints, &SetpointTransfer::imageReplaced, &editor,
-                         [this] { editor.fillFromImage(); });
-        host.resize(900, 600);
-        host.show();
+        test::ShowEditor(*this, code);
         host.activateWindow();
     }
     LinkContext context() { return {port, state, shell.rec, settings, [this] { return profile.isM; }}; }
     bool run(bool write)
     {
-        std::optional<SetpointTransferOutcome> outcome;
-        auto done = [&outcome](const SetpointTransferOutcome& o) { outcome = o; };
-        if (!(write ? setpoints.startWrite(done) : setpoints.startRead(done)))
-            return false;
-        QElapsedTimer clock;
-        clock.start();
-        while (!outcome && clock.elapsed() < 30000)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        const auto outcome = test::RunSetpointOperation(setpoints, write, 30000);
         return outcome && outcome->ok();
     }
 
@@ -82,26 +69,7 @@ TEST(SetpointEditorSim, ReadFillsEveryTabThenAnEditReadsBack)
         const SetpointImage defaults = rig.image;
         ASSERT_TRUE(rig.run(false)) << code;
         ASSERT_NE(rig.image, defaults) << code << ": the relay holds a set of its own";
-        const ModelProfile& p = rig.profile;
-        for (int i = 0; i < p.numericCount(); ++i) {
-            const NumericSetpoint& n = p.numeric[std::size_t(i)];
-            EXPECT_EQ(rig.editor.tab(n.tab)->control<QLineEdit>(n.control)->text().toStdU16String(),
-                      formatRaw(rig.image[std::size_t(i)], n.kind))
-                << code << " " << n.name;
-        }
-        for (int k = 0; k < p.flagCount(); ++k) {
-            const FlagSetpoint& f = p.flags[std::size_t(k)];
-            EXPECT_EQ(rig.editor.tab(f.tab)->control<QCheckBox>(f.control)->isChecked(),
-                      rig.image[std::size_t(p.flagIndex(k))] != 0)
-                << code << " " << f.name;
-        }
-        for (int k = 0; k < p.choiceCount(); ++k) {
-            const ChoiceSetpoint& c = p.choices[std::size_t(k)];
-            const int v = rig.image[std::size_t(p.choiceIndex(k))];
-            EXPECT_EQ(rig.editor.tab(c.tab)->control<QComboBox>(c.control)->currentIndex(),
-                      v < int(c.items.size()) ? v : -1)
-                << code << " " << c.name;
-        }
+        test::ExpectTabsShow(rig.editor, rig.profile, rig.image, code);
 
         // Edit on the tab as a user would, write, forget, read again.
         QLineEdit* e = rig.editor.edit(1021);  // МТЗ-общие U_Пуск, tenths

@@ -11,11 +11,11 @@
 #include "configurator/link/texts.h"
 #include "configurator/setpoints/setpoint_check.h"
 #include "configurator/setpoints/texts.h"
+#include "operation_runner.h"
 #include "support/recording_reporter.h"
 #include "support/sim_process.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -69,24 +69,11 @@ struct SimRig {
 
     std::optional<SetpointTransferOutcome> run(bool write)
     {
-        std::optional<SetpointTransferOutcome> outcome;
-        auto done = [&outcome](const SetpointTransferOutcome& o) { outcome = o; };
-        if (!(write ? setpoints.startWrite(done) : setpoints.startRead(done)))
-            return std::nullopt;
-        QElapsedTimer clock;
-        clock.start();
-        while (!outcome && clock.elapsed() < 30000)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        return outcome;
+        return test::RunSetpointOperation(setpoints, write, 30000);
     }
     SetpointTransferEnd read() { return run(false).value_or(SetpointTransferOutcome{}).end; }
     SetpointTransferEnd write() { return run(true).value_or(SetpointTransferOutcome{}).end; }
-    std::int32_t& at(SetpointImage& im, const char* name)
-    {
-        const int i = profile.find(name);
-        EXPECT_GE(i, 0) << name;
-        return im[static_cast<std::size_t>(i < 0 ? 0 : i)];
-    }
+    std::int32_t& at(SetpointImage& im, const char* name) { return test::ImageAt(profile, im, name); }
 
     SimProcess sim;
     RecordingReporter reporter;

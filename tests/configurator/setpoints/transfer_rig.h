@@ -13,10 +13,10 @@
 #include "configurator/setpoints/setpoint_conversion.h"
 #include "configurator/setpoints/texts.h"
 #include "memory_relay.h"
+#include "operation_runner.h"
 #include "support/recording_reporter.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <gtest/gtest.h>
 
 #include <optional>
@@ -50,16 +50,7 @@ struct Rig {
 
     std::optional<SetpointTransferOutcome> run(bool write)
     {
-        std::optional<SetpointTransferOutcome> outcome;
-        auto done = [&outcome](const SetpointTransferOutcome& o) { outcome = o; };
-        const bool started = write ? setpoints.startWrite(done) : setpoints.startRead(done);
-        if (!started)
-            return std::nullopt;
-        QElapsedTimer clock;
-        clock.start();
-        while (!outcome && clock.elapsed() < 20000)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        return outcome;
+        return test::RunSetpointOperation(setpoints, write, 20000);
     }
     std::optional<SetpointTransferOutcome> read() { return run(false); }
     std::optional<SetpointTransferOutcome> write() { return run(true); }
@@ -75,12 +66,7 @@ struct Rig {
         ADD_FAILURE() << name;
         return relay.registers[199];
     }
-    std::int32_t& at(SetpointImage& im, const char* name)
-    {
-        const int i = profile.find(name);
-        EXPECT_GE(i, 0) << name;
-        return im[static_cast<std::size_t>(i < 0 ? 0 : i)];
-    }
+    std::int32_t& at(SetpointImage& im, const char* name) { return test::ImageAt(profile, im, name); }
 
     RecordingReporter reporter;
     ConnectionSettings settings;

@@ -1,0 +1,29 @@
+#pragma once
+// Running one setpoint operation to its end while the event loop turns, for every test rig.
+#include "configurator/setpoints/setpoint_transfer.h"
+#include "image_at.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+
+#include <optional>
+
+namespace tirv::test {
+
+// Runs a read (or a write) to its end. Nothing when it did not start or did not end in time.
+inline std::optional<SetpointTransferOutcome> RunSetpointOperation(SetpointTransfer& setpoints,
+                                                                   bool write, int timeoutMs)
+{
+    std::optional<SetpointTransferOutcome> outcome;
+    auto done = [&outcome](const SetpointTransferOutcome& o) { outcome = o; };
+    const bool started = write ? setpoints.startWrite(done) : setpoints.startRead(done);
+    if (!started)
+        return std::nullopt;
+    QElapsedTimer clock;
+    clock.start();
+    while (!outcome && clock.elapsed() < timeoutMs)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    return outcome;
+}
+
+}  // namespace tirv::test
