@@ -291,13 +291,3 @@ TEST_F(CalculatorWindowTest, RendersForTheIssueNote)
 
 }  // namespace
 }  // namespace tirv
-
-int main(int argc, char** argv)
-{
-    // Test discovery runs the program without the test environment.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

@@ -14,7 +14,6 @@
 #include "operation_runner.h"
 #include "shown_editor.h"
 
-#include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QTest>
@@ -125,13 +124,3 @@ TEST(SetpointEditorExchange, EditedValueIsWrittenAndReadsBackEqual)
 
 }  // namespace
 }  // namespace tirv
-
-int main(int argc, char** argv)
-{
-    // Test discovery runs the program without the test environment.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
