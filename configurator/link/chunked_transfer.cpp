@@ -1,6 +1,7 @@
 #include "configurator/link/chunked_transfer.h"
 
 #include "common/reporter.h"
+#include "configurator/link/byte_views.h"
 #include "configurator/link/link_state.h"
 #include "configurator/link/paced_exchange.h"
 #include "configurator/link/port.h"
@@ -16,12 +17,6 @@ using link_texts::Text;
 namespace {
 
 constexpr int kExceptionResult = 4;
-
-std::span<const std::uint8_t> Bytes(const QByteArray& a)
-{
-    return {reinterpret_cast<const std::uint8_t*>(a.constData()),
-            static_cast<std::size_t>(a.size())};
-}
 
 // Exception replies: the relay answered, so the link is fine and a repeat would get the same.
 bool IsRefusal(int result) { return result == kExceptionResult || result >= 24; }

@@ -4,6 +4,7 @@
 #include "configurator/link/connection_panel.h"
 
 #include "common/reporter.h"
+#include "configurator/link/byte_views.h"
 #include "configurator/link/frames.h"
 #include "configurator/link/link_state.h"
 #include "configurator/link/paced_exchange.h"
@@ -30,17 +31,6 @@ namespace {
 // One timer of the panel's own: the pauses inside its sequences.
 constexpr int kPauseTimer = 2099;
 constexpr int kIdentityMarginMs = 20;
-
-std::span<const std::uint8_t> Bytes(const QByteArray& a)
-{
-    return {reinterpret_cast<const std::uint8_t*>(a.constData()), std::size_t(a.size())};
-}
-
-template <std::size_t N>
-QByteArray Frame(const std::array<std::uint8_t, N>& buffer, std::size_t length)
-{
-    return QByteArray(reinterpret_cast<const char*>(buffer.data()), qsizetype(length));
-}
 
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include "configurator/link/connection_panel.h"
 
 #include "common/reporter.h"
+#include "configurator/link/byte_views.h"
 #include "configurator/link/frames.h"
 #include "configurator/link/link_state.h"
 #include "configurator/link/panel_texts.h"
@@ -27,16 +28,6 @@ namespace {
 constexpr int kPauseTimer = 2099;
 constexpr int kProgressMax = 50;
 constexpr int kRateSwitchMarginMs = 40;
-
-std::span<const std::uint8_t> Bytes(const QByteArray& a)
-{
-    return {reinterpret_cast<const std::uint8_t*>(a.constData()), std::size_t(a.size())};
-}
-
-QByteArray Frame(const std::array<std::uint8_t, kFrameBufferSize>& buffer, std::size_t length)
-{
-    return QByteArray(reinterpret_cast<const char*>(buffer.data()), qsizetype(length));
-}
 
 // The ТИРВ protocol carries the settings codes without the 0x8000 mark of settings registers
 // (its numbers stop at 15 bits).

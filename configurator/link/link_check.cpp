@@ -1,6 +1,7 @@
 #include "configurator/link/link_check.h"
 
 #include "common/reporter.h"
+#include "configurator/link/byte_views.h"
 #include "configurator/link/frames.h"
 #include "configurator/link/link_state.h"
 #include "configurator/link/paced_exchange.h"
@@ -23,12 +24,6 @@ constexpr int kUnavailableDelayMs = 100;
 // A Modbus link-check reply may take the link-check wait plus this margin.
 constexpr int kIdentityReplyMarginMs = 20;
 
-std::span<const std::uint8_t> Bytes(const QByteArray& a)
-{
-    return {reinterpret_cast<const std::uint8_t*>(a.constData()),
-            static_cast<std::size_t>(a.size())};
-}
-
 ExchangeRequest LinkCheckRequest(const ConnectionSettings& s)
 {
     std::array<std::uint8_t, kFrameBufferSize> buffer{};
@@ -46,8 +41,7 @@ ExchangeRequest LinkCheckRequest(const ConnectionSettings& s)
                                     static_cast<int>(ReadReplyLength(regs::kIdentity.count)));
     }
     // A refused frame (length 0) stays empty: the caller ends the check instead of sending it.
-    request.frame = QByteArray(reinterpret_cast<const char*>(buffer.data()),
-                               static_cast<qsizetype>(length));
+    request.frame = Frame(buffer, length);
     return request;
 }
 

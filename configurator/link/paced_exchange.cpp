@@ -1,5 +1,6 @@
 #include "configurator/link/paced_exchange.h"
 
+#include "configurator/link/byte_views.h"
 #include "configurator/link/frames.h"
 #include "configurator/link/port.h"
 
@@ -10,16 +11,6 @@
 Q_LOGGING_CATEGORY(lcFrames, "tirv.link.frames", QtWarningMsg)
 
 namespace tirv {
-
-namespace {
-
-std::span<const std::uint8_t> Bytes(const QByteArray& a)
-{
-    return {reinterpret_cast<const std::uint8_t*>(a.constData()),
-            static_cast<std::size_t>(a.size())};
-}
-
-}  // namespace
 
 PacedExchange::PacedExchange(Port& port, QObject* parent) : QObject(parent), m_port(port)
 {

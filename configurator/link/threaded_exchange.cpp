@@ -1,5 +1,6 @@
 #include "configurator/link/threaded_exchange.h"
 
+#include "configurator/link/byte_views.h"
 #include "configurator/link/frames.h"
 #include "configurator/link/link_state.h"
 #include "configurator/link/port_setup.h"
@@ -20,12 +21,6 @@ namespace {
 // Every wait of a worker is cut into slices this long so that an abort is seen at once.
 constexpr int kAbortSliceMs = 5;
 constexpr qsizetype kReceiveBufferLimit = static_cast<qsizetype>(kReceiveBufferSize);
-
-std::span<const std::uint8_t> Bytes(const QByteArray& a)
-{
-    return {reinterpret_cast<const std::uint8_t*>(a.constData()),
-            static_cast<std::size_t>(a.size())};
-}
 
 }  // namespace
 

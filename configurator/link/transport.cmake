@@ -19,7 +19,7 @@ set(TIRV_LINK_TRANSPORT_SOURCES
   threaded_exchange.h threaded_exchange.cpp
   modbus_tcp_transfer.h modbus_tcp_transfer.cpp
   serial_link.h serial_link.cpp
-  texts.h)
+  byte_views.h texts.h)
 list(TRANSFORM TIRV_LINK_TRANSPORT_SOURCES PREPEND ${CMAKE_CURRENT_LIST_DIR}/)
 tirv_qt_library(tirv_link SOURCES ${TIRV_LINK_TRANSPORT_SOURCES}
   LIBS tirv_link_rules tirv_link_codec tirv_reporter Qt6::Core Qt6::SerialPort Qt6::Network)
