@@ -42,6 +42,18 @@ void Set(const ModelProfile& p, SetpointImage& image, const NamedValue& nv)
     }
 }
 
+// A setpoint register's word in the `from` coding recoded to the `to` coding; words of other
+// registers pass unchanged.
+std::uint16_t Recode(const RelayModel& model, int reg, std::uint16_t word, SetpointWire from,
+                     SetpointWire to)
+{
+    const ModelProfile p = ProfileForModel(model.code);
+    const int index = ImageIndexOfRegister(p, reg);
+    if (index < 0)
+        return word;
+    return SetpointToWord(p, to, index, WordToSetpoint(p, from, index, word));
+}
+
 }  // namespace
 
 std::vector<std::uint16_t> MinimalSetpointRegisters(const RelayModel& model)
@@ -68,22 +80,12 @@ std::vector<std::uint16_t> InitialSetpointRegisters(const RelayModel& model)
 
 std::uint16_t SetpointRegisterToText(const RelayModel& model, int reg, std::uint16_t word)
 {
-    const ModelProfile p = ProfileForModel(model.code);
-    const int index = ImageIndexOfRegister(p, reg);
-    if (index < 0)
-        return word;
-    return SetpointToWord(p, SetpointWire::Text, index,
-                          WordToSetpoint(p, SetpointWire::Modbus, index, word));
+    return Recode(model, reg, word, SetpointWire::Modbus, SetpointWire::Text);
 }
 
 std::uint16_t SetpointTextToRegister(const RelayModel& model, int reg, std::uint16_t value)
 {
-    const ModelProfile p = ProfileForModel(model.code);
-    const int index = ImageIndexOfRegister(p, reg);
-    if (index < 0)
-        return value;
-    return SetpointToWord(p, SetpointWire::Modbus, index,
-                          WordToSetpoint(p, SetpointWire::Text, index, value));
+    return Recode(model, reg, value, SetpointWire::Text, SetpointWire::Modbus);
 }
 
 }  // namespace tirv::sim
