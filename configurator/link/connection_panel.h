@@ -148,6 +148,8 @@ private:
     bool identityGood(const QByteArray& reply, std::optional<panel::Identity>* out) const;
     QByteArray rateWriteFrame(int newIndex) const;
     QByteArray nonMSettingsFrame(int index) const;
+    // One timer of the panel's own: the pauses inside its sequences.
+    static constexpr int kPauseTimer = 2099;
     void onTimer(int id) override;
 
     // Automatic connection (2014).

@@ -28,8 +28,6 @@ using link_texts::Text;
 
 namespace {
 
-// One timer of the panel's own: the pauses inside its sequences.
-constexpr int kPauseTimer = 2099;
 constexpr int kIdentityMarginMs = 20;
 
 

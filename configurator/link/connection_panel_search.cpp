@@ -25,7 +25,6 @@ using link_texts::Text;
 
 namespace {
 
-constexpr int kPauseTimer = 2099;
 constexpr int kProgressMax = 50;
 constexpr int kRateSwitchMarginMs = 40;
 
