@@ -1,7 +1,10 @@
 #include "sim/sim_options.h"
 
 #include <charconv>
+#include <initializer_list>
 #include <sstream>
+#include <type_traits>
+#include <utility>
 
 namespace tirv::sim {
 namespace {
@@ -25,72 +28,72 @@ std::optional<bool> OnOff(const std::string& text)
     return std::nullopt;
 }
 
+// Sets `target` to a number within [min, max]; returns `error` otherwise, "" when set.
+template <class T>
+std::string SetNumber(T& target, const std::string& value, long min, long max, const char* error)
+{
+    const auto v = Number(value, min, max);
+    if (!v)
+        return error;
+    target = static_cast<int>(*v);
+    return {};
+}
+
+// Sets `target` to what the word `value` stands for in `words`; returns `error` otherwise.
+template <class T>
+std::string SetWord(T& target, const std::string& value,
+                    std::initializer_list<std::pair<const char*, std::type_identity_t<T>>> words,
+                    const char* error)
+{
+    for (const auto& [word, meaning] : words) {
+        if (value == word) {
+            target = meaning;
+            return {};
+        }
+    }
+    return error;
+}
+
 // Applies one "name=value" device field; returns an error text or "".
 std::string DeviceField(DeviceOptions& d, const std::string& name, const std::string& value)
 {
+    using Channel = DeviceOptions::Channel;
     if (name == "model") {
         const auto v = Number(value, 0, 9999);
         if (!v || FindRelayModel(static_cast<int>(*v)) == nullptr)
             return "unknown model " + value + " (306, 705, 706, 707, 715, 716, 717)";
         d.model = static_cast<int>(*v);
-    } else if (name == "address") {
-        const auto v = Number(value, 1, 255);
-        if (!v)
-            return "address must be 1-255";
-        d.line.address = static_cast<int>(*v);
-    } else if (name == "baud") {
+        return {};
+    }
+    if (name == "baud") {
         const auto v = Number(value, 1, 10'000'000);
         const auto index = v ? BaudIndexOf(static_cast<int>(*v)) : std::nullopt;
         if (!index)
             return "unsupported baud rate " + value;
         d.line.baudIndex = *index;
-    } else if (name == "parity") {
-        if (value == "none")
-            d.line.parity = 0;
-        else if (value == "even")
-            d.line.parity = 1;
-        else if (value == "odd")
-            d.line.parity = 2;
-        else
-            return "parity must be none, even or odd";
-    } else if (name == "stop-bits") {
-        const auto v = Number(value, 1, 2);
-        if (!v)
-            return "stop bits must be 1 or 2";
-        d.line.stopBits = static_cast<int>(*v);
-    } else if (name == "protocol") {
-        if (value == "modbus")
-            d.line.protocol = Protocol::Modbus;
-        else if (value == "tirv")
-            d.line.protocol = Protocol::Tirv;
-        else
-            return "protocol must be modbus or tirv";
-    } else if (name == "variant") {
-        const auto v = Number(value, 0, 1);
-        if (!v)
-            return "variant must be 0 (old) or 1 (new)";
-        d.line.variant = static_cast<int>(*v);
-    } else if (name == "values-per-frame") {
-        const auto v = Number(value, 8, 255);
-        if (!v)
-            return "values per frame must be 8-255";
-        d.line.valuesPerFrame = static_cast<int>(*v);
-    } else if (name == "channel") {
-        if (value == "usb")
-            d.channel = DeviceOptions::Channel::Usb;
-        else if (value == "rs485")
-            d.channel = DeviceOptions::Channel::Rs485;
-        else
-            return "channel must be rs485 or usb";
-    } else if (name == "serial") {
-        const auto v = Number(value, 0, 65535);
-        if (!v)
-            return "serial number must be 0-65535";
-        d.serial = static_cast<int>(*v);
-    } else {
-        return "unknown device field " + name;
+        return {};
     }
-    return {};
+    if (name == "address")
+        return SetNumber(d.line.address, value, 1, 255, "address must be 1-255");
+    if (name == "parity")
+        return SetWord(d.line.parity, value, {{"none", 0}, {"even", 1}, {"odd", 2}},
+                       "parity must be none, even or odd");
+    if (name == "stop-bits")
+        return SetNumber(d.line.stopBits, value, 1, 2, "stop bits must be 1 or 2");
+    if (name == "protocol")
+        return SetWord(d.line.protocol, value,
+                       {{"modbus", Protocol::Modbus}, {"tirv", Protocol::Tirv}},
+                       "protocol must be modbus or tirv");
+    if (name == "variant")
+        return SetNumber(d.line.variant, value, 0, 1, "variant must be 0 (old) or 1 (new)");
+    if (name == "values-per-frame")
+        return SetNumber(d.line.valuesPerFrame, value, 8, 255, "values per frame must be 8-255");
+    if (name == "channel")
+        return SetWord(d.channel, value, {{"usb", Channel::Usb}, {"rs485", Channel::Rs485}},
+                       "channel must be rs485 or usb");
+    if (name == "serial")
+        return SetNumber(d.serial, value, 0, 65535, "serial number must be 0-65535");
+    return "unknown device field " + name;
 }
 
 bool IsDeviceField(const std::string& name)
@@ -111,7 +114,7 @@ std::string FaultField(Faults& f, RelayFlags& flags, const std::string& name,
         target = static_cast<int>(*v);
         return {};
     };
-    auto flag = [&](std::optional<bool>& target) -> std::string {
+    auto flag = [&](auto& target) -> std::string {
         const auto v = OnOff(value);
         if (!v)
             return name + " takes on or off";
@@ -138,13 +141,8 @@ std::string FaultField(Faults& f, RelayFlags& flags, const std::string& name,
         f.exceptionCode = static_cast<std::uint8_t>(*v);
         return {};
     }
-    if (name == "silent") {
-        const auto v = OnOff(value);
-        if (!v)
-            return "silent takes on or off";
-        f.silent = *v;
-        return {};
-    }
+    if (name == "silent")
+        return flag(f.silent);
     if (name == "empty-memory")
         return flag(flags.emptyMemory);
     if (name == "blocked")

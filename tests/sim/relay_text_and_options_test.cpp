@@ -2,6 +2,8 @@
 // commands, and the state file.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "common/crc16.h"
 #include "configurator/link/registers.h"
 #include "configurator/link/text_frames.h"
@@ -252,6 +254,56 @@ TEST(SimCommandLine, GoodAndBadCommandLines)
     EXPECT_EQ(faults.options.flags.blocked, true);
 }
 
+TEST(SimCommandLine, EachDeviceFieldSetsItsSettingAndRefusesBadValues)
+{
+    using Channel = DeviceOptions::Channel;
+    struct Case {
+        std::string field;  // name=value of --device
+        bool good;
+        std::function<bool(const DeviceOptions&)> holds;  // checked when good
+    };
+    const Case cases[] = {
+        {"address=255", true, [](const DeviceOptions& d) { return d.line.address == 255; }},
+        {"address=256", false, {}},
+        {"address=x", false, {}},
+        {"parity=none", true, [](const DeviceOptions& d) { return d.line.parity == 0; }},
+        {"parity=even", true, [](const DeviceOptions& d) { return d.line.parity == 1; }},
+        {"parity=odd", true, [](const DeviceOptions& d) { return d.line.parity == 2; }},
+        {"parity=mark", false, {}},
+        {"stop-bits=2", true, [](const DeviceOptions& d) { return d.line.stopBits == 2; }},
+        {"stop-bits=3", false, {}},
+        {"protocol=tirv", true,
+         [](const DeviceOptions& d) { return d.line.protocol == Protocol::Tirv; }},
+        {"protocol=modbus", true,
+         [](const DeviceOptions& d) { return d.line.protocol == Protocol::Modbus; }},
+        {"protocol=rtu", false, {}},
+        {"variant=1", true, [](const DeviceOptions& d) { return d.line.variant == 1; }},
+        {"variant=2", false, {}},
+        {"values-per-frame=8", true,
+         [](const DeviceOptions& d) { return d.line.valuesPerFrame == 8; }},
+        {"values-per-frame=7", false, {}},
+        {"serial=65535", true, [](const DeviceOptions& d) { return d.serial == 65535; }},
+        {"serial=65536", false, {}},
+        {"channel=rs485", true,
+         [](const DeviceOptions& d) { return d.channel == Channel::Rs485; }},
+        {"channel=usb", true, [](const DeviceOptions& d) { return d.channel == Channel::Usb; }},
+        {"channel=can", false, {}},
+        {"model=306", true, [](const DeviceOptions& d) { return d.model == 306; }},
+        {"model=9", false, {}},
+        {"baud=9600", true, [](const DeviceOptions& d) { return d.line.baudIndex == BaudIndexOf(9600); }},
+        {"baud=9601", false, {}},
+    };
+    for (const Case& c : cases) {
+        // Model 715 has both channels and every baud rate.
+        const ParseResult r = ParseSimOptions({"--device", "model=715," + c.field});
+        ASSERT_EQ(r.error.empty(), c.good) << c.field << ": " << r.error;
+        if (c.good) {
+            ASSERT_EQ(r.options.devices.size(), 1u) << c.field;
+            EXPECT_TRUE(c.holds(r.options.devices[0])) << c.field;
+        }
+    }
+}
+
 TEST(SimCommandLine, ControlCommands)
 {
     ControlCommand c;
@@ -264,6 +316,11 @@ TEST(SimCommandLine, ControlCommands)
     EXPECT_EQ(ApplyControlCommand("clear", c), "");
     EXPECT_EQ(c.faults.badCrcNext, 0);
     EXPECT_NE(ApplyControlCommand("late soon", c), "");
+    EXPECT_EQ(ApplyControlCommand("silent on", c), "");
+    EXPECT_TRUE(c.faults.silent);
+    EXPECT_EQ(ApplyControlCommand("silent off", c), "");
+    EXPECT_FALSE(c.faults.silent);
+    EXPECT_NE(ApplyControlCommand("silent maybe", c), "");
     EXPECT_EQ(ApplyControlCommand("trip", c), "");
     EXPECT_TRUE(c.trip);
     EXPECT_EQ(ApplyControlCommand("quit", c), "");
