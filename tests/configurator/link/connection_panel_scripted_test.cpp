@@ -25,7 +25,6 @@
 namespace tirv {
 namespace {
 
-using test::PanelApp;
 using test::WaitUntil;
 
 QString U(const char* s) { return QString::fromUtf8(s); }
@@ -37,7 +36,7 @@ class ScriptedPanelTest : public test::PanelWindowRig {
 protected:
     void start(int model)
     {
-        PanelApp();  // before the relay: its notifier needs the application
+        test::GuiApp();  // before the relay: its notifier needs the application
         relayHolder = std::make_unique<test::PtyRelay>();
         ASSERT_TRUE(relay().ok());
         buildPanel(relay().portsFolder(), model);

@@ -32,7 +32,6 @@
 namespace tirv {
 namespace {
 
-using test::PanelApp;
 using test::WaitUntil;
 
 class PanelTest : public test::PanelWindowRig {
@@ -40,7 +39,7 @@ protected:
     // Starts the simulator with `args` and a window whose model is `model`.
     void start(std::vector<std::string> args, int model = 715)
     {
-        PanelApp();
+        test::GuiApp();
         sim = std::make_unique<test::SimProcess>(args);
         ASSERT_TRUE(sim->ready()) << sim->error();
         const QString ports = QString::fromStdString(sim->portsDir());
@@ -397,7 +396,7 @@ TEST_F(PanelTest, WindowConnectionAttemptKeepsThePanelLockedUntilItsReadEnds)
 // but its answers only get through while both ends use its speed and that speed is 19200 or less.
 TEST(PanelLimitedLine, HighestUsableSpeedStopsAtTheLinesLimitAndReturnsThere)
 {
-    PanelApp();
+    test::GuiApp();
     test::PtyRelay relay;
     ASSERT_TRUE(relay.ok());
     const QString entry = relay.portsFolder() + "/COM1";

@@ -1,41 +1,20 @@
 #pragma once
-// What the connection-panel GUI tests share: one QApplication, a wait that runs its event loop,
-// and a fixture holding a main window with the connection panel on a given ports folder.
+// The connection-panel GUI tests' fixture: a main window holding the connection panel on a given
+// ports folder (the application and the event-loop wait come from the shell's test support).
 #include "configurator/link/connection_panel.h"
 #include "configurator/link/link_state.h"
 #include "configurator/link/paced_exchange.h"
 #include "configurator/link/serial_port.h"
+#include "configurator/shell/gui_test_support.h"
 #include "configurator/shell/main_window.h"
 #include "configurator/shell/shell_ids.h"
 #include "support/recording_reporter.h"
 
-#include <QApplication>
-#include <QElapsedTimer>
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <memory>
 
 namespace tirv::test {
-
-inline QApplication& PanelApp()
-{
-    static int argc = 1;
-    static char name[] = "panel-test";
-    static char* argv[] = {name, nullptr};
-    static QApplication* app = new QApplication(argc, argv);
-    return *app;
-}
-
-// Runs the event loop until `done` holds or `ms` have passed; returns `done()`.
-inline bool WaitUntil(const std::function<bool()>& done, int ms = 8000)
-{
-    QElapsedTimer t;
-    t.start();
-    while (!done() && t.elapsed() < ms)
-        QApplication::processEvents(QEventLoop::AllEvents, 10);
-    return done();
-}
 
 class PanelWindowRig : public ::testing::Test {
 protected:

@@ -18,14 +18,9 @@ namespace {
 
 using test::RecordingPage;
 
-bool WaitUntil(const std::function<bool()>& done, int ms = 3000)
-{
-    QElapsedTimer t;
-    t.start();
-    while (!done() && t.elapsed() < ms)
-        QApplication::processEvents(QEventLoop::AllEvents, 10);
-    return done();
-}
+using test::WaitUntil;
+
+constexpr int kWaitMs = 3000;
 
 class AutoConnectTest : public ::testing::Test {
 protected:
@@ -60,7 +55,7 @@ protected:
     {
         const size_t before = rep.statuses.size();
         win->command(cmd);
-        WaitUntil([&] { return !win->state().connecting; });
+        WaitUntil([&] { return !win->state().connecting; }, kWaitMs);
         (void)before;
     }
 
@@ -101,7 +96,7 @@ TEST_F(AutoConnectTest, ReadConnectsFirstThenRunsAfterTheConnectPeriod)
     EXPECT_EQ(closes, 1);
     EXPECT_TRUE(win->timerActive(TimerReadConnect));
     EXPECT_EQ(ex.reads, 0);
-    ASSERT_TRUE(WaitUntil([&] { return ex.reads == 1; }));
+    ASSERT_TRUE(WaitUntil([&] { return ex.reads == 1; }, kWaitMs));
     EXPECT_FALSE(win->timerActive(TimerReadConnect));
     EXPECT_EQ(attempts, 1);
     EXPECT_TRUE(rep.messages.empty());
@@ -127,7 +122,7 @@ TEST_F(AutoConnectTest, WriteUsesItsOwnTimer)
     win->command(CmdWriteSetpoints);
     EXPECT_TRUE(win->timerActive(TimerWriteConnect));
     EXPECT_FALSE(win->timerActive(TimerReadConnect));
-    ASSERT_TRUE(WaitUntil([&] { return ex.writes == 1; }));
+    ASSERT_TRUE(WaitUntil([&] { return ex.writes == 1; }, kWaitMs));
     EXPECT_EQ(ex.reads, 0);
 }
 

@@ -1,10 +1,12 @@
 #pragma once
-// What the offscreen GUI tests of the shell share: one QApplication, a page that records the
-// commands it receives, and a setpoint exchange whose end the test decides.
+// What the offscreen GUI tests of the shell and the connection panel share: one QApplication, a
+// wait that runs its event loop, a page that records the commands it receives, and a setpoint
+// exchange whose end the test decides.
 #include "configurator/shell/page.h"
 #include "configurator/shell/setpoint_exchange.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <functional>
 #include <vector>
 
@@ -17,6 +19,18 @@ inline QApplication& GuiApp()
     static char* argv[] = {name, nullptr};
     static QApplication* app = new QApplication(argc, argv);
     return *app;
+}
+
+// Runs the event loop in slices of `sliceMs` until `done` holds or `ms` have passed; an empty
+// `done` just lets the time pass. Returns whether `done` held at the end.
+inline bool WaitUntil(const std::function<bool()>& done, int ms = 8000, int sliceMs = 10)
+{
+    QElapsedTimer t;
+    t.start();
+    const auto held = [&] { return done && done(); };
+    while (!held() && t.elapsed() < ms)
+        QApplication::processEvents(QEventLoop::AllEvents, sliceMs);
+    return held();
 }
 
 class RecordingPage : public Page {

@@ -9,13 +9,7 @@
 namespace tirv {
 namespace {
 
-void Spin(int ms)
-{
-    QElapsedTimer t;
-    t.start();
-    while (t.elapsed() < ms)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-}
+void Spin(int ms) { test::WaitUntil({}, ms, 5); }
 
 TEST(PageTimers, RunUntilKilledAndAreKeyedById)
 {

@@ -24,13 +24,7 @@
 namespace tirv {
 namespace {
 
-void Spin(const std::function<bool()>& done, int ms)
-{
-    QElapsedTimer t;
-    t.start();
-    while (!(done && done()) && t.elapsed() < ms)
-        QApplication::processEvents(QEventLoop::AllEvents, 10);
-}
+using test::WaitUntil;
 
 class ProgramTest : public ::testing::Test {
 protected:
@@ -55,8 +49,8 @@ protected:
     void readOnce()
     {
         win->command(CmdReadSetpoints);
-        Spin([&] { return !win->state().connecting && !win->state().busy; }, 15000);
-        Spin({}, 150);  // let a link check still under way report
+        WaitUntil([&] { return !win->state().connecting && !win->state().busy; }, 15000);
+        WaitUntil({}, 150);  // let a link check still under way report
     }
     int connectionAttempts() const { return int(rep.linkStates.count(QString::fromUtf8("Проверка связи"))); }
 
@@ -99,11 +93,11 @@ TEST_F(ProgramTest, AbortStopsASetpointReadInFlight)
     start({"--model", "705", "--baud", "1200"}, 705);
     win->state().link.baudIndex = 0;  // 1200 bit/s: the read takes seconds
     win->command(CmdReadSetpoints);
-    Spin([&] { return win->state().busy; }, 8000);
+    WaitUntil([&] { return win->state().busy; }, 8000);
     ASSERT_TRUE(win->state().busy);
     EXPECT_TRUE(win->action(CmdAbort)->isEnabled());
     win->command(CmdAbort);
-    Spin([&] { return !win->state().busy; }, 3000);
+    WaitUntil([&] { return !win->state().busy; }, 3000);
     EXPECT_FALSE(win->state().busy);
     EXPECT_TRUE(rep.statuses.contains(
         QString::fromUtf8(" Операция обмена была прервана пользователем")));
@@ -124,7 +118,7 @@ TEST_F(ProgramTest, EthernetLinkCheckReadsTheIdentityOverModbusTcp)
         panel->octet(CtlTcpAddress, k)->setText(ip[k]);
     panel->control<QLineEdit>(CtlTcpPort)->setText(QString::number(sim->tcpPort()));
     win->command(CmdRead);  // on the panel: check the link
-    Spin([&] { return !panel->control<QLineEdit>(CtlSerial)->text().isEmpty(); }, 8000);
+    WaitUntil([&] { return !panel->control<QLineEdit>(CtlSerial)->text().isEmpty(); }, 8000);
     EXPECT_EQ(rep.lastLinkState(), QString::fromUtf8("Соедин. установлено"));
     EXPECT_EQ(panel->control<QLineEdit>(CtlSerial)->text(), "777");
     EXPECT_EQ(win->state().modelCode, 716);
@@ -137,7 +131,7 @@ TEST_F(ProgramTest, NonMRelayInItsBootloaderIsFoundAndTheReadAsksToUpdate)
     win->state().link.repeatCount = 0;
     win->command(CmdShowLinkSettings);
     win->sendToPage(PageLinkSettings, CtlAutoConnect);
-    Spin([&] { return win->state().bootloaderWaiting; }, 30000);
+    WaitUntil([&] { return win->state().bootloaderWaiting; }, 30000);
     ASSERT_TRUE(win->state().bootloaderWaiting);
     EXPECT_EQ(rep.lastStatus(),
               QString::fromUtf8("  Устройство находится в режиме ожидания загрузки ПО"));

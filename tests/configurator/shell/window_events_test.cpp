@@ -20,13 +20,8 @@ namespace {
 
 using test::RecordingPage;
 
-void Spin(const std::function<bool()>& done, int ms)
-{
-    QElapsedTimer t;
-    t.start();
-    while (!(done && done()) && t.elapsed() < ms)
-        QApplication::processEvents(QEventLoop::AllEvents, 5);
-}
+// Short slices: these tests look at what happens within a few tens of milliseconds.
+void Spin(const std::function<bool()>& done, int ms) { test::WaitUntil(done, ms, 5); }
 
 class MainWindowEventsTest : public ::testing::Test {
 protected:
