@@ -156,29 +156,17 @@ double calcCurrent(const CalcCurve& c, double currentSetting, double timeSetting
 
 CalcFilterResult calcFilterTyping(std::u16string_view text, int decimals)
 {
-    CalcFilterResult r;
     int separator = -1;  // position of the '.' in the result
-    for (char16_t c : text) {
-        if (c == u',') {
-            c = u'.';
-            r.changed = true;
-        }
-        bool allowed = false;
-        if (c >= u'0' && c <= u'9')
-            allowed = separator < 0 || int(r.text.size()) - separator <= decimals;
-        else if (c == u'.' && separator < 0) {
-            allowed = true;
-            separator = int(r.text.size());
-        }
-        if (allowed) {
-            r.text.push_back(c);
-            continue;
-        }
-        r.changed = true;
-        if (r.caret < 0)
-            r.caret = int(r.text.size());
-    }
-    return r;
+    return filterCharacters<CalcFilterResult>(
+        text, [&](char16_t c, std::size_t, const std::u16string& kept) {
+            if (c >= u'0' && c <= u'9')
+                return separator < 0 || int(kept.size()) - separator <= decimals;
+            if (c == u'.' && separator < 0) {
+                separator = int(kept.size());
+                return true;
+            }
+            return false;
+        });
 }
 
 CalcOutcome calcCompute(CalcState& state, const CalcRequest& req)

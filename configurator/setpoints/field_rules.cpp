@@ -62,30 +62,17 @@ int kindDecimals(SetpointKind kind)
 
 FilterResult filterTyping(std::u16string_view text, SetpointKind kind)
 {
-    FilterResult r;
     bool separatorSeen = false;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        char16_t c = text[i];
-        if (c == u',') {
-            c = u'.';
-            r.changed = true;
-        }
-        bool allowed = isDigit(c);
-        if (c == u'.' && kind != SetpointKind::Angle && !separatorSeen) {
-            allowed = true;
-            separatorSeen = true;
-        }
-        if (c == u'-' && kind == SetpointKind::Angle && i == 0)
-            allowed = true;
-        if (allowed) {
-            r.text.push_back(c);
-            continue;
-        }
-        r.changed = true;
-        if (r.caret < 0)
-            r.caret = int(r.text.size());
-    }
-    return r;
+    return filterCharacters<FilterResult>(
+        text, [&](char16_t c, std::size_t i, const std::u16string&) {
+            if (c == u'.' && kind != SetpointKind::Angle && !separatorSeen) {
+                separatorSeen = true;
+                return true;
+            }
+            if (c == u'-' && kind == SetpointKind::Angle && i == 0)
+                return true;
+            return isDigit(c);
+        });
 }
 
 std::optional<Decimal> parseDecimal(std::u16string_view text, int scale)

@@ -32,6 +32,30 @@ struct FilterResult {
     int caret = -1;        // where the first removed character was; -1 when nothing was removed
 };
 
+// The frame every typing filter shares: ',' becomes '.', the characters `keep` refuses are
+// removed, and the caret goes where the first removed one was. keep(c, i, kept) sees the
+// character, its position in the typed text and the text kept so far.
+template <class Result, class Keep>
+Result filterCharacters(std::u16string_view text, Keep keep)
+{
+    Result r;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        char16_t c = text[i];
+        if (c == u',') {
+            c = u'.';
+            r.changed = true;
+        }
+        if (keep(c, i, r.text)) {
+            r.text.push_back(c);
+            continue;
+        }
+        r.changed = true;
+        if (r.caret < 0)
+            r.caret = int(r.text.size());
+    }
+    return r;
+}
+
 // Typing filter: ',' becomes '.'; digits are allowed, one '.' for kinds 0-3, one leading '-'
 // for angles. Every disallowed character is removed (the caret goes where the first one was).
 FilterResult filterTyping(std::u16string_view text, SetpointKind kind);
