@@ -19,7 +19,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <functional>
 #include <optional>
+#include <string>
+#include <vector>
 
 namespace tirv {
 namespace {
@@ -162,45 +165,40 @@ TEST_F(SetpointSimTest, EmptyRelayGetsTheMinimalSetAfterOk)
     EXPECT_EQ(declined.image, before);
 }
 
+using Spoil = std::function<void(SimRig&, SetpointImage&)>;
+
+Spoil Setting(const char* name, std::int32_t value)
+{
+    return [=](SimRig& r, SetpointImage& s) { r.at(s, name) = value; };
+}
+
+// Stops recording the phase channels named in `off` ("Ib" …) and sets the pre-fault time
+// (hundredths of a second).
+Spoil Recording(std::vector<std::string> off, int preFaultHundredths)
+{
+    return [=](SimRig& r, SetpointImage& s) {
+        for (const std::string& channel : off)
+            r.at(s, ("В АЖ фикс. " + channel).c_str()) = 0;
+        r.at(s, "Tпредыст.") = preFaultHundredths;
+    };
+}
+
 // Values the editor would refuse, stored in the relay by a write, are refused on the way back.
 TEST_F(SetpointSimTest, InvalidValuesInTheRelayAreRejected)
 {
     struct Case {
         int code;
         const char* what;
-        std::function<void(SimRig&, SetpointImage&)> spoil;
+        Spoil spoil;
         bool accepted;
     };
     const Case cases[] = {
-        {705, "flag 0x8002", [](SimRig& r, SetpointImage& s) { r.at(s, "ЗОФ Вкл.") = 2; }, false},
-        {705, "choice 4", [](SimRig& r, SetpointImage& s) { r.at(s, "МТЗ-2 Врем.х-ка") = 4; },
-         false},
-        {715, "choice 4 on M", [](SimRig& r, SetpointImage& s) { r.at(s, "МТЗ-2 Врем.х-ка") = 4; },
-         true},
-        {705, "Ia + Ua, 6.00 s",
-         [](SimRig& r, SetpointImage& s) {
-             for (const char* n : {"В АЖ фикс. Ib", "В АЖ фикс. Ic", "В АЖ фикс. Ub",
-                                   "В АЖ фикс. Uc"})
-                 r.at(s, n) = 0;
-             r.at(s, "Tпредыст.") = 600;
-         },
-         true},
-        {705, "Ia + Ua, 6.01 s",
-         [](SimRig& r, SetpointImage& s) {
-             for (const char* n : {"В АЖ фикс. Ib", "В АЖ фикс. Ic", "В АЖ фикс. Ub",
-                                   "В АЖ фикс. Uc"})
-                 r.at(s, n) = 0;
-             r.at(s, "Tпредыст.") = 601;
-         },
-         false},
-        {715, "no channel, 0 s",
-         [](SimRig& r, SetpointImage& s) {
-             for (const char* n : {"В АЖ фикс. Ia", "В АЖ фикс. Ib", "В АЖ фикс. Ic",
-                                   "В АЖ фикс. Ua", "В АЖ фикс. Ub", "В АЖ фикс. Uc"})
-                 r.at(s, n) = 0;
-             r.at(s, "Tпредыст.") = 0;
-         },
-         true},
+        {705, "flag 0x8002", Setting("ЗОФ Вкл.", 2), false},
+        {705, "choice 4", Setting("МТЗ-2 Врем.х-ка", 4), false},
+        {715, "choice 4 on M", Setting("МТЗ-2 Врем.х-ка", 4), true},
+        {705, "Ia + Ua, 6.00 s", Recording({"Ib", "Ic", "Ub", "Uc"}, 600), true},
+        {705, "Ia + Ua, 6.01 s", Recording({"Ib", "Ic", "Ub", "Uc"}, 601), false},
+        {715, "no channel, 0 s", Recording({"Ia", "Ib", "Ic", "Ua", "Ub", "Uc"}, 0), true},
     };
     for (const auto& c : cases) {
         SimRig rig(c.code);
