@@ -68,8 +68,7 @@ TEST_F(ChunkedTransferTest, WritesGoInBlocksOf123)
         const auto n = BuildWriteRegisters(
             buffer, 1, static_cast<std::uint16_t>(170 + offset), static_cast<std::uint16_t>(count),
             std::span<const std::int32_t>(values).subspan(static_cast<std::size_t>(offset)));
-        return TransferBlock{QByteArray(reinterpret_cast<const char*>(buffer.data()),
-                                        static_cast<qsizetype>(n)),
+        return TransferBlock{Frame(buffer, n),
                              WriteWaitMs(n, rig.settings.baudIndex),
                              ModbusReply(16, static_cast<int>(kWriteAckLength))};
     };

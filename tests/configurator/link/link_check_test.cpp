@@ -67,8 +67,7 @@ TEST_F(LinkCheckTest, TextProtocolCheckTakesAnyReply)
     std::array<std::uint8_t, kFrameBufferSize> frame{};
     const auto n = BuildTextLinkCheck(frame, 1);
     ASSERT_EQ(relay.requests.size(), 1u);
-    EXPECT_EQ(relay.requests[0], QByteArray(reinterpret_cast<const char*>(frame.data()),
-                                            static_cast<qsizetype>(n)));
+    EXPECT_EQ(relay.requests[0], Frame(frame, n));
 }
 
 // Silence and a reply that fails the function-3 check both count as failed attempts.

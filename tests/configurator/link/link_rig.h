@@ -1,5 +1,6 @@
 #pragma once
 // The transport pieces wired the way the program wires them, over a scripted pty relay.
+#include "configurator/link/byte_views.h"
 #include "configurator/link/chunked_transfer.h"
 #include "configurator/link/frames.h"
 #include "configurator/link/link_check.h"
@@ -16,12 +17,6 @@
 #include <vector>
 
 namespace tirv::test {
-
-inline std::span<const std::uint8_t> Span(const QByteArray& a)
-{
-    return {reinterpret_cast<const std::uint8_t*>(a.constData()),
-            static_cast<std::size_t>(a.size())};
-}
 
 struct LinkRig {
     explicit LinkRig(QString portsFolder) : port(std::move(portsFolder))
@@ -62,8 +57,7 @@ inline TransferPlan ReadPlan(const ConnectionSettings& s, int start, int total,
                            ? BuildReadArchive(buffer, address, first, n16)
                            : BuildReadRegisters(buffer, address, first, n16);
         TransferBlock block;
-        block.frame = QByteArray(reinterpret_cast<const char*>(buffer.data()),
-                                 static_cast<qsizetype>(n));
+        block.frame = Frame(buffer, n);
         block.waitMs = ReadWaitMs(n, static_cast<std::size_t>(count), baud);
         block.reply = ModbusReply(static_cast<std::uint8_t>(function), static_cast<int>(ReadReplyLength(
                                          static_cast<std::uint16_t>(count))));

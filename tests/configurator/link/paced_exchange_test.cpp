@@ -23,8 +23,7 @@ protected:
         std::array<std::uint8_t, kFrameBufferSize> buffer{};
         const auto n = BuildReadRegisters(buffer, 1, static_cast<std::uint16_t>(start),
                                           static_cast<std::uint16_t>(count));
-        return {QByteArray(reinterpret_cast<const char*>(buffer.data()), static_cast<qsizetype>(n)),
-                waitMs,
+        return {Frame(buffer, n), waitMs,
                 ModbusReply(3, static_cast<int>(ReadReplyLength(static_cast<std::uint16_t>(count))))};
     }
 
@@ -110,8 +109,8 @@ TEST_F(PacedExchangeTest, LateBytesArePurgedBeforeTheNextFrame)
     const auto got = Run(second);
     ASSERT_TRUE(got.has_value());
     ASSERT_EQ(got->end, ExchangeEnd::Reply);
-    EXPECT_EQ(CheckReadReply(Span(got->bytes), 1, Function::ReadRegisters, 3), LinkResult::Good);
-    EXPECT_EQ(ReadReplyRegister(Span(got->bytes), 0), PtyRelay::RegisterValue(40));
+    EXPECT_EQ(CheckReadReply(Bytes(got->bytes), 1, Function::ReadRegisters, 3), LinkResult::Good);
+    EXPECT_EQ(ReadReplyRegister(Bytes(got->bytes), 0), PtyRelay::RegisterValue(40));
 }
 
 TEST_F(PacedExchangeTest, AbortEndsTheExchangeAndFreesIt)

@@ -275,11 +275,11 @@ TEST_F(SimTextProtocolTest, ValuesMoveInGroupsOfTheValuesPerFrame)
         std::array<std::uint8_t, kFrameBufferSize> buffer{};
         const auto n = BuildTextRead(framing, buffer, 1, static_cast<std::uint16_t>(offset),
                                      static_cast<std::uint8_t>(count));
-        frames.emplace_back(reinterpret_cast<const char*>(buffer.data()), static_cast<qsizetype>(n));
+        frames.push_back(Frame(buffer, n));
         return TransferBlock{frames.back(), TextReplyWaitMs(settings.baudIndex), TextFrameReply()};
     };
     plan.accept = [&](std::span<const std::uint8_t> reply, int offset, int) {
-        const TextReply r = ParseTextRead(framing, reply, Span(frames.back()),
+        const TextReply r = ParseTextRead(framing, reply, Bytes(frames.back()),
                                           static_cast<std::size_t>(offset / settings.valuesPerFrame),
                                           values);
         return r.good() ? 0 : std::max(1, static_cast<int>(r.result));

@@ -26,7 +26,7 @@ public:
     {
         std::array<std::uint8_t, kFrameBufferSize> buffer{};
         const auto n = BuildReadRegisters(buffer, 1, regs::kIdentity.start, regs::kIdentity.count);
-        const QByteArray frame(reinterpret_cast<const char*>(buffer.data()), static_cast<qsizetype>(n));
+        const QByteArray frame = Frame(buffer, n);
         const auto replyLength = ReadReplyLength(regs::kIdentity.count);
         for (int round = 0; m_rounds == 0 || round < m_rounds; ++round) {
             QByteArray reply;
@@ -40,12 +40,12 @@ public:
                 return WorkerEnd::Failed;
             if (step != WorkerContext::Step::Reply)
                 continue;  // the simulator may be told to keep silent
-            if (CheckReadReply(Span(reply), 1, Function::ReadRegisters, regs::kIdentity.count) !=
+            if (CheckReadReply(Bytes(reply), 1, Function::ReadRegisters, regs::kIdentity.count) !=
                 LinkResult::Good)
                 return WorkerEnd::Failed;
             m_identity.clear();
             for (std::size_t k = 0; k < regs::kIdentity.count; ++k)
-                m_identity.push_back(ReadReplyRegister(Span(reply), k));
+                m_identity.push_back(ReadReplyRegister(Bytes(reply), k));
             context.progress(round + 1, m_rounds);
         }
         return WorkerEnd::Success;
