@@ -145,6 +145,8 @@ private:
               std::function<void(const QByteArray&)> reply);
     QByteArray identityRequest() const;
     int identityWaitMs(int baudIndex) const;
+    // Sends the speed search's link check at `baudIndex` (the port already set to it).
+    void sendIdentityCheck(int baudIndex, std::function<void(const QByteArray&)> reply);
     bool identityGood(const QByteArray& reply, std::optional<panel::Identity>* out) const;
     QByteArray rateWriteFrame(int newIndex) const;
     QByteArray nonMSettingsFrame(int index) const;

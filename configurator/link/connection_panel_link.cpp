@@ -363,6 +363,15 @@ int ConnectionPanel::identityWaitMs(int baudIndex) const
     return LinkCheckWaitMs(baudIndex) + kIdentityMarginMs;
 }
 
+void ConnectionPanel::sendIdentityCheck(int baudIndex,
+                                        std::function<void(const QByteArray&)> reply)
+{
+    const ReplyRule rule = shell().state().link.protocol == Protocol::Tirv
+                               ? TextFrameReply()
+                               : ModbusReply(0x03, int(ReadReplyLength(regs::kIdentity.count)));
+    send(identityRequest(), identityWaitMs(baudIndex), rule, std::move(reply));
+}
+
 // The stricter check of the speed search: a Modbus reply must carry a known family signature;
 // a ТИРВ-protocol reply must echo the request's first five characters, start its value with
 // "<" or "Y" as the loopback selector says, and carry a correct CRC (a line at the wrong speed

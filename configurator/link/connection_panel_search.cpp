@@ -165,20 +165,16 @@ void ConnectionPanel::autoStep()
             m_afterPause = [this, target] {
                 shell().reporter().progress(++m_steps, kProgressMax);
                 configureAt(target);
-                send(identityRequest(), identityWaitMs(target),
-                     shell().state().link.protocol == Protocol::Tirv
-                         ? TextFrameReply()
-                         : ModbusReply(0x03, int(ReadReplyLength(regs::kIdentity.count))),
-                     [this, target](const QByteArray& reply) {
-                         std::optional<panel::Identity> id;
-                         if (identityGood(reply, &id)) {
-                             m_identity = id;
-                             autoSucceeded(target);
-                             return;
-                         }
-                         --m_index;
-                         autoStep();
-                     });
+                sendIdentityCheck(target, [this, target](const QByteArray& reply) {
+                    std::optional<panel::Identity> id;
+                    if (identityGood(reply, &id)) {
+                        m_identity = id;
+                        autoSucceeded(target);
+                        return;
+                    }
+                    --m_index;
+                    autoStep();
+                });
             };
             setTimer(kPauseTimer, LinkCheckWaitMs(m_from));
         });
@@ -186,21 +182,17 @@ void ConnectionPanel::autoStep()
     }
     const int index = m_index;
     configureAt(index);
-    send(identityRequest(), identityWaitMs(index),
-         shell().state().link.protocol == Protocol::Tirv
-             ? TextFrameReply()
-             : ModbusReply(0x03, int(ReadReplyLength(regs::kIdentity.count))),
-         [this, index](const QByteArray& reply) {
-             std::optional<panel::Identity> id;
-             if (identityGood(reply, &id)) {
-                 m_identity = id;
-                 autoSucceeded(index);
-                 return;
-             }
-             shell().reporter().progress(++m_steps, kProgressMax);
-             --m_index;
-             autoStep();
-         });
+    sendIdentityCheck(index, [this, index](const QByteArray& reply) {
+        std::optional<panel::Identity> id;
+        if (identityGood(reply, &id)) {
+            m_identity = id;
+            autoSucceeded(index);
+            return;
+        }
+        shell().reporter().progress(++m_steps, kProgressMax);
+        --m_index;
+        autoStep();
+    });
 }
 
 void ConnectionPanel::autoSucceeded(int baudIndex)
@@ -301,27 +293,23 @@ void ConnectionPanel::maxRateStep()
     send(move, 0, NoReply(), [this, next](const QByteArray&) {
         m_afterPause = [this, next] {
             configureAt(next);
-            send(identityRequest(), identityWaitMs(next),
-                 shell().state().link.protocol == Protocol::Tirv
-                     ? TextFrameReply()
-                     : ModbusReply(0x03, int(ReadReplyLength(regs::kIdentity.count))),
-                 [this, next](const QByteArray& reply) {
-                     if (identityGood(reply, nullptr)) {
-                         m_index = next;
-                         maxRateStep();
-                         return;
-                     }
-                     // Back to the last good speed: told at the new speed, where the relay
-                     // listens now.
-                     const int back = m_index;
-                     send(rateWriteFrame(back), 0, NoReply(), [this, back, next](const QByteArray&) {
-                         m_afterPause = [this, back] {
-                             configureAt(back);
-                             maxRateEnd(back);
-                         };
-                         setTimer(kPauseTimer, LinkCheckWaitMs(next) + kRateSwitchMarginMs);
-                     });
-                 });
+            sendIdentityCheck(next, [this, next](const QByteArray& reply) {
+                if (identityGood(reply, nullptr)) {
+                    m_index = next;
+                    maxRateStep();
+                    return;
+                }
+                // Back to the last good speed: told at the new speed, where the relay
+                // listens now.
+                const int back = m_index;
+                send(rateWriteFrame(back), 0, NoReply(), [this, back, next](const QByteArray&) {
+                    m_afterPause = [this, back] {
+                        configureAt(back);
+                        maxRateEnd(back);
+                    };
+                    setTimer(kPauseTimer, LinkCheckWaitMs(next) + kRateSwitchMarginMs);
+                });
+            });
         };
         setTimer(kPauseTimer, LinkCheckWaitMs(m_index) + kRateSwitchMarginMs);
     });
