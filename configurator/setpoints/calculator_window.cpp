@@ -95,6 +95,22 @@ QWidget* CalculatorWindow::control(int id) const
     return it == m_controls.end() ? nullptr : it->second;
 }
 
+QButtonGroup* CalculatorWindow::radioColumn(QGridLayout* grid, int column, const char* title,
+                                            std::span<const char* const> texts, int firstId)
+{
+    auto* box = new QGroupBox(QString::fromUtf8(title), this);
+    auto* col = new QVBoxLayout(box);
+    auto* group = new QButtonGroup(this);
+    for (int i = 0; i < int(texts.size()); ++i) {
+        auto* b = new QRadioButton(QString::fromUtf8(texts[std::size_t(i)]), box);
+        addControl(firstId + i, b);
+        group->addButton(b, i);
+        col->addWidget(b);
+    }
+    grid->addWidget(box, 1, column);
+    return group;
+}
+
 void CalculatorWindow::build()
 {
     auto* grid = new QGridLayout(this);
@@ -102,29 +118,11 @@ void CalculatorWindow::build()
     addControl(CalcPicture, m_picture);
     grid->addWidget(m_picture, 0, 0, 1, 3);
 
-    auto* modeBox = new QGroupBox(QString::fromUtf8(tx::kCalcModeGroup), this);
-    auto* modeCol = new QVBoxLayout(modeBox);
-    m_modes = new QButtonGroup(this);
-    for (int m = 0; m < kCalcModes; ++m) {
-        auto* b = new QRadioButton(QString::fromUtf8(tx::kCalcModes[std::size_t(m)]), modeBox);
-        addControl(CalcModeFirst + m, b);
-        m_modes->addButton(b, m);
-        modeCol->addWidget(b);
-    }
+    static_assert(tx::kCalcModes.size() == kCalcModes && tx::kCalcSources.size() == kCalcSources);
+    m_modes = radioColumn(grid, 0, tx::kCalcModeGroup, tx::kCalcModes, CalcModeFirst);
     connect(m_modes, &QButtonGroup::idClicked, this, [this](int m) { chooseMode(m); });
-    grid->addWidget(modeBox, 1, 0);
-
-    auto* sourceBox = new QGroupBox(QString::fromUtf8(tx::kCalcSourceGroup), this);
-    auto* sourceCol = new QVBoxLayout(sourceBox);
-    m_sources = new QButtonGroup(this);
-    for (int s = 0; s < kCalcSources; ++s) {
-        auto* b = new QRadioButton(QString::fromUtf8(tx::kCalcSources[std::size_t(s)]), sourceBox);
-        addControl(CalcSourceFirst + s, b);
-        m_sources->addButton(b, s);
-        sourceCol->addWidget(b);
-    }
+    m_sources = radioColumn(grid, 1, tx::kCalcSourceGroup, tx::kCalcSources, CalcSourceFirst);
     connect(m_sources, &QButtonGroup::idClicked, this, [this](int s) { chooseSource(s); });
-    grid->addWidget(sourceBox, 1, 1);
 
     auto* inputBox = new QGroupBox(QString::fromUtf8(tx::kCalcInputGroup), this);
     inputBox->setStyleSheet(QString::fromUtf8(kBlueTitle));

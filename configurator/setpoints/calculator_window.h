@@ -15,9 +15,11 @@
 #include <QPointer>
 #include <array>
 #include <map>
+#include <span>
 
 class QButtonGroup;
 class QComboBox;
+class QGridLayout;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -61,6 +63,10 @@ public:
 private:
     void build();
     void addControl(int id, QWidget* w);
+    // A titled column of radio buttons (control ids from `firstId`) in row 1 of `grid`, in one
+    // button group whose ids are the buttons' indices.
+    QButtonGroup* radioColumn(QGridLayout* grid, int column, const char* title,
+                              std::span<const char* const> texts, int firstId);
     void typed(int field);
     void reloadSource();
     void ask(const char* caption, const QString& text);
