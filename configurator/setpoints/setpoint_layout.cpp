@@ -168,20 +168,17 @@ std::vector<LayoutGroup> TabLayout(const ModelProfile& p, int tab)
                 {ItemType::RecordingTime, kRecordingTimeEdit, -1,
                  std::string(tx::kRecordingTimeLabel) + ", " + unitText("s")});
     }
-    for (int k = 0; k < p.choiceCount(); ++k) {
-        const ChoiceSetpoint& c = p.choices[std::size_t(k)];
-        const GroupRule* r = ruleFor(c.name, p.isM);
-        if (c.tab == tab && r)
+    // Lists and check boxes of the tab, under their group's short names.
+    auto addSelector = [&](ItemType type, const auto& setpoint, int index) {
+        const GroupRule* r = ruleFor(setpoint.name, p.isM);
+        if (setpoint.tab == tab && r)
             groupOf(groups, *r).items.push_back(
-                {ItemType::List, c.control, p.choiceIndex(k), shortName(c.name, *r)});
-    }
-    for (int k = 0; k < p.flagCount(); ++k) {
-        const FlagSetpoint& f = p.flags[std::size_t(k)];
-        const GroupRule* r = ruleFor(f.name, p.isM);
-        if (f.tab == tab && r)
-            groupOf(groups, *r).items.push_back(
-                {ItemType::Check, f.control, p.flagIndex(k), shortName(f.name, *r)});
-    }
+                {type, setpoint.control, index, shortName(setpoint.name, *r)});
+    };
+    for (int k = 0; k < p.choiceCount(); ++k)
+        addSelector(ItemType::List, p.choices[std::size_t(k)], p.choiceIndex(k));
+    for (int k = 0; k < p.flagCount(); ++k)
+        addSelector(ItemType::Check, p.flags[std::size_t(k)], p.flagIndex(k));
     std::erase_if(groups, [](const LayoutGroup& g) { return g.items.empty(); });
     return groups;
 }
