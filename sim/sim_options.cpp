@@ -30,7 +30,8 @@ std::optional<bool> OnOff(const std::string& text)
 
 // Sets `target` to a number within [min, max]; returns `error` otherwise, "" when set.
 template <class T>
-std::string SetNumber(T& target, const std::string& value, long min, long max, const char* error)
+std::string SetNumber(T& target, const std::string& value, long min, long max,
+                      const std::string& error)
 {
     const auto v = Number(value, min, max);
     if (!v)
@@ -107,12 +108,8 @@ bool IsDeviceField(const std::string& name)
 std::string FaultField(Faults& f, RelayFlags& flags, const std::string& name,
                        const std::string& value)
 {
-    auto count = [&](int& target) -> std::string {
-        const auto v = Number(value, 0, 1'000'000);
-        if (!v)
-            return name + " needs a count";
-        target = static_cast<int>(*v);
-        return {};
+    auto count = [&](int& target) {
+        return SetNumber(target, value, 0, 1'000'000, name + " needs a count");
     };
     auto flag = [&](auto& target) -> std::string {
         const auto v = OnOff(value);
