@@ -126,28 +126,12 @@ QWidget* ConnectionPanel::buildLocal()
     addControl(CtlValuesPerFrame, perFrame);
     addControl(CtlLoopback, loopback);
 
-    auto* address = NumberEdit(3);
-    auto* addressSpin = new QSpinBox;
-    addressSpin->setRange(1, 255);
-    addressSpin->setFixedWidth(18);
-    addressSpin->setButtonSymbols(QAbstractSpinBox::UpDownArrows);
-    addControl(CtlAddress, address);
-    addControl(CtlAddressSpin, addressSpin);
-    connect(addressSpin, &QSpinBox::valueChanged, this, [this, address](int v) {
-        address->setText(QString::number(v));
-        this->shell().state().link.address = v;
-    });
-    connect(address, &QLineEdit::editingFinished, this, [this] {
-        commitNumber(CtlAddress, 1, 255, this->shell().state().link.address);
-    });
+    const SpinNumber address =
+        spinNumber(CtlAddress, CtlAddressSpin, 3, 1, 255, &ConnectionSettings::address);
     auto* addressLabel = Label(tp::kAddress);
     grid->addWidget(addressLabel, row, 0);
-    auto* addressRow = new QHBoxLayout;
-    addressRow->addWidget(address);
-    addressRow->addWidget(addressSpin);
-    addressRow->addStretch(1);
-    grid->addLayout(addressRow, row++, 1);
-    m_serialOnly.insert(m_serialOnly.end(), {addressLabel, address, addressSpin});
+    grid->addLayout(address.row, row++, 1);
+    m_serialOnly.insert(m_serialOnly.end(), {addressLabel, address.edit, address.spin});
 
     auto* tcpAddress = ipField(CtlTcpAddress);
     auto* tcpPort = NumberEdit(5);
@@ -185,25 +169,10 @@ QWidget* ConnectionPanel::buildLocal()
     grid->addWidget(Label(tp::kStopBits), row, 2);
     grid->addWidget(stop, row++, 3);
 
-    auto* repeats = NumberEdit(4);
-    auto* repeatsSpin = new QSpinBox;
-    repeatsSpin->setRange(0, 1000);
-    repeatsSpin->setFixedWidth(18);
-    addControl(CtlRepeats, repeats);
-    addControl(CtlRepeatsSpin, repeatsSpin);
-    connect(repeatsSpin, &QSpinBox::valueChanged, this, [this, repeats](int v) {
-        repeats->setText(QString::number(v));
-        this->shell().state().link.repeatCount = v;
-    });
-    connect(repeats, &QLineEdit::editingFinished, this, [this] {
-        commitNumber(CtlRepeats, 0, 1000, this->shell().state().link.repeatCount);
-    });
     grid->addWidget(Label(tp::kRepeats), row, 0);
-    auto* repeatsRow = new QHBoxLayout;
-    repeatsRow->addWidget(repeats);
-    repeatsRow->addWidget(repeatsSpin);
-    repeatsRow->addStretch(1);
-    grid->addLayout(repeatsRow, row++, 1);
+    grid->addLayout(
+        spinNumber(CtlRepeats, CtlRepeatsSpin, 4, 0, 1000, &ConnectionSettings::repeatCount).row,
+        row++, 1);
 
     auto* type = new QComboBox;
     for (const char* name : tp::kModelNames)
@@ -262,6 +231,31 @@ QWidget* ConnectionPanel::buildLocal()
     paths->addWidget(kind, 1, 2);
     grid->addLayout(paths, row++, 0, 1, 4);
     return box;
+}
+
+ConnectionPanel::SpinNumber ConnectionPanel::spinNumber(int ctl, int spinCtl, int maxLength,
+                                                        int min, int max,
+                                                        int ConnectionSettings::*field)
+{
+    auto* edit = NumberEdit(maxLength);
+    auto* spin = new QSpinBox;
+    spin->setRange(min, max);
+    spin->setFixedWidth(18);
+    spin->setButtonSymbols(QAbstractSpinBox::UpDownArrows);
+    addControl(ctl, edit);
+    addControl(spinCtl, spin);
+    connect(spin, &QSpinBox::valueChanged, this, [this, edit, field](int v) {
+        edit->setText(QString::number(v));
+        this->shell().state().link.*field = v;
+    });
+    connect(edit, &QLineEdit::editingFinished, this, [this, ctl, min, max, field] {
+        commitNumber(ctl, min, max, this->shell().state().link.*field);
+    });
+    auto* row = new QHBoxLayout;
+    row->addWidget(edit);
+    row->addWidget(spin);
+    row->addStretch(1);
+    return {edit, spin, row};
 }
 
 QWidget* ConnectionPanel::ipField(int ctl)

@@ -19,6 +19,7 @@ class QButtonGroup;
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -120,6 +121,15 @@ private:
     QWidget* buildLocal();
     QWidget* buildDevice();
     QWidget* ipField(int ctl);
+    // A number field and its spin buttons (controls `ctl`, `spinCtl`) kept in step with each
+    // other and with the link setting `field`, laid out as one row.
+    struct SpinNumber {
+        QLineEdit* edit;
+        QSpinBox* spin;
+        QHBoxLayout* row;
+    };
+    SpinNumber spinNumber(int ctl, int spinCtl, int maxLength, int min, int max,
+                          int ConnectionSettings::*field);
     void fillFromSettings();
     void applyModelRules();
     void fillBaudList();

@@ -23,6 +23,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -318,6 +319,39 @@ TEST_F(PanelTest, NumericFieldsAndChannelRules)
     EXPECT_EQ(rep.messages[0].text, QString::fromUtf8("Введите значение!"));
     EXPECT_EQ(rep.messages[0].caption, QString::fromUtf8("Ошибка ввода"));
     EXPECT_EQ(rep.lastStatus(), QString::fromUtf8("  Ошибка ввода"));
+}
+
+// The address and repeat fields and their spin buttons: a spin step shows in the field and the
+// link settings at once; a field left by the user is clamped to its range and taken.
+TEST_F(PanelTest, SpinButtonsAndNumberFieldsMoveTheLinkSettingsTogether)
+{
+    start({"--model", "715"});
+    const struct {
+        int field, spin;
+        int ConnectionSettings::*setting;
+        int min, max;
+    } rows[] = {
+        {CtlAddress, CtlAddressSpin, &ConnectionSettings::address, 1, 255},
+        {CtlRepeats, CtlRepeatsSpin, &ConnectionSettings::repeatCount, 0, 1000},
+    };
+    for (const auto& r : rows) {
+        QSpinBox* spin = ctl<QSpinBox>(r.spin);
+        QLineEdit* field = ctl<QLineEdit>(r.field);
+        EXPECT_EQ(spin->minimum(), r.min) << r.field;
+        EXPECT_EQ(spin->maximum(), r.max) << r.field;
+        spin->setValue(r.max - 1);
+        EXPECT_EQ(field->text(), QString::number(r.max - 1)) << r.field;
+        EXPECT_EQ(link().*r.setting, r.max - 1) << r.field;
+
+        field->setText(QString::number(r.max + 5));
+        emit field->editingFinished();
+        EXPECT_EQ(field->text(), QString::number(r.max)) << r.field;
+        EXPECT_EQ(link().*r.setting, r.max) << r.field;
+    }
+    // Only the repeat count explains its limit.
+    ASSERT_EQ(rep.messages.size(), 1u);
+    EXPECT_EQ(rep.messages[0].text, QString::fromUtf8(
+                                        "Количество попыток повтора чтения посылок не может быть больше 1000"));
 }
 
 TEST_F(PanelTest, PortListFollowsThePortsFolder)
