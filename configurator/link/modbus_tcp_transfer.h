@@ -9,6 +9,7 @@
 #include <QString>
 #include <array>
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -40,6 +41,12 @@ struct TcpTransferRecord {
     // Register k of the transfer is bytes 2k (low) and 2k+1 (high); frame i starts at 250·i.
     // Frames received before a failure stay here.
     std::vector<std::uint8_t> image;
+
+    // Register k of the image (k below image.size() / 2).
+    std::uint16_t registerAt(std::size_t k) const
+    {
+        return static_cast<std::uint16_t>(image[2 * k] | image[2 * k + 1] << 8);
+    }
 };
 
 class ModbusTcpTransfer : public QObject {

@@ -87,7 +87,7 @@ ProgramPages::ProgramPages(MainWindow& window, const QString& portsFolder)
             return;
         std::array<std::uint16_t, 5> regs{};
         for (std::size_t k = 0; k < regs.size(); ++k)
-            regs[k] = std::uint16_t(r.image[2 * k] | r.image[2 * k + 1] << 8);
+            regs[k] = r.registerAt(k);
         panel->tcpIdentityArrived(regs);
     });
     QObject::connect(&link.tcp(), &ModbusTcpTransfer::sendTimedOut, &window,

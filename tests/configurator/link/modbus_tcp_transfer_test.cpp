@@ -36,11 +36,7 @@ protected:
         return QTest::qWaitFor([&] { return completions > before; }, kPatienceMs);
     }
 
-    std::uint16_t ImageRegister(int k) const
-    {
-        const auto& image = transfer.record().image;
-        return static_cast<std::uint16_t>(image[2 * k] | (image[2 * k + 1] << 8));
-    }
+    std::uint16_t ImageRegister(std::size_t k) const { return transfer.record().registerAt(k); }
 
     TcpRelay relay;
     RecordingReporter reporter;
@@ -102,33 +98,20 @@ TEST_F(ModbusTcpTransferTest, FailedChecksEndTheTransferAndKeepEarlierFrames)
         int result;
         std::uint8_t exceptionCode;
     };
+    // The regular reply with its byte `at` (unit 6, function 7, byte count 8) set to `value`.
+    const auto alteredAt = [](int at, char value) {
+        return [at, value](const QByteArray& r) {
+            QByteArray reply = TcpRelay::NormalReply(r);
+            reply[at] = value;
+            return reply;
+        };
+    };
     const std::vector<Case> cases{
         {"exception", 0x03, [](const QByteArray& r) { return TcpRelay::ExceptionReply(r, 2); }, 4, 2},
         {"archive busy", 0x41, [](const QByteArray& r) { return TcpRelay::ExceptionReply(r, 5); }, 25, 5},
-        {"wrong unit",
-         0x03,
-         [](const QByteArray& r) {
-             QByteArray reply = TcpRelay::NormalReply(r);
-             reply[6] = 2;
-             return reply;
-         },
-         1, 0},
-        {"wrong byte count",
-         0x03,
-         [](const QByteArray& r) {
-             QByteArray reply = TcpRelay::NormalReply(r);
-             reply[8] = 10;
-             return reply;
-         },
-         7, 0},
-        {"other function",
-         0x03,
-         [](const QByteArray& r) {
-             QByteArray reply = TcpRelay::NormalReply(r);
-             reply[7] = 4;
-             return reply;
-         },
-         5, 0},
+        {"wrong unit", 0x03, alteredAt(6, 2), 1, 0},
+        {"wrong byte count", 0x03, alteredAt(8, 10), 7, 0},
+        {"other function", 0x03, alteredAt(7, 4), 5, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
