@@ -1,10 +1,5 @@
 // The editor tabs together with the real read and write sequences against an in-memory relay:
 // a read fills every control of every tab; a value edited on a tab is written and reads back.
-#include "configurator/link/chunked_transfer.h"
-#include "configurator/link/link_check.h"
-#include "configurator/link/link_state.h"
-#include "configurator/link/modbus_tcp_transfer.h"
-#include "configurator/link/paced_exchange.h"
 #include "configurator/setpoints/setpoint_check.h"
 #include "configurator/setpoints/setpoint_conversion.h"
 #include "configurator/setpoints/setpoint_pages.h"
@@ -12,6 +7,7 @@
 #include "fake_shell.h"
 #include "memory_relay.h"
 #include "operation_runner.h"
+#include "setpoint_wiring.h"
 #include "shown_editor.h"
 
 #include <QComboBox>
@@ -24,32 +20,30 @@
 namespace tirv {
 namespace {
 
-struct Rig {
-    explicit Rig(int modelCode)
-        : relay(modelCode), profile(ProfileForModel(modelCode)), image(DefaultImage(profile))
+// What the rig owns besides the wiring: the shell of the editor and one in-memory relay.
+struct EditorLine {
+    explicit EditorLine(int modelCode) : relay(modelCode)
     {
         settings.baudIndex = 6;
         settings.repeatCount = 2;
+    }
+    test::FakeShell shell;
+    ConnectionSettings settings;
+    test::MemoryRelay relay;
+};
+
+struct Rig : EditorLine, test::SetpointWiring {
+    explicit Rig(int modelCode)
+        : EditorLine(modelCode), SetpointWiring(relay, shell.rec, settings, modelCode, false)
+    {
         test::ShowEditor(*this, modelCode);
     }
-    LinkContext context() { return {relay, state, shell.rec, settings}; }
     bool run(bool write)
     {
         const auto outcome = test::RunSetpointOperation(setpoints, write, 20000);
         return outcome && outcome->ok();
     }
 
-    test::FakeShell shell;
-    ConnectionSettings settings;
-    test::MemoryRelay relay;
-    LinkState state;
-    PacedExchange paced{relay};
-    DefaultLinkCheck check{context(), paced};
-    ChunkedTransfer transfer{context(), paced, check};
-    ModbusTcpTransfer tcp{shell.rec, state};
-    ModelProfile profile;
-    SetpointImage image;
-    SetpointTransfer setpoints{transfer, tcp, shell.rec, settings, profile, image};
     QWidget host;
     SetpointEditor editor{shell, image, &host};
 };

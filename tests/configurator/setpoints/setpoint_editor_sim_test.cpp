@@ -1,17 +1,13 @@
 // The editor tabs against the relay simulator over a real pseudo-terminal: a read fills every
 // control of every tab with the relay's own set; a value edited on a tab is written to the relay
 // and reads back equal.
-#include "configurator/link/chunked_transfer.h"
-#include "configurator/link/link_check.h"
-#include "configurator/link/link_state.h"
-#include "configurator/link/modbus_tcp_transfer.h"
-#include "configurator/link/paced_exchange.h"
 #include "configurator/link/serial_port.h"
 #include "configurator/setpoints/setpoint_check.h"
 #include "configurator/setpoints/setpoint_pages.h"
 #include "configurator/setpoints/setpoint_transfer.h"
 #include "fake_shell.h"
 #include "operation_runner.h"
+#include "setpoint_wiring.h"
 #include "shown_editor.h"
 #include "support/sim_process.h"
 
@@ -23,36 +19,35 @@
 namespace tirv {
 namespace {
 
-struct SimRig {
-    explicit SimRig(int code)
-        : sim({"--model", std::to_string(code)}), port(QString::fromStdString(sim.portsDir())),
-          profile(ProfileForModel(code)), image(DefaultImage(profile))
+// What the rig owns besides the wiring: the shell of the editor, one simulator and the serial
+// port to it.
+struct EditorSimLine {
+    explicit EditorSimLine(int code)
+        : sim({"--model", std::to_string(code)}), port(QString::fromStdString(sim.portsDir()))
     {
         settings.port = sim.com();
         settings.baudIndex = 6;
         settings.repeatCount = 3;
+    }
+    test::SimProcess sim;
+    test::FakeShell shell;
+    ConnectionSettings settings;
+    SerialPort port;
+};
+
+struct SimRig : EditorSimLine, test::SetpointWiring {
+    explicit SimRig(int code)
+        : EditorSimLine(code), SetpointWiring(port, shell.rec, settings, code, true)
+    {
         test::ShowEditor(*this, code);
         host.activateWindow();
     }
-    LinkContext context() { return {port, state, shell.rec, settings, [this] { return profile.isM; }}; }
     bool run(bool write)
     {
         const auto outcome = test::RunSetpointOperation(setpoints, write, 30000);
         return outcome && outcome->ok();
     }
 
-    test::SimProcess sim;
-    test::FakeShell shell;
-    ConnectionSettings settings;
-    SerialPort port;
-    LinkState state;
-    PacedExchange paced{port};
-    DefaultLinkCheck check{context(), paced};
-    ChunkedTransfer transfer{context(), paced, check};
-    ModbusTcpTransfer tcp{shell.rec, state};
-    ModelProfile profile;
-    SetpointImage image;
-    SetpointTransfer setpoints{transfer, tcp, shell.rec, settings, profile, image};
     QWidget host;
     SetpointEditor editor{shell, image, &host};
 };

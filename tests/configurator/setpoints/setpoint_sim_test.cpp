@@ -2,16 +2,12 @@
 // of the ТИРВ protocol and Modbus TCP, and faults injected on request.
 #include "configurator/setpoints/setpoint_transfer.h"
 
-#include "configurator/link/chunked_transfer.h"
-#include "configurator/link/link_check.h"
-#include "configurator/link/link_state.h"
-#include "configurator/link/modbus_tcp_transfer.h"
-#include "configurator/link/paced_exchange.h"
 #include "configurator/link/serial_port.h"
 #include "configurator/link/texts.h"
 #include "configurator/setpoints/setpoint_check.h"
 #include "configurator/setpoints/texts.h"
 #include "operation_runner.h"
+#include "setpoint_wiring.h"
 #include "support/recording_reporter.h"
 #include "support/sim_process.h"
 
@@ -54,13 +50,10 @@ std::vector<std::string> SimArgs(int code, std::vector<std::string> more = {})
     return args;
 }
 
-// The program's wiring against one simulator.
-struct SimRig {
-    SimRig(int code, std::vector<std::string> simArgs = {})
-        : sim(SimArgs(code, std::move(simArgs))),
-          port(QString::fromStdString(sim.portsDir())),
-          profile(ProfileForModel(code)),
-          image(DefaultImage(profile))
+// What the rig owns besides the wiring: one simulator and the serial port to it.
+struct SimLine {
+    SimLine(int code, std::vector<std::string> simArgs)
+        : sim(SimArgs(code, std::move(simArgs))), port(QString::fromStdString(sim.portsDir()))
     {
         settings.port = sim.com();
         settings.baudIndex = 6;
@@ -68,7 +61,18 @@ struct SimRig {
         settings.tcpAddress = {127, 0, 0, 1};
         settings.tcpPort = sim.tcpPort() > 0 ? sim.tcpPort() : 502;
     }
-    LinkContext context() { return {port, state, reporter, settings, [this] { return profile.isM; }}; }
+    SimProcess sim;
+    RecordingReporter reporter;
+    ConnectionSettings settings;
+    SerialPort port;
+};
+
+// The program's wiring against one simulator.
+struct SimRig : SimLine, test::SetpointWiring {
+    SimRig(int code, std::vector<std::string> simArgs = {})
+        : SimLine(code, std::move(simArgs)), SetpointWiring(port, reporter, settings, code, true)
+    {
+    }
 
     std::optional<SetpointTransferOutcome> run(bool write)
     {
@@ -77,19 +81,6 @@ struct SimRig {
     SetpointTransferEnd read() { return run(false).value_or(SetpointTransferOutcome{}).end; }
     SetpointTransferEnd write() { return run(true).value_or(SetpointTransferOutcome{}).end; }
     std::int32_t& at(SetpointImage& im, const char* name) { return test::ImageAt(profile, im, name); }
-
-    SimProcess sim;
-    RecordingReporter reporter;
-    ConnectionSettings settings;
-    SerialPort port;
-    LinkState state;
-    PacedExchange paced{port};
-    DefaultLinkCheck check{context(), paced};
-    ChunkedTransfer transfer{context(), paced, check};
-    ModbusTcpTransfer tcp{reporter, state};
-    ModelProfile profile;
-    SetpointImage image;
-    SetpointTransfer setpoints{transfer, tcp, reporter, settings, profile, image};
 };
 
 class SetpointSimTest : public ::testing::Test {

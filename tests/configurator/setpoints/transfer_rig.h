@@ -3,17 +3,13 @@
 // chunked transfer, against the in-memory relay, shared by the setpoint transfer tests.
 #include "configurator/setpoints/setpoint_transfer.h"
 
-#include "configurator/link/chunked_transfer.h"
-#include "configurator/link/link_check.h"
-#include "configurator/link/link_state.h"
-#include "configurator/link/modbus_tcp_transfer.h"
-#include "configurator/link/paced_exchange.h"
 #include "configurator/link/texts.h"
 #include "configurator/setpoints/setpoint_check.h"
 #include "configurator/setpoints/setpoint_conversion.h"
 #include "configurator/setpoints/texts.h"
 #include "memory_relay.h"
 #include "operation_runner.h"
+#include "setpoint_wiring.h"
 #include "support/recording_reporter.h"
 
 #include <QCoreApplication>
@@ -38,15 +34,24 @@ inline void EnsureApp()
         new QCoreApplication(argc, argv);
 }
 
-// The program's wiring of one relay, one link and the setpoint operations.
-struct Rig {
-    explicit Rig(int modelCode)
-        : relay(modelCode), profile(ProfileForModel(modelCode)), image(DefaultImage(profile))
+// What the rig owns besides the wiring: one in-memory relay on the line.
+struct MemoryLine {
+    explicit MemoryLine(int modelCode) : relay(modelCode)
     {
         settings.baudIndex = 6;
         settings.repeatCount = 2;
     }
-    LinkContext context() { return {relay, state, reporter, settings}; }
+    RecordingReporter reporter;
+    ConnectionSettings settings;
+    MemoryRelay relay;
+};
+
+// The program's wiring of one relay, one link and the setpoint operations.
+struct Rig : MemoryLine, test::SetpointWiring {
+    explicit Rig(int modelCode)
+        : MemoryLine(modelCode), SetpointWiring(relay, reporter, settings, modelCode, false)
+    {
+    }
 
     std::optional<SetpointTransferOutcome> run(bool write)
     {
@@ -67,18 +72,6 @@ struct Rig {
         return relay.registers[199];
     }
     std::int32_t& at(SetpointImage& im, const char* name) { return test::ImageAt(profile, im, name); }
-
-    RecordingReporter reporter;
-    ConnectionSettings settings;
-    MemoryRelay relay;
-    LinkState state;
-    PacedExchange paced{relay};
-    DefaultLinkCheck check{context(), paced};
-    ChunkedTransfer transfer{context(), paced, check};
-    ModbusTcpTransfer tcp{reporter, state};
-    ModelProfile profile;
-    SetpointImage image;
-    SetpointTransfer setpoints{transfer, tcp, reporter, settings, profile, image};
 };
 
 // A relay set that differs from the default image everywhere it matters.
