@@ -66,6 +66,14 @@ public:
         for (std::size_t i = 0; i < d.count; ++i)
             put(d.chars[i]);
     }
+    // The opening fields of a read or write frame: address and command.
+    void header(std::uint8_t address, char command)
+    {
+        number(address);
+        put(kFieldSep);
+        put(static_cast<std::uint8_t>(command));
+        put(kFieldSep);
+    }
     // CRC over everything after ":", then the terminator; 0 when the frame did not fit.
     std::size_t finish()
     {
@@ -101,6 +109,14 @@ bool CarriesCount(const TextFraming& f, std::uint8_t count)
     return f.variant == TextVariant::New || count != f.valuesPerFrame;
 }
 
+void PutCount(TextWriter& w, const TextFraming& f, std::uint8_t count, std::uint8_t sep)
+{
+    if (CarriesCount(f, count)) {
+        w.number(count);
+        w.put(sep);
+    }
+}
+
 template <typename ValueAt>
 std::size_t BuildWrite(const TextFraming& f, std::span<std::uint8_t> out, std::uint8_t address,
                        std::uint16_t start, std::uint8_t count, char command, ValueAt&& value)
@@ -109,16 +125,10 @@ std::size_t BuildWrite(const TextFraming& f, std::span<std::uint8_t> out, std::u
         return 0;
     const std::uint8_t sep = HeaderSeparator(f.variant);
     TextWriter w(out);
-    w.number(address);
-    w.put(kFieldSep);
-    w.put(static_cast<std::uint8_t>(command));
-    w.put(kFieldSep);
+    w.header(address, command);
     w.number(start);
     w.put(sep);
-    if (CarriesCount(f, count)) {
-        w.number(count);
-        w.put(sep);
-    }
+    PutCount(w, f, count, sep);
     for (std::size_t k = 0; k < count; ++k) {
         w.number(value(k));
         w.put(k + 1 < count ? kListSep : kFieldSep);
@@ -270,19 +280,13 @@ std::size_t BuildTextRead(const TextFraming& framing, std::span<std::uint8_t> ou
         return 0;
     const std::uint8_t sep = HeaderSeparator(framing.variant);
     TextWriter w(out);
-    w.number(address);
-    w.put(kFieldSep);
-    w.put(static_cast<std::uint8_t>(kTextReadCommand));
-    w.put(kFieldSep);
+    w.header(address, kTextReadCommand);
     if (framing.variant == TextVariant::New)
         w.number(start);
     else
         w.put(kStartPlaceholder);
     w.put(sep);
-    if (CarriesCount(framing, count)) {
-        w.number(count);
-        w.put(sep);
-    }
+    PutCount(w, framing, count, sep);
     return w.finish();
 }
 
