@@ -109,12 +109,21 @@ bool SetpointTransfer::startSerialRead()
     };
     plan.progressText = Utf8(tx::kReadRetryPrefix);
     plan.failureText = Utf8(tx::kReadFailed);
-    if (!m_serial.start(std::move(plan), [this](const TransferOutcome& o) { onReadEnded(o); }))
+    return startPlan(std::move(plan), &SetpointTransfer::onReadEnded, tx::kReadStarted,
+                     StatusIcon::Info);
+}
+
+bool SetpointTransfer::startPlan(TransferPlan plan,
+                                 void (SetpointTransfer::*ended)(const TransferOutcome&),
+                                 const char* opening, StatusIcon icon)
+{
+    if (!m_serial.start(std::move(plan),
+                        [this, ended](const TransferOutcome& o) { (this->*ended)(o); }))
         return false;
-    // The transfer opens with its repeat prefix; the read's own opening words replace it unless
-    // the transfer has already ended.
+    // The transfer opens with its repeat prefix; the operation's own opening words replace it
+    // unless the transfer has already ended.
     if (m_serial.busy())
-        status(tx::kReadStarted, StatusIcon::Info);
+        status(opening, icon);
     return true;
 }
 
@@ -211,12 +220,8 @@ bool SetpointTransfer::sendMinimalSet()
     plan.accept = [](std::span<const std::uint8_t>, int, int) { return 0; };
     plan.progressText = Utf8(tx::kReadRetryPrefix);
     plan.failureText = Utf8(tx::kReadFailed);
-    if (!m_serial.start(std::move(plan),
-                        [this](const TransferOutcome& o) { onMinimalSetEnded(o); }))
-        return false;
-    if (m_serial.busy())
-        status(tx::kReadEmpty, StatusIcon::Warning);
-    return true;
+    return startPlan(std::move(plan), &SetpointTransfer::onMinimalSetEnded, tx::kReadEmpty,
+                     StatusIcon::Warning);
 }
 
 void SetpointTransfer::onMinimalSetEnded(const TransferOutcome& outcome)
@@ -300,14 +305,12 @@ bool SetpointTransfer::startWrite(Done done)
     };
     plan.progressText = Utf8(tx::kWriteRetryPrefix);
     plan.failureText = Utf8(tx::kWriteFailed);
-    if (!m_serial.start(std::move(plan),
-                        [this](const TransferOutcome& o) { onWriteEnded(o); })) {
+    if (!startPlan(std::move(plan), &SetpointTransfer::onWriteEnded, tx::kWriteStarted,
+                   StatusIcon::Info)) {
         m_done = nullptr;
         m_mode = Mode::Idle;
         return false;
     }
-    if (m_serial.busy())
-        status(tx::kWriteStarted, StatusIcon::Info);
     return true;
 }
 

@@ -25,6 +25,7 @@ namespace tirv {
 class ChunkedTransfer;
 class ModbusTcpTransfer;
 struct TransferOutcome;
+struct TransferPlan;
 
 enum class SetpointTransferEnd {
     Read,           // the setpoint image now holds what the relay holds
@@ -79,6 +80,10 @@ private:
     bool startSerialRead();
     bool startTcpRead();
     bool sendMinimalSet();
+    // Starts the block transfer of `plan`, `ended` receiving its end; `opening` is shown while
+    // it runs. False when it cannot start.
+    bool startPlan(TransferPlan plan, void (SetpointTransfer::*ended)(const TransferOutcome&),
+                   const char* opening, StatusIcon icon);
     void onProgress(int moved, int total);
     void onReadEnded(const TransferOutcome& outcome);
     void onMinimalSetEnded(const TransferOutcome& outcome);
