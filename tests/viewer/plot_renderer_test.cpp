@@ -47,7 +47,7 @@ struct Scene {
 
     Scene()
     {
-        test::App();
+        test::GuiApp();
         shown[0] = true;
         layout = LayOut(src, GraphsAtLoad(src), shown, true);
         view.source = &src;
@@ -85,7 +85,7 @@ TEST(PlotRegions, MarginsStripsAndHeaderHaveTheirFixedSizes)
 
 TEST(PlotPicture, WithoutAnOscillogramOnlyTheBackgroundIsDrawn)
 {
-    test::App();
+    test::GuiApp();
     PlotView empty;
     const QImage img = RenderPlotImage(kSurface, empty, ScreenPalette(ViewerSettings::Defaults().colours));
     EXPECT_EQ(CountColour(img, QRect(60, 20, 730, 530), Qt::black), 730 * 530);

@@ -17,7 +17,7 @@ int main(int argc, char** argv)
         return 2;
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    test::App();
+    test::GuiApp();
     const QDir out(QString::fromLocal8Bit(argv[1]));
     QTemporaryDir dir;
     if (!test::WriteFile(dir.filePath(QStringLiteral("Осциллограммы.tao")), test::FaultRecording().build()))

@@ -2,6 +2,7 @@
 // Shared pieces of the viewer's GUI tests: the application object, a realistic oscillogram file
 // and pixel helpers.
 #include "oscillogram_builder.h"
+#include "support/gui_app.h"
 
 #include <QApplication>
 #include <QColor>
@@ -12,16 +13,6 @@
 #include <vector>
 
 namespace tirv::test {
-
-inline QApplication& App()
-{
-    static int argc = 1;
-    static char name[] = "viewer_tests";
-    static char* argv[] = {name, nullptr};
-    // Never destroyed: tearing Qt down from static destructors crashes at exit.
-    static QApplication* app = new QApplication(argc, argv);
-    return *app;
-}
 
 // Three phase currents and voltages with a fault on phase A from sample 800, 3Io, and inputs and
 // outputs that change at the fault.

@@ -35,7 +35,7 @@ class ViewerWindowTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        test::App();
+        test::GuiApp();
         ASSERT_TRUE(dir.isValid());
     }
 

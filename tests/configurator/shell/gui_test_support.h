@@ -4,6 +4,7 @@
 // exchange whose end the test decides.
 #include "configurator/shell/page.h"
 #include "configurator/shell/setpoint_exchange.h"
+#include "support/gui_app.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -11,15 +12,6 @@
 #include <vector>
 
 namespace tirv::test {
-
-inline QApplication& GuiApp()
-{
-    static int argc = 1;
-    static char name[] = "shell-test";
-    static char* argv[] = {name, nullptr};
-    static QApplication* app = new QApplication(argc, argv);
-    return *app;
-}
 
 // Runs the event loop in slices of `sliceMs` until `done` holds or `ms` have passed; an empty
 // `done` just lets the time pass. Returns whether `done` held at the end.
