@@ -145,6 +145,12 @@ void ViewerWindow::buildActions()
     QMenu* time = nullptr;
     QMenu* values = nullptr;
     QMenu* settings = nullptr;
+    // A sub-menu is made when its first item comes, so it stands where that item stands.
+    const auto submenu = [](QMenu*& menu, QMenu* parent, const char* title) {
+        if (menu == nullptr)
+            menu = parent->addMenu(U(title));
+        return menu;
+    };
     QToolBar* bar = addToolBar(QString());
     bar->setObjectName(QStringLiteral("toolbar"));
     bar->setIconSize(QSize(36, 32));
@@ -159,27 +165,11 @@ void ViewerWindow::buildActions()
         m_actions[row.id] = a;
         switch (row.menu) {
         case MFile: file->addAction(a); break;
-        case MImage:
-            if (image == nullptr)
-                image = file->addMenu(U(tx::kMenuSaveImage));
-            image->addAction(a);
-            break;
+        case MImage: submenu(image, file, tx::kMenuSaveImage)->addAction(a); break;
         case MOsc: osc->addAction(a); break;
-        case MTime:
-            if (time == nullptr)
-                time = osc->addMenu(U(tx::kMenuTimeValues));
-            time->addAction(a);
-            break;
-        case MValues:
-            if (values == nullptr)
-                values = osc->addMenu(U(tx::kMenuAnalogValues));
-            values->addAction(a);
-            break;
-        case MSettings:
-            if (settings == nullptr)
-                settings = osc->addMenu(U(tx::kMenuSettings));
-            settings->addAction(a);
-            break;
+        case MTime: submenu(time, osc, tx::kMenuTimeValues)->addAction(a); break;
+        case MValues: submenu(values, osc, tx::kMenuAnalogValues)->addAction(a); break;
+        case MSettings: submenu(settings, osc, tx::kMenuSettings)->addAction(a); break;
         case MInfo: info->addAction(a); break;
         }
         if (row.image >= 0) {

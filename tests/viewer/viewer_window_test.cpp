@@ -14,6 +14,8 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFileInfo>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
@@ -162,6 +164,38 @@ TEST_F(ViewerWindowTest, FailedLoadsLeaveNothingShownAndTheTitleBare)
 }
 
 // ---- modes and scale ---------------------------------------------------------------------
+
+// A menu's items in order, a sub-menu as "title[items]".
+QString Outline(const QMenu* menu)
+{
+    QStringList items;
+    for (QAction* a : menu->actions()) {
+        if (a->isSeparator())
+            continue;
+        items << (a->menu() ? a->text() + "[" + Outline(a->menu()) + "]" : a->text());
+    }
+    return items.join(", ");
+}
+
+TEST_F(ViewerWindowTest, MenusHoldTheirItemsWithSubMenusWhereTheirFirstItemStands)
+{
+    auto w = start();
+    QStringList menus;
+    for (QAction* a : w->menuBar()->actions())
+        menus << a->text() + ": " + Outline(a->menu());
+    EXPECT_EQ(menus, QStringList({
+                         U("Файл: Открыть, Сохранить, Сохранить изображение в формате...[BMP, PNG], "
+                           "Экспортировать в COMTRADE, Печать, "
+                           "Настройка цвета и предварительный просмотр, Выход"),
+                         U("Осциллограммы: Растянуть по оси времени, Сжать по оси времени, "
+                           "Значения времени[абсолютные, относительные], "
+                           "Значения аналоговых сигналов[мгновенные, действующие], "
+                           "Режим меток времени, "
+                           "Настройки ...[аналоговых сигналов, цифровых сигналов, общие]"),
+                         U("Информация: О программе, Справка"),
+                     }));
+}
+
 
 TEST_F(ViewerWindowTest, CheckGroupsKeepMenuAndToolbarInStep)
 {
