@@ -2,6 +2,7 @@
 tirv_domain_library(tirv_comtrade SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/comtrade_export.h ${CMAKE_CURRENT_LIST_DIR}/comtrade_export.cpp
   ${CMAKE_CURRENT_LIST_DIR}/comtrade_command.h ${CMAKE_CURRENT_LIST_DIR}/comtrade_command.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/printing_sink.h
   LIBS tirv_oscillogram tirv_common)
 
 if(NOT TIRV_DOMAIN_ONLY)

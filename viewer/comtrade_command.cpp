@@ -3,6 +3,7 @@
 #include "common/oscillogram_image.h"
 #include "common/oscillogram_texts.h"
 #include "viewer/comtrade_export.h"
+#include "viewer/printing_sink.h"
 
 #include <string>
 #include <string_view>
@@ -11,16 +12,6 @@ namespace tirv {
 namespace {
 
 constexpr const char* kUsage = "Использование: Осциллограф --comtrade ФАЙЛ.tao ФАЙЛ.CFG\n";
-
-// Prints each message as it arises, the way a window would show one box after another.
-struct PrintingSink : MessageSink {
-    explicit PrintingSink(std::FILE* out) : m_out(out) {}
-    void show(const OscMessage& m) override
-    {
-        std::fprintf(m_out, "%s: %s\n", m.caption.c_str(), m.text.c_str());
-    }
-    std::FILE* m_out;
-};
 
 }  // namespace
 

@@ -1,5 +1,6 @@
 // The program's window mode and its offscreen PNG mode.
 #include "viewer/plot_source.h"
+#include "viewer/printing_sink.h"
 #include "viewer/reporter_sink.h"
 #include "viewer/viewer_paths.h"
 #include "viewer/viewer_window.h"
@@ -41,15 +42,6 @@ public:
         box.exec();
         return Answer::Ok;
     }
-};
-
-struct PrintingSink : MessageSink {
-    explicit PrintingSink(std::FILE* out) : m_out(out) {}
-    void show(const OscMessage& m) override
-    {
-        std::fprintf(m_out, "%s: %s\n", m.caption.c_str(), m.text.c_str());
-    }
-    std::FILE* m_out;
 };
 
 // The offscreen platform has no OpenGL; everywhere else the surface is an OpenGL widget.
