@@ -61,6 +61,16 @@ protected:
     }
     template <typename W>
     W* ctl(int id) { return panel->control<W>(id); }
+    // Runs the settings write (2013) until the panel reports the new settings written.
+    ::testing::AssertionResult writeSettings()
+    {
+        panel->command(CtlWrite);
+        if (WaitUntil([&] {
+                return rep.lastStatus() == QString::fromUtf8(" Новые настройки связи записаны");
+            }))
+            return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure() << rep.lastStatus().toStdString();
+    }
 
     std::unique_ptr<test::SimProcess> sim;
 };
@@ -152,10 +162,7 @@ TEST_F(PanelTest, SettingsWriteMovesTheRelayAndThePanelFollows)
     ASSERT_TRUE(check());
     ctl<QLineEdit>(CtlDevAddress)->setText("7");
     ctl<QComboBox>(CtlDevBaud)->setCurrentIndex(4);  // 19200
-    panel->command(CtlWrite);
-    ASSERT_TRUE(WaitUntil([&] {
-        return rep.lastStatus() == QString::fromUtf8(" Новые настройки связи записаны");
-    })) << rep.lastStatus().toStdString();
+    ASSERT_TRUE(writeSettings());
     EXPECT_EQ(link().address, 7);
     EXPECT_EQ(link().baudIndex, 4);
     EXPECT_EQ(ctl<QLineEdit>(CtlAddress)->text(), "7");
@@ -174,10 +181,7 @@ TEST_F(PanelTest, TirvProtocolRelayIsCheckedAndMovedByTheSettingsWrite)
     ctl<QComboBox>(CtlDevProtocol)->setCurrentIndex(0);  // stays on the ТИРВ protocol
     ctl<QLineEdit>(CtlDevAddress)->setText("12");
     ctl<QComboBox>(CtlDevBaud)->setCurrentIndex(5);  // 38400
-    panel->command(CtlWrite);
-    ASSERT_TRUE(WaitUntil([&] {
-        return rep.lastStatus() == QString::fromUtf8(" Новые настройки связи записаны");
-    })) << rep.lastStatus().toStdString();
+    ASSERT_TRUE(writeSettings());
     EXPECT_EQ(link().address, 12);
     EXPECT_EQ(link().baudIndex, 5);
     EXPECT_EQ(link().protocol, Protocol::Tirv);
@@ -191,10 +195,7 @@ TEST_F(PanelTest, MModelSettingsWriteUsesTheWholeBlock)
     ASSERT_TRUE(check());
     ctl<QLineEdit>(CtlDevAddress)->setText("9");
     ctl<QComboBox>(CtlDevBaud)->setCurrentIndex(8);  // 230400
-    panel->command(CtlWrite);
-    ASSERT_TRUE(WaitUntil([&] {
-        return rep.lastStatus() == QString::fromUtf8(" Новые настройки связи записаны");
-    })) << rep.lastStatus().toStdString();
+    ASSERT_TRUE(writeSettings());
     EXPECT_EQ(link().address, 9);
     EXPECT_EQ(link().baudIndex, 8);
     EXPECT_TRUE(check());
@@ -222,10 +223,7 @@ TEST_F(PanelTest, UsbChannelWriteMovesTheUsbSpeed)
     ASSERT_EQ(link().channel, Channel::Usb);
     ASSERT_TRUE(check());
     ctl<QComboBox>(CtlDevUsbBaud)->setCurrentIndex(2);  // 230400
-    panel->command(CtlWrite);
-    ASSERT_TRUE(WaitUntil([&] {
-        return rep.lastStatus() == QString::fromUtf8(" Новые настройки связи записаны");
-    })) << rep.lastStatus().toStdString();
+    ASSERT_TRUE(writeSettings());
     EXPECT_EQ(link().baudIndex, 8);
     EXPECT_EQ(ctl<QComboBox>(CtlBaud)->currentText(), "230400");
     EXPECT_TRUE(check());
