@@ -1,6 +1,6 @@
 #pragma once
-// Words both programs show: message-box captions, the menu words they share and the message of a
-// missing help page. UTF-8; each program's texts header refers to these instead of re-typing them.
+// Words both programs show: message-box captions, the menu words they share, the message of a
+// missing help page and the names of the files they share. UTF-8; each program's texts header refers to these instead of re-typing them.
 namespace tirv::shared_texts {
 
 inline constexpr char kCaptionError[] = "Ошибка";
@@ -13,5 +13,10 @@ inline constexpr char kMenuExit[] = "Выход";
 inline constexpr char kAbout[] = "О программе";
 
 inline constexpr char kHelpFileMissing[] = "Файл '%1' в текущей папке не обнаружен";
+
+// The viewer (its program file and window title) and the oscillogram file the configurator
+// leaves beside the programs for it.
+inline constexpr char kViewerName[] = "Осциллограф";
+inline constexpr char kOscillogramFile[] = "Осциллограммы.tao";
 
 }  // namespace tirv::shared_texts

@@ -4,7 +4,9 @@
 #include "viewer/reporter_sink.h"
 #include "viewer/viewer_paths.h"
 #include "viewer/viewer_window.h"
+#include "viewer/window_texts.h"
 
+#include "common/oscillogram_texts.h"
 #include "common/reporter.h"
 
 #include <QApplication>
@@ -21,6 +23,8 @@
 namespace tirv {
 
 namespace {
+
+constexpr const char* kPngUsage = "Осциллограф --png ФАЙЛ.tao ФАЙЛ.png ШИРИНАxВЫСОТА\n";
 
 // The GUI's message boxes; the only place the viewer shows one directly.
 class MessageBoxReporter : public Reporter {
@@ -71,14 +75,16 @@ int RenderOscillogramPng(const QString& in, const QString& out, QSize size, cons
     OscillogramImage image;
     const LoadResult r = image.load(in.toStdString(), sink);
     if (r.status == LoadStatus::CannotOpen) {
-        std::fprintf(err, "%s\n", QString::asprintf("Невозможно открыть файл аварийных осциллограмм. Код ошибки %i",
-                                                     r.systemError).toUtf8().constData());
+        std::fprintf(err, "%s\n",
+                     QString::asprintf(osc_texts::kOpenFailed, r.systemError).toUtf8().constData());
         return 1;
     }
     if (r.status != LoadStatus::Loaded)
         return 1;
-    const ViewerSettings settings = LoadViewerSettings(
-        programDir.isEmpty() ? std::string() : (programDir + QStringLiteral("/Осциллограф.cfg")).toStdString());
+    const QString settingsPath =
+        programDir.isEmpty() ? QString()
+                             : programDir + QLatin1Char('/') + QString::fromUtf8(viewer_texts::kSettingsFile);
+    const ViewerSettings settings = LoadViewerSettings(settingsPath.toStdString());
     const PlotSource src = MakePlotSource(image);
     const VerticalLayout layout = LayOut(src, GraphsAtLoad(src), settings.digitalShown, src.digitalValid);
     PlotView view;
@@ -103,7 +109,7 @@ int RunViewerWindow(int argc, char** argv)
 {
     if (argc >= 2 && std::string_view(argv[1]) == kPngOption) {
         if (argc != 5) {
-            std::fputs("Осциллограф --png ФАЙЛ.tao ФАЙЛ.png ШИРИНАxВЫСОТА\n", stderr);
+            std::fputs(kPngUsage, stderr);
             return 2;
         }
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
@@ -111,7 +117,7 @@ int RunViewerWindow(int argc, char** argv)
         QGuiApplication app(argc, argv);
         QSize size;
         if (!ParseSize(QString::fromLocal8Bit(argv[4]), size)) {
-            std::fputs("Осциллограф --png ФАЙЛ.tao ФАЙЛ.png ШИРИНАxВЫСОТА\n", stderr);
+            std::fputs(kPngUsage, stderr);
             return 2;
         }
         return RenderOscillogramPng(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]), size,

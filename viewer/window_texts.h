@@ -6,10 +6,10 @@
 
 namespace tirv::viewer_texts {
 
-inline constexpr const char* kTitle = "Осциллограф";
+inline constexpr const char* kTitle = shared_texts::kViewerName;
 inline constexpr const char* kTitleWithFile = "Осциллограф - файл ";
 inline constexpr const char* kSettingsFile = "Осциллограф.cfg";
-inline constexpr const char* kDefaultFile = "Осциллограммы.tao";
+inline constexpr const char* kDefaultFile = shared_texts::kOscillogramFile;
 inline constexpr const char* kHelpFile = "Осциллограф.html";
 // The help is an HTML page shown by the system browser; the message names the missing file.
 inline constexpr const char* kHelpFileMissing = shared_texts::kHelpFileMissing;

@@ -68,9 +68,12 @@ MainWindow::MainWindow(Options options)
     // A program path outside these bounds leaves every file beside the program unused.
     if (exe.size() >= 11 && exe.size() <= 493) {
         m_state.programFolder = QFileInfo(exe).absolutePath();
-        m_state.settingsPath = m_state.programFolder + "/ТИРВ.cfg";
-        m_state.oscillogramPath = m_state.programFolder + "/Осциллограммы.tao";
-        m_state.viewerPath = m_state.programFolder + "/Осциллограф";
+        const auto beside = [this](const char* name) {
+            return m_state.programFolder + QLatin1Char('/') + QString::fromUtf8(name);
+        };
+        m_state.settingsPath = beside(tx::SettingsFile);
+        m_state.oscillogramPath = beside(shared_texts::kOscillogramFile);
+        m_state.viewerPath = beside(shared_texts::kViewerName);
     }
 
     QScreen* screen = QGuiApplication::primaryScreen();
