@@ -2,7 +2,7 @@
 // A scripted relay on a pseudo-terminal pair opened by the test itself: the configurator side
 // opens the slave through a temporary ports/ folder (ports/COM<n> links to it), the test answers
 // from the master. Used for faults the real simulator cannot be told to make at an exact moment.
-#include "common/crc16.h"
+#include "configurator/link/byte_views.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -79,14 +79,7 @@ public:
     // Registers of the scripted relay: register k holds 1000 + k.
     static std::uint16_t RegisterValue(int k) { return static_cast<std::uint16_t>(1000 + k); }
 
-    static QByteArray WithCrc(QByteArray frame)
-    {
-        const std::uint16_t crc = Crc16({reinterpret_cast<const std::uint8_t*>(frame.constData()),
-                                         static_cast<std::size_t>(frame.size())});
-        frame.append(static_cast<char>(crc & 0xFF));
-        frame.append(static_cast<char>(crc >> 8));
-        return frame;
-    }
+    static QByteArray WithCrc(QByteArray frame) { return tirv::WithCrc(std::move(frame)); }
     static int Start(const QByteArray& r) { return (quint8(r[2]) << 8) | quint8(r[3]); }
     static int Count(const QByteArray& r) { return (quint8(r[4]) << 8) | quint8(r[5]); }
 

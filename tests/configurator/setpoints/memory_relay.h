@@ -3,6 +3,7 @@
 // register array a moment after each request (through the event loop, like a real line). Used
 // to drive the setpoint sequences through the real paced exchange, link check and chunked
 // transfer with faults placed at an exact request: a lost block, a late start, an empty memory.
+#include "configurator/link/byte_views.h"
 #include "common/crc16.h"
 #include "configurator/link/port.h"
 #include "configurator/link/text_frames.h"
@@ -102,14 +103,7 @@ public:
     static int Word(const QByteArray& r, int at) { return (quint8(r[at]) << 8) | quint8(r[at + 1]); }
 
 private:
-    static QByteArray WithCrc(QByteArray frame)
-    {
-        const std::uint16_t crc = Crc16({reinterpret_cast<const std::uint8_t*>(frame.constData()),
-                                         static_cast<std::size_t>(frame.size())});
-        frame.append(static_cast<char>(crc & 0xFF));
-        frame.append(static_cast<char>(crc >> 8));
-        return frame;
-    }
+    static QByteArray WithCrc(QByteArray frame) { return tirv::WithCrc(std::move(frame)); }
 
     QByteArray answer(const QByteArray& r)
     {
