@@ -3,13 +3,13 @@
 #include "configurator/link/connection_panel.h"
 
 #include "common/reporter.h"
-#include "configurator/link/link_state.h"
+#include "configurator/link/link_session.h"
 #include "configurator/link/panel_texts.h"
 #include "configurator/link/panel_widgets.h"
 #include "configurator/link/port_directory.h"
 #include "configurator/link/registers.h"
 #include "configurator/link/texts.h"
-#include "configurator/shell/shell_ids.h"
+#include "configurator/ui/ids.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -34,34 +34,53 @@ using link_texts::Text;
 
 using namespace panel_widgets;
 
-ConnectionPanel::ConnectionPanel(Shell& shell, Port& port, LinkState& state,
-                                 PacedExchange& exchange, QString portsFolder, QWidget* parent)
-    : Page(shell, PageLinkSettings, parent), m_port(port), m_portsFolder(std::move(portsFolder)),
-      m_linkState(state), m_exchange(exchange)
+ConnectionPanel::ConnectionPanel(Shell& shell, LinkSession& session, QString portsFolder,
+                                 QWidget* parent)
+    : Page(shell, PageLinkSettings, parent), m_session(session),
+      m_portsFolder(std::move(portsFolder))
 {
-    LinkContext ctx{port, state, shell.reporter(), shell.state().link,
-                    [this] { return mModel(); }};
-    m_check = std::make_unique<DefaultLinkCheck>(ctx, exchange);
     build();
     refreshPorts();
     fillFromSettings();
     applyModelRules();
 
-    connect(&state, &LinkState::establishedChanged, this, [this](bool on) {
-        this->shell().state().linkUp = on;
+    // What the session finds is shown here; the session never touches a widget.
+    connect(&session, &LinkSession::runningChanged, this,
+            [this](bool running) { sessionRunning(running); });
+    connect(&session, &LinkSession::identityChanged, this, [this] { showIdentity(); });
+    connect(&session, &LinkSession::portStateChanged, this,
+            [this](const QString& text) { control<QLabel>(CtlPortState)->setText(text); });
+    connect(&session, &LinkSession::modeTextChanged, this,
+            [this](const QString& text) { this->shell().setModeText(text); });
+    connect(&session, &LinkSession::deviceSettingsRead, this, [this] {
+        if (const auto& d = m_session.deviceSettings())
+            showDeviceSettings(*d);
+    });
+    connect(&session, &LinkSession::maxRateFound, this, [this](int index) {
+        control<QLineEdit>(CtlMaxRateField)->setText(QString::number(kBaudRates[size_t(index)]));
+    });
+    connect(&session, &LinkSession::settingsAdopted, this, [this] {
+        fillFromSettings();
+        fillBaudList();
+    });
+    connect(&session, &LinkSession::linkChanged, this, [this] {
+        applyControlsLock();
         this->shell().linkChanged();
     });
-    connect(&state, &LinkState::bootloaderModeChanged, this,
-            [this](bool on) { this->shell().state().bootloaderWaiting = on; });
-    connect(&state, &LinkState::portClosed, this, [this] { clearIdentity(); });
+    connect(&shell.model(), &DeviceModel::changed, this, [this] { applyModelRules(); });
 
-    // A port that arrives or goes (adapter plugged in, simulator started) refreshes the list.
+    // A port that arrives or goes (adapter plugged in, simulator started) refreshes the list;
+    // the folder is watched from its parent too, so that one created later is noticed.
     auto* watcher = new QFileSystemWatcher(this);
     const QString folder = m_portsFolder.isEmpty() ? DefaultPortsFolder() : m_portsFolder;
-    for (const QString& dir : {folder, QStringLiteral("/dev")})
+    for (const QString& dir : {folder, QFileInfo(folder).absolutePath(), QStringLiteral("/dev")})
         if (QFileInfo::exists(dir))
             watcher->addPath(dir);
-    connect(watcher, &QFileSystemWatcher::directoryChanged, this, [this] { refreshPorts(); });
+    connect(watcher, &QFileSystemWatcher::directoryChanged, this, [this, watcher, folder] {
+        if (QFileInfo::exists(folder) && !watcher->directories().contains(folder))
+            watcher->addPath(folder);
+        refreshPorts();
+    });
 }
 
 ConnectionPanel::~ConnectionPanel() = default;
@@ -303,12 +322,7 @@ void ConnectionPanel::fillFromSettings()
                                                 : QString());
 }
 
-bool ConnectionPanel::mModel() const { return shell().state().isM(); }
-
-int ConnectionPanel::topBaudIndex() const
-{
-    return OfferedBaudIndexes(mModel(), shell().state().link.channel == Channel::Usb).end - 1;
-}
+bool ConnectionPanel::mModel() const { return shell().model().isM(); }
 
 // Non-M relays have only the RS-485 channel and speeds up to 57600.
 void ConnectionPanel::applyModelRules()
@@ -362,8 +376,7 @@ void ConnectionPanel::refreshPorts()
     if (ports.empty()) {
         m_portList->addItem(Text(link_texts::kNoPorts), 0);
         m_portList->hide();
-        s.port = 0;
-        return;
+        return;  // the stored port stays: it may come back (an adapter plugged in again)
     }
     for (int n : ports)
         m_portList->addItem(Text(link_texts::kPortName).arg(n), n);
@@ -415,18 +428,22 @@ bool ConnectionPanel::commitFields()
 }
 
 // Two holders of the lock: the window (an exchange or its connection attempt runs) and the
-// panel's own check or sequence. The controls come back only when neither holds it, so a check
-// made for the window's connection attempt does not free them while the attempt goes on.
+// session's own sequence. The controls come back only when neither holds it.
 void ConnectionPanel::setControlsLocked(bool locked)
 {
     m_windowLocked = locked;
     applyControlsLock();
 }
 
-void ConnectionPanel::lockOwnControls(bool locked)
+// A sequence of the session holds the whole window, like any exchange: a read started meanwhile
+// would be refused, so the menu and toolbar say so by being disabled.
+void ConnectionPanel::sessionRunning(bool running)
 {
-    m_ownLocked = locked;
+    if (m_ownLocked == running)
+        return;
+    m_ownLocked = running;
     applyControlsLock();
+    shell().lockControls(running);
 }
 
 void ConnectionPanel::applyControlsLock()
@@ -434,8 +451,11 @@ void ConnectionPanel::applyControlsLock()
     const bool locked = m_windowLocked || m_ownLocked;
     for (QWidget* w : m_exchangeControls)
         w->setEnabled(!locked);
+    // The port and the speed are what a sequence works with: they stay as they are meanwhile.
+    m_portList->setEnabled(!locked);
+    m_baud->setEnabled(!locked);
     if (!locked)
-        control(CtlMaxRate)->setEnabled(m_linkState.established());
+        control(CtlMaxRate)->setEnabled(m_session.linkEstablished());
 }
 
 void ConnectionPanel::pageShown()
@@ -444,25 +464,19 @@ void ConnectionPanel::pageShown()
     shell().setMenuEnabled(176, true);
 }
 
-void ConnectionPanel::showIdentity(const std::optional<panel::Identity>& id)
+void ConnectionPanel::showIdentity()
 {
-    m_identity = id;
+    const auto& id = m_session.identity();
     if (!id) {
-        clearIdentity();
+        control<QComboBox>(CtlDeviceType)->setCurrentIndex(0);
+        for (int c : {CtlVersion, CtlBuild, CtlSerial})
+            control<QLineEdit>(c)->clear();
         return;
     }
     control<QComboBox>(CtlDeviceType)->setCurrentIndex(panel::ModelItem(id->modelCode));
     control<QLineEdit>(CtlVersion)->setText(QString::asprintf("%.2f", id->firmwareX100 / 100.0));
     control<QLineEdit>(CtlBuild)->setText(QString::number(id->build));
     control<QLineEdit>(CtlSerial)->setText(QString::number(id->serial));
-}
-
-void ConnectionPanel::clearIdentity()
-{
-    m_identity.reset();
-    control<QComboBox>(CtlDeviceType)->setCurrentIndex(0);
-    for (int id : {CtlVersion, CtlBuild, CtlSerial})
-        control<QLineEdit>(id)->clear();
 }
 
 }  // namespace tirv

@@ -1,19 +1,18 @@
 #pragma once
 // The connection panel (page 10, dialog 108): the connection settings every exchange reads, the
-// identity of the connected relay, the link check (2012, and 495 on behalf of pages), automatic
-// connection with speed detection (2014), the highest usable speed (2018), writing the relay's
-// communication settings (2013) and "Откл. от порта" (2110).
+// identity of the connected relay and the buttons of the link session's sequences: the link
+// check (2012, 495), automatic connection with speed detection (2014), the highest usable speed
+// (2018), writing the relay's communication settings (2013) and "Откл. от порта" (2110). The
+// panel only checks and shows fields; the session (an operation) talks to the relay.
 //
 // The settings live in the shell's state (ShellState::link); the panel edits them in place, so
 // the link layer, which holds a reference to the same record, always reads the current values.
-#include "configurator/link/link_check.h"
+#include "configurator/link/connection_settings.h"
 #include "configurator/link/panel_rules.h"
-#include "configurator/link/reply_completion.h"
-#include "configurator/shell/page.h"
+#include "configurator/ui/page.h"
 
-#include <QByteArray>
-#include <functional>
-#include <memory>
+#include <optional>
+#include <vector>
 
 class QButtonGroup;
 class QCheckBox;
@@ -27,10 +26,7 @@ class QSpinBox;
 
 namespace tirv {
 
-class LinkState;
-class PacedExchange;
-class Port;
-struct ExchangeReply;
+class LinkSession;
 
 // Control ids of the panel.
 enum PanelCtl : int {
@@ -85,27 +81,16 @@ enum PanelCtl : int {
     CtlReadAllChannels = 3005,
 };
 
-class ConnectionPanel : public Page, public LinkChecker {
+class ConnectionPanel : public Page {
 public:
     // `portsFolder`: where the COM entries are listed (empty: ports/ beside the programs).
-    ConnectionPanel(Shell& shell, Port& port, LinkState& state, PacedExchange& exchange,
-                    QString portsFolder = {}, QWidget* parent = nullptr);
+    ConnectionPanel(Shell& shell, LinkSession& session, QString portsFolder = {},
+                    QWidget* parent = nullptr);
     ~ConnectionPanel() override;
 
     void command(int id) override;
     void setControlsLocked(bool locked) override;
     void pageShown() override;
-
-    // LinkChecker: the link check of the exchanges' repeats, with this panel's settings.
-    void checkLink(Done done) override;
-    void abortCheck() override;
-
-    // The TCP link check of the Ethernet channel (read of 130–134 over Modbus TCP), installed by
-    // the program once the Modbus TCP transfer exists.
-    using TcpCheck = std::function<void(std::array<std::uint8_t, 4> address, int port)>;
-    void setTcpLinkCheck(TcpCheck check) { m_tcpCheck = std::move(check); }
-    // The identity registers 130–134 a TCP link check returned.
-    void tcpIdentityArrived(std::span<const std::uint16_t, 5> regs);
 
     // Re-reads the port list (device arrival) and reselects the stored port.
     void refreshPorts();
@@ -113,8 +98,11 @@ public:
     void showPaths(const QString& settingsPath, int commandLineKind, const QString& path);
     // The octet k (0–3) of an IPv4 field (2065, 2069, 2076, 2077).
     QLineEdit* octet(int ctl, int k) const;
-    // The last device identity shown, empty before a good Modbus link check.
-    const std::optional<panel::Identity>& identity() const { return m_identity; }
+    // Checks the fields the way a link check does and stores them in the connection settings;
+    // false (the message shown, the focus on the field) when one is invalid.
+    bool commitFields();
+    // The Ethernet address and port fields, checked and stored; false with the message and focus.
+    bool commitTcpFields();
 
 private:
     void build();
@@ -135,73 +123,19 @@ private:
     void fillBaudList();
     void channelChosen(int channel);
     bool commitNumber(int ctl, int min, int max, int& target);
-    bool commitFields();
-    void showIdentity(const std::optional<panel::Identity>& id);
-    void clearIdentity();
-
-    // Link check (2012 and 495).
-    void startCheck(bool forPage);
-    void checkEnded(const LinkCheckResult& result);
-    bool validateTcp(std::array<std::uint8_t, 4>& address, int& port);
-    void readDeviceBlock();
+    void showIdentity();
     void showDeviceSettings(const panel::DeviceSettings& s);
-    std::optional<panel::DeviceSettings> deviceSettingsFromFields(bool forWrite);
-    void disconnect();
+    std::optional<panel::DeviceSettings> deviceSettingsFromFields();
+    int deviceAddressField() const;
+    bool mModel() const;
 
-    // Exchanges of the panel's own sequences.
-    bool openSelected();
-    void configureAt(int baudIndex);
-    void send(const QByteArray& frame, int waitMs, ReplyRule rule,
-              std::function<void(const QByteArray&)> reply);
-    QByteArray identityRequest() const;
-    int identityWaitMs(int baudIndex) const;
-    // Sends the speed search's link check at `baudIndex` (the port already set to it).
-    void sendIdentityCheck(int baudIndex, std::function<void(const QByteArray&)> reply);
-    bool identityGood(const QByteArray& reply, std::optional<panel::Identity>* out) const;
-    QByteArray rateWriteFrame(int newIndex) const;
-    QByteArray nonMSettingsFrame(int index) const;
-    // One timer of the panel's own: the pauses inside its sequences.
-    static constexpr int kPauseTimer = 2099;
-    void onTimer(int id) override;
-
-    // Automatic connection (2014).
-    void autoStart();
-    void autoStep();
-    void autoSucceeded(int baudIndex);
-    void autoFailed();
-    // Highest usable rate (2018).
-    void maxRateStart();
-    void maxRateStep();
-    void maxRateEnd(int index);
-    // Settings write (2013).
-    void writeSettings();
-
-    void sequenceEnded();
-    void lockOwnControls(bool locked);
+    void sessionRunning(bool running);
     void applyControlsLock();
+
+    LinkSession& m_session;
+    QString m_portsFolder;
     bool m_windowLocked = false;
     bool m_ownLocked = false;
-    bool mModel() const;
-    int topBaudIndex() const;
-    panel::DeviceSettings m_written;
-
-    Port& m_port;
-    QString m_portsFolder;
-    LinkState& m_linkState;
-    PacedExchange& m_exchange;
-    std::unique_ptr<DefaultLinkCheck> m_check;
-    Done m_pageDone;
-    bool m_checking = false;
-    bool m_forPage = false;
-    TcpCheck m_tcpCheck;
-    std::optional<panel::Identity> m_identity;
-    std::function<void()> m_afterPause;
-
-    // Sequence state.
-    enum class Seq { None, Auto, AutoMove, Boot, MaxRate, Write, Block } m_seq = Seq::None;
-    int m_index = 0;   // rate under test
-    int m_from = 0;    // assumed device rate while moving it (AutoMove)
-    int m_steps = 0;   // progress
 
     QButtonGroup* m_channel = nullptr;
     QComboBox* m_portList = nullptr;

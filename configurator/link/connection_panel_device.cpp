@@ -1,6 +1,7 @@
 // The group "Настройки связи ТИРВ" of the connection panel: the relay's own communication
 // settings, shown after a link check with 3005 checked and written by "Записать".
 #include "configurator/link/connection_panel.h"
+#include "configurator/link/link_session.h"
 
 #include "configurator/link/panel_texts.h"
 #include "configurator/link/panel_widgets.h"
@@ -28,6 +29,7 @@ QWidget* ConnectionPanel::buildDevice()
     int row = 0;
     auto* readAll = new QCheckBox(QString::fromUtf8(tp::kReadAllChannels));
     addControl(CtlReadAllChannels, readAll);
+    connect(readAll, &QCheckBox::toggled, this, [this](bool on) { m_session.setReadBlockOnCheck(on); });
     grid->addWidget(readAll, row++, 0, 1, 6);
 
     grid->addWidget(Label(tp::kChannelRs485), row, 0);

@@ -70,6 +70,7 @@ void DefaultLinkCheck::checkLink(Done done)
         opened && ConfigurePort(port, LineFor(s, m_ctx.mModel())) && port.isOpen();
     if (!configured) {
         port.close();
+        m_ctx.state.setEstablished(false);  // nothing answers on a port that is not there
         ReportPortUnavailable(m_ctx.reporter, s.port);
         m_unavailable = true;
         m_pause.start(kUnavailableDelayMs);

@@ -246,7 +246,7 @@ ModbusTcpTransfer::~ModbusTcpTransfer()
 
 bool ModbusTcpTransfer::running() const { return m_thread != nullptr; }
 
-bool ModbusTcpTransfer::start(const TcpTransferRequest& request)
+bool ModbusTcpTransfer::start(const TcpTransferRequest& request, Done done)
 {
     if (running())
         return false;
@@ -260,6 +260,7 @@ bool ModbusTcpTransfer::start(const TcpTransferRequest& request)
     }
     *m_abort = false;
     m_record = TcpTransferRecord{};
+    m_done = std::move(done);
     auto abort = m_abort;
     m_thread = QThread::create([this, request, abort] {
         TransferRun run(request, *abort, [this](bool linkCell, const QString& text, StatusIcon icon) {
@@ -277,6 +278,7 @@ bool ModbusTcpTransfer::start(const TcpTransferRequest& request)
             Qt::QueuedConnection);
     });
     if (!m_thread) {
+        m_done = nullptr;
         m_reporter.ask({Text(link_texts::kCaptionError),
                         Text(link_texts::kTcpThreadFailed).arg(request.port), MsgIcon::Error,
                         MsgButtons::Ok});
@@ -319,7 +321,11 @@ void ModbusTcpTransfer::onWorkerDone()
     if (m_record.aborted)
         m_reporter.status(Text(link_texts::kUserAbortPage), StatusIcon::Warning);
     m_state.setExchangeInProgress(false);
+    Done done = std::move(m_done);
+    m_done = nullptr;
     emit completed();
+    if (done)
+        done(m_record);
     if (m_record.sendTimedOut)
         emit sendTimedOut();
 }

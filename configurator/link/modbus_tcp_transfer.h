@@ -11,6 +11,7 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -61,7 +62,10 @@ public:
     // over TCP ("Данный код функции не поддерживается" / "Протокол обмена"; completed() follows
     // with a failed record), or when the thread cannot start ("Не удалось открыть поток
     // соединения порт %i").
-    bool start(const TcpTransferRequest& request);
+    // `done`, when given, is told the record at the end of this transfer only: whoever starts a
+    // transfer learns its own end, whatever else listens to completed().
+    using Done = std::function<void(const TcpTransferRecord&)>;
+    bool start(const TcpTransferRequest& request, Done done = {});
     void abort();
     bool stop(int ms = 500);
     bool running() const;
@@ -82,6 +86,7 @@ private:
     TcpTransferRecord m_record;
     QThread* m_thread = nullptr;
     std::shared_ptr<std::atomic<bool>> m_abort;
+    Done m_done;
 };
 
 }  // namespace tirv

@@ -214,4 +214,20 @@ std::optional<Identity> DecodeIdentity(std::span<const std::uint16_t, 5> r)
     return id;
 }
 
+std::optional<int> ModelFromIdentity(const Identity& id)
+{
+    constexpr int kFamilyStep = 10;  // an M model's code is its base model's + 10
+    int code = id.modelCode;
+    if (!ModelItem(code))
+        return std::nullopt;
+    const bool codeIsM = code >= 715;
+    if (id.mModel && !codeIsM)
+        code += kFamilyStep;
+    else if (!id.mModel && codeIsM)
+        code -= kFamilyStep;
+    if (!ModelItem(code))
+        return std::nullopt;  // 306 has no M modification
+    return code;
+}
+
 }  // namespace tirv::panel

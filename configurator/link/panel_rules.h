@@ -85,5 +85,9 @@ struct Identity {
 };
 // nullopt when the family signature is neither 0xAAAA nor 0xAABB.
 std::optional<Identity> DecodeIdentity(std::span<const std::uint16_t, 5> regs);
+// The model whose tables the program takes for a relay, from its family signature and code
+// together: a code of the other family is moved into the signature's family (706 under the M
+// signature is 716); nullopt when the code is not one of the family at all.
+std::optional<int> ModelFromIdentity(const Identity& id);
 
 }  // namespace tirv::panel

@@ -34,6 +34,11 @@ inline constexpr char kReadFailed[] = "Операцию чтения из уст
 inline constexpr char kWriteFailed[] = "Операцию записи в устр-во выполнить не удалось";
 inline constexpr char kSerialThreadFailed[] = "Не удалось открыть поток COM-порта";
 inline constexpr char kTcpThreadFailed[] = "Не удалось открыть поток соединения порт %1";
+inline constexpr char kAskGoToBootloader[] =
+    "Выбранная операция не может быть выполнена: устройство находится в режиме ожидания "
+    "обновления ПО.\nПерейти к загрузке ПО?";
+// A request while another exchange holds the line.
+inline constexpr char kLineBusy[] = "  Идет обмен с устройством: дождитесь окончания операции";
 inline constexpr char kNoPorts[] = "отсутствуют";
 inline constexpr char kPortName[] = "COM%1";
 

@@ -166,7 +166,7 @@ void CalculatorWindow::build()
 QString CalculatorWindow::sourceText(int field) const
 {
     const CalcSource s = m_state.source;
-    const int model = m_shell.state().modelCode;
+    const int model = m_shell.model().code();
     if (calcInputQuantity(m_state.mode, field) == CalcQuantity::TimeSetting)
         return QString::asprintf("%.2f", m_image[std::size_t(calcSourceTimeIndex(s))] / 100.0);
     return QString::asprintf("%.*f", calcCurrentDecimals(model),
@@ -179,7 +179,7 @@ void CalculatorWindow::chooseMode(int mode)
     m_modes->button(int(m_state.mode))->setChecked(true);
     m_resultButton->setText(QString::fromUtf8(tx::kCalcResultButtons[std::size_t(m_state.mode)]));
     m_resultGroup->setTitle(QString::fromUtf8(tx::kCalcResultGroups[std::size_t(m_state.mode)]));
-    const int model = m_shell.state().modelCode;
+    const int model = m_shell.model().code();
     for (int f = 0; f < kCalcInputs; ++f) {
         const CalcQuantity q = calcInputQuantity(m_state.mode, f);
         m_labels[std::size_t(f)]->setText(QString::fromUtf8(labelOf(q)));
@@ -202,7 +202,7 @@ void CalculatorWindow::chooseSource(int source)
 void CalculatorWindow::reloadSource()
 {
     const bool manual = m_state.source == CalcSource::Manual;
-    const int model = m_shell.state().modelCode;
+    const int model = m_shell.model().code();
     if (!manual) {
         m_state.currentSetting = double(m_image[std::size_t(calcSourceCurrentIndex(m_state.source))]) /
                                  calcCurrentDivisor(model);
@@ -228,7 +228,7 @@ void CalculatorWindow::chooseCurve(int curve)
 void CalculatorWindow::typed(int field)
 {
     QLineEdit* e = m_inputs[std::size_t(field)];
-    const int decimals = calcInputDecimals(m_state.mode, field, m_shell.state().modelCode);
+    const int decimals = calcInputDecimals(m_state.mode, field, m_shell.model().code());
     const QString before = e->text();
     const int caret = e->cursorPosition();
     const CalcFilterResult r = calcFilterTyping(before.toStdU16String(), decimals);
@@ -255,7 +255,7 @@ void CalculatorWindow::compute()
     CalcRequest req;
     for (int f = 0; f < kCalcInputs; ++f)
         req.texts[std::size_t(f)] = m_inputs[std::size_t(f)]->text().toStdU16String();
-    const int model = m_shell.state().modelCode;
+    const int model = m_shell.model().code();
     const int source = int(m_state.source);
     if (m_state.source != CalcSource::Manual) {
         const ModelProfile p = ProfileForModel(model);

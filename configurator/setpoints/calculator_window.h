@@ -9,7 +9,7 @@
 //     editor.setStoredListener([&](int i) { calculator.setpointStored(i); });
 #include "configurator/setpoints/calculator.h"
 #include "configurator/setpoints/setpoint_image.h"
-#include "configurator/shell/shell.h"
+#include "configurator/ui/shell.h"
 
 #include <QDialog>
 #include <QPointer>

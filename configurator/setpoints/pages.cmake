@@ -13,4 +13,4 @@ tirv_qt_library(tirv_setpoint_pages SOURCES
   ${_dir}/setpoint_pages.h ${_dir}/setpoint_tab.cpp ${_dir}/setpoint_editor.cpp
   ${_dir}/calculator_pictures.h ${_dir}/calculator_pictures.cpp
   ${_dir}/calculator_window.h ${_dir}/calculator_window.cpp
-  LIBS tirv_setpoint_rules tirv_shell Qt6::Widgets)
+  LIBS tirv_setpoint_rules tirv_ui Qt6::Widgets)

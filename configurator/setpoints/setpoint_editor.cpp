@@ -39,6 +39,8 @@ SetpointEditor::SetpointEditor(Shell& shell, SetpointImage& image, QWidget* tabP
         m_tabs[std::size_t(t)] = new SetpointTab(*this, shell, t, tabParent);
         m_tabs[std::size_t(t)]->setVisible(t == 0 && tabParent);
     }
+    // Another model selects other tables: the tabs rebuild themselves.
+    connect(&shell.model(), &DeviceModel::changed, this, [this](int code) { setModel(code); });
 }
 
 SetpointEditor::~SetpointEditor()
@@ -58,7 +60,6 @@ std::array<Page*, kSetpointTabs> SetpointEditor::tabs() const
 
 void SetpointEditor::setModel(int modelCode)
 {
-    // The main window tells every tab: the first one does the work.
     if (m_built && modelCode == m_profile.modelCode)
         return;
     const ModelProfile next = m_built ? ApplyModelProfile(modelCode, m_profile)

@@ -5,7 +5,7 @@
 //
 // Wiring in the program's entry:
 //     SetpointEditor editor(window, image);                // image: the process-wide SetpointImage
-//     editor.setModel(window.state().modelCode);
+//     editor.setModel(window.model().code());
 //     editor.setTabShower([&](int k) { window.showSetpointTab(k); });
 //     window.registerSetpointTabs(editor.tabs());
 //     editor.fillFromImage();                              // after read, load, new, start-up
@@ -16,7 +16,7 @@
 #include "configurator/setpoints/model_profile.h"
 #include "configurator/setpoints/setpoint_image.h"
 #include "configurator/setpoints/setpoint_layout.h"
-#include "configurator/shell/page.h"
+#include "configurator/ui/page.h"
 
 #include <QPointer>
 #include <array>

@@ -2,7 +2,7 @@
 #include "configurator/setpoints/editor_texts.h"
 #include "configurator/setpoints/setpoint_pages.h"
 #include "configurator/setpoints/setpoint_tab_strip.h"
-#include "configurator/shell/shell_ids.h"
+#include "configurator/ui/ids.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -53,10 +53,6 @@ SetpointTab::SetpointTab(SetpointEditor& editor, Shell& shell, int tab, QWidget*
 
 void SetpointTab::command(int id)
 {
-    if (id == PageCmdRebuild1 || id == PageCmdRebuild2 || id == PageCmdRebuild3) {
-        m_editor.setModel(shell().state().modelCode);
-        return;
-    }
     if (id >= TabButtonId(m_tab, 0) && id <= TabButtonId(m_tab, 4))
         m_editor.switchTab(id - TabButtonId(m_tab, 0));
 }

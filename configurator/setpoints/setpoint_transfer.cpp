@@ -272,8 +272,8 @@ void SetpointTransfer::onTcpCompleted()
 void SetpointTransfer::accept()
 {
     m_image = m_check;
+    emit imageReplaced();  // the tabs are refilled and shown before the status says so
     status(tx::kReadDone, StatusIcon::Ok);
-    emit imageReplaced();
     finish({SetpointTransferEnd::Read});
 }
 

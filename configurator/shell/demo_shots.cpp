@@ -4,7 +4,7 @@
 // Prints the path of every picture it saves; exit code 0 when the link check succeeded.
 #include "configurator/shell/main_window.h"
 #include "configurator/shell/program_pages.h"
-#include "configurator/shell/shell_ids.h"
+#include "configurator/ui/ids.h"
 
 #include <QApplication>
 #include <QDir>
@@ -50,14 +50,15 @@ int main(int argc, char** argv)
     window.command(tirv::CmdShowLinkSettings);
     window.command(tirv::CmdRead);  // on the connection panel: check the link
     const bool linked = [&] {
-        Settle(8000, [&] { return window.state().linkUp; });
-        return window.state().linkUp;
+        const auto up = [&] { return window.statusText(3) == QString::fromUtf8("Связь установлена"); };
+        Settle(8000, up);
+        return up();
     }();
     Shot(window, out + "/connection-panel.png");
 
     if (linked && window.action(tirv::CmdReadSetpoints)->isEnabled()) {
         window.command(tirv::CmdReadSetpoints);
-        Settle(15000, [&] { return !window.state().busy && !window.state().connecting; });
+        Settle(15000, [&] { return !window.state().busy; });
         window.command(tirv::CmdShowSetpoints);
         Shot(window, out + "/setpoints.png");
     }

@@ -1,8 +1,9 @@
 #include "configurator/shell/main_window.h"
+#include "configurator/shell/qt_dialogs.h"
 
 #include "configurator/shell/icons.h"
 #include "configurator/shell/main_window_tables.h"
-#include "configurator/shell/page.h"
+#include "configurator/ui/page.h"
 #include "configurator/shell/texts.h"
 
 #include <QAction>
@@ -65,9 +66,12 @@ MainWindow::MainWindow(Options options)
     m_commandLine = ParseCommandLine(m_options.commandLine.toStdString());
 
     const QString exe = QCoreApplication::applicationFilePath();
+    const bool own = !m_options.programFolder.isEmpty();
+    const QString folder = own ? m_options.programFolder : QFileInfo(exe).absolutePath();
     // A program path outside these bounds leaves every file beside the program unused.
-    if (exe.size() >= 11 && exe.size() <= 493) {
-        m_state.programFolder = QFileInfo(exe).absolutePath();
+    const int length = own ? int(folder.size()) : int(exe.size());
+    if (length >= (own ? 1 : 11) && length <= 493) {
+        m_state.programFolder = QDir(folder).absolutePath();
         const auto beside = [this](const char* name) {
             return m_state.programFolder + QLatin1Char('/') + QString::fromUtf8(name);
         };
@@ -236,7 +240,6 @@ void MainWindow::registerAbort(std::function<void()> handler)
     m_abortHandlers.push_back(std::move(handler));
 }
 
-void MainWindow::setPortCloser(std::function<void()> closer) { m_closePort = std::move(closer); }
 
 void MainWindow::setSetpointExchange(SetpointExchange* exchange)
 {
@@ -246,10 +249,20 @@ void MainWindow::setSetpointExchange(SetpointExchange* exchange)
 
 void MainWindow::start()
 {
-    setModelCode(m_state.modelCode);
+    connect(&m_model, &DeviceModel::changed, this, [this](int code) { modelChanged(code); });
+    modelChanged(m_model.code());
     refreshAvailability();
     if (const int show = ShowCommandForKind(m_commandLine.kind))
         command(show);
+}
+
+FileDialogs& MainWindow::dialogs()
+{
+    if (m_options.dialogs)
+        return *m_options.dialogs;
+    if (!m_realDialogs)
+        m_realDialogs = std::make_unique<QtDialogs>(this);
+    return *m_realDialogs;
 }
 
 Page* MainWindow::page(int pageId) const
@@ -318,10 +331,8 @@ void MainWindow::setToolEnabled(int id, bool enabled)
 
 void MainWindow::setModeText(const QString& text) { m_fields[2]->setText(text); }
 
-void MainWindow::setModelCode(int code)
+void MainWindow::modelChanged(int code)
 {
-    const bool changed = code != m_state.modelCode;
-    m_state.modelCode = code;
     if (code == 0)
         setWindowTitle(tx::Title);
     else if (code >= 715)
@@ -329,13 +340,6 @@ void MainWindow::setModelCode(int code)
     else
         setWindowTitle(QString::fromUtf8(tx::TitleModel).arg(code));
     refreshAvailability();
-    if (changed) {
-        // The model tables switched: the setpoint tabs rebuild their fields.
-        for (Page* tab : m_setpointTabs)
-            if (tab)
-                for (int cmd : {PageCmdRebuild1, PageCmdRebuild2, PageCmdRebuild3})
-                    tab->command(cmd);
-    }
 }
 
 void MainWindow::lockControls(bool locked)
@@ -359,7 +363,7 @@ void MainWindow::linkChanged()
 // page exists, or the window or a registered handler carries it out.
 bool MainWindow::available(int id) const
 {
-    if (!m_state.isM() && std::find(kMOnlyMenuItems.begin(), kMOnlyMenuItems.end(), id) !=
+    if (!m_model.isM() && std::find(kMOnlyMenuItems.begin(), kMOnlyMenuItems.end(), id) !=
                               kMOnlyMenuItems.end())
         return false;
     if (m_handlers.count(id))
@@ -396,7 +400,7 @@ void MainWindow::applyEnabled(int id)
     if (auto it = m_actions.find(id); it != m_actions.end()) {
         bool on = unlocked && available(id) && !m_wantDisabled.count(id);
         if (id == CmdAbort)
-            on = m_locked || m_state.connecting;  // only while there is something to stop
+            on = m_locked;  // only while there is something to stop
         it->second->setEnabled(on);
     }
     if (auto it = m_toolActions.find(id); it != m_toolActions.end())

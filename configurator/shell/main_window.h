@@ -10,10 +10,10 @@
 // outside any page (file commands, windows of their own) with registerCommand(id, handler).
 #include "common/reporter.h"
 #include "configurator/shell/command_line.h"
-#include "configurator/shell/page_timers.h"
+#include "configurator/ui/page_timers.h"
 #include "configurator/shell/setpoint_exchange.h"
-#include "configurator/shell/shell.h"
-#include "configurator/shell/shell_ids.h"
+#include "configurator/ui/shell.h"
+#include "configurator/ui/ids.h"
 
 #include <QElapsedTimer>
 #include <QMainWindow>
@@ -45,6 +45,11 @@ public:
         Reporter* reporterTap = nullptr;
         // Opens the help file; the system browser when empty.
         std::function<bool(const QUrl&)> openUrl;
+        // The folder of the program's own files (settings, oscillograms, viewer); empty: the
+        // folder of the executable. Tests give each run a folder of its own.
+        QString programFolder;
+        // Answers the file and colour dialogs instead of showing them (tests).
+        FileDialogs* dialogs = nullptr;
     };
 
     explicit MainWindow(Options options);
@@ -56,8 +61,6 @@ public:
     void registerSetpointTabs(const std::array<Page*, 5>& tabs);
     void registerCommand(int id, std::function<void()> handler);
     void registerAbort(std::function<void()> handler);
-    // Closes the serial port before an automatic connection attempt and after its failure.
-    void setPortCloser(std::function<void()> closer);
     void setSetpointExchange(SetpointExchange* exchange);
     // Called when the window is restored after being minimized.
     void setRestoreHandler(std::function<void()> handler) { m_restored = std::move(handler); }
@@ -72,6 +75,8 @@ public:
     // Shell
     Reporter& reporter() override { return *this; }
     ShellState& state() override { return m_state; }
+    DeviceModel& model() override { return m_model; }
+    FileDialogs& dialogs() override;
     int currentPage() const override { return m_current; }
     Page* page(int pageId) const override;
     void command(int id) override;
@@ -79,7 +84,6 @@ public:
     void setMenuEnabled(int id, bool enabled) override;
     void setToolEnabled(int id, bool enabled) override;
     void setModeText(const QString& text) override;
-    void setModelCode(int code) override;
     void lockControls(bool locked) override;
     void linkChanged() override;
 
@@ -127,10 +131,8 @@ private:
     bool available(int id) const;
     void refreshAvailability();
     void readOrWriteSetpoints(bool write);
-    void autoConnectFailedAttempt(bool write);
     void exchangeEnded();
     void unlockAfterExchange();
-    void closePort();
     void applyEnabled(int id);
     void newProject(bool setpointsOnly);
     void sendOpenForCommandLine(int pageId);
@@ -138,9 +140,12 @@ private:
     void showHelp();
     void showAbout();
     void abortExchange();
-    int connectPeriodMs() const;
+
+    void modelChanged(int code);
 
     ShellState m_state;
+    DeviceModel m_model{DeviceModel::kDefaultCode};
+    std::unique_ptr<FileDialogs> m_realDialogs;
     Options m_options;
     CommandLineFile m_commandLine;
     double m_scale = 1.0;
@@ -148,7 +153,6 @@ private:
     int m_previous = PageNone;
     int m_setpointTab = 0;
     bool m_locked = false;
-    bool m_exchangeWrite = false;
 
     std::map<int, Page*> m_pages;
     std::array<Page*, 5> m_setpointTabs{};
@@ -163,7 +167,6 @@ private:
     std::map<int, QAction*> m_toolActions;   // toolbar buttons by command
     std::set<int> m_wantDisabled;            // items disabled by state, not by availability
     std::set<int> m_toolDisabled;            // toolbar buttons disabled by state
-    std::function<void()> m_closePort;
     std::function<void()> m_restored;
     std::function<void()> m_titleBar;
     QElapsedTimer m_shownClock;  // since the window was last shown

@@ -3,8 +3,9 @@
 #include "configurator/shell/main_window.h"
 
 #include "configurator/link/registers.h"
+#include "configurator/link/texts.h"
 #include "configurator/shell/main_window_tables.h"
-#include "configurator/shell/page.h"
+#include "configurator/ui/page.h"
 #include "configurator/shell/texts.h"
 
 #include <QAction>
@@ -283,90 +284,23 @@ void MainWindow::newProject(bool setpointsOnly)
         showPage(PageSetpoints);
 }
 
-int MainWindow::connectPeriodMs() const
-{
-    return LinkCheckWaitMs(m_state.link.baudIndex) + kReconnectExtraMs;
-}
-
-void MainWindow::closePort()
-{
-    if (m_closePort)
-        m_closePort();
-}
-
-// Reads and writes of the setpoints connect on their own: one connection attempt through the
-// connection panel, then the command runs again after the connect period.
+// Reads and writes of the setpoints: the exchange connects on its own (the link session's
+// connection procedure); the window only locks, refuses a second one visibly, and unlocks.
 void MainWindow::readOrWriteSetpoints(bool write)
 {
-    if (!m_setpoints || m_state.busy)
+    if (!m_setpoints)
         return;
-    m_exchangeWrite = write;
-    m_state.abortRequested = false;
-    // Over Ethernet a read opens its own TCP connection: there is no serial link to set up.
-    const bool tcpRead = !write && m_state.link.channel == Channel::Ethernet;
-    if (m_state.linkUp || tcpRead) {
-        m_state.connecting = false;
-        m_state.busy = true;
-        lockControls(true);
-        auto done = [this](bool) { exchangeEnded(); };
-        if (write)
-            m_setpoints->startWrite(done);
-        else
-            m_setpoints->startRead(done);
+    if (m_state.busy || m_locked) {
+        status(QString::fromUtf8(link_texts::kLineBusy), StatusIcon::Warning);
         return;
     }
-    const int timer = write ? TimerWriteConnect : TimerReadConnect;
-    if (!m_state.connecting) {
-        m_state.connecting = true;
-        lockControls(true);
-        closePort();
-        sendToPage(PageLinkSettings, PageCmdConnect);
-        setTimer(timer, connectPeriodMs());
-        return;
-    }
-    autoConnectFailedAttempt(write);
-}
-
-void MainWindow::autoConnectFailedAttempt(bool write)
-{
-    const QString failed = QString::fromUtf8(write ? tx::WriteFailed : tx::ReadFailed);
-    if (m_state.isM()) {
-        m_state.connecting = false;
-        m_state.failedOnce = true;
-        status(failed, StatusIcon::Warning);
-        linkState(QString::fromUtf8(tx::LinkDown), StatusIcon::Error);
-        unlockAfterExchange();
-        closePort();
-        return;
-    }
-    if (m_state.failedOnce) {
-        // The failure was reported once already: one more attempt before reporting it again.
-        m_state.failedOnce = false;
-        closePort();
-        sendToPage(PageLinkSettings, PageCmdConnect);
-        setTimer(write ? TimerWriteConnect : TimerReadConnect, connectPeriodMs());
-        return;
-    }
-    m_state.connecting = false;
-    if (m_state.bootloaderWaiting) {
-        status(QString::fromUtf8(tx::BootloaderWaiting), StatusIcon::Warning);
-        setModeText(QString::fromUtf8(tx::ModeBootloader));
-        linkState(QString::fromUtf8(tx::LinkUp), StatusIcon::Ok);
-        unlockAfterExchange();
-        const Answer a = ask({QString::fromUtf8(tx::CaptionWarning),
-                              QString::fromUtf8(tx::AskGoToBootloader), MsgIcon::Warning,
-                              MsgButtons::OkCancel});
-        if (a == Answer::Ok)
-            command(CmdShowFirmware);
-        return;
-    }
-    status(failed, StatusIcon::Warning);
-    linkState(QString::fromUtf8(tx::LinkDown), StatusIcon::Error);
-    m_state.failedOnce = true;
-    closePort();
-    unlockAfterExchange();
-    ask({QString::fromUtf8(tx::CaptionRwDevice), QString::fromUtf8(tx::NoConnection),
-         MsgIcon::Warning, MsgButtons::Ok});
+    m_state.busy = true;
+    lockControls(true);
+    auto done = [this](bool) { exchangeEnded(); };
+    if (write)
+        m_setpoints->startWrite(done);
+    else
+        m_setpoints->startRead(done);
 }
 
 void MainWindow::exchangeEnded()
@@ -386,47 +320,15 @@ void MainWindow::unlockAfterExchange()
 
 void MainWindow::abortExchange()
 {
-    m_state.abortRequested = true;
-    const bool waiting = m_state.connecting;
-    m_timers.killTimer(TimerReadConnect);
-    m_timers.killTimer(TimerWriteConnect);
-    m_state.connecting = false;
     if (m_setpoints && m_state.busy)
         m_setpoints->abort();
     for (auto& handler : m_abortHandlers)
         handler();
-    if (waiting) {
-        status(QString::fromUtf8(tx::ExchangeAborted), StatusIcon::Warning);
-        unlockAfterExchange();
-    }
 }
 
 void MainWindow::onTimer(int id)
 {
-    switch (id) {
-    case TimerReadConnect:
-        m_timers.killTimer(id);
-        command(CmdReadSetpoints);
-        break;
-    case TimerWriteConnect:
-        m_timers.killTimer(id);
-        command(CmdWriteSetpoints);
-        break;
-    case TimerAutoLinkCheck:
-        // While an exchange or a connection attempt holds the port the check waits for the
-        // next expiry; over Modbus TCP there is no serial link to check.
-        if (m_state.busy || m_state.connecting)
-            break;
-        m_timers.killTimer(id);
-        if (m_state.link.channel == Channel::Ethernet)
-            break;
-        m_state.linkCheckFromTimer = true;
-        sendToPage(PageLinkSettings, PageCmdLinkCheck);
-        m_state.linkCheckFromTimer = false;
-        break;
-    default:
-        break;
-    }
+    (void)id;  // the window paces nothing of its own; pages own their timers
 }
 
 }  // namespace tirv

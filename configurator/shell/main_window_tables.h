@@ -1,6 +1,6 @@
 #pragma once
 // The main window's tables: pages, menu, toolbar and the context commands of the toolbar.
-#include "configurator/shell/shell_ids.h"
+#include "configurator/ui/ids.h"
 #include "configurator/shell/texts.h"
 
 #include <array>

@@ -1,15 +1,17 @@
 #include "configurator/shell/program_pages.h"
 
 #include "configurator/link/connection_panel.h"
+#include "configurator/link/link_session.h"
 #include "configurator/link/serial_link.h"
 #include "configurator/setpoints/calculator.h"
 #include "configurator/setpoints/calculator_window.h"
+#include "configurator/setpoints/setpoint_check.h"
 #include "configurator/setpoints/setpoint_image.h"
 #include "configurator/setpoints/setpoint_pages.h"
 #include "configurator/setpoints/setpoint_transfer.h"
 #include "configurator/shell/main_window.h"
 #include "configurator/shell/setpoint_exchange.h"
-#include "configurator/shell/shell_ids.h"
+#include "configurator/ui/ids.h"
 
 #include <QPointer>
 
@@ -17,18 +19,29 @@ namespace tirv {
 
 namespace {
 
-// The main window's setpoint read and write, carried out by the setpoint transfer; a write
-// first gathers the tabs into the image (a bad field stops it there).
+// The main window's setpoint read and write: the connection procedure of the link session,
+// then the setpoint transfer. A write gathers the tabs into the image first, so a bad field is
+// reported before anything is sent (a bad field stops it there).
 class SetpointOperations : public SetpointExchange {
 public:
-    SetpointOperations(SetpointTransfer& transfer, SetpointEditor& editor)
-        : m_transfer(transfer), m_editor(editor)
+    SetpointOperations(MainWindow& window, LinkSession& session, SetpointTransfer& transfer,
+                       SetpointEditor& editor)
+        : m_window(window), m_session(session), m_transfer(transfer), m_editor(editor)
     {
     }
     void startRead(std::function<void(bool)> done) override
     {
-        if (!m_transfer.startRead([done](const SetpointTransferOutcome& o) { done(o.ok()); }))
-            done(false);
+        // Over Ethernet a read opens its own TCP connection: there is no serial link to set up.
+        if (m_window.state().link.channel == Channel::Ethernet) {
+            transferRead(std::move(done));
+            return;
+        }
+        m_session.ensureLink({false}, [this, done](LinkReady ready) {
+            if (ready == LinkReady::Ready)
+                transferRead(done);
+            else
+                notReady(ready, done);
+        });
     }
     void startWrite(std::function<void(bool)> done) override
     {
@@ -36,12 +49,39 @@ public:
             done(false);
             return;
         }
-        if (!m_transfer.startWrite([done](const SetpointTransferOutcome& o) { done(o.ok()); }))
-            done(false);
+        m_session.ensureLink({true}, [this, done](LinkReady ready) {
+            if (ready != LinkReady::Ready) {
+                notReady(ready, done);
+                return;
+            }
+            if (!m_transfer.startWrite(
+                    [done](const SetpointTransferOutcome& o) { done(o.ok()); }))
+                done(false);
+        });
     }
-    void abort() override { m_transfer.abort(); }
+    void abort() override
+    {
+        m_session.abort();
+        m_transfer.abort();
+    }
 
 private:
+    void transferRead(std::function<void(bool)> done)
+    {
+        const bool started =
+            m_transfer.startRead([done](const SetpointTransferOutcome& o) { done(o.ok()); });
+        if (!started)
+            done(false);
+    }
+    void notReady(LinkReady ready, const std::function<void(bool)>& done)
+    {
+        done(false);
+        if (ready == LinkReady::ToFirmware)
+            m_window.command(CmdShowFirmware);
+    }
+
+    MainWindow& m_window;
+    LinkSession& m_session;
     SetpointTransfer& m_transfer;
     SetpointEditor& m_editor;
 };
@@ -50,18 +90,19 @@ private:
 
 struct ProgramPages::Parts {
     Parts(MainWindow& w, const QString& folder)
-        : link(w.reporter(), w.state().link, [&w] { return w.state().isM(); }, nullptr, folder),
-          editor(w, image)
+        : link(w.reporter(), w.state().link, [&w] { return w.model().isM(); }, nullptr, folder),
+          session(link, w.reporter(), w.state().link, w.model()), editor(w, image)
     {
     }
     SetpointImage image{};
     SerialLink link;
+    LinkSession session;
     SetpointEditor editor;
     std::unique_ptr<SetpointTransfer> transfer;
     std::unique_ptr<SetpointOperations> operations;
+    ConnectionPanel* panel = nullptr;  // owned by the window
     CalcState calcMemory{};
     QPointer<CalculatorWindow> calculator;
-    bool tcpCheckPending = false;
 };
 
 ProgramPages::ProgramPages(MainWindow& window, const QString& portsFolder)
@@ -70,30 +111,17 @@ ProgramPages::ProgramPages(MainWindow& window, const QString& portsFolder)
     Parts& p = *m_parts;
     SerialLink& link = p.link;
 
-    auto* panel = new ConnectionPanel(window, link.port(), link.state(), link.paced(), portsFolder);
+    auto* panel = new ConnectionPanel(window, p.session, portsFolder);
+    p.panel = panel;
     window.registerPage(PageLinkSettings, panel);
-    link.setLinkChecker(panel);
     panel->showPaths(window.state().settingsPath, int(window.commandLineFile().kind),
                      QString::fromStdString(window.commandLineFile().path));
-    panel->setTcpLinkCheck([&p](std::array<std::uint8_t, 4> address, int port) {
-        p.tcpCheckPending = p.link.tcp().start({address, port, 3, 130, 5});
-    });
-    QObject::connect(&link.tcp(), &ModbusTcpTransfer::completed, panel, [&p, panel] {
-        if (!p.tcpCheckPending)
-            return;
-        p.tcpCheckPending = false;
-        const TcpTransferRecord& r = p.link.tcp().record();
-        if (!r.success || r.image.size() < 10)
-            return;
-        std::array<std::uint16_t, 5> regs{};
-        for (std::size_t k = 0; k < regs.size(); ++k)
-            regs[k] = r.registerAt(k);
-        panel->tcpIdentityArrived(regs);
-    });
     QObject::connect(&link.tcp(), &ModbusTcpTransfer::sendTimedOut, &window,
                      [&window] { window.command(CmdTcpLost); });
 
-    p.editor.setModel(window.state().modelCode);
+    p.editor.setModel(window.model().code());
+    // A fresh start shows the model's default setpoints, not an image of zeros.
+    p.image = DefaultImage(window.model().code());
     p.editor.setTabShower([&window](int k) { window.showSetpointTab(k); });
     window.registerSetpointTabs(p.editor.tabs());
     p.editor.fillFromImage();
@@ -103,9 +131,13 @@ ProgramPages::ProgramPages(MainWindow& window, const QString& portsFolder)
     p.transfer = std::make_unique<SetpointTransfer>(link.transfer(), link.tcp(), window.reporter(),
                                                     window.state().link, p.editor.profile(),
                                                     p.image);
-    QObject::connect(p.transfer.get(), &SetpointTransfer::imageReplaced, &window,
-                     [&p] { p.editor.fillFromImage(); });
-    p.operations = std::make_unique<SetpointOperations>(*p.transfer, p.editor);
+    // A read shows what it read, also when it was started from another page.
+    QObject::connect(p.transfer.get(), &SetpointTransfer::imageReplaced, &window, [&p, &window] {
+        p.editor.fillFromImage();
+        if (window.currentPage() != PageSetpoints)
+            window.command(CmdShowSetpoints);
+    });
+    p.operations = std::make_unique<SetpointOperations>(window, p.session, *p.transfer, p.editor);
     window.setSetpointExchange(p.operations.get());
 
     window.registerCommand(CmdCalculator, [&p, &window] {
@@ -115,19 +147,22 @@ ProgramPages::ProgramPages(MainWindow& window, const QString& portsFolder)
         p.calculator->raise();
     });
 
-    window.setPortCloser([&p] { p.link.closePort(); });
-    window.registerAbort([&p, panel] {
+    window.registerAbort([&p] {
+        p.session.abort();
         p.link.abort();
-        panel->abortCheck();
     });
 }
+
+SerialLink& ProgramPages::link() { return m_parts->link; }
+LinkSession& ProgramPages::session() { return m_parts->session; }
+ConnectionPanel& ProgramPages::panel() { return *m_parts->panel; }
 
 ProgramPages::~ProgramPages()
 {
     // Nothing may still talk to the relay once the window's pages go away.
+    m_parts->session.abort();
     m_parts->link.abort();
     m_parts->link.closePort();
-    m_parts->link.setLinkChecker(nullptr);
 }
 
 }  // namespace tirv

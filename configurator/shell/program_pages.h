@@ -6,13 +6,21 @@
 
 namespace tirv {
 
+class ConnectionPanel;
+class LinkSession;
 class MainWindow;
+class SerialLink;
 
 class ProgramPages {
 public:
     // `portsFolder`: where COM entries are published (empty: ports/ beside the programs).
     explicit ProgramPages(MainWindow& window, const QString& portsFolder = {});
     ~ProgramPages();
+
+    // The parts the tests and the demo reach (the program itself talks only through commands).
+    SerialLink& link();
+    LinkSession& session();
+    ConnectionPanel& panel();
 
 private:
     struct Parts;

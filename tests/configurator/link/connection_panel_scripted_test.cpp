@@ -9,7 +9,7 @@
 #include "configurator/link/pty_relay.h"
 #include "configurator/link/serial_port.h"
 #include "configurator/shell/main_window.h"
-#include "configurator/shell/shell_ids.h"
+#include "configurator/ui/ids.h"
 #include "support/recording_reporter.h"
 
 #include <QApplication>

@@ -7,7 +7,7 @@
 #include "configurator/link/port_setup.h"
 #include "configurator/link/serial_port.h"
 #include "configurator/shell/main_window.h"
-#include "configurator/shell/shell_ids.h"
+#include "configurator/ui/ids.h"
 #include "configurator/link/panel_window_rig.h"
 #include "configurator/link/pty_relay.h"
 #include "configurator/shell/gui_test_support.h"
@@ -45,7 +45,6 @@ protected:
         ASSERT_TRUE(sim->ready()) << sim->error();
         const QString ports = QString::fromStdString(sim->portsDir());
         buildPanel(ports, model);
-        win->setPortCloser([this] { ClosePort(*port, *state); });
         win->start();
         win->show();
         win->activateWindow();
@@ -86,17 +85,17 @@ TEST_F(PanelTest, LinkCheckShowsTheIdentityAndSwitchesToTheRelaysModel)
     EXPECT_EQ(ctl<QLabel>(CtlPortState)->text(), QString::fromUtf8("Открыт"));
     EXPECT_EQ(win->statusText(2), QString::fromUtf8("  Адрес устр-ва: 1"));
     // Non-M tables: RS-485 only, speeds up to 57600, working journal gone.
-    EXPECT_EQ(win->state().modelCode, 705);
+    EXPECT_EQ(win->model().code(), 705);
     EXPECT_EQ(win->windowTitle(), QString::fromUtf8(" ТИРВ - 705"));
     EXPECT_EQ(link().channel, Channel::Rs485);
     EXPECT_FALSE(ctl<QRadioButton>(CtlChannelUsb)->isEnabled());
     EXPECT_FALSE(ctl<QRadioButton>(CtlChannelEthernet)->isEnabled());
     EXPECT_EQ(ctl<QComboBox>(CtlBaud)->count(), 7);
-    EXPECT_TRUE(win->state().linkUp);
+    EXPECT_TRUE(state->established());
     EXPECT_TRUE(ctl<QWidget>(CtlMaxRate)->isEnabled());
 
     panel->command(CtlDisconnect);
-    EXPECT_FALSE(win->state().linkUp);
+    EXPECT_FALSE(state->established());
     EXPECT_TRUE(ctl<QLineEdit>(CtlSerial)->text().isEmpty());
     EXPECT_EQ(ctl<QComboBox>(CtlDeviceType)->currentIndex(), 0);
 }
@@ -110,7 +109,7 @@ TEST_F(PanelTest, LinkCheckAtAnotherSpeedFailsWithTheLinkWords)
     EXPECT_TRUE(rep.statuses.contains(
         QString::fromUtf8("Ошибка проверки связи - повторите операцию")));
     EXPECT_TRUE(rep.linkStates.contains(QString::fromUtf8("Проверка связи: 1")));
-    EXPECT_FALSE(win->state().linkUp);
+    EXPECT_FALSE(state->established());
 }
 
 TEST_F(PanelTest, AutomaticConnectionFindsARelayAt19200FromTheTopSpeed)
@@ -206,8 +205,8 @@ TEST_F(PanelTest, MModelHighestSpeedWithNewFirmwareUsesTheOneRegisterForm)
     start({"--model", "715", "--channel", "rs485"});
     ctl<QRadioButton>(CtlChannelRs485)->click();
     ASSERT_TRUE(check());
-    ASSERT_TRUE(panel->identity());
-    ASSERT_GT(panel->identity()->firmwareX100, 121);
+    ASSERT_TRUE(session->identity());
+    ASSERT_GT(session->identity()->firmwareX100, 121);
     panel->command(CtlMaxRate);
     auto* field = ctl<QLineEdit>(CtlMaxRateField);
     ASSERT_TRUE(WaitUntil([&] { return !field->text().isEmpty(); }, 15000));
@@ -273,18 +272,17 @@ TEST_F(PanelTest, EthernetFieldsAreCheckedInOrderWithFocus)
         QWidget* expected = s.focusOctet < 0 ? ctl<QWidget>(CtlTcpPort) : octetField(s.focusOctet);
         EXPECT_EQ(QApplication::focusWidget(), expected) << s.message;
     }
-    std::array<std::uint8_t, 4> asked{};
-    int askedPort = 0;
-    panel->setTcpLinkCheck([&](std::array<std::uint8_t, 4> a, int p) {
-        asked = a;
-        askedPort = p;
-    });
+    // Valid fields go into the settings and the Modbus TCP check starts with them.
     ctl<QLineEdit>(CtlTcpPort)->setText("1502");
     rep.messages.clear();
     panel->command(CtlCheckLink);
     EXPECT_TRUE(rep.messages.empty());
-    EXPECT_EQ(asked, (std::array<std::uint8_t, 4>{127, 0, 0, 1}));
-    EXPECT_EQ(askedPort, 1502);
+    EXPECT_EQ(link().tcpAddress, (std::array<std::uint8_t, 4>{127, 0, 0, 1}));
+    EXPECT_EQ(link().tcpPort, 1502);
+    EXPECT_EQ(session->running(), LinkSession::Seq::Tcp);
+    // Nobody listens there: the check ends as a failed one.
+    ASSERT_TRUE(WaitUntil([&] { return session->running() == LinkSession::Seq::None; }, 8000));
+    EXPECT_EQ(rep.lastLinkState(), QString::fromUtf8("Нет связи с устр-вом"));
 }
 
 TEST_F(PanelTest, NumericFieldsAndChannelRules)
@@ -371,9 +369,9 @@ TEST_F(PanelTest, ReadOnDemandConnectsThroughThePanel)
 {
     // The window asks the panel (495) to connect; the relay answers, the link comes up.
     start({"--model", "715"});
-    EXPECT_FALSE(win->state().linkUp);
+    EXPECT_FALSE(state->established());
     win->sendToPage(PageLinkSettings, PageCmdConnect);
-    ASSERT_TRUE(WaitUntil([&] { return win->state().linkUp; }));
+    ASSERT_TRUE(WaitUntil([&] { return state->established(); }));
     EXPECT_EQ(rep.lastLinkState(), QString::fromUtf8("Связь установлена"));
 }
 
@@ -387,15 +385,15 @@ TEST_F(PanelTest, AutomaticConnectionIsFollowedByTheTimersLinkCheck)
     ctl<QCheckBox>(CtlReadAllChannels)->setChecked(true);
     ctl<QLineEdit>(CtlDevAddress)->setText("99");
     // The user empties a field the moment the link comes up, before the timer fires.
-    QObject::connect(state.get(), &LinkState::establishedChanged, [this](bool on) {
+    QObject::connect(state, &LinkState::establishedChanged, [this](bool on) {
         if (on)
             ctl<QLineEdit>(CtlRepeats)->clear();
     });
     panel->command(CtlAutoConnect);
     ASSERT_TRUE(WaitUntil([&] { return state->established(); }));
-    EXPECT_TRUE(win->timerActive(TimerAutoLinkCheck));
+    EXPECT_TRUE(session->followUpPending());
     ASSERT_TRUE(WaitUntil([&] { return ctl<QLineEdit>(CtlDevAddress)->text() == "1"; }));
-    EXPECT_FALSE(win->timerActive(TimerAutoLinkCheck));  // one check, not a poll
+    EXPECT_FALSE(session->followUpPending());  // one check, not a poll
     EXPECT_TRUE(rep.messages.empty());
     EXPECT_EQ(rep.lastLinkState(), QString::fromUtf8("Связь установлена"));
     // The same check from the button stops at the empty field.
@@ -409,17 +407,15 @@ TEST_F(PanelTest, AutomaticConnectionIsFollowedByTheTimersLinkCheck)
 TEST_F(PanelTest, WindowConnectionAttemptKeepsThePanelLockedUntilItsReadEnds)
 {
     start({"--model", "715"});
-    test::ScriptedExchange ex;
-    win->setSetpointExchange(&ex);
     auto* checkButton = ctl<QWidget>(CtlCheckLink);
     ASSERT_TRUE(checkButton->isEnabled());
     win->command(CmdReadSetpoints);
+    EXPECT_EQ(session->running(), LinkSession::Seq::Ensure);
+    EXPECT_FALSE(checkButton->isEnabled());
     ASSERT_TRUE(WaitUntil([&] { return state->established(); }));
-    EXPECT_TRUE(win->state().connecting);
-    EXPECT_FALSE(checkButton->isEnabled());
-    ASSERT_TRUE(WaitUntil([&] { return ex.reads == 1; }));
-    EXPECT_FALSE(checkButton->isEnabled());
-    ex.finish(true);
+    EXPECT_FALSE(checkButton->isEnabled());  // the read it was made for runs now
+    ASSERT_TRUE(WaitUntil([&] { return !win->state().busy; }, 15000));
+    EXPECT_EQ(rep.lastStatus(), QString::fromUtf8("  Значения уставок прочитаны из устройства"));
     EXPECT_TRUE(checkButton->isEnabled());
     EXPECT_TRUE(ctl<QWidget>(CtlMaxRate)->isEnabled());  // the link is up
 }
@@ -457,16 +453,11 @@ TEST(PanelLimitedLine, HighestUsableSpeedStopsAtTheLinesLimitAndReturnsThere)
         return {test::PtyRelay::WithCrc(reply), 0};
     });
 
-    test::RecordingReporter rep;
-    MainWindow::Options o;
-    o.reporterTap = &rep;
-    MainWindow win(o);
-    win.state().modelCode = 705;
-    SerialPort port(relay.portsFolder());
-    LinkState state;
-    PacedExchange paced(port);
-    auto* panel = new ConnectionPanel(win, port, state, paced, relay.portsFolder());
-    win.registerPage(PageLinkSettings, panel);
+    test::ProgramRig rig;
+    rig.build(relay.portsFolder(), 705);
+    MainWindow& win = *rig.win;
+    ConnectionPanel* panel = &rig.panel();
+    LinkState& state = rig.linkState();
     win.start();
     win.command(CmdShowLinkSettings);
     win.state().link.baudIndex = 3;
@@ -483,7 +474,7 @@ TEST(PanelLimitedLine, HighestUsableSpeedStopsAtTheLinesLimitAndReturnsThere)
     state.setEstablished(false);
     panel->command(CtlCheckLink);
     EXPECT_TRUE(WaitUntil([&] { return state.established(); }));
-    port.close();
+    rig.reset();
     ::close(probe);
 }
 

@@ -1,53 +1,39 @@
 #pragma once
-// The connection-panel GUI tests' fixture: a main window holding the connection panel on a given
-// ports folder (the application and the event-loop wait come from the shell's test support).
+// The connection-panel GUI tests' fixture: the program's own composition (main window, link,
+// link session and every page) on a given ports folder, not started yet.
 #include "configurator/link/connection_panel.h"
 #include "configurator/link/link_state.h"
-#include "configurator/link/paced_exchange.h"
-#include "configurator/link/serial_port.h"
+#include "configurator/link/port.h"
 #include "configurator/shell/gui_test_support.h"
-#include "configurator/shell/main_window.h"
-#include "configurator/shell/shell_ids.h"
+#include "configurator/ui/ids.h"
+#include "support/program_rig.h"
 #include "support/recording_reporter.h"
 
 #include <gtest/gtest.h>
-
-#include <memory>
 
 namespace tirv::test {
 
 class PanelWindowRig : public ::testing::Test {
 protected:
-    // A window of model `model` with the panel registered on the ports of `ports`; not started yet.
     void buildPanel(const QString& ports, int model)
     {
-        MainWindow::Options o;
-        o.reporterTap = &rep;
-        win = std::make_unique<MainWindow>(o);
-        win->state().modelCode = model;
-        port = std::make_unique<SerialPort>(ports);
-        state = std::make_unique<LinkState>();
-        paced = std::make_unique<PacedExchange>(*port);
-        panel = new ConnectionPanel(*win, *port, *state, *paced, ports);
-        win->registerPage(PageLinkSettings, panel);
+        rig.build(ports, model);
+        win = rig.win.get();
+        panel = &rig.panel();
+        session = &rig.session();
+        state = &rig.linkState();
+        port = &rig.pages->link().port();
     }
-    void TearDown() override
-    {
-        if (port)
-            port->close();
-        win.reset();
-        paced.reset();
-        state.reset();
-        port.reset();
-    }
+    void TearDown() override { rig.reset(); }
     ConnectionSettings& link() { return win->state().link; }
 
-    RecordingReporter rep;
-    std::unique_ptr<MainWindow> win;
-    std::unique_ptr<SerialPort> port;
-    std::unique_ptr<LinkState> state;
-    std::unique_ptr<PacedExchange> paced;
-    ConnectionPanel* panel = nullptr;  // owned by the window
+    ProgramRig rig;
+    RecordingReporter& rep = rig.rep;
+    MainWindow* win = nullptr;
+    ConnectionPanel* panel = nullptr;
+    LinkSession* session = nullptr;
+    LinkState* state = nullptr;
+    Port* port = nullptr;
 };
 
 }  // namespace tirv::test

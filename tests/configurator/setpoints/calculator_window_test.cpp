@@ -22,7 +22,7 @@ class CalculatorWindowTest : public ::testing::Test {
 protected:
     void open(int model)
     {
-        shell.st.modelCode = model;
+        shell.mdl.setCode(model);
         image = DefaultImage(model);
         calc = std::make_unique<Calculator>(shell, image, nullptr);
         calc->open();

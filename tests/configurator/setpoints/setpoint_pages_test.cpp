@@ -22,7 +22,7 @@ class SetpointPagesTest : public ::testing::Test {
 protected:
     void open(int modelCode)
     {
-        shell.st.modelCode = modelCode;
+        shell.mdl.setCode(modelCode);
         image = DefaultImage(modelCode);
         editor = std::make_unique<SetpointEditor>(shell, image, &host);
         editor->setModel(modelCode);
@@ -343,8 +343,7 @@ TEST_F(SetpointPagesTest, ModelClassChangeRebuildsTheTabs)
     EXPECT_EQ(field(1035), nullptr);
     EXPECT_EQ(field(1000)->toolTip(), "Imin=2.0A; Imax=200A");
     image = DefaultImage(715);
-    shell.st.modelCode = 715;
-    editor->tab(1)->command(1290);
+    shell.mdl.setCode(715);  // the tabs hear it from the model, nobody forwards it
     EXPECT_EQ(field(1024), nullptr) << "no Кпересчета on M models";
     ASSERT_NE(field(1035), nullptr);
     EXPECT_EQ(field(1035)->text(), "0.005");
@@ -352,7 +351,7 @@ TEST_F(SetpointPagesTest, ModelClassChangeRebuildsTheTabs)
     EXPECT_NE(editor->tab(4)->control<QComboBox>(1279), nullptr);
 
     image = DefaultImage(306);
-    editor->setModel(306);
+    shell.mdl.setCode(306);
     EXPECT_EQ(field(1000)->toolTip(), "Imin=0.4A; Imax=40A");
     EXPECT_EQ(field(1000)->text(), "0.40");
     EXPECT_FALSE(editor->tab(1)->control(1223)->isEnabled());

@@ -18,7 +18,7 @@ namespace tirv::test {
 template <class Rig>
 void ShowEditor(Rig& rig, int modelCode)
 {
-    rig.shell.st.modelCode = modelCode;
+    rig.shell.mdl.setCode(modelCode);
     rig.editor.setModel(modelCode);
     QObject::connect(&rig.setpoints, &SetpointTransfer::imageReplaced, &rig.editor,
                      [&rig] { rig.editor.fillFromImage(); });

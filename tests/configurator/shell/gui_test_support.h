@@ -2,7 +2,7 @@
 // What the offscreen GUI tests of the shell and the connection panel share: one QApplication, a
 // wait that runs its event loop, a page that records the commands it receives, and a setpoint
 // exchange whose end the test decides.
-#include "configurator/shell/page.h"
+#include "configurator/ui/page.h"
 #include "configurator/shell/setpoint_exchange.h"
 #include "support/gui_app.h"
 

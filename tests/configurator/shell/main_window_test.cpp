@@ -1,7 +1,7 @@
 // Offscreen tests of the main window: menu, toolbar, status bar, page switching and the
 // command line, driven by command ids the way the menu and toolbar drive them.
 #include "configurator/shell/main_window.h"
-#include "configurator/shell/shell_ids.h"
+#include "configurator/ui/ids.h"
 #include "gui_test_support.h"
 #include "support/recording_reporter.h"
 
@@ -36,7 +36,7 @@ protected:
             return true;
         };
         win = std::make_unique<MainWindow>(o);
-        win->state().modelCode = model;
+        win->model().setCode(model);
         if (withPages) {
             std::array<Page*, 5> tabs{};
             for (int i = 0; i < 5; ++i)
@@ -73,15 +73,23 @@ TEST_F(MainWindowTest, TitleFollowsTheModelCode)
     }
 }
 
-TEST_F(MainWindowTest, RebuildIsToldToTheSetpointTabsWhenTheModelChanges)
+TEST_F(MainWindowTest, AModelChangeIsAnnouncedOnceAndAClassChangeOnlyAcrossTheFamily)
 {
     make(715);
+    std::vector<int> codes;
+    std::vector<bool> classes;
+    QObject::connect(&win->model(), &DeviceModel::changed, [&](int c) { codes.push_back(c); });
+    QObject::connect(&win->model(), &DeviceModel::classChanged,
+                     [&](bool m) { classes.push_back(m); });
     win->setModelCode(715);
-    EXPECT_FALSE(tab[0]->received(PageCmdRebuild1));
+    win->setModelCode(716);
     win->setModelCode(705);
-    for (RecordingPage* t : tab)
-        for (int cmd : {PageCmdRebuild1, PageCmdRebuild2, PageCmdRebuild3})
-            EXPECT_TRUE(t->received(cmd)) << cmd;
+    win->setModelCode(705);
+    win->setModelCode(306);
+    EXPECT_EQ(codes, (std::vector<int>{716, 705, 306}));
+    EXPECT_EQ(classes, (std::vector<bool>{false}));
+    EXPECT_TRUE(win->action(CmdShowWorkJournal) == nullptr ||
+                !win->action(CmdShowWorkJournal)->isEnabled());
 }
 
 TEST_F(MainWindowTest, SizeIsScaledAndCentred)

@@ -1,4 +1,4 @@
-#include "configurator/shell/page_timers.h"
+#include "configurator/ui/page_timers.h"
 #include "gui_test_support.h"
 
 #include <QElapsedTimer>

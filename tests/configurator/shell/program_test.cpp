@@ -4,7 +4,8 @@
 #include "configurator/link/connection_panel.h"
 #include "configurator/shell/main_window.h"
 #include "configurator/shell/program_pages.h"
-#include "configurator/shell/shell_ids.h"
+#include "support/program_rig.h"
+#include "configurator/ui/ids.h"
 #include "gui_test_support.h"
 #include "support/recording_reporter.h"
 #include "support/sim_process.h"
@@ -33,31 +34,26 @@ protected:
         test::GuiApp();
         sim = std::make_unique<test::SimProcess>(simArgs);
         ASSERT_TRUE(sim->ready()) << sim->error();
-        MainWindow::Options o;
-        o.reporterTap = &rep;
-        win = std::make_unique<MainWindow>(o);
-        win->state().modelCode = model;
-        pages = std::make_unique<ProgramPages>(*win, QString::fromStdString(sim->portsDir()));
+        rig.build(QString::fromStdString(sim->portsDir()), model);
+        win = rig.win.get();
         win->start();
     }
-    void TearDown() override
-    {
-        pages.reset();
-        win.reset();
-    }
+    void TearDown() override { rig.reset(); }
+    bool linkUp() { return rig.linkState().established(); }
+    bool connecting() { return rig.session().running() != LinkSession::Seq::None; }
     // One read as the user starts it; returns when it has ended one way or the other.
     void readOnce()
     {
         win->command(CmdReadSetpoints);
-        WaitUntil([&] { return !win->state().connecting && !win->state().busy; }, 15000);
+        WaitUntil([&] { return !connecting() && !win->state().busy; }, 15000);
         WaitUntil({}, 150);  // let a link check still under way report
     }
     int connectionAttempts() const { return int(rep.linkStates.count(QString::fromUtf8("Проверка связи"))); }
 
-    test::RecordingReporter rep;
+    test::ProgramRig rig;
+    test::RecordingReporter& rep = rig.rep;
     std::unique_ptr<test::SimProcess> sim;
-    std::unique_ptr<MainWindow> win;
-    std::unique_ptr<ProgramPages> pages;
+    MainWindow* win = nullptr;
 };
 
 TEST_F(ProgramTest, FreshStartReadsTheSetpointsWithOneCommand)
@@ -66,7 +62,7 @@ TEST_F(ProgramTest, FreshStartReadsTheSetpointsWithOneCommand)
     ASSERT_TRUE(win->action(CmdReadSetpoints)->isEnabled());
     readOnce();
     EXPECT_EQ(rep.lastStatus(), QString::fromUtf8("  Значения уставок прочитаны из устройства"));
-    EXPECT_TRUE(win->state().linkUp);
+    EXPECT_TRUE(linkUp());
     EXPECT_EQ(connectionAttempts(), 1);
     EXPECT_TRUE(rep.messages.empty());
     EXPECT_TRUE(win->action(CmdShowLinkSettings)->isEnabled());  // unlocked again
@@ -121,7 +117,7 @@ TEST_F(ProgramTest, EthernetLinkCheckReadsTheIdentityOverModbusTcp)
     WaitUntil([&] { return !panel->control<QLineEdit>(CtlSerial)->text().isEmpty(); }, 8000);
     EXPECT_EQ(rep.lastLinkState(), QString::fromUtf8("Соедин. установлено"));
     EXPECT_EQ(panel->control<QLineEdit>(CtlSerial)->text(), "777");
-    EXPECT_EQ(win->state().modelCode, 716);
+    EXPECT_EQ(win->model().code(), 716);
     EXPECT_TRUE(rep.messages.empty());
 }
 
@@ -131,8 +127,8 @@ TEST_F(ProgramTest, NonMRelayInItsBootloaderIsFoundAndTheReadAsksToUpdate)
     win->state().link.repeatCount = 0;
     win->command(CmdShowLinkSettings);
     win->sendToPage(PageLinkSettings, CtlAutoConnect);
-    WaitUntil([&] { return win->state().bootloaderWaiting; }, 30000);
-    ASSERT_TRUE(win->state().bootloaderWaiting);
+    WaitUntil([&] { return rig.linkState().bootloaderMode(); }, 30000);
+    ASSERT_TRUE(rig.linkState().bootloaderMode());
     EXPECT_EQ(rep.lastStatus(),
               QString::fromUtf8("  Устройство находится в режиме ожидания загрузки ПО"));
     EXPECT_EQ(win->statusText(2), QString::fromUtf8(" Режим загрузки ПО"));
@@ -155,7 +151,7 @@ TEST_F(ProgramTest, TitleBarClickDropsTheNextSetpointMessageOnce)
     win->command(CmdShowSetpoints);
     win->show();
     win->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(win.get()));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(win));
     auto* field = win->findChild<QLineEdit*>("1004");
     auto* next = win->findChild<QLineEdit*>("1005");
     ASSERT_TRUE(field && next);
@@ -164,7 +160,7 @@ TEST_F(ProgramTest, TitleBarClickDropsTheNextSetpointMessageOnce)
     QTest::keyClick(field, Qt::Key_Delete);
     QMouseEvent press(QEvent::NonClientAreaMouseButtonPress, QPointF(10, -5), QPointF(10, -5),
                       QPointF(10, -5), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(win.get(), &press);
+    QApplication::sendEvent(win, &press);
     next->setFocus();
     EXPECT_TRUE(rep.messages.empty());
     EXPECT_EQ(QApplication::focusWidget(), field);
@@ -203,7 +199,7 @@ TEST_P(SilentRelay, ReadFailsAfterTheRightNumberOfConnectionAttempts)
     readOnce();
     EXPECT_EQ(connectionAttempts(), c.attemptsAfterSecond);
     EXPECT_EQ(rep.messages.size(), c.messagesAfterSecond);
-    EXPECT_FALSE(win->state().linkUp);
+    EXPECT_FALSE(linkUp());
 }
 
 INSTANTIATE_TEST_SUITE_P(Models, SilentRelay,

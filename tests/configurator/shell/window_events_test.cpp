@@ -1,7 +1,7 @@
-// The main window's timer 480 (the link check after an automatic connection) and its title-bar
-// handling (a click outside the client area, or a move while a field is being edited).
+// The main window's title-bar handling (a click outside the client area, or a move while a field
+// is being edited). The check after an automatic connection (480) is the link session's.
 #include "configurator/shell/main_window.h"
-#include "configurator/shell/shell_ids.h"
+#include "configurator/ui/ids.h"
 #include "gui_test_support.h"
 #include "support/recording_reporter.h"
 
@@ -32,10 +32,6 @@ protected:
         o.reporterTap = &rep;
         win = std::make_unique<MainWindow>(o);
         link = new RecordingPage(*win, PageLinkSettings);
-        link->onCommand = [this](int id) {
-            if (id == PageCmdLinkCheck)
-                flagAtCheck.push_back(win->state().linkCheckFromTimer);
-        };
         win->registerPage(PageLinkSettings, link);
         win->start();
     }
@@ -43,58 +39,7 @@ protected:
     test::RecordingReporter rep;
     std::unique_ptr<MainWindow> win;
     RecordingPage* link = nullptr;
-    std::vector<bool> flagAtCheck;  // the "came from the timer" note, as the page saw it
 };
-
-TEST_F(MainWindowEventsTest, AutoLinkCheckTimerSendsTheCheckOnlyWhenTheSerialLineIsFree)
-{
-    const struct {
-        const char* what;
-        bool busy, connecting;
-        Channel channel;
-        bool checkSent, stillArmed;
-    } cases[] = {
-        {"idle serial line", false, false, Channel::Rs485, true, false},
-        {"idle USB line", false, false, Channel::Usb, true, false},
-        {"exchange in flight", true, false, Channel::Rs485, false, true},
-        {"connection attempt under way", false, true, Channel::Usb, false, true},
-        {"Modbus TCP", false, false, Channel::Ethernet, false, false},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        make();
-        win->state().busy = c.busy;
-        win->state().connecting = c.connecting;
-        win->state().link.channel = c.channel;
-        win->setWindowTimer(TimerAutoLinkCheck, 5);
-        Spin([&] { return !flagAtCheck.empty(); }, 80);
-        EXPECT_EQ(link->count(PageCmdLinkCheck), c.checkSent ? 1 : 0);
-        EXPECT_EQ(win->timerActive(TimerAutoLinkCheck), c.stillArmed);
-        if (c.checkSent) {
-            ASSERT_EQ(flagAtCheck.size(), 1u);
-            EXPECT_TRUE(flagAtCheck[0]);
-        }
-        EXPECT_FALSE(win->state().linkCheckFromTimer);  // only the check it sent carries it
-        if (c.stillArmed) {
-            // Once the line is free the waiting check goes out.
-            win->state().busy = false;
-            win->state().connecting = false;
-            Spin([&] { return !flagAtCheck.empty(); }, 200);
-            EXPECT_EQ(link->count(PageCmdLinkCheck), 1);
-            EXPECT_FALSE(win->timerActive(TimerAutoLinkCheck));
-        }
-        flagAtCheck.clear();
-    }
-}
-
-TEST_F(MainWindowEventsTest, ALinkCheckFromTheToolbarIsNotMarkedAsFromTheTimer)
-{
-    make();
-    win->command(CmdShowLinkSettings);
-    win->command(CmdRead);  // the toolbar Read on the link page is the link check
-    ASSERT_EQ(flagAtCheck.size(), 1u);
-    EXPECT_FALSE(flagAtCheck[0]);
-}
 
 TEST_F(MainWindowEventsTest, TitleBarUseIsToldForNonClientClicksAndForMovesWhileEditing)
 {

@@ -2,7 +2,9 @@
 // What the main window offers its pages: shared state, the status bar through the Reporter,
 // the menu and toolbar states, and the way to send commands to the window and to other pages.
 #include "common/reporter.h"
-#include "configurator/shell/shell_state.h"
+#include "configurator/device/device_model.h"
+#include "configurator/ui/dialogs.h"
+#include "configurator/ui/shell_state.h"
 
 #include <QString>
 
@@ -16,6 +18,10 @@ public:
 
     virtual Reporter& reporter() = 0;
     virtual ShellState& state() = 0;
+    // The relay model the program works with; pages listen to it and rebuild themselves.
+    virtual DeviceModel& model() = 0;
+    // The file and colour dialogs (scripted in tests).
+    virtual FileDialogs& dialogs() = 0;
 
     virtual int currentPage() const = 0;
     virtual Page* page(int pageId) const = 0;
@@ -29,9 +35,8 @@ public:
     // Status-bar field 2: the device address or the bootloader mode.
     virtual void setModeText(const QString& text) = 0;
 
-    // A new model code selects other model tables: title, menu states, and the setpoint pages
-    // are told to rebuild.
-    virtual void setModelCode(int code) = 0;
+    // A new model code selects other model tables (the same as model().setCode(code)).
+    void setModelCode(int code) { model().setCode(code); }
     // Disables the menu, the toolbar and the pages' exchange controls while an exchange runs.
     virtual void lockControls(bool locked) = 0;
     // The link state changed (up, down, or a new model was found); the open pages are told.

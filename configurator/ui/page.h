@@ -9,8 +9,8 @@
 //   - paces exchanges with timers keyed by id: setTimer(id, ms) runs until killTimer(id),
 //     each expiry calls onTimer(id);
 //   - reports through shell().reporter(), never through a message box of its own.
-#include "configurator/shell/page_timers.h"
-#include "configurator/shell/shell.h"
+#include "configurator/ui/page_timers.h"
+#include "configurator/ui/shell.h"
 
 #include <QWidget>
 #include <map>

@@ -1,4 +1,4 @@
-#include "configurator/shell/page.h"
+#include "configurator/ui/page.h"
 
 namespace tirv {
 
