@@ -1,6 +1,6 @@
 #include "viewer/print_export.h"
 
-#include "common/reporter.h"
+#include "gui/reporter.h"
 #include "viewer/viewer_ids.h"
 #include "viewer/window_texts.h"
 
@@ -67,9 +67,10 @@ bool SaveImage(const QImage& picture, const QString& path, ImageKind kind, Repor
     if (writer.write(picture.convertToFormat(QImage::Format_RGB888)))
         return true;
     Message m;
-    m.caption = QString::fromUtf8(tx::kCaptionReadWrite);
+    m.caption = tx::kCaptionReadWrite;
     m.text = QString::fromUtf8(kind == ImageKind::Bmp ? tx::kBmpWriteFailed : tx::kPngWriteFailed)
-                 .arg(static_cast<int>(writer.error()));
+                 .arg(static_cast<int>(writer.error()))
+                 .toStdString();
     m.icon = MsgIcon::Warning;
     reporter.ask(m);
     return false;

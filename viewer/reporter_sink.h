@@ -2,7 +2,7 @@
 // Shows the oscillogram messages (loading, saving, COMTRADE export) through Reporter::ask, one
 // OK-button box each, in the order they arise.
 #include "common/oscillogram_messages.h"
-#include "common/reporter.h"
+#include "gui/reporter.h"
 
 namespace tirv {
 
@@ -12,8 +12,8 @@ public:
     void show(const OscMessage& m) override
     {
         Message box;
-        box.caption = QString::fromStdString(m.caption);
-        box.text = QString::fromStdString(m.text);
+        box.caption = m.caption;
+        box.text = m.text;
         switch (m.icon) {
         case OscMessageIcon::None: box.icon = MsgIcon::None; break;
         case OscMessageIcon::Information: box.icon = MsgIcon::Information; break;

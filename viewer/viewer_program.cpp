@@ -7,14 +7,14 @@
 #include "viewer/window_texts.h"
 
 #include "common/oscillogram_texts.h"
-#include "common/reporter.h"
+#include "gui/message_box.h"
+#include "gui/reporter.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QImageWriter>
-#include <QMessageBox>
 #include <QScreen>
 
 #include <cstdio>
@@ -34,17 +34,7 @@ public:
     void progress(int, int) override {}
     Answer ask(const Message& m) override
     {
-        QMessageBox::Icon icon = QMessageBox::NoIcon;
-        switch (m.icon) {
-        case MsgIcon::None: break;
-        case MsgIcon::Information: icon = QMessageBox::Information; break;
-        case MsgIcon::Warning: icon = QMessageBox::Warning; break;
-        case MsgIcon::Error: icon = QMessageBox::Critical; break;
-        case MsgIcon::Question: icon = QMessageBox::Question; break;
-        }
-        QMessageBox box(icon, m.caption, m.text, QMessageBox::Ok, QApplication::activeWindow());
-        box.exec();
-        return Answer::Ok;
+        return ShowMessageBox(QApplication::activeWindow(), m);
     }
 };
 

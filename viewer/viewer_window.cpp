@@ -1,7 +1,7 @@
 #include "viewer/viewer_window.h"
 
 #include "common/oscillogram_texts.h"
-#include "common/reporter.h"
+#include "gui/reporter.h"
 #include "viewer/comtrade_export.h"
 #include "viewer/plot_source.h"
 #include "viewer/print_export.h"
@@ -229,8 +229,8 @@ void ViewerWindow::syncChecks()
 void ViewerWindow::info(const QString& caption, const QString& text, int icon)
 {
     Message m;
-    m.caption = caption;
-    m.text = text;
+    m.caption = caption.toStdString();
+    m.text = text.toStdString();
     m.icon = static_cast<MsgIcon>(icon);
     m_reporter.ask(m);
 }

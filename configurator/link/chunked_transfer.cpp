@@ -1,6 +1,6 @@
 #include "configurator/link/chunked_transfer.h"
 
-#include "common/reporter.h"
+#include "gui/reporter.h"
 #include "configurator/link/byte_views.h"
 #include "configurator/link/link_state.h"
 #include "configurator/link/paced_exchange.h"
@@ -184,8 +184,8 @@ void ChunkedTransfer::finish(TransferEnd end, int result, bool report)
         r.linkState(Text(link_texts::kNoLink), StatusIcon::Warning);
         m_ctx.state.setEstablished(false);
         if (m_plan.userStarted)
-            r.ask({Text(link_texts::kCaptionReadWrite), Text(link_texts::kCannotConnect),
-                   MsgIcon::Warning, MsgButtons::Ok});
+            r.ask(Box(Text(link_texts::kCaptionReadWrite), Text(link_texts::kCannotConnect),
+                   MsgIcon::Warning, MsgButtons::Ok));
         break;
     }
     if (m_plan.total > 0)

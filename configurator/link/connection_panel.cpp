@@ -2,7 +2,7 @@
 // them, the model and channel rules, and the field checks.
 #include "configurator/link/connection_panel.h"
 
-#include "common/reporter.h"
+#include "gui/reporter.h"
 #include "configurator/link/link_session.h"
 #include "configurator/link/panel_texts.h"
 #include "configurator/link/panel_widgets.h"
@@ -402,16 +402,16 @@ bool ConnectionPanel::commitNumber(int ctl, int min, int max, int& target)
     const auto v = panel::ParseDecimal(e->text().trimmed().toStdString());
     if (!v) {
         shell().reporter().status(Text(tp::kInputErrorStatus), StatusIcon::Warning);
-        shell().reporter().ask({Text(tp::kInputErrorCaption), Text(tp::kEnterValue),
-                                MsgIcon::Warning, MsgButtons::Ok});
+        shell().reporter().ask(Box(Text(tp::kInputErrorCaption), Text(tp::kEnterValue),
+                                MsgIcon::Warning, MsgButtons::Ok));
         e->setFocus();
         return false;
     }
     long value = *v;
     if (ctl == CtlRepeats && value > max) {
-        shell().reporter().ask({Text(link_texts::kCaptionError),
+        shell().reporter().ask(Box(Text(link_texts::kCaptionError),
                                 Text(tp::kRepeatsTooMany).arg(max), MsgIcon::Warning,
-                                MsgButtons::Ok});
+                                MsgButtons::Ok));
     }
     value = std::clamp<long>(value, min, max);
     e->setText(QString::number(value));

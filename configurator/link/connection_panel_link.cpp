@@ -2,7 +2,7 @@
 // sequence with their values; the session's results come back as signals (see the constructor).
 #include "configurator/link/connection_panel.h"
 
-#include "common/reporter.h"
+#include "gui/reporter.h"
 #include "configurator/link/link_session.h"
 #include "configurator/link/panel_texts.h"
 #include "configurator/link/registers.h"
@@ -95,7 +95,7 @@ bool ConnectionPanel::commitTcpFields()
         break;
     }
     shell().reporter().ask(
-        {Text(link_texts::kCaptionError), Text(text), MsgIcon::Warning, MsgButtons::Ok});
+        Box(Text(link_texts::kCaptionError), Text(text), MsgIcon::Warning, MsgButtons::Ok));
     focus->setFocus();
     return false;
 }
@@ -130,8 +130,8 @@ std::optional<panel::DeviceSettings> ConnectionPanel::deviceSettingsFromFields()
     const auto fail = [&](QWidget* w, bool message) -> std::optional<panel::DeviceSettings> {
         if (message) {
             rep.status(Text(tp::kInputErrorStatus), StatusIcon::Warning);
-            rep.ask({Text(tp::kInputErrorCaption), Text(tp::kEnterValue), MsgIcon::Warning,
-                     MsgButtons::Ok});
+            rep.ask(Box(Text(tp::kInputErrorCaption), Text(tp::kEnterValue), MsgIcon::Warning,
+                     MsgButtons::Ok));
         }
         w->setFocus();
         return std::nullopt;

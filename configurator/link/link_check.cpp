@@ -1,6 +1,6 @@
 #include "configurator/link/link_check.h"
 
-#include "common/reporter.h"
+#include "gui/reporter.h"
 #include "configurator/link/byte_views.h"
 #include "configurator/link/frames.h"
 #include "configurator/link/link_state.h"

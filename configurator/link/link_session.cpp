@@ -2,7 +2,7 @@
 // settings block (3005), "Откл. от порта" and the connection procedure of the pages.
 #include "configurator/link/link_session.h"
 
-#include "common/reporter.h"
+#include "gui/reporter.h"
 #include "configurator/device/device_model.h"
 #include "configurator/link/byte_views.h"
 #include "configurator/link/frames.h"
@@ -490,9 +490,9 @@ void LinkSession::ensureCheckEnded(bool established)
         const auto then = std::move(m_ensureThen);
         m_ensureThen = nullptr;
         end();
-        const Answer a = m_reporter.ask({Text(link_texts::kCaptionWarning),
+        const Answer a = m_reporter.ask(Box(Text(link_texts::kCaptionWarning),
                                          Text(link_texts::kAskGoToBootloader), MsgIcon::Warning,
-                                         MsgButtons::OkCancel});
+                                         MsgButtons::OkCancel));
         if (then)
             then(a == Answer::Ok ? LinkReady::ToFirmware : LinkReady::Failed);
         return;
@@ -504,8 +504,8 @@ void LinkSession::ensureCheckEnded(bool established)
     const auto then = std::move(m_ensureThen);
     m_ensureThen = nullptr;
     end();
-    m_reporter.ask({Text(link_texts::kCaptionReadWrite), Text(link_texts::kCannotConnect),
-                    MsgIcon::Warning, MsgButtons::Ok});
+    m_reporter.ask(Box(Text(link_texts::kCaptionReadWrite), Text(link_texts::kCannotConnect),
+                    MsgIcon::Warning, MsgButtons::Ok));
     if (then)
         then(LinkReady::Failed);
 }

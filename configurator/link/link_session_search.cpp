@@ -2,7 +2,7 @@
 // highest usable speed (2018) and writing the relay's communication settings (2013).
 #include "configurator/link/link_session.h"
 
-#include "common/reporter.h"
+#include "gui/reporter.h"
 #include "configurator/link/byte_views.h"
 #include "configurator/link/frames.h"
 #include "configurator/link/panel_texts.h"
@@ -35,8 +35,8 @@ void ReportWriteFailed(Reporter& rep)
 {
     rep.status(Text(link_texts::kWriteFailed), StatusIcon::Warning);
     rep.linkState(Text(link_texts::kNoLink), StatusIcon::Warning);
-    rep.ask({Text(link_texts::kCaptionReadWrite), Text(link_texts::kCannotConnect),
-             MsgIcon::Warning, MsgButtons::Ok});
+    rep.ask(Box(Text(link_texts::kCaptionReadWrite), Text(link_texts::kCannotConnect),
+             MsgIcon::Warning, MsgButtons::Ok));
 }
 
 }  // namespace
@@ -410,9 +410,9 @@ void LinkSession::writeAcknowledged(const QByteArray& r, const QByteArray& frame
         // The relay answered and refused (an exception reply to function 16 is result 24).
         if (res == LinkResult::Exception || res == LinkResult::WriteRefused) {
             m_reporter.status(Text(link_texts::kWriteFailed), StatusIcon::Warning);
-            m_reporter.ask({Text(link_texts::kCaptionWarning),
+            m_reporter.ask(Box(Text(link_texts::kCaptionWarning),
                             Text(link_texts::kDeviceCannotExecute), MsgIcon::Warning,
-                            MsgButtons::Ok});
+                            MsgButtons::Ok));
             return;
         }
         good = res == LinkResult::Good;

@@ -251,8 +251,8 @@ bool ModbusTcpTransfer::start(const TcpTransferRequest& request, Done done)
     if (running())
         return false;
     if (!IsTcpReadFunction(request.function) || request.count <= 0) {
-        m_reporter.ask({Text(link_texts::kCaptionProtocol), Text(link_texts::kUnsupportedFunction),
-                        MsgIcon::Warning, MsgButtons::Ok});
+        m_reporter.ask(Box(Text(link_texts::kCaptionProtocol), Text(link_texts::kUnsupportedFunction),
+                        MsgIcon::Warning, MsgButtons::Ok));
         m_record = TcpTransferRecord{};
         m_record.remaining = request.count;
         QMetaObject::invokeMethod(this, &ModbusTcpTransfer::completed, Qt::QueuedConnection);
@@ -279,9 +279,9 @@ bool ModbusTcpTransfer::start(const TcpTransferRequest& request, Done done)
     });
     if (!m_thread) {
         m_done = nullptr;
-        m_reporter.ask({Text(link_texts::kCaptionError),
+        m_reporter.ask(Box(Text(link_texts::kCaptionError),
                         Text(link_texts::kTcpThreadFailed).arg(request.port), MsgIcon::Error,
-                        MsgButtons::Ok});
+                        MsgButtons::Ok));
         return false;
     }
     m_state.setExchangeInProgress(true);

@@ -3,7 +3,7 @@
 // at most 125 registers (each completed across TCP segments, each wait at most 3000 ms), store the
 // data in the receive image, disconnect. The page learns the end through completed() (command 197);
 // a send that timed out also raises sendTimedOut() (command 198) for the main window.
-#include "common/reporter.h"
+#include "gui/reporter.h"
 
 #include <QObject>
 #include <QString>

@@ -1,6 +1,6 @@
 #include "configurator/link/port_setup.h"
 
-#include "common/reporter.h"
+#include "gui/reporter.h"
 #include "configurator/link/registers.h"
 #include "configurator/link/link_state.h"
 #include "configurator/link/texts.h"
@@ -46,14 +46,14 @@ void ReportPortUnavailable(Reporter& reporter, int number)
 {
     reporter.status(Text(link_texts::kPortUnavailableStatus), StatusIcon::Warning);
     reporter.linkState(Text(link_texts::kNoLink), StatusIcon::Warning);
-    reporter.ask({Text(link_texts::kCaptionWarning), Text(link_texts::kPortBusy).arg(number),
-                  MsgIcon::Warning, MsgButtons::Ok});
+    reporter.ask(Box(Text(link_texts::kCaptionWarning), Text(link_texts::kPortBusy).arg(number),
+                  MsgIcon::Warning, MsgButtons::Ok));
 }
 
 void ShowExceptionWarning(Reporter& reporter)
 {
-    reporter.ask({Text(link_texts::kCaptionWarning), Text(link_texts::kDeviceCannotExecute),
-                  MsgIcon::Warning, MsgButtons::Ok});
+    reporter.ask(Box(Text(link_texts::kCaptionWarning), Text(link_texts::kDeviceCannotExecute),
+                  MsgIcon::Warning, MsgButtons::Ok));
 }
 
 }  // namespace tirv

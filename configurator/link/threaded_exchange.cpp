@@ -125,8 +125,8 @@ bool ThreadedExchange::start(std::unique_ptr<WorkerJob> job, const PortOpening& 
     if (running() || !job)
         return false;
     if (!m_factory) {
-        m_reporter.ask({Text(link_texts::kCaptionError), Text(link_texts::kSerialThreadFailed),
-                        MsgIcon::Error, MsgButtons::Ok});
+        m_reporter.ask(Box(Text(link_texts::kCaptionError), Text(link_texts::kSerialThreadFailed),
+                        MsgIcon::Error, MsgButtons::Ok));
         return false;
     }
     m_abort = false;

@@ -3,7 +3,7 @@
 // at a time, which opens and owns its own port, can be aborted at any wait, and talks to its
 // owner only by posting status texts, progress and a completion. Closing the owner aborts the
 // worker and waits at most 500 ms for it.
-#include "common/reporter.h"
+#include "gui/reporter.h"
 #include "configurator/link/port.h"
 #include "configurator/link/reply_completion.h"
 

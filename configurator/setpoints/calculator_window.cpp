@@ -247,7 +247,7 @@ void CalculatorWindow::typed(int field)
 
 void CalculatorWindow::ask(const char* caption, const QString& text)
 {
-    m_shell.reporter().ask({QString::fromUtf8(caption), text, MsgIcon::Warning, MsgButtons::Ok});
+    m_shell.reporter().ask(Box(QString::fromUtf8(caption), text, MsgIcon::Warning, MsgButtons::Ok));
 }
 
 void CalculatorWindow::compute()

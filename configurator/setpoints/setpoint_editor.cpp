@@ -218,8 +218,8 @@ void SetpointEditor::reject(int id, FieldError error, bool leaving)
     if (leaving && m_suppress)
         m_suppress = false;
     else
-        m_shell.reporter().ask({QString::fromUtf8(tx::kCaptionSetpointInput),
-                                QString::fromUtf8(errorText(error)), MsgIcon::Error, MsgButtons::Ok});
+        m_shell.reporter().ask(Box(QString::fromUtf8(tx::kCaptionSetpointInput),
+                                QString::fromUtf8(errorText(error)), MsgIcon::Error, MsgButtons::Ok));
     if (QLineEdit* e = edit(id))
         e->setFocus(Qt::OtherFocusReason);
 }

@@ -180,8 +180,8 @@ void SetpointTransfer::onReadEnded(const TransferOutcome& outcome)
     case ReadVerdict::Empty: {
         status(tx::kReadEmpty, StatusIcon::Warning);
         Message question;
-        question.caption = Utf8(tx::kCaptionWarning);
-        question.text = Utf8(tx::kAskMinimalSet);
+        question.caption = tx::kCaptionWarning;
+        question.text = tx::kAskMinimalSet;
         question.icon = MsgIcon::Question;
         question.buttons = MsgButtons::OkCancel;
         if (m_reporter.ask(question) != Answer::Ok) {
@@ -256,8 +256,8 @@ void SetpointTransfer::onTcpCompleted()
     const bool ok = CheckImage(m_profile, m_check, &messages);
     for (const CheckMessage& m : messages) {
         Message box;
-        box.caption = QString::fromStdString(CheckMessageCaption(m));
-        box.text = QString::fromStdString(CheckMessageText(m));
+        box.caption = CheckMessageCaption(m);
+        box.text = CheckMessageText(m);
         box.icon = MsgIcon::Warning;
         m_reporter.ask(box);
     }

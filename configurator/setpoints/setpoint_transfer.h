@@ -8,7 +8,7 @@
 // fills a check image; only an image that passes the check replaces the setpoint image, so a
 // rejected or broken read never leaves partial data behind. Ethernet: the read runs through the
 // Modbus TCP transfer; writes travel over the serial link only.
-#include "common/reporter.h"
+#include "gui/reporter.h"
 #include "configurator/link/connection_settings.h"
 #include "configurator/setpoints/model_profile.h"
 #include "configurator/setpoints/setpoint_frames.h"

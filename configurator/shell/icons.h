@@ -1,7 +1,7 @@
 #pragma once
 // The configurator's own icons, drawn in code: the toolbar strip, the status-bar icons and the
 // window icon.
-#include "common/reporter.h"
+#include "gui/reporter.h"
 
 #include <QIcon>
 

@@ -8,7 +8,7 @@
 //     window.registerPage(PageLeds, page);          // enables its menu items and button
 // The five setpoint tabs are registered together with registerSetpointTabs(); a command handled
 // outside any page (file commands, windows of their own) with registerCommand(id, handler).
-#include "common/reporter.h"
+#include "gui/reporter.h"
 #include "configurator/shell/command_line.h"
 #include "configurator/ui/page_timers.h"
 #include "configurator/shell/setpoint_exchange.h"

@@ -1,6 +1,7 @@
 // The main window's Reporter (status-bar cells and message boxes), the window state changes,
 // help and the About window.
 #include "configurator/shell/main_window.h"
+#include "gui/message_box.h"
 
 #include "configurator/shell/icons.h"
 #include "configurator/shell/texts.h"
@@ -14,7 +15,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMoveEvent>
-#include <QMessageBox>
 #include <QProgressBar>
 #include <QVBoxLayout>
 
@@ -58,34 +58,7 @@ Answer MainWindow::ask(const Message& m)
 {
     if (m_options.reporterTap)
         return m_options.reporterTap->ask(m);
-    QMessageBox box(this);
-    box.setWindowTitle(m.caption);
-    box.setText(m.text);
-    switch (m.icon) {
-    case MsgIcon::Information: box.setIcon(QMessageBox::Information); break;
-    case MsgIcon::Warning: box.setIcon(QMessageBox::Warning); break;
-    case MsgIcon::Error: box.setIcon(QMessageBox::Critical); break;
-    case MsgIcon::Question: box.setIcon(QMessageBox::Question); break;
-    case MsgIcon::None: break;
-    }
-    switch (m.buttons) {
-    case MsgButtons::Ok: box.setStandardButtons(QMessageBox::Ok); break;
-    case MsgButtons::OkCancel: box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel); break;
-    case MsgButtons::YesNo: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
-    case MsgButtons::YesNoCancel:
-        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
-        break;
-    case MsgButtons::RetryCancel:
-        box.setStandardButtons(QMessageBox::Retry | QMessageBox::Cancel);
-        break;
-    }
-    switch (box.exec()) {
-    case QMessageBox::Ok: return Answer::Ok;
-    case QMessageBox::Yes: return Answer::Yes;
-    case QMessageBox::No: return Answer::No;
-    case QMessageBox::Retry: return Answer::Retry;
-    default: return Answer::Cancel;
-    }
+    return ShowMessageBox(this, m);
 }
 
 void MainWindow::changeEvent(QEvent* e)
@@ -137,8 +110,8 @@ void MainWindow::showHelp()
     const QString path = QDir(m_state.programFolder).filePath(name);
     const bool ok = !m_state.programFolder.isEmpty() && QFileInfo::exists(path);
     if (!ok) {
-        ask({QString::fromUtf8(tx::CaptionError), QString::fromUtf8(tx::HelpMissing).arg(name),
-             MsgIcon::Warning, MsgButtons::Ok});
+        ask(Box(QString::fromUtf8(tx::CaptionError), QString::fromUtf8(tx::HelpMissing).arg(name),
+             MsgIcon::Warning, MsgButtons::Ok));
         return;
     }
     const QUrl url = QUrl::fromLocalFile(path);

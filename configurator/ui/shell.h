@@ -1,7 +1,7 @@
 #pragma once
 // What the main window offers its pages: shared state, the status bar through the Reporter,
 // the menu and toolbar states, and the way to send commands to the window and to other pages.
-#include "common/reporter.h"
+#include "gui/reporter.h"
 #include "configurator/device/device_model.h"
 #include "configurator/ui/dialogs.h"
 #include "configurator/ui/shell_state.h"

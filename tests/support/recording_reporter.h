@@ -1,13 +1,21 @@
 #pragma once
 // A Reporter for tests: records every status text, link state and message, and answers
 // questions from a script (OK by default).
-#include "common/reporter.h"
+#include "gui/reporter.h"
 
 #include <QStringList>
 #include <deque>
 #include <vector>
 
 namespace tirv::test {
+
+// A message as recorded, in Qt strings so that tests compare it with their expected texts.
+struct RecordedMessage {
+    QString caption;
+    QString text;
+    MsgIcon icon = MsgIcon::None;
+    MsgButtons buttons = MsgButtons::Ok;
+};
 
 class RecordingReporter : public Reporter {
 public:
@@ -28,7 +36,8 @@ public:
     }
     Answer ask(const Message& m) override
     {
-        messages.push_back(m);
+        messages.push_back({QString::fromStdString(m.caption), QString::fromStdString(m.text),
+                            m.icon, m.buttons});
         if (answers.empty())
             return defaultAnswer;
         const Answer a = answers.front();
@@ -48,7 +57,7 @@ public:
 
     QStringList statuses;
     QStringList linkStates;
-    std::vector<Message> messages;
+    std::vector<RecordedMessage> messages;
     std::deque<Answer> answers;
     Answer defaultAnswer = Answer::Ok;
     StatusIcon lastStatusIcon = StatusIcon::None;
