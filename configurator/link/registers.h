@@ -102,6 +102,10 @@ inline constexpr int kDefaultBaudIndex = 6;   // 57600
 inline constexpr std::array<int, 10> kTextReplyWaitMs{700, 400, 200, 100, 100, 80, 60, 30, 20, 10};
 inline constexpr std::array<int, 10> kModbusCharGapMs{20, 10, 5, 3, 2, 1, 1, 1, 1, 1};
 inline constexpr std::array<int, 10> kLinkCheckWaitMs{280, 140, 70, 35, 20, 20, 20, 20, 20, 20};
+// Shortest polling period of the measurement and I/O-state pages by baud index; the one-shot
+// hand-over timers 476–479 wait this long for the poll in flight.
+inline constexpr std::array<int, 10> kMinPollPeriodMs{850, 440, 350, 300, 250,
+                                                      200, 150, 125, 100, 75};
 // The ТИРВ protocol ends a read at a character gap of this length at every speed.
 inline constexpr int kTextCharGapMs = 10;
 

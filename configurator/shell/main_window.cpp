@@ -89,7 +89,6 @@ MainWindow::MainWindow(Options options)
     blank->setAutoFillBackground(true);
     m_work->addWidget(blank);
     setCentralWidget(m_work);
-    m_setpointStack = new QStackedWidget;
 
     buildMenu();
     buildToolBar();
@@ -215,20 +214,6 @@ void MainWindow::registerPage(int pageId, Page* page)
     refreshAvailability();
 }
 
-void MainWindow::registerSetpointTabs(const std::array<Page*, 5>& tabs)
-{
-    m_setpointTabs = tabs;
-    for (Page* tab : tabs)
-        m_setpointStack->addWidget(tab);
-    m_setpointStack->setCurrentIndex(0);
-    QScrollArea* host = NewHost(m_setpointStack);
-    for (Page* tab : tabs)
-        m_hosts[tab] = host;
-    m_work->addWidget(host);
-    m_pages[PageSetpoints] = tabs[0];
-    refreshAvailability();
-}
-
 void MainWindow::registerCommand(int id, std::function<void()> handler)
 {
     m_handlers[id] = std::move(handler);
@@ -240,12 +225,6 @@ void MainWindow::registerAbort(std::function<void()> handler)
     m_abortHandlers.push_back(std::move(handler));
 }
 
-
-void MainWindow::setSetpointExchange(SetpointExchange* exchange)
-{
-    m_setpoints = exchange;
-    refreshAvailability();
-}
 
 void MainWindow::start()
 {
@@ -267,8 +246,6 @@ FileDialogs& MainWindow::dialogs()
 
 Page* MainWindow::page(int pageId) const
 {
-    if (pageId == PageSetpoints && m_setpointTabs[0])
-        return m_setpointTabs[size_t(m_setpointTab)];
     auto it = m_pages.find(pageId);
     return it == m_pages.end() ? nullptr : it->second;
 }
@@ -348,9 +325,6 @@ void MainWindow::lockControls(bool locked)
     refreshAvailability();
     for (auto& [id, p] : m_pages)
         p->setControlsLocked(locked);
-    for (Page* tab : m_setpointTabs)
-        if (tab && tab != m_pages[PageSetpoints])
-            tab->setControlsLocked(locked);
 }
 
 void MainWindow::linkChanged()
@@ -372,8 +346,6 @@ bool MainWindow::available(int id) const
     case CmdNew: case CmdOpen: case CmdSave: case CmdRead: case CmdWrite:
     case CmdExit: case CmdAbort: case CmdAbout: case CmdHelp:
         return true;
-    case CmdReadSetpoints: case CmdWriteSetpoints:
-        return m_setpoints != nullptr;
     case CmdNewProject: case CmdNewSetpoints:
         return m_handlers.count(CmdNewSetpoints) != 0;
     default:

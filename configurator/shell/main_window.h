@@ -3,15 +3,14 @@
 // page at a time. It hosts and switches pages, forwards the context toolbar commands, runs the
 // automatic connection for setpoint reads and writes, and reports to the user.
 //
-// Adding a page (in the program's entry, before start()):
+// Adding a page (in the program's composition, program_pages.cpp, before start()):
 //     auto* page = new MyPage(window, PageLeds);     // a tirv::Page
 //     window.registerPage(PageLeds, page);          // enables its menu items and button
-// The five setpoint tabs are registered together with registerSetpointTabs(); a command handled
-// outside any page (file commands, windows of their own) with registerCommand(id, handler).
+// Pages made of tabs register a PageStack; a command handled outside any page (file commands,
+// windows of their own, the setpoint read and write) with registerCommand(id, handler).
 #include "gui/reporter.h"
 #include "configurator/shell/command_line.h"
 #include "configurator/ui/page_timers.h"
-#include "configurator/shell/setpoint_exchange.h"
 #include "configurator/ui/shell.h"
 #include "configurator/ui/ids.h"
 
@@ -58,10 +57,8 @@ public:
 
     // Registration, before start().
     void registerPage(int pageId, Page* page);
-    void registerSetpointTabs(const std::array<Page*, 5>& tabs);
     void registerCommand(int id, std::function<void()> handler);
     void registerAbort(std::function<void()> handler);
-    void setSetpointExchange(SetpointExchange* exchange);
     // Called when the window is restored after being minimized.
     void setRestoreHandler(std::function<void()> handler) { m_restored = std::move(handler); }
     // Called when the user reaches for the title bar (a click outside the client area, or the
@@ -85,10 +82,9 @@ public:
     void setToolEnabled(int id, bool enabled) override;
     void setModeText(const QString& text) override;
     void lockControls(bool locked) override;
+    bool runExchange(ExchangeJob job) override;
     void linkChanged() override;
 
-    void showSetpointTab(int tab);
-    int setpointTab() const { return m_setpointTab; }
     QString takeCommandLinePath(int kind) override;
     void setWindowTimer(int id, int ms) override { m_timers.setTimer(id, ms); }
     const CommandLineFile& commandLineFile() const { return m_commandLine; }
@@ -125,12 +121,10 @@ private:
     void buildStatusBar();
     void onTimer(int id);
     void showPage(int pageId);
-    void handOverPolling(int target);
     void contextCommand(int cmd);
     void updateContextTips();
     bool available(int id) const;
     void refreshAvailability();
-    void readOrWriteSetpoints(bool write);
     void exchangeEnded();
     void unlockAfterExchange();
     void applyEnabled(int id);
@@ -151,17 +145,14 @@ private:
     double m_scale = 1.0;
     int m_current = PageNone;
     int m_previous = PageNone;
-    int m_setpointTab = 0;
     bool m_locked = false;
 
     std::map<int, Page*> m_pages;
-    std::array<Page*, 5> m_setpointTabs{};
     std::map<Page*, QScrollArea*> m_hosts;
-    QStackedWidget* m_setpointStack = nullptr;
     QStackedWidget* m_work = nullptr;
     std::map<int, std::function<void()>> m_handlers;
     std::vector<std::function<void()>> m_abortHandlers;
-    SetpointExchange* m_setpoints = nullptr;
+    ExchangeJob m_job;  // the abort of the exchange in flight (runExchange)
 
     std::map<int, QAction*> m_actions;       // menu items by id
     std::map<int, QAction*> m_toolActions;   // toolbar buttons by command

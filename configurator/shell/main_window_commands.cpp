@@ -70,12 +70,6 @@ void MainWindow::command(int id)
     case CmdExit:
         close();
         return;
-    case CmdReadSetpoints:
-        readOrWriteSetpoints(false);
-        return;
-    case CmdWriteSetpoints:
-        readOrWriteSetpoints(true);
-        return;
     case CmdAbort:
         abortExchange();
         return;
@@ -167,50 +161,15 @@ const char* MainWindow::pageStatus(int pageId) const
     return "";
 }
 
-void MainWindow::showSetpointTab(int tab)
-{
-    if (tab < 0 || tab > 4 || !m_setpointTabs[size_t(tab)])
-        return;
-    m_setpointTab = tab;
-    m_setpointStack->setCurrentIndex(tab);
-    if (m_current != PageSetpoints)
-        showPage(PageSetpoints);
-}
-
-// A poll of the measurement or I/O-state page still in flight when the user leaves it is not
-// cut off: its cyclic timer stops and a one-shot timer lets the exchange end cleanly.
-void MainWindow::handOverPolling(int target)
-{
-    if (!m_state.busy || target == m_current)
-        return;
-    const int period = kMinPollPeriodMs[size_t(std::clamp(m_state.link.baudIndex, 0, 9))];
-    Page* meas = page(PageMeasurements);
-    Page* io = page(PageIoState);
-    if (m_current == PageMeasurements && meas) {
-        meas->killTimer(TimerMeasPoll);
-        if (target == PageIoState && io)
-            io->setTimer(TimerIoHandOverToIo, period);
-        else
-            meas->setTimer(TimerMeasFinish, period);
-    } else if (m_current == PageIoState && io) {
-        io->killTimer(TimerIoStatePoll);
-        if (target == PageMeasurements && meas)
-            meas->setTimer(TimerMeasHandOverToMeas, period);
-        else
-            io->setTimer(TimerIoStateFinish, period);
-    }
-}
-
 void MainWindow::showPage(int pageId)
 {
     Page* target = page(pageId);
     if (!target)
         return;
-    handOverPolling(pageId);
+    if (Page* leaving = m_current != pageId ? page(m_current) : nullptr)
+        leaving->pageHidden(pageId);
 
     QScrollArea* host = m_hosts[target];
-    if (pageId == PageSetpoints)
-        m_setpointStack->setCurrentIndex(m_setpointTab);
     m_work->setCurrentWidget(host);
     target->pageShown();
     target->setFocus();
@@ -284,27 +243,26 @@ void MainWindow::newProject(bool setpointsOnly)
         showPage(PageSetpoints);
 }
 
-// Reads and writes of the setpoints: the exchange connects on its own (the link session's
-// connection procedure); the window only locks, refuses a second one visibly, and unlocks.
-void MainWindow::readOrWriteSetpoints(bool write)
+// A device exchange the user started: one at a time, refused visibly while another runs (the
+// link session's own sequences lock the window too); the window is locked until it ends.
+bool MainWindow::runExchange(ExchangeJob job)
 {
-    if (!m_setpoints)
-        return;
     if (m_state.busy || m_locked) {
         status(QString::fromUtf8(link_texts::kLineBusy), StatusIcon::Warning);
-        return;
+        return false;
     }
     m_state.busy = true;
     lockControls(true);
-    auto done = [this](bool) { exchangeEnded(); };
-    if (write)
-        m_setpoints->startWrite(done);
-    else
-        m_setpoints->startRead(done);
+    m_job.abort = std::move(job.abort);
+    // The starter stays alive here while it runs, even when it ends the exchange at once.
+    const auto start = std::move(job.start);
+    start([this](bool) { exchangeEnded(); });
+    return true;
 }
 
 void MainWindow::exchangeEnded()
 {
+    m_job.abort = nullptr;
     m_state.busy = false;
     unlockAfterExchange();
 }
@@ -320,8 +278,8 @@ void MainWindow::unlockAfterExchange()
 
 void MainWindow::abortExchange()
 {
-    if (m_setpoints && m_state.busy)
-        m_setpoints->abort();
+    if (m_state.busy && m_job.abort)
+        m_job.abort();
     for (auto& handler : m_abortHandlers)
         handler();
 }

@@ -251,12 +251,5 @@ inline constexpr auto kDisabledOnLeave = std::to_array<LeaveRow>({
 inline constexpr std::array<int, 4> kMOnlyMenuItems{CmdOpenWorkJournal, CmdSaveWorkJournal,
                                                     CmdReadWorkJournal, CmdShowWorkJournal};
 
-// Shortest polling period of the measurement and I/O-state pages by baud index; the one-shot
-// hand-over timers 476–479 wait this long for the poll in flight.
-inline constexpr std::array<int, 10> kMinPollPeriodMs{850, 440, 350, 300, 250,
-                                                      200, 150, 125, 100, 75};
-
-// An automatic connection waits the link-check wait of its speed and this long before retrying.
-inline constexpr int kReconnectExtraMs = 300;
 
 }  // namespace tirv::shell_tables

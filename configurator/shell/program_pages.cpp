@@ -10,7 +10,7 @@
 #include "configurator/setpoints/setpoint_pages.h"
 #include "configurator/setpoints/setpoint_transfer.h"
 #include "configurator/shell/main_window.h"
-#include "configurator/shell/setpoint_exchange.h"
+#include "configurator/ui/page_stack.h"
 #include "configurator/ui/ids.h"
 
 #include <QPointer>
@@ -22,14 +22,14 @@ namespace {
 // The main window's setpoint read and write: the connection procedure of the link session,
 // then the setpoint transfer. A write gathers the tabs into the image first, so a bad field is
 // reported before anything is sent (a bad field stops it there).
-class SetpointOperations : public SetpointExchange {
+class SetpointOperations {
 public:
     SetpointOperations(MainWindow& window, LinkSession& session, SetpointTransfer& transfer,
                        SetpointEditor& editor)
         : m_window(window), m_session(session), m_transfer(transfer), m_editor(editor)
     {
     }
-    void startRead(std::function<void(bool)> done) override
+    void startRead(std::function<void(bool)> done)
     {
         // Over Ethernet a read opens its own TCP connection: there is no serial link to set up.
         if (m_window.state().link.channel == Channel::Ethernet) {
@@ -43,7 +43,7 @@ public:
                 notReady(ready, done);
         });
     }
-    void startWrite(std::function<void(bool)> done) override
+    void startWrite(std::function<void(bool)> done)
     {
         if (!m_editor.gatherIntoImage()) {
             done(false);
@@ -59,7 +59,7 @@ public:
                 done(false);
         });
     }
-    void abort() override
+    void abort()
     {
         m_session.abort();
         m_transfer.abort();
@@ -122,8 +122,14 @@ ProgramPages::ProgramPages(MainWindow& window, const QString& portsFolder)
     p.editor.setModel(window.model().code());
     // A fresh start shows the model's default setpoints, not an image of zeros.
     p.image = DefaultImage(window.model().code());
-    p.editor.setTabShower([&window](int k) { window.showSetpointTab(k); });
-    window.registerSetpointTabs(p.editor.tabs());
+    const auto tabs = p.editor.tabs();
+    auto* stack = new PageStack(window, PageSetpoints, {tabs.begin(), tabs.end()});
+    window.registerPage(PageSetpoints, stack);
+    p.editor.setTabShower([stack, &window](int k) {
+        stack->showIndex(k);
+        if (window.currentPage() != PageSetpoints)
+            window.command(CmdShowSetpoints);
+    });
     p.editor.fillFromImage();
     window.setRestoreHandler([&p] { p.editor.windowRestored(); });
     window.setTitleBarHandler([&p] { p.editor.suppressNextMessage(); });
@@ -138,7 +144,18 @@ ProgramPages::ProgramPages(MainWindow& window, const QString& portsFolder)
             window.command(CmdShowSetpoints);
     });
     p.operations = std::make_unique<SetpointOperations>(window, p.session, *p.transfer, p.editor);
-    window.setSetpointExchange(p.operations.get());
+    SetpointOperations* ops = p.operations.get();
+    for (const bool write : {false, true}) {
+        window.registerCommand(write ? CmdWriteSetpoints : CmdReadSetpoints, [ops, &window, write] {
+            window.runExchange({[ops, write](std::function<void(bool)> done) {
+                                    if (write)
+                                        ops->startWrite(std::move(done));
+                                    else
+                                        ops->startRead(std::move(done));
+                                },
+                                [ops] { ops->abort(); }});
+        });
+    }
 
     window.registerCommand(CmdCalculator, [&p, &window] {
         if (!p.calculator)

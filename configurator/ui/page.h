@@ -23,7 +23,7 @@ public:
 
     int pageId() const { return m_pageId; }
     virtual void command(int id) { (void)id; }
-    QWidget* control(int id) const;
+    virtual QWidget* control(int id) const;
     template <typename W>
     W* control(int id) const { return qobject_cast<W*>(control(id)); }
 
@@ -33,6 +33,9 @@ public:
 
     // Called by the main window.
     virtual void pageShown() {}
+    // The user leaves the page for `nextPage`. A polling page stops its cyclic poll here and lets
+    // a reply still in flight end on its own completion timer (476–479); nothing is cut off.
+    virtual void pageHidden(int nextPage) { (void)nextPage; }
     virtual void setControlsLocked(bool locked) { (void)locked; }
     virtual void linkChanged() {}
 

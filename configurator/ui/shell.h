@@ -7,6 +7,7 @@
 #include "configurator/ui/shell_state.h"
 
 #include <QString>
+#include <functional>
 
 namespace tirv {
 
@@ -37,6 +38,15 @@ public:
 
     // A new model code selects other model tables (the same as model().setCode(code)).
     void setModelCode(int code) { model().setCode(code); }
+    // Runs a device exchange the user started: refused with a visible status while another
+    // holds the line; otherwise the menu, toolbar and pages stay locked until `start`'s `done`
+    // is called (on every ending path), and abort (Esc) goes to `abort`.
+    struct ExchangeJob {
+        std::function<void(std::function<void(bool ok)> done)> start;
+        std::function<void()> abort;
+    };
+    virtual bool runExchange(ExchangeJob job) = 0;
+
     // Disables the menu, the toolbar and the pages' exchange controls while an exchange runs.
     virtual void lockControls(bool locked) = 0;
     // The link state changed (up, down, or a new model was found); the open pages are told.

@@ -21,6 +21,12 @@ public:
     void setToolEnabled(int, bool) override {}
     void setModeText(const QString&) override {}
     void lockControls(bool) override {}
+    bool runExchange(ExchangeJob job) override
+    {
+        ++exchanges;
+        job.start([](bool) {});
+        return true;
+    }
     void linkChanged() override {}
 
     RecordingReporter rec;
@@ -28,6 +34,7 @@ public:
     DeviceModel mdl{DeviceModel::kDefaultCode};
     ScriptedDialogs files;
     std::vector<int> commands;
+    int exchanges = 0;
 };
 
 }  // namespace tirv::test

@@ -34,8 +34,8 @@ protected:
         std::array<Page*, 5> tabs{};
         for (auto& t : tabs)
             t = new RecordingPage(*win, PageSetpoints);
-        win->registerSetpointTabs(tabs);
-        win->setSetpointExchange(&ex);
+        stack = test::RegisterTabs(*win, tabs);
+        ex.attach(*win);
         win->start();
         win->command(CmdShowSetpoints);
     }
@@ -43,6 +43,7 @@ protected:
     test::RecordingReporter rep;
     test::ScriptedExchange ex;
     std::unique_ptr<MainWindow> win;
+    PageStack* stack = nullptr;
     RecordingPage* link = nullptr;
 };
 

@@ -3,7 +3,9 @@
 // wait that runs its event loop, a page that records the commands it receives, and a setpoint
 // exchange whose end the test decides.
 #include "configurator/ui/page.h"
-#include "configurator/shell/setpoint_exchange.h"
+#include "configurator/shell/main_window.h"
+#include "configurator/ui/ids.h"
+#include "configurator/ui/page_stack.h"
 #include "support/gui_app.h"
 
 #include <QApplication>
@@ -39,6 +41,7 @@ public:
             onCommand(id);
     }
     void setControlsLocked(bool on) override { locked = on; }
+    void pageHidden(int next) override { hiddenFor.push_back(next); }
     void onTimer(int id) override
     {
         fired.push_back(id);
@@ -61,23 +64,33 @@ public:
 
     std::vector<int> commands;
     std::vector<int> fired;
+    std::vector<int> hiddenFor;  // pageHidden calls: the page the user went to
     std::function<void(int)> onCommand;
     bool locked = false;
 };
 
-class ScriptedExchange : public SetpointExchange {
+// Registers five tabs as the setpoint page, the way the program hosts its tab pages.
+inline PageStack* RegisterTabs(MainWindow& win, const std::array<Page*, 5>& tabs)
+{
+    auto* stack = new PageStack(win, PageSetpoints, {tabs.begin(), tabs.end()});
+    win.registerPage(PageSetpoints, stack);
+    return stack;
+}
+
+// A setpoint read and write whose end the test decides, run through the window's exchange runner.
+class ScriptedExchange {
 public:
-    void startRead(std::function<void(bool)> done) override
+    void startRead(std::function<void(bool)> done)
     {
         ++reads;
         pending = std::move(done);
     }
-    void startWrite(std::function<void(bool)> done) override
+    void startWrite(std::function<void(bool)> done)
     {
         ++writes;
         pending = std::move(done);
     }
-    void abort() override
+    void abort()
     {
         ++aborts;
         if (pending) {
@@ -93,6 +106,18 @@ public:
         if (d)
             d(ok);
     }
+    // Carries the window's setpoint read (162) and write (172), as the program's composition does.
+    void attach(MainWindow& win)
+    {
+        for (const bool write : {false, true})
+            win.registerCommand(write ? CmdWriteSetpoints : CmdReadSetpoints, [this, &win, write] {
+                win.runExchange({[this, write](std::function<void(bool)> done) {
+                                     write ? startWrite(std::move(done)) : startRead(std::move(done));
+                                 },
+                                 [this] { abort(); }});
+            });
+    }
+
     int reads = 0;
     int writes = 0;
     int aborts = 0;

@@ -41,7 +41,7 @@ protected:
             std::array<Page*, 5> tabs{};
             for (int i = 0; i < 5; ++i)
                 tabs[size_t(i)] = tab[i] = new RecordingPage(*win, PageSetpoints);
-            win->registerSetpointTabs(tabs);
+            stack = test::RegisterTabs(*win, tabs);
             for (int id : {PageIoSettings, PageLeds, PageMeasurements, PageIoState,
                            PageWorkJournal, PageEmergencyJournal, PageLinkSettings, PageClock,
                            PageConfiguration, PageFirmware}) {
@@ -57,6 +57,7 @@ protected:
     test::RecordingReporter rep;
     std::unique_ptr<MainWindow> win;
     RecordingPage* tab[5] = {};
+    PageStack* stack = nullptr;
     std::map<int, RecordingPage*> pages;
     std::vector<QUrl> opened;
 };
@@ -236,7 +237,7 @@ TEST_F(MainWindowTest, WriteSetpointsItemFollowsTheChannel)
     win->command(179);
     EXPECT_FALSE(enabled(172));  // no setpoint exchange registered in this build of the test
     test::ScriptedExchange ex;
-    win->setSetpointExchange(&ex);
+    ex.attach(*win);
     win->command(192);
     win->command(179);
     EXPECT_TRUE(enabled(172));
@@ -373,29 +374,33 @@ TEST_F(MainWindowTest, UnquotedOrUpperCaseCommandLineStartsNormally)
     }
 }
 
-TEST_F(MainWindowTest, LeavingAPollingPageHandsTheExchangeOver)
+// The hand-over of a poll in flight (476–479) is the polling page's own: the window only tells
+// the page it leaves where the user goes, and stops none of its timers.
+TEST_F(MainWindowTest, LeavingAPageTellsItWhereTheUserGoes)
 {
     make();
-    struct Row {
+    const struct {
         int from, to;
-        int stoppedOn, stopped;   // page and timer stopped
-        int startedOn, started;   // page and one-shot timer started
-    };
-    const Row rows[] = {
-        {186, 179, PageMeasurements, 408, PageMeasurements, 478},
-        {186, 187, PageMeasurements, 408, PageIoState, 477},
-        {187, 192, PageIoState, 411, PageIoState, 479},
-        {187, 186, PageIoState, 411, PageMeasurements, 476}};
-    for (const Row& r : rows) {
-        win->state().busy = false;
+        int left, target;
+    } rows[] = {{186, 179, PageMeasurements, PageSetpoints},
+                {186, 187, PageMeasurements, PageIoState},
+                {187, 192, PageIoState, PageLinkSettings},
+                {187, 186, PageIoState, PageMeasurements}};
+    for (const auto& r : rows) {
         win->command(r.from);
-        pages[r.stoppedOn]->setTimer(r.stopped, 10000);
+        pages[r.left]->hiddenFor.clear();
+        pages[r.left]->setTimer(408, 10000);
         win->state().busy = true;
         win->command(r.to);
-        EXPECT_FALSE(pages[r.stoppedOn]->timerActive(r.stopped)) << r.from << "→" << r.to;
-        EXPECT_TRUE(pages[r.startedOn]->timerActive(r.started)) << r.from << "→" << r.to;
-        pages[r.startedOn]->killTimer(r.started);
+        win->state().busy = false;
+        EXPECT_EQ(pages[r.left]->hiddenFor, std::vector<int>{r.target}) << r.from << "→" << r.to;
+        EXPECT_TRUE(pages[r.left]->timerActive(408)) << r.from << "→" << r.to;
+        pages[r.left]->killTimer(408);
     }
+    pages[PageMeasurements]->hiddenFor.clear();
+    win->command(186);
+    win->command(186);  // showing the page shown leaves nothing
+    EXPECT_TRUE(pages[PageMeasurements]->hiddenFor.empty());
 }
 
 TEST_F(MainWindowTest, NoHandOverWithoutAnExchangeInFlight)
@@ -420,14 +425,14 @@ TEST_F(MainWindowTest, ScrollOffsetsArePerPageAndSharedByTheSetpointTabs)
     QApplication::processEvents();
     ASSERT_GT(sp->verticalScrollBar()->maximum(), 0);
     sp->verticalScrollBar()->setValue(40);
-    win->showSetpointTab(3);
+    stack->showIndex(3);
     EXPECT_EQ(win->pageArea(PageSetpoints)->verticalScrollBar()->value(), 40);
     win->command(180);
     QScrollArea* io = win->pageArea(PageIoSettings);
     QApplication::processEvents();
     io->verticalScrollBar()->setValue(10);
     win->command(179);
-    EXPECT_EQ(win->setpointTab(), 3);
+    EXPECT_EQ(stack->currentIndex(), 3);
     EXPECT_EQ(win->pageArea(PageSetpoints)->verticalScrollBar()->value(), 40);
     win->command(180);
     EXPECT_EQ(win->pageArea(PageIoSettings)->verticalScrollBar()->value(), 10);
