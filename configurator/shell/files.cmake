@@ -1,0 +1,6 @@
+# The setpoint, project and program-settings files (domain, no Qt).
+set(_dir ${CMAKE_CURRENT_LIST_DIR})
+tirv_domain_library(tirv_files SOURCES
+  ${_dir}/file_texts.h
+  ${_dir}/setpoint_file.h ${_dir}/setpoint_file.cpp
+  LIBS tirv_setpoints_domain tirv_common)

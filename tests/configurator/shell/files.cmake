@@ -1,0 +1,6 @@
+# The setpoint, project and program-settings files: byte-exact vectors, edge cases, fuzz target.
+set(_dir ${CMAKE_CURRENT_LIST_DIR})
+tirv_test(file_formats_test DOMAIN SOURCES
+  ${_dir}/file_formats_support.h
+  ${_dir}/file_formats_setpoint_test.cpp
+  LIBS tirv_files)
