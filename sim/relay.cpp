@@ -87,13 +87,10 @@ void Relay::ChangeModel(const RelayModel& model, std::int64_t nowMs)
     m_holding[regs::kSerialNumber] = serial;
 }
 
-void Relay::LoadMemory(std::span<const std::uint16_t> holding)
+void Relay::LoadMemory(std::span<const std::uint16_t> holding, const RelayModel& model)
 {
+    m_model = &model;
     const std::size_t n = std::min(holding.size(), m_holding.size());
-    if (n > regs::kModelCode) {
-        if (const RelayModel* m = FindRelayModel(holding[regs::kModelCode]))
-            m_model = m;
-    }
     std::copy_n(holding.begin(), n, m_holding.begin());
     WriteCommSettingsRegisters();
     RebuildOscillogram();
@@ -101,7 +98,7 @@ void Relay::LoadMemory(std::span<const std::uint16_t> holding)
 
 void Relay::RebuildOscillogram()
 {
-    m_oscillogram = BuildOscillogram(*m_model, m_holding);
+    m_oscillogram = BuildOscillogram(*m_model, m_holding, m_oscFlags);
 }
 
 void Relay::WriteCommSettingsRegisters()
@@ -140,21 +137,28 @@ void Relay::RefreshLive(std::int64_t nowMs)
 {
     const WallTime t = clock(nowMs);
     const int fraction = m_model->m ? t.millisecond : t.millisecond / 10;
-    const std::uint16_t clockWords[7] = {
+    ClockWords clockWords = {
         static_cast<std::uint16_t>(t.day),    static_cast<std::uint16_t>(t.month),
         static_cast<std::uint16_t>(t.year - 2000), static_cast<std::uint16_t>(t.hour),
         static_cast<std::uint16_t>(t.minute), static_cast<std::uint16_t>(t.second),
         static_cast<std::uint16_t>(fraction)};
-    std::copy(std::begin(clockWords), std::end(clockWords),
-              m_holding.begin() + regs::kClockRead.start);
+    if (m_rawClock)
+        clockWords = *m_rawClock;
+    std::copy(clockWords.begin(), clockWords.end(), m_holding.begin() + regs::kClockRead.start);
 
     const FeederState feeder{m_breakerClosed, m_breakerOperations};
     const std::vector<std::uint16_t> measured = MeasurementRegisters(*m_model, feeder, m_rng);
     std::copy(measured.begin(), measured.end(), m_holding.begin() + m_model->measurementStart);
+    for (const auto& [reg, word] : m_measurementOverrides)
+        m_holding[static_cast<std::size_t>(reg)] = word;
 
-    const IoStates io = LiveIoStates(m_breakerClosed, nowMs);
-    m_holding[regs::kInputStates] = io.inputs;
-    m_holding[regs::kOutputStates] = io.outputs;
+    // A relay without I/O settings has no inputs or outputs assigned: nothing is active.
+    const auto io = m_holding.begin() + regs::kIoSettings.start;
+    const bool noIoSettings =
+        std::all_of(io, io + regs::kIoSettings.count, [](std::uint16_t w) { return w == 0; });
+    const IoStates live = noIoSettings ? IoStates{} : LiveIoStates(m_breakerClosed, nowMs);
+    m_holding[regs::kInputStates] = m_ioOverride.inputs.value_or(live.inputs);
+    m_holding[regs::kOutputStates] = m_ioOverride.outputs.value_or(live.outputs);
 }
 
 bool Relay::TakeDirty()
@@ -179,6 +183,23 @@ void Relay::RestoreMinimalSet()
     std::copy(minimal.begin(), minimal.end(), m_holding.begin());
     WriteIoSettings(m_holding, /*configured=*/false);
     WriteLedSettings(*m_model, m_holding, /*configured=*/false);
+    m_dirty = true;
+}
+
+void Relay::RestoreMinimalSetInEmptyBlocks()
+{
+    auto empty = [this](RegisterBlock b) {
+        const auto first = m_holding.begin() + b.start;
+        return std::all_of(first, first + b.count, [](std::uint16_t w) { return w == 0; });
+    };
+    if (empty({0, static_cast<std::uint16_t>(m_model->setpointWords)})) {
+        const std::vector<std::uint16_t> minimal = MinimalSetpointRegisters(*m_model);
+        std::copy(minimal.begin(), minimal.end(), m_holding.begin());
+    }
+    if (empty(regs::kIoSettings))
+        WriteIoSettings(m_holding, /*configured=*/false);
+    if (empty(m_model->m ? regs::kLedsM : regs::kLeds))
+        WriteLedSettings(*m_model, m_holding, /*configured=*/false);
     m_dirty = true;
 }
 
@@ -238,7 +259,7 @@ PduReply Relay::HandlePdu(std::span<const std::uint8_t> pdu, std::int64_t nowMs,
         if (tcp)
             return Exception(function, kIllegalFunction);
         if (pdu.size() == 2)
-            RestoreMinimalSet();
+            RestoreMinimalSetInEmptyBlocks();
         return {};  // no reply is awaited
     default:
         return Exception(function, kIllegalFunction);
@@ -308,7 +329,8 @@ std::uint8_t Relay::ApplyWrite(int start, std::span<const std::uint16_t> values,
         return ApplyBreaker(start, values[0], nowMs);
     if (count == 1 && start == regs::kModelCode) {
         const RelayModel* model = FindRelayModel(values[0]);
-        if (model == nullptr)
+        // A register write cannot change the hardware: the family (M or not) stays.
+        if (model == nullptr || model->m != m_model->m)
             return kIllegalValue;
         if (model != m_model)
             ChangeModel(*model, nowMs);
@@ -420,6 +442,7 @@ std::uint8_t Relay::ApplyBreaker(int reg, std::uint16_t value, std::int64_t nowM
 void Relay::SetClock(const WallTime& t, std::int64_t nowMs)
 {
     m_clockOffsetMs = ToEpochMs(t) - nowMs;
+    m_rawClock.reset();
     m_dirty = true;
 }
 
