@@ -3,4 +3,5 @@ set(_dir ${CMAKE_CURRENT_LIST_DIR})
 tirv_domain_library(tirv_files SOURCES
   ${_dir}/file_texts.h
   ${_dir}/setpoint_file.h ${_dir}/setpoint_file.cpp
-  LIBS tirv_setpoints_domain tirv_common)
+  ${_dir}/program_settings.h ${_dir}/program_settings.cpp
+  LIBS tirv_setpoints_domain tirv_link_codec tirv_common)

@@ -3,4 +3,6 @@ set(_dir ${CMAKE_CURRENT_LIST_DIR})
 tirv_test(file_formats_test DOMAIN SOURCES
   ${_dir}/file_formats_support.h
   ${_dir}/file_formats_setpoint_test.cpp
+  ${_dir}/file_formats_settings_test.cpp
+  ${_dir}/file_formats_settings_checks_test.cpp
   LIBS tirv_files)
