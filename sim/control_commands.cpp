@@ -93,10 +93,15 @@ std::string Measure(const Words& a, Context& c)
     const auto word = a.size() == 2 ? Word16(a[1]) : std::nullopt;
     if (a.size() != 2 || !ParseControlNumber(a[0], 0, 65535, reg) || !word)
         return "measure REGISTER WORD (word -32768-65535), or measure clear";
-    for (Relay* r : c.relays)
-        if (!r->OverrideMeasurement(static_cast<int>(reg), *word))
+    // Every addressed relay must have the register, or none is changed.
+    for (const Relay* r : c.relays) {
+        const RelayModel& m = r->model();
+        if (reg < m.measurementStart || reg >= m.measurementStart + m.measurementRegisters)
             return "register " + a[0] + " is not a measurement register of model " +
-                   std::to_string(r->model().code);
+                   std::to_string(m.code);
+    }
+    for (Relay* r : c.relays)
+        r->OverrideMeasurement(static_cast<int>(reg), *word);
     return {};
 }
 
@@ -112,9 +117,10 @@ std::string MeasureFloat(const Words& a, Context& c)
     if (end == a[1].c_str() || *end != '\0' || (std::isfinite(v) && std::fabs(v) > FLT_MAX))
         return "measure-float takes a single-precision value, nan or inf";
     const auto bits = std::bit_cast<std::uint32_t>(static_cast<float>(v));
-    for (Relay* r : c.relays) {
+    for (const Relay* r : c.relays)
         if (!r->model().m)
             return "model " + std::to_string(r->model().code) + " measures in integers";
+    for (Relay* r : c.relays) {
         const int reg = r->model().measurementStart + 2 * static_cast<int>(k);
         r->OverrideMeasurement(reg, static_cast<std::uint16_t>(bits & 0xFFFF));
         r->OverrideMeasurement(reg + 1, static_cast<std::uint16_t>(bits >> 16));

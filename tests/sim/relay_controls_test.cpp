@@ -7,6 +7,7 @@
 #include "sim/control_commands.h"
 #include "sim/journal_content.h"
 #include "sim/setpoint_registers.h"
+#include "sim/state_file.h"
 #include "tests/sim/relay_master.h"
 
 namespace tirv::sim {
@@ -321,6 +322,52 @@ TEST(ControlCommands, AForeignTypeOrSignatureIsShownButTheRelayKeepsItsModel)
     EXPECT_EQ(line.master.write(1, regs::kModelCode, {717}, kNow), 0);
     EXPECT_EQ(line.master.read(1, 130, 2, kNow),
               (std::vector<std::uint16_t>{regs::kSignatureM, 717}));
+}
+
+TEST(ControlCommands, ARegisterOnlyOneRelayHasChangesNoRelay)
+{
+    Line line{{705, 1}, {715, 2}};
+    EXPECT_NE(line.run("measure 300 77"), "");  // 300 is not a measurement register of an M relay
+    EXPECT_NE(line.master.read(1, 300, 1, kNow).at(0), 77);
+    EXPECT_NE(line.run("measure-float 0 1.5"), "");  // nor has the 705 floats
+    EXPECT_NE(line.master.read(2, 800, 1, kNow).at(0), FloatLow(1.5f));
+    EXPECT_EQ(line.run("@1 measure 300 77"), "");
+    EXPECT_EQ(line.master.read(1, 300, 1, kNow).at(0), 77);
+}
+
+// What belongs to the relay's memory is kept by --state; the run's overrides are not.
+TEST(ControlCommands, CraftedMemorySurvivesTheStateFile)
+{
+    Line line{{705, 1}, {716, 2}};
+    for (const char* command :
+         {"@1 type 4242", "@2 signature 0x1234", "@1 osc-flags 1 0 0 1 0 0",
+          "@2 clock 31 4 26 24 60 60 150", "@1 emergency 3 day=29 month=2 year=2023 event=3",
+          "@2 working 7 code=0x8001", "@2 breaker open", "@1 measure 301 999", "@2 io inputs 9"})
+        ASSERT_EQ(line.run(command), "") << command;
+    const std::string saved = SaveState(line.bus);
+    Line again{{705, 1}, {716, 2}};
+    ASSERT_EQ(LoadState(saved, again.bus), "");
+    EXPECT_EQ(again.relay(0).model().code, 705);
+    EXPECT_EQ(again.master.read(1, 130, 2, kNow),
+              (std::vector<std::uint16_t>{regs::kSignatureNonM, 4242}));
+    EXPECT_EQ(again.master.read(2, 130, 2, kNow), (std::vector<std::uint16_t>{0x1234, 716}));
+    EXPECT_EQ(again.master.read(1, 9, 6, kNow, kArchive),
+              (std::vector<std::uint16_t>{1, 0, 0, 1, 0, 0}));
+    EXPECT_EQ(again.master.read(2, 350, 7, kNow),
+              (std::vector<std::uint16_t>{31, 4, 26, 24, 60, 60, 150}));
+    EXPECT_EQ(again.master.read(1, 468, 3, kNow), (std::vector<std::uint16_t>{29, 2, 2023}));
+    EXPECT_EQ(again.master.read(1, 475, 1, kNow).at(0), 3);
+    EXPECT_EQ(again.master.read(2, 2134, 1, kNow, kJournal).at(0), 0x0180);
+    EXPECT_FALSE(again.relay(1).breakerClosed());
+    EXPECT_NE(again.master.read(1, 301, 1, kNow).at(0), 999);
+    EXPECT_FALSE(again.relay(1).ioOverride().inputs);
+    // A state file with a wrong number of flags or clock words is refused, not half read.
+    for (const char* field : {" osc-flag 1", " raw-clock 1"}) {
+        std::string damaged = saved;
+        damaged.insert(damaged.find('\n', damaged.find("relay model 705")), field);
+        Line other{{705, 1}, {716, 2}};
+        EXPECT_NE(LoadState(damaged, other.bus), "") << field;
+    }
 }
 
 }  // namespace
