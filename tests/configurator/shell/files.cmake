@@ -5,4 +5,5 @@ tirv_test(file_formats_test DOMAIN SOURCES
   ${_dir}/file_formats_setpoint_test.cpp
   ${_dir}/file_formats_settings_test.cpp
   ${_dir}/file_formats_settings_checks_test.cpp
+  ${_dir}/file_formats_project_test.cpp
   LIBS tirv_files)
