@@ -170,6 +170,12 @@ ExtractedPage ExtractPage(std::span<const std::uint8_t> text, std::size_t positi
         }
         const std::uint64_t address = std::uint64_t{r.address} + carry;
         const auto rest = data.subspan(carry);
+        // Bytes beyond the 32-bit address space have no page; the check refuses such files.
+        if (address > 0xFFFFFFFFu) {
+            pos = r.end;
+            carry = 0;
+            continue;
+        }
         if (!out.hasData) {
             out.base = static_cast<std::uint32_t>(address) & ~std::uint32_t{kRelayPageSize - 1};
             out.hasData = true;

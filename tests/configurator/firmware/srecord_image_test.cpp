@@ -182,6 +182,20 @@ TEST(ExtractPage, PageEndsAtAFullPageOrARecordBeyondIt)
     EXPECT_EQ(all[2].bytes[0], 0xCD);
 }
 
+TEST(ExtractPage, BytesPastTheAddressSpaceAreDropped)
+{
+    // Found by fuzzing: the carried rest of a record at the top of memory has no page, and must
+    // not make the extractor return the same page forever.
+    const Bytes data = Ramp(16, 0x50);
+    const auto all = ExtractAll(ToBytes(S3(0xFFFFFFF8, data) + S2(0x060000, {1})));
+    ASSERT_EQ(all.size(), 2u);
+    EXPECT_EQ(all[0].info.base, 0xFFFFFF00u);
+    EXPECT_TRUE(std::equal(data.begin(), data.begin() + 8, all[0].bytes.begin() + 0xF8));
+    EXPECT_EQ(all[0].info.carry, 8u);
+    EXPECT_EQ(all[1].info.base, 0x00060000u);
+    EXPECT_EQ(all[1].bytes[0], 1);
+}
+
 TEST(ExtractPage, MalformedTextEndsTheScan)
 {
     struct Case {
