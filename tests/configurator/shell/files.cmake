@@ -7,3 +7,6 @@ tirv_test(file_formats_test DOMAIN SOURCES
   ${_dir}/file_formats_settings_checks_test.cpp
   ${_dir}/file_formats_project_test.cpp
   LIBS tirv_files)
+
+# Seeds in tests/fuzz-seeds/fuzz_file_formats: a model byte followed by a valid file of each kind.
+tirv_fuzzer(fuzz_file_formats SOURCES ${_dir}/fuzz_file_formats.cpp LIBS tirv_files)
