@@ -3,6 +3,8 @@
 
 #include "common/crc16.h"
 #include "common/word_file.h"
+#include "configurator/journals/measurement_polling.h"
+#include "configurator/journals/measurement_settings.h"
 #include "configurator/link/registers.h"
 #include "configurator/setpoints/model_profile.h"
 #include "configurator/setpoints/setpoint_check.h"
@@ -17,14 +19,9 @@ namespace {
 
 namespace sb = settings_blocks;
 
-// Measurement poll period of a missing file: this value of the speed + 100 ms.
-constexpr std::array<int, 10> kFreshMeasurementBaseMs{650, 340, 180, 100, 60, 40, 35, 25, 20, 15};
-// The shortest measurement poll; an unreadable or damaged file starts at it + 100 ms.
-constexpr std::array<int, 10> kMinMeasurementMs{850, 440, 350, 300, 250, 200, 150, 125, 100, 75};
+// The shortest I/O-state poll by baud index.
 constexpr std::array<int, 10> kMinIoStateMs{3450, 1900, 1100, 700, 500, 450, 400, 350, 300, 250};
-constexpr int kMeasurementDefaultExtraMs = 100;
-constexpr int kIoStateDefaultExtraMs = 200;
-constexpr std::uint32_t kIoStateDefaultBitTimes = 3750000;
+constexpr int kMaxPollPeriodMs = 9999;  // the period fields take four digits
 
 constexpr int kMinAddress = 1;
 constexpr int kMaxAddress = 255;
@@ -37,21 +34,20 @@ constexpr int kMaxTcpPort = 65535;
 // Words 361–365 of the calibration block are its five flags, on in a new file.
 constexpr std::size_t kCalibrationFlagsFirst = 18;
 
+// An index outside the table counts as the slowest speed, as in every per-speed table.
 std::size_t TableIndex(int baudIndex)
 {
-    return static_cast<std::size_t>(std::clamp(baudIndex, 0, 9));
+    return IsValidBaudIndex(baudIndex) ? static_cast<std::size_t>(baudIndex) : 0;
 }
 
 int DefaultMeasurementPeriod(SettingsSource source, int baudIndex)
 {
-    const auto& base = source == SettingsSource::Missing ? kFreshMeasurementBaseMs : kMinMeasurementMs;
-    return base[TableIndex(baudIndex)] + kMeasurementDefaultExtraMs;
+    const SettingsAbsence why =
+        source == SettingsSource::Missing ? SettingsAbsence::Missing : SettingsAbsence::Unusable;
+    return DefaultMeasurementSettings(baudIndex, why).periodMs;
 }
 
-int DefaultIoStatePeriod(int baudIndex)
-{
-    return static_cast<int>(kIoStateDefaultBitTimes / BaudRate(baudIndex)) + kIoStateDefaultExtraMs;
-}
+int MinIoStatePeriodMs(int baudIndex) { return kMinIoStateMs[TableIndex(baudIndex)]; }
 
 // A word as the signed value the pages hold.
 int Signed(std::uint32_t w) { return static_cast<std::int32_t>(w); }
@@ -160,9 +156,6 @@ void BuildLinkPage(const LinkPageSettings& l, std::vector<std::uint32_t>& w)
 
 int ProgramSettings::modelCode() const { return ModelCodeForIndex(modelIndex); }
 
-int MinMeasurementPeriodMs(int baudIndex) { return kMinMeasurementMs[TableIndex(baudIndex)]; }
-int MinIoStatePeriodMs(int baudIndex) { return kMinIoStateMs[TableIndex(baudIndex)]; }
-
 std::uint32_t TransportWord(const ConnectionSettings& c)
 {
     return static_cast<std::uint32_t>(c.protocolVariant + 2 * static_cast<int>(c.protocol) +
@@ -174,7 +167,7 @@ ProgramSettings DefaultProgramSettings(SettingsSource source)
     ProgramSettings s;
     const int baud = s.connection.baudIndex;
     s.measurementPoll = {false, DefaultMeasurementPeriod(source, baud)};
-    s.ioStatePoll = {false, DefaultIoStatePeriod(baud)};
+    s.ioStatePoll = {false, IoStatePollBaseMs(baud)};
     s.modelIndex = kFallbackModelIndex;
     s.setpoints = DefaultImage(s.modelCode());
     std::fill(s.calibration.begin() + kCalibrationFlagsFirst, s.calibration.end(), 1u);
@@ -206,7 +199,7 @@ ProgramSettingsLoad ParseProgramSettings(std::span<const std::uint8_t> bytes)
     const std::size_t ip = sb::kIoStatePoll.first;
     s.ioStatePoll.on = Flag(w[ip]);
     s.ioStatePoll.periodMs =
-        CheckedPeriod(w[ip + 1], MinIoStatePeriodMs(baud), DefaultIoStatePeriod(baud));
+        CheckedPeriod(w[ip + 1], MinIoStatePeriodMs(baud), IoStatePollBaseMs(baud));
 
     for (std::size_t i = 0; i < sb::kSetpoints.count; ++i)
         s.setpoints[i] = Signed(w[sb::kSetpoints.first + i]);

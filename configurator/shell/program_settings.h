@@ -106,12 +106,6 @@ std::uint32_t TransportWord(const ConnectionSettings& c);
 // The connection settings with the TCP address and port of the link-settings words.
 ConnectionSettings EffectiveConnection(const ProgramSettings& s);
 
-// Shortest poll periods of the measurement and the I/O-state pages at a baud index (an index
-// outside the table counts as the slowest speed).
-int MinMeasurementPeriodMs(int baudIndex);
-int MinIoStatePeriodMs(int baudIndex);
-inline constexpr int kMaxPollPeriodMs = 9999;  // four digits
-
 // The longest path the files are opened with; a longer one is refused whole, never shortened.
 inline constexpr std::size_t kMaxPathBytes = 4095;
 
