@@ -3,6 +3,7 @@
 
 #include "common/crc16.h"
 #include "common/word_file.h"
+#include "configurator/journals/journal_settings.h"
 #include "configurator/journals/measurement_polling.h"
 #include "configurator/journals/measurement_settings.h"
 #include "configurator/link/registers.h"
@@ -166,6 +167,10 @@ ProgramSettings DefaultProgramSettings(SettingsSource source)
 {
     ProgramSettings s;
     const int baud = s.connection.baudIndex;
+    const MeasurementSettingsWords measurement = PackMeasurementSettings(DefaultMeasurementSettings(
+        baud, source == SettingsSource::Missing ? SettingsAbsence::Missing : SettingsAbsence::Unusable));
+    std::copy_n(measurement.begin(), s.measurementPage.size(), s.measurementPage.begin());
+    s.journalPage = PackJournalSettings(EmergencyJournalSettings{});
     s.measurementPoll = {false, DefaultMeasurementPeriod(source, baud)};
     s.ioStatePoll = {false, IoStatePollBaseMs(baud)};
     s.modelIndex = kFallbackModelIndex;

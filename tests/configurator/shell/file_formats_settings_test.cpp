@@ -1,5 +1,7 @@
 // The program settings file: byte-exact round trips, the defaults of a missing and of a damaged
 // file, the range check of every loaded value, the path of the file and its safe replacement.
+#include "configurator/journals/journal_settings.h"
+#include "configurator/journals/measurement_settings.h"
 #include "configurator/setpoints/model_profile.h"
 #include "configurator/setpoints/setpoint_check.h"
 #include "configurator/shell/program_settings.h"
@@ -176,6 +178,11 @@ TEST(ProgramSettingsDefaults, MissingAndDamagedDifferInTheMeasurementPeriod)
             EXPECT_EQ(s->calibration[i], i >= 18 ? 1u : 0u) << "calibration word " << i;
         for (std::uint32_t r : s->reserved)
             EXPECT_EQ(r, 0u);
+        // The pages' own defaults: their colours, all journal phasors and sectors shown.
+        EXPECT_EQ(s->measurementPage[0], PackMeasurementSettings(DefaultMeasurementSettings(
+                                             6, SettingsAbsence::Missing))[0]);
+        EXPECT_NE(s->measurementPage[0], 0u);
+        EXPECT_EQ(s->journalPage, PackJournalSettings(EmergencyJournalSettings{}));
     }
 }
 
