@@ -48,10 +48,16 @@ int DefaultMeasurementPeriod(SettingsSource source, int baudIndex)
     return DefaultMeasurementSettings(baudIndex, why).periodMs;
 }
 
-int MinIoStatePeriodMs(int baudIndex) { return kMinIoStateMs[TableIndex(baudIndex)]; }
+int MinIoStatePeriodMs(int baudIndex)
+{
+    return kMinIoStateMs[TableIndex(baudIndex)];
+}
 
 // A word as the signed value the pages hold.
-int Signed(std::uint32_t w) { return static_cast<std::int32_t>(w); }
+int Signed(std::uint32_t w)
+{
+    return static_cast<std::int32_t>(w);
+}
 
 int InRange(std::uint32_t w, int lo, int hi, int fallback)
 {
@@ -59,9 +65,15 @@ int InRange(std::uint32_t w, int lo, int hi, int fallback)
     return v >= lo && v <= hi ? v : fallback;
 }
 
-bool Flag(std::uint32_t w) { return w == 1; }
+bool Flag(std::uint32_t w)
+{
+    return w == 1;
+}
 
-std::uint8_t Byte(std::uint32_t w) { return w <= 0xFF ? static_cast<std::uint8_t>(w) : 0; }
+std::uint8_t Byte(std::uint32_t w)
+{
+    return w <= 0xFF ? static_cast<std::uint8_t>(w) : 0;
+}
 
 // A period outside its range takes the damaged-file default, raised to the page's minimum so
 // that it is usable at the loaded speed.
@@ -70,7 +82,10 @@ int CheckedPeriod(std::uint32_t w, int min, int fallback)
     return InRange(w, min, kMaxPollPeriodMs, std::max(fallback, min));
 }
 
-int RaisedPeriod(int periodMs, int min) { return std::clamp(periodMs, min, kMaxPollPeriodMs); }
+int RaisedPeriod(int periodMs, int min)
+{
+    return std::clamp(periodMs, min, kMaxPollPeriodMs);
+}
 
 template <std::size_t N>
 void CopyOut(const std::vector<std::uint32_t>& words, WordBlock b, std::array<std::uint32_t, N>& to)
@@ -79,7 +94,8 @@ void CopyOut(const std::vector<std::uint32_t>& words, WordBlock b, std::array<st
 }
 
 template <std::size_t N>
-void CopyIn(const std::array<std::uint32_t, N>& from, WordBlock b, std::vector<std::uint32_t>& words)
+void CopyIn(const std::array<std::uint32_t, N>& from, WordBlock b,
+            std::vector<std::uint32_t>& words)
 {
     std::copy(from.begin(), from.end(), words.begin() + static_cast<std::ptrdiff_t>(b.first));
 }
@@ -155,7 +171,10 @@ void BuildLinkPage(const LinkPageSettings& l, std::vector<std::uint32_t>& w)
 
 }  // namespace
 
-int ProgramSettings::modelCode() const { return ModelCodeForIndex(modelIndex); }
+int ProgramSettings::modelCode() const
+{
+    return ModelCodeForIndex(modelIndex);
+}
 
 std::uint32_t TransportWord(const ConnectionSettings& c)
 {
@@ -168,7 +187,8 @@ ProgramSettings DefaultProgramSettings(SettingsSource source)
     ProgramSettings s;
     const int baud = s.connection.baudIndex;
     const MeasurementSettingsWords measurement = PackMeasurementSettings(DefaultMeasurementSettings(
-        baud, source == SettingsSource::Missing ? SettingsAbsence::Missing : SettingsAbsence::Unusable));
+        baud,
+        source == SettingsSource::Missing ? SettingsAbsence::Missing : SettingsAbsence::Unusable));
     std::copy_n(measurement.begin(), s.measurementPage.size(), s.measurementPage.begin());
     s.journalPage = PackJournalSettings(EmergencyJournalSettings{});
     s.measurementPoll = {false, DefaultMeasurementPeriod(source, baud)};

@@ -26,14 +26,14 @@ struct WordBlock {
     std::size_t count;
 };
 namespace settings_blocks {
-inline constexpr WordBlock kMeasurementPage{0, 26};   // colours and options of that page
-inline constexpr WordBlock kMeasurementPoll{26, 2};   // polling on, period in ms
-inline constexpr WordBlock kIoStatePoll{28, 2};       // polling on, period in ms
-inline constexpr WordBlock kJournalPage{30, 26};      // emergency-journal colours and options
-inline constexpr WordBlock kConnection{56, 7};        // port … transport word
+inline constexpr WordBlock kMeasurementPage{0, 26};  // colours and options of that page
+inline constexpr WordBlock kMeasurementPoll{26, 2};  // polling on, period in ms
+inline constexpr WordBlock kIoStatePoll{28, 2};      // polling on, period in ms
+inline constexpr WordBlock kJournalPage{30, 26};     // emergency-journal colours and options
+inline constexpr WordBlock kConnection{56, 7};       // port … transport word
 inline constexpr WordBlock kModelIndex{63, 1};
 inline constexpr WordBlock kSetpoints{64, 127};
-inline constexpr WordBlock kIo{191, 128};             // first table, then second table
+inline constexpr WordBlock kIo{191, 128};  // first table, then second table
 inline constexpr WordBlock kLeds{319, 24};
 inline constexpr WordBlock kCalibration{343, 23};
 inline constexpr WordBlock kLinkPage{366, 26};
@@ -48,9 +48,9 @@ struct PollSettings {
 
 // Words 366–391: what the link-settings page keeps of its Ethernet and option fields.
 struct LinkPageSettings {
-    bool ipValid = false;  // all four fields of the address were filled
+    bool ipValid = false;              // all four fields of the address were filled
     std::array<std::uint8_t, 4> ip{};  // most significant first
-    int tcpPort = 502;     // 0 when the field was empty or above 65535
+    int tcpPort = 502;                 // 0 when the field was empty or above 65535
     bool macPresent = false;
     std::array<std::uint8_t, 6> mac{};
     bool gatewayValid = false;

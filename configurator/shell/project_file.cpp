@@ -75,7 +75,8 @@ ProjectFileRead ParseProjectFile(std::span<const std::uint8_t> bytes, const Mode
     return r;
 }
 
-std::vector<std::uint8_t> BuildProjectFile(const ModelProfile& current, const ProjectContent& content)
+std::vector<std::uint8_t> BuildProjectFile(const ModelProfile& current,
+                                           const ProjectContent& content)
 {
     const ProjectLayout at = LayoutFor(current.isM);
     std::vector<std::uint32_t> w(at.words + 1, 0);

@@ -17,13 +17,17 @@ namespace tirv {
 inline constexpr int kIoProjectWords = 128;  // two tables of 16 entries × 4 words
 
 // LED words in a project: 5 entries of 3 words non-M, 8 entries M.
-constexpr int ProjectLedWords(bool isM) { return isM ? 24 : 15; }
+constexpr int ProjectLedWords(bool isM)
+{
+    return isM ? 24 : 15;
+}
 
 // 1052 bytes non-M, 1136 bytes M.
 constexpr std::size_t ProjectFileBytes(bool isM)
 {
     return static_cast<std::size_t>((isM ? 127 : 115) + ProjectLedWords(isM) + kIoProjectWords +
-                                    kFileHeaderWords + 1) * 4;
+                                    kFileHeaderWords + 1) *
+           4;
 }
 
 struct ProjectContent {
@@ -46,6 +50,7 @@ struct ProjectFileRead {
 ProjectFileRead ParseProjectFile(std::span<const std::uint8_t> bytes, const ModelProfile& current);
 
 // The project saved with the current model code.
-std::vector<std::uint8_t> BuildProjectFile(const ModelProfile& current, const ProjectContent& content);
+std::vector<std::uint8_t> BuildProjectFile(const ModelProfile& current,
+                                           const ProjectContent& content);
 
 }  // namespace tirv

@@ -85,9 +85,9 @@ void AddModelCheck(FileReadSteps& steps, int fileModelCode, int currentModelCode
         return;
     }
     if (fileModelCode != currentModelCode) {
-        steps.questions.push_back(
-            {tx::kCaptionWarning, Format(tx::kOtherModelQuestion, fileModelCode, currentModelCode),
-             MsgIcon::Error, MsgButtons::OkCancel});
+        steps.questions.push_back({tx::kCaptionWarning,
+                                   Format(tx::kOtherModelQuestion, fileModelCode, currentModelCode),
+                                   MsgIcon::Error, MsgButtons::OkCancel});
     }
 }
 

@@ -45,10 +45,12 @@ struct SetpointFileRead {
 
 // Opening a setpoint file while `current` is the model profile; a setpoint file never changes
 // the model class, so its size must be the current class's.
-SetpointFileRead ParseSetpointFile(std::span<const std::uint8_t> bytes, const ModelProfile& current);
+SetpointFileRead ParseSetpointFile(std::span<const std::uint8_t> bytes,
+                                   const ModelProfile& current);
 
 // The file saved with the current model code and image.
-std::vector<std::uint8_t> BuildSetpointFile(const ModelProfile& current, const SetpointImage& image);
+std::vector<std::uint8_t> BuildSetpointFile(const ModelProfile& current,
+                                            const SetpointImage& image);
 
 // The extension test for a name chosen in a file dialog: the name ends with `extension`
 // ("tpr", "tirv"), compared as typed.

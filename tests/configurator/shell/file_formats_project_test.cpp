@@ -118,7 +118,8 @@ std::vector<OpenCase> OpenCases()
         {"otherClass306", 716, Project(306), Ends::Loaded, "", 1, true},
         {"sameModel", 705, Project(705), Ends::Loaded, "", 0, false},
         {"otherModelSameClass", 706, Project(705), Ends::Loaded, "", 1, false},
-        {"file306With705", 705, Project(306), Ends::Refused, Fmt(tx::kModel306Refused, 306), 0, false},
+        {"file306With705", 705, Project(306), Ends::Refused, Fmt(tx::kModel306Refused, 306), 0,
+         false},
         {"oneByteChanged", 705, changed, Ends::Refused, format705, 0, false},
         {"fourBytesLonger", 705, longer, Ends::Refused, format705, 0, false},
         {"tprSized", 705, std::vector<std::uint8_t>(480), Ends::Refused, format705, 0, false},
@@ -131,8 +132,8 @@ std::vector<OpenCase> OpenCases()
         {"setpointFlag2", 705, Project(705, [](auto& f) { PutWord(f, 4 + 52, 2); }), Ends::Invalid,
          tx::kInvalidSetpoints, 0, false},
         {"setpointInvalidAfterClassQuestion", 705,
-         Project(715, [](auto& f) { PutWord(f, 4 + 56, 3); }), Ends::Invalid,
-         tx::kInvalidSetpoints, 1, true},
+         Project(715, [](auto& f) { PutWord(f, 4 + 56, 3); }), Ends::Invalid, tx::kInvalidSetpoints,
+         1, true},
     };
 }
 
@@ -145,20 +146,20 @@ TEST_P(ProjectOpen, EndsAsTheFileDeserves)
     EXPECT_EQ(r.steps.questions.size(), c.questions);
     EXPECT_EQ(r.switchesModel, c.switchesModel);
     switch (c.ends) {
-    case Ends::Refused:
-        ASSERT_TRUE(r.steps.refusal);
-        EXPECT_EQ(r.steps.refusal->text, c.message);
-        break;
-    case Ends::Invalid:
-        EXPECT_FALSE(r.steps.refusal);
-        ASSERT_TRUE(r.steps.invalid);
-        EXPECT_EQ(r.steps.invalid->text, c.message);
-        EXPECT_EQ(r.steps.invalid->caption, tx::kCaptionDataError);
-        break;
-    case Ends::Loaded:
-        EXPECT_FALSE(r.steps.refusal);
-        EXPECT_FALSE(r.steps.invalid);
-        break;
+        case Ends::Refused:
+            ASSERT_TRUE(r.steps.refusal);
+            EXPECT_EQ(r.steps.refusal->text, c.message);
+            break;
+        case Ends::Invalid:
+            EXPECT_FALSE(r.steps.refusal);
+            ASSERT_TRUE(r.steps.invalid);
+            EXPECT_EQ(r.steps.invalid->text, c.message);
+            EXPECT_EQ(r.steps.invalid->caption, tx::kCaptionDataError);
+            break;
+        case Ends::Loaded:
+            EXPECT_FALSE(r.steps.refusal);
+            EXPECT_FALSE(r.steps.invalid);
+            break;
     }
 }
 

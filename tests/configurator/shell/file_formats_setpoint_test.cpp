@@ -84,8 +84,8 @@ struct OpenCase {
     std::size_t questions;
 };
 
-std::vector<std::uint8_t> Tpr(int fileCode, int classCode, void (*spoil)(const ModelProfile&,
-                                                                        SetpointImage&) = nullptr)
+std::vector<std::uint8_t> Tpr(int fileCode, int classCode,
+                              void (*spoil)(const ModelProfile&, SetpointImage&) = nullptr)
 {
     const ModelProfile p = ProfileForModel(classCode);
     SetpointImage img = DefaultImage(p);
@@ -108,8 +108,10 @@ std::vector<OpenCase> OpenCases()
     auto shortFile = Tpr(705, 705);
     shortFile.pop_back();
     return {
-        {"nonMFileWithMSelected", 715, Tpr(705, 705), Ends::Refused, Fmt(tx::kSetpointsFormat, 715), 0},
-        {"mFileWithNonMSelected", 705, Tpr(715, 715), Ends::Refused, Fmt(tx::kSetpointsFormat, 705), 0},
+        {"nonMFileWithMSelected", 715, Tpr(705, 705), Ends::Refused, Fmt(tx::kSetpointsFormat, 715),
+         0},
+        {"mFileWithNonMSelected", 705, Tpr(715, 715), Ends::Refused, Fmt(tx::kSetpointsFormat, 705),
+         0},
         {"oneByteChanged", 705, oneByteChanged, Ends::Refused, Fmt(tx::kSetpointsFormat, 705), 0},
         {"oneByteShort", 705, shortFile, Ends::Refused, Fmt(tx::kSetpointsFormat, 705), 0},
         {"empty", 705, {}, Ends::Refused, Fmt(tx::kSetpointsFormat, 705), 0},
@@ -120,29 +122,46 @@ std::vector<OpenCase> OpenCases()
         {"file705With706", 706, Tpr(705, 706), Ends::Loaded, "", 1},
         {"file716With715", 715, Tpr(716, 715), Ends::Loaded, "", 1},
         {"sameModel", 707, Tpr(707, 707), Ends::Loaded, "", 0},
-        {"flagTwo", 705, Tpr(705, 705, [](const ModelProfile& p, SetpointImage& i) {
-             i[static_cast<std::size_t>(p.flagIndex(3))] = 2;
-         }), Ends::Invalid, tx::kInvalidSetpoints, 0},
-        {"choiceAboveMax", 715, Tpr(715, 715, [](const ModelProfile& p, SetpointImage& i) {
-             i[static_cast<std::size_t>(p.choiceIndex(0))] = p.choices[0].max + 1;
-         }), Ends::Invalid, tx::kInvalidSetpoints, 0},
-        {"numericBelowRaw", 705, Tpr(705, 705, [](const ModelProfile&, SetpointImage& i) {
-             i[0] = 19;
-         }), Ends::Invalid, tx::kInvalidSetpoints, 0},
+        {"flagTwo", 705,
+         Tpr(705, 705,
+             [](const ModelProfile& p, SetpointImage& i) {
+                 i[static_cast<std::size_t>(p.flagIndex(3))] = 2;
+             }),
+         Ends::Invalid, tx::kInvalidSetpoints, 0},
+        {"choiceAboveMax", 715,
+         Tpr(715, 715,
+             [](const ModelProfile& p, SetpointImage& i) {
+                 i[static_cast<std::size_t>(p.choiceIndex(0))] = p.choices[0].max + 1;
+             }),
+         Ends::Invalid, tx::kInvalidSetpoints, 0},
+        {"numericBelowRaw", 705,
+         Tpr(705, 705, [](const ModelProfile&, SetpointImage& i) { i[0] = 19; }), Ends::Invalid,
+         tx::kInvalidSetpoints, 0},
         // Only Ia and Ua recorded: the pre-fault time may be at most 6.00 s.
-        {"preFaultAboveRecordingTime", 705, Tpr(705, 705, [](const ModelProfile& p, SetpointImage& i) {
-             for (const char* f : {"В АЖ фикс. Ib", "В АЖ фикс. Ic", "В АЖ фикс. Ub", "В АЖ фикс. Uc"})
-                 i[static_cast<std::size_t>(p.find(f))] = 0;
-             i[static_cast<std::size_t>(p.find("Tпредыст."))] = 601;
-         }), Ends::Invalid, tx::kInvalidSetpoints, 0},
-        {"preFaultAtRecordingTime", 705, Tpr(705, 705, [](const ModelProfile& p, SetpointImage& i) {
-             for (const char* f : {"В АЖ фикс. Ib", "В АЖ фикс. Ic", "В АЖ фикс. Ub", "В АЖ фикс. Uc"})
-                 i[static_cast<std::size_t>(p.find(f))] = 0;
-             i[static_cast<std::size_t>(p.find("Tпредыст."))] = 600;
-         }), Ends::Loaded, "", 0},
-        {"invalidAfterQuestion", 706, Tpr(705, 706, [](const ModelProfile& p, SetpointImage& i) {
-             i[static_cast<std::size_t>(p.flagIndex(0))] = -1;
-         }), Ends::Invalid, tx::kInvalidSetpoints, 1},
+        {"preFaultAboveRecordingTime", 705,
+         Tpr(705, 705,
+             [](const ModelProfile& p, SetpointImage& i) {
+                 for (const char* f :
+                      {"В АЖ фикс. Ib", "В АЖ фикс. Ic", "В АЖ фикс. Ub", "В АЖ фикс. Uc"})
+                     i[static_cast<std::size_t>(p.find(f))] = 0;
+                 i[static_cast<std::size_t>(p.find("Tпредыст."))] = 601;
+             }),
+         Ends::Invalid, tx::kInvalidSetpoints, 0},
+        {"preFaultAtRecordingTime", 705,
+         Tpr(705, 705,
+             [](const ModelProfile& p, SetpointImage& i) {
+                 for (const char* f :
+                      {"В АЖ фикс. Ib", "В АЖ фикс. Ic", "В АЖ фикс. Ub", "В АЖ фикс. Uc"})
+                     i[static_cast<std::size_t>(p.find(f))] = 0;
+                 i[static_cast<std::size_t>(p.find("Tпредыст."))] = 600;
+             }),
+         Ends::Loaded, "", 0},
+        {"invalidAfterQuestion", 706,
+         Tpr(705, 706,
+             [](const ModelProfile& p, SetpointImage& i) {
+                 i[static_cast<std::size_t>(p.flagIndex(0))] = -1;
+             }),
+         Ends::Invalid, tx::kInvalidSetpoints, 1},
     };
 }
 
@@ -154,21 +173,21 @@ TEST_P(SetpointOpen, EndsAsTheFileDeserves)
     const SetpointFileRead r = ParseSetpointFile(c.file, ProfileForModel(c.current));
     EXPECT_EQ(r.steps.questions.size(), c.questions);
     switch (c.ends) {
-    case Ends::Refused:
-        ASSERT_TRUE(r.steps.refusal);
-        EXPECT_EQ(r.steps.refusal->text, c.message);
-        EXPECT_EQ(r.steps.refusal->icon, MsgIcon::Error);
-        break;
-    case Ends::Invalid:
-        EXPECT_FALSE(r.steps.refusal);
-        ASSERT_TRUE(r.steps.invalid);
-        EXPECT_EQ(r.steps.invalid->text, c.message);
-        EXPECT_EQ(r.steps.invalid->caption, tx::kCaptionDataError);
-        break;
-    case Ends::Loaded:
-        EXPECT_FALSE(r.steps.refusal);
-        EXPECT_FALSE(r.steps.invalid);
-        break;
+        case Ends::Refused:
+            ASSERT_TRUE(r.steps.refusal);
+            EXPECT_EQ(r.steps.refusal->text, c.message);
+            EXPECT_EQ(r.steps.refusal->icon, MsgIcon::Error);
+            break;
+        case Ends::Invalid:
+            EXPECT_FALSE(r.steps.refusal);
+            ASSERT_TRUE(r.steps.invalid);
+            EXPECT_EQ(r.steps.invalid->text, c.message);
+            EXPECT_EQ(r.steps.invalid->caption, tx::kCaptionDataError);
+            break;
+        case Ends::Loaded:
+            EXPECT_FALSE(r.steps.refusal);
+            EXPECT_FALSE(r.steps.invalid);
+            break;
     }
 }
 
@@ -180,8 +199,9 @@ TEST(SetpointFile, OtherModelQuestionNamesBothCodes)
     const SetpointFileRead r = ParseSetpointFile(Tpr(705, 706), ProfileForModel(706));
     ASSERT_EQ(r.steps.questions.size(), 1u);
     const Message& q = r.steps.questions[0];
-    EXPECT_EQ(q.text, "Уставки в файле являются уставками ТИРВ-705 и могут не соответствовать "
-                      "уставкам ТИРВ-706. Продолжить чтение?");
+    EXPECT_EQ(q.text,
+              "Уставки в файле являются уставками ТИРВ-705 и могут не соответствовать "
+              "уставкам ТИРВ-706. Продолжить чтение?");
     EXPECT_EQ(q.caption, "Предупреждение");
     EXPECT_EQ(q.buttons, MsgButtons::OkCancel);
     EXPECT_EQ(r.image, DefaultImage(706));
@@ -254,9 +274,12 @@ TEST(FileExtension, LastCharactersAsTyped)
         bool fits;
     };
     const Case cases[] = {
-        {"/home/u/a.tpr", "tpr", true},  {"/home/u/atpr", "tpr", true},
-        {"/home/u/a.TPR", "tpr", false}, {"/home/u/a.tpr.bak", "tpr", false},
-        {"pr", "tpr", false},            {"/home/u/п.tirv", "tirv", true},
+        {"/home/u/a.tpr", "tpr", true},
+        {"/home/u/atpr", "tpr", true},
+        {"/home/u/a.TPR", "tpr", false},
+        {"/home/u/a.tpr.bak", "tpr", false},
+        {"pr", "tpr", false},
+        {"/home/u/п.tirv", "tirv", true},
         {"/home/u/a.tir", "tirv", false},
     };
     for (const Case& c : cases)

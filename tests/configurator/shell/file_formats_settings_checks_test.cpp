@@ -7,11 +7,11 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <string>
-#include <unistd.h>
 
 namespace tirv {
 namespace {
@@ -48,57 +48,102 @@ struct RangeCase {
     const char* name;
     ProgramSettings base;
     std::vector<std::pair<std::size_t, std::uint32_t>> words;  // written into the base's file
-    std::function<void(ProgramSettings&)> expect;               // the base as it must load
+    std::function<void(ProgramSettings&)> expect;              // the base as it must load
 };
 
 std::vector<RangeCase> RangeCases()
 {
-    const ProgramSettings m = Sample(6, Channel::Rs485, 9);   // 716
-    const ProgramSettings u = Sample(6, Channel::Usb, 8);     // 716 on USB
-    const ProgramSettings n = Sample(3, Channel::Rs485, 4);   // 706
+    const ProgramSettings m = Sample(6, Channel::Rs485, 9);  // 716
+    const ProgramSettings u = Sample(6, Channel::Usb, 8);    // 716 on USB
+    const ProgramSettings n = Sample(3, Channel::Rs485, 4);  // 706
     const ProgramSettings nSlow = Sample(3, Channel::Rs485, 0);
     auto keep = [](ProgramSettings&) {};
     return {
-        {"baud50AndAddress0", n, {{58, 50}, {57, 0}},
-         [](ProgramSettings& s) { s.connection.baudIndex = 6; s.connection.address = 1; }},
+        {"baud50AndAddress0",
+         n,
+         {{58, 50}, {57, 0}},
+         [](ProgramSettings& s) {
+             s.connection.baudIndex = 6;
+             s.connection.address = 1;
+         }},
         {"address255Kept", n, {{57, 255}}, [](ProgramSettings& s) { s.connection.address = 255; }},
         {"address256", n, {{57, 256}}, [](ProgramSettings& s) { s.connection.address = 1; }},
-        {"addressNegative", n, {{57, 0xFFFFFFFF}}, [](ProgramSettings& s) { s.connection.address = 1; }},
+        {"addressNegative",
+         n,
+         {{57, 0xFFFFFFFF}},
+         [](ProgramSettings& s) { s.connection.address = 1; }},
         {"portZero", n, {{56, 0}}, [](ProgramSettings& s) { s.connection.port = 1; }},
         {"baud7OnNonM", n, {{58, 7}}, [](ProgramSettings& s) { s.connection.baudIndex = 6; }},
         {"baud9OnM", m, {{58, 9}}, keep},
         {"baud10OnM", m, {{58, 10}}, [](ProgramSettings& s) { s.connection.baudIndex = 6; }},
         {"baud5OnUsb", u, {{58, 5}}, [](ProgramSettings& s) { s.connection.baudIndex = 6; }},
         {"parity3", n, {{59, 3}}, [](ProgramSettings& s) { s.connection.parity = Parity::None; }},
-        {"stopBits2", n, {{60, 2}}, [](ProgramSettings& s) { s.connection.stopBits = StopBits::One; }},
-        {"repeat1000Kept", n, {{61, 1000}}, [](ProgramSettings& s) { s.connection.repeatCount = 1000; }},
+        {"stopBits2",
+         n,
+         {{60, 2}},
+         [](ProgramSettings& s) { s.connection.stopBits = StopBits::One; }},
+        {"repeat1000Kept",
+         n,
+         {{61, 1000}},
+         [](ProgramSettings& s) { s.connection.repeatCount = 1000; }},
         {"repeat1001", n, {{61, 1001}}, [](ProgramSettings& s) { s.connection.repeatCount = 10; }},
-        {"transport12", n, {{62, 12}},
+        {"transport12",
+         n,
+         {{62, 12}},
          [](ProgramSettings& s) {
              s.connection.channel = Channel::Usb;
              s.connection.protocol = Protocol::Modbus;
              s.connection.protocolVariant = 0;
          }},
-        {"modelIndex8", n, {{63, 8}},
+        {"modelIndex8",
+         n,
+         {{63, 8}},
          [](ProgramSettings& s) {
              s.modelIndex = 5;  // 715: the 706 image is no valid M image
              s.setpoints = DefaultImage(715);
          }},
-        {"pollFlag2", n, {{26, 2}, {28, 7}},
-         [](ProgramSettings& s) { s.measurementPoll.on = false; s.ioStatePoll.on = false; }},
+        {"pollFlag2",
+         n,
+         {{26, 2}, {28, 7}},
+         [](ProgramSettings& s) {
+             s.measurementPoll.on = false;
+             s.ioStatePoll.on = false;
+         }},
         // At 19200 bit/s: minimum 250 and 500 ms; the damaged defaults are 350 and 395 → 500.
-        {"periodsBelowMinimum", n, {{27, 249}, {29, 499}},
-         [](ProgramSettings& s) { s.measurementPoll.periodMs = 350; s.ioStatePoll.periodMs = 500; }},
-        {"periodsAtMinimumKept", n, {{27, 250}, {29, 500}},
-         [](ProgramSettings& s) { s.measurementPoll.periodMs = 250; s.ioStatePoll.periodMs = 500; }},
-        {"periodsAboveFourDigits", nSlow, {{27, 10000}, {29, 10000}},
-         [](ProgramSettings& s) { s.measurementPoll.periodMs = 950; s.ioStatePoll.periodMs = 3450; }},
-        {"setpointFlag2", n, {{64 + 52, 2}},
+        {"periodsBelowMinimum",
+         n,
+         {{27, 249}, {29, 499}},
+         [](ProgramSettings& s) {
+             s.measurementPoll.periodMs = 350;
+             s.ioStatePoll.periodMs = 500;
+         }},
+        {"periodsAtMinimumKept",
+         n,
+         {{27, 250}, {29, 500}},
+         [](ProgramSettings& s) {
+             s.measurementPoll.periodMs = 250;
+             s.ioStatePoll.periodMs = 500;
+         }},
+        {"periodsAboveFourDigits",
+         nSlow,
+         {{27, 10000}, {29, 10000}},
+         [](ProgramSettings& s) {
+             s.measurementPoll.periodMs = 950;
+             s.ioStatePoll.periodMs = 3450;
+         }},
+        {"setpointFlag2",
+         n,
+         {{64 + 52, 2}},
          [](ProgramSettings& s) { s.setpoints = DefaultImage(706); }},
-        {"setpointBelowRaw", m, {{64 + 0, 19}},
+        {"setpointBelowRaw",
+         m,
+         {{64 + 0, 19}},
          [](ProgramSettings& s) { s.setpoints = DefaultImage(716); }},
         {"ipByte256", n, {{367, 256}}, [](ProgramSettings& s) { s.linkPage.ip[0] = 0; }},
-        {"tcpPortAbove65535", n, {{371, 65536}}, [](ProgramSettings& s) { s.linkPage.tcpPort = 502; }},
+        {"tcpPortAbove65535",
+         n,
+         {{371, 65536}},
+         [](ProgramSettings& s) { s.linkPage.tcpPort = 502; }},
         {"linkFlag5", n, {{390, 5}}, [](ProgramSettings& s) { s.linkPage.ethernetOn = false; }},
     };
 }
@@ -199,7 +244,8 @@ TEST_F(SettingsOnDisk, ShortFileIgnoredAndAValidFileWrittenOver)
     auto bytes = BuildProgramSettings(Sample(3, Channel::Rs485, 4));
     bytes.pop_back();
     std::ofstream(m_path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
     const ProgramSettingsLoad load = LoadProgramSettings(m_path);
     EXPECT_EQ(load.source, SettingsSource::Damaged);
     EXPECT_EQ(load.settings.measurementPoll.periodMs, 250);

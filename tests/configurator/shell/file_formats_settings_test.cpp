@@ -52,8 +52,18 @@ ProgramSettings SampleSettings(int modelIndex)
         s.ledWords[i] = static_cast<std::uint32_t>(i % 2);
     for (std::size_t i = 0; i < s.calibration.size(); ++i)
         s.calibration[i] = 1000000u + static_cast<std::uint32_t>(i);
-    s.linkPage = {true, {192, 168, 1, 20}, 5020, true, {0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0xFF},
-                  true, {192, 168, 1, 1}, true, {255, 255, 255, 0}, true, false, true};
+    s.linkPage = {true,
+                  {192, 168, 1, 20},
+                  5020,
+                  true,
+                  {0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0xFF},
+                  true,
+                  {192, 168, 1, 1},
+                  true,
+                  {255, 255, 255, 0},
+                  true,
+                  false,
+                  true};
     for (std::size_t i = 0; i < s.reserved.size(); ++i)
         s.reserved[i] = 0xA5A50000u + static_cast<std::uint32_t>(i);
     return s;
@@ -80,13 +90,49 @@ TEST(ProgramSettingsFile, WordsLieWhereTheTableSays)
         std::uint32_t value;
     };
     const Word words[] = {
-        {0, 0x00C0FFEE}, {25, 0x00C0FFEE + 25}, {26, 1}, {27, 1234}, {28, 1}, {29, 2345},
-        {30, 0xFF000000}, {55, 0xFF000000 | 175}, {56, 3}, {57, 7}, {58, 4}, {59, 2}, {60, 1},
-        {61, 1000}, {62, 1 + 2 * 0 + 4 * 0}, {63, 3}, {64, 20}, {65, 777},
-        {191, 0}, {192, 1}, {318, 127 % 5}, {319, 0}, {342, 1}, {343, 1000000}, {365, 1000022},
-        {366, 1}, {367, 192}, {370, 20}, {371, 5020}, {372, 1}, {373, 0x00}, {378, 0xFF},
-        {379, 1}, {380, 192}, {383, 1}, {384, 1}, {385, 255}, {388, 0}, {389, 1}, {390, 0},
-        {391, 1}, {392, 0xA5A50000}, {510, 0xA5A50000 + 118},
+        {0, 0x00C0FFEE},
+        {25, 0x00C0FFEE + 25},
+        {26, 1},
+        {27, 1234},
+        {28, 1},
+        {29, 2345},
+        {30, 0xFF000000},
+        {55, 0xFF000000 | 175},
+        {56, 3},
+        {57, 7},
+        {58, 4},
+        {59, 2},
+        {60, 1},
+        {61, 1000},
+        {62, 1 + 2 * 0 + 4 * 0},
+        {63, 3},
+        {64, 20},
+        {65, 777},
+        {191, 0},
+        {192, 1},
+        {318, 127 % 5},
+        {319, 0},
+        {342, 1},
+        {343, 1000000},
+        {365, 1000022},
+        {366, 1},
+        {367, 192},
+        {370, 20},
+        {371, 5020},
+        {372, 1},
+        {373, 0x00},
+        {378, 0xFF},
+        {379, 1},
+        {380, 192},
+        {383, 1},
+        {384, 1},
+        {385, 255},
+        {388, 0},
+        {389, 1},
+        {390, 0},
+        {391, 1},
+        {392, 0xA5A50000},
+        {510, 0xA5A50000 + 118},
     };
     for (const Word& w : words)
         EXPECT_EQ(WordAt(b, w.k), w.value) << "word " << w.k;
@@ -141,8 +187,11 @@ std::vector<DamagedCase> DamagedCases()
     changed[57 * 4] ^= 0x04;  // the address, without resealing
     auto crcOnly = good;
     crcOnly[511 * 4] ^= 0x01;
-    return {{"bytes2047", shortFile}, {"bytes2049", longFile}, {"oneByteChanged", changed},
-            {"crcChanged", crcOnly},  {"empty", {}}};
+    return {{"bytes2047", shortFile},
+            {"bytes2049", longFile},
+            {"oneByteChanged", changed},
+            {"crcChanged", crcOnly},
+            {"empty", {}}};
 }
 
 class DamagedSettings : public testing::TestWithParam<DamagedCase> {};

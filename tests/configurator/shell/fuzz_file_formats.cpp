@@ -17,7 +17,10 @@ void Require(bool ok)
         std::abort();
 }
 
-bool Accepted(const tirv::FileReadSteps& s) { return !s.refusal && !s.invalid; }
+bool Accepted(const tirv::FileReadSteps& s)
+{
+    return !s.refusal && !s.invalid;
+}
 
 }  // namespace
 
