@@ -114,7 +114,10 @@ std::string MeasureFloat(const Words& a, Context& c)
     errno = 0;
     char* end = nullptr;
     const double v = std::strtod(a[1].c_str(), &end);
-    if (end == a[1].c_str() || *end != '\0' || (std::isfinite(v) && std::fabs(v) > FLT_MAX))
+    // "inf" is asked for by name; a number too large even for a double is a typing error.
+    const bool overflow = errno == ERANGE && std::isinf(v);
+    if (end == a[1].c_str() || *end != '\0' || overflow ||
+        (std::isfinite(v) && std::fabs(v) > FLT_MAX))
         return "measure-float takes a single-precision value, nan or inf";
     const auto bits = std::bit_cast<std::uint32_t>(static_cast<float>(v));
     for (const Relay* r : c.relays)

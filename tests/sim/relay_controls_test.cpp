@@ -148,7 +148,7 @@ TEST(ControlCommands, MalformedCommandsAreRefusedAndChangeNothing)
         "measure 300",
         "measure 300 70000",
         "measure x 1",
-        "measure-float 1 1e39",
+        "measure-float 1 1e39", "measure-float 1 1e400",
         "measure-float 1 x",
         "measure-float 44 1",
         "emergency 11 day=1",
