@@ -87,15 +87,6 @@ void Relay::ChangeModel(const RelayModel& model, std::int64_t nowMs)
     m_holding[regs::kSerialNumber] = serial;
 }
 
-void Relay::LoadMemory(std::span<const std::uint16_t> holding, const RelayModel& model)
-{
-    m_model = &model;
-    const std::size_t n = std::min(holding.size(), m_holding.size());
-    std::copy_n(holding.begin(), n, m_holding.begin());
-    WriteCommSettingsRegisters();
-    RebuildOscillogram();
-}
-
 void Relay::RebuildOscillogram()
 {
     m_oscillogram = BuildOscillogram(*m_model, m_holding, m_oscFlags);
@@ -166,41 +157,6 @@ bool Relay::TakeDirty()
     const bool d = m_dirty;
     m_dirty = false;
     return d;
-}
-
-void Relay::ZeroMemory()
-{
-    std::fill_n(m_holding.begin(), m_model->setpointWords, 0);
-    std::fill_n(m_holding.begin() + regs::kIoSettings.start, regs::kIoSettings.count, 0);
-    const RegisterBlock leds = m_model->m ? regs::kLedsM : regs::kLeds;
-    std::fill_n(m_holding.begin() + leds.start, leds.count, 0);
-    m_dirty = true;
-}
-
-void Relay::RestoreMinimalSet()
-{
-    const std::vector<std::uint16_t> minimal = MinimalSetpointRegisters(*m_model);
-    std::copy(minimal.begin(), minimal.end(), m_holding.begin());
-    WriteIoSettings(m_holding, /*configured=*/false);
-    WriteLedSettings(*m_model, m_holding, /*configured=*/false);
-    m_dirty = true;
-}
-
-void Relay::RestoreMinimalSetInEmptyBlocks()
-{
-    auto empty = [this](RegisterBlock b) {
-        const auto first = m_holding.begin() + b.start;
-        return std::all_of(first, first + b.count, [](std::uint16_t w) { return w == 0; });
-    };
-    if (empty({0, static_cast<std::uint16_t>(m_model->setpointWords)})) {
-        const std::vector<std::uint16_t> minimal = MinimalSetpointRegisters(*m_model);
-        std::copy(minimal.begin(), minimal.end(), m_holding.begin());
-    }
-    if (empty(regs::kIoSettings))
-        WriteIoSettings(m_holding, /*configured=*/false);
-    if (empty(m_model->m ? regs::kLedsM : regs::kLeds))
-        WriteLedSettings(*m_model, m_holding, /*configured=*/false);
-    m_dirty = true;
 }
 
 PduReply Relay::HandlePdu(std::span<const std::uint8_t> pdu, std::int64_t nowMs, Channel channel,
