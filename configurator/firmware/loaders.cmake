@@ -9,4 +9,5 @@ tirv_domain_library(tirv_firmware_domain SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/firmware_file.h ${CMAKE_CURRENT_LIST_DIR}/firmware_file.cpp
   ${CMAKE_CURRENT_LIST_DIR}/relay_loader_frames.h ${CMAKE_CURRENT_LIST_DIR}/relay_loader_frames.cpp
   ${CMAKE_CURRENT_LIST_DIR}/stm32_boot_frames.h ${CMAKE_CURRENT_LIST_DIR}/stm32_boot_frames.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/stm32_update.h ${CMAKE_CURRENT_LIST_DIR}/stm32_update.cpp
   LIBS tirv_link_codec tirv_common)

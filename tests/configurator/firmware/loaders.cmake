@@ -6,6 +6,7 @@ tirv_test(firmware_loader_test DOMAIN
           ${CMAKE_CURRENT_LIST_DIR}/firmware_file_test.cpp
           ${CMAKE_CURRENT_LIST_DIR}/srec_cat_files_test.cpp
           ${CMAKE_CURRENT_LIST_DIR}/loader_frames_test.cpp
+          ${CMAKE_CURRENT_LIST_DIR}/stm32_update_test.cpp
   LIBS tirv_firmware_domain)
 
 foreach(fuzzer fuzz_srecord_file fuzz_intel_hex_file fuzz_extract_page)
