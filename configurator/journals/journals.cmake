@@ -13,7 +13,8 @@ tirv_domain_library(tirv_journals_domain SOURCES
   ${_jdir}/journal_oscillograph.h ${_jdir}/journal_oscillograph.cpp
   ${_jdir}/journal_sectors.h ${_jdir}/journal_sectors.cpp
   ${_jdir}/journal_settings.h ${_jdir}/journal_settings.cpp
-  LIBS tirv_oscillogram tirv_setpoints_domain tirv_common)
+  ${_jdir}/journal_requests.h
+  LIBS tirv_oscillogram tirv_setpoints_domain tirv_link_codec tirv_common)
 if(TIRV_FUZZ)
   # Coverage guidance for the journal fuzz targets reaches into the library itself.
   target_compile_options(tirv_journals_domain PRIVATE -fsanitize=fuzzer-no-link)

@@ -9,6 +9,7 @@ tirv_test(journal_domain_tests DOMAIN
           ${_jtdir}/journal_files_test.cpp
           ${_jtdir}/journal_oscillograph_test.cpp
           ${_jtdir}/journal_sectors_test.cpp
+          ${_jtdir}/journal_requests_test.cpp
   LIBS tirv_journals_domain)
 
 foreach(part twj_file taj_file working_read emergency_read)
