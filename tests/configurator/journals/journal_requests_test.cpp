@@ -34,7 +34,7 @@ TEST(JournalRequests, ProgressBarValuesInOrder)
         osc.push_back(JournalReadProgress(remaining, 11150, 100));
     }
     EXPECT_EQ(osc.front(), 2);  // 100 − 11025 × 100 / 11150
-    EXPECT_EQ(osc[44], 51);  // 100 − 5525 × 100 / 11150, truncated
+    EXPECT_EQ(osc[44], 51);     // 100 − 5525 × 100 / 11150, truncated
     EXPECT_EQ(osc.back(), 100);
     EXPECT_TRUE(std::is_sorted(osc.begin(), osc.end()));
 }
