@@ -9,6 +9,6 @@ tirv_test(firmware_loader_test DOMAIN
           ${CMAKE_CURRENT_LIST_DIR}/stm32_update_test.cpp
   LIBS tirv_firmware_domain)
 
-foreach(fuzzer fuzz_srecord_file fuzz_intel_hex_file fuzz_extract_page)
+foreach(fuzzer fuzz_srecord_file fuzz_intel_hex_file fuzz_extract_page fuzz_stm32_update)
   tirv_fuzzer(${fuzzer} SOURCES ${CMAKE_CURRENT_LIST_DIR}/${fuzzer}.cpp LIBS tirv_firmware_domain)
 endforeach()
