@@ -5,4 +5,4 @@ tirv_domain_library(tirv_files SOURCES
   ${_dir}/setpoint_file.h ${_dir}/setpoint_file.cpp
   ${_dir}/program_settings.h ${_dir}/program_settings.cpp
   ${_dir}/project_file.h ${_dir}/project_file.cpp
-  LIBS tirv_setpoints_domain tirv_measurements_domain tirv_journals_domain tirv_link_codec tirv_common)
+  LIBS tirv_iocfg_domain tirv_setpoints_domain tirv_measurements_domain tirv_journals_domain tirv_link_codec tirv_common)

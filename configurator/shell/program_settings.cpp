@@ -195,6 +195,8 @@ ProgramSettings DefaultProgramSettings(SettingsSource source)
     s.ioStatePoll = {false, IoStatePollBaseMs(baud)};
     s.modelIndex = kFallbackModelIndex;
     s.setpoints = DefaultImage(s.modelCode());
+    s.io = DefaultIoImage();
+    s.leds = DefaultLedImage();
     std::fill(s.calibration.begin() + kCalibrationFlagsFirst, s.calibration.end(), 1u);
     return s;
 }
@@ -231,8 +233,16 @@ ProgramSettingsLoad ParseProgramSettings(std::span<const std::uint8_t> bytes)
     if (!CheckImage(profile, s.setpoints))
         s.setpoints = DefaultImage(profile);
 
-    CopyOut(w, sb::kIo, s.ioWords);
-    CopyOut(w, sb::kLeds, s.ledWords);
+    s.io = IoImageFromWords(
+        std::span<const std::uint32_t, kIoImageWords>(w.data() + sb::kIo.first, sb::kIo.count));
+    if (!ValidateIoImage(s.io).ok())
+        s.io = DefaultIoImage();
+    // All eight LEDs are checked whatever the model: the block always holds them, and the model
+    // may change to one that shows them during the run.
+    s.leds = LedImageFromWords(
+        std::span<const std::uint32_t>(w.data() + sb::kLeds.first, sb::kLeds.count));
+    if (!ValidateLedImage(s.leds, kLedEntries).ok())
+        s.leds = DefaultLedImage();
     ParseLinkPage(w, s.linkPage);
     return {s, SettingsSource::Loaded};
 }
@@ -266,8 +276,8 @@ std::vector<std::uint8_t> BuildProgramSettings(const ProgramSettings& s)
 
     for (std::size_t i = 0; i < sb::kSetpoints.count; ++i)
         w[sb::kSetpoints.first + i] = static_cast<std::uint32_t>(s.setpoints[i]);
-    CopyIn(s.ioWords, sb::kIo, w);
-    CopyIn(s.ledWords, sb::kLeds, w);
+    CopyIn(IoImageWords(s.io), sb::kIo, w);
+    CopyIn(s.leds.words, sb::kLeds, w);
     BuildLinkPage(s.linkPage, w);
     AppendWordsCrc(w);
     return WordsToBytes(w);

@@ -3,6 +3,8 @@
 // closed by the word-array CRC, carrying the connection settings, the poll options, the model,
 // the setpoint image, the I/O and LED settings and the options of other pages from one run to
 // the next. Words whose pages are not built here are kept as read and written back unchanged.
+#include "configurator/iocfg/io_image.h"
+#include "configurator/iocfg/led_image.h"
 #include "configurator/link/connection_settings.h"
 #include "configurator/setpoints/setpoint_image.h"
 
@@ -70,8 +72,8 @@ struct ProgramSettings {
     ConnectionSettings connection;  // values per frame is not stored: always 34 when read
     int modelIndex = 5;
     SetpointImage setpoints{};  // 127 words kept; a non-M image uses the first 115
-    std::array<std::uint32_t, 128> ioWords{};
-    std::array<std::uint32_t, 24> ledWords{};
+    IoImage io;
+    LedImage leds;  // all 8 entries kept; a model below 715 shows the first 5
     std::array<std::uint32_t, 23> calibration{};
     LinkPageSettings linkPage;
     std::array<std::uint32_t, 119> reserved{};

@@ -25,7 +25,7 @@ constexpr ProjectLayout LayoutFor(bool isM)
 {
     const std::size_t n = isM ? 127 : 115;
     const std::size_t io = kFileHeaderWords + n;
-    const std::size_t leds = io + kIoProjectWords;
+    const std::size_t leds = io + kIoImageWords;
     return {kFileHeaderWords, io, leds, leds + static_cast<std::size_t>(ProjectLedWords(isM))};
 }
 
@@ -65,13 +65,20 @@ ProjectFileRead ParseProjectFile(std::span<const std::uint8_t> bytes, const Mode
     const auto n = static_cast<std::size_t>(profile.imageWords);
     for (std::size_t i = 0; i < n; ++i)
         r.content.setpoints[i] = static_cast<std::int32_t>(w[at.image + i]);
-    std::copy_n(w.begin() + static_cast<std::ptrdiff_t>(at.io), kIoProjectWords,
-                r.content.ioWords.begin());
-    std::copy_n(w.begin() + static_cast<std::ptrdiff_t>(at.leds), ProjectLedWords(fileIsM),
-                r.content.ledWords.begin());
+    r.content.io = IoImageFromWords(
+        std::span<const std::uint32_t, kIoImageWords>(w.data() + at.io, kIoImageWords));
+    const auto ledWords = static_cast<std::size_t>(ProjectLedWords(fileIsM));
+    r.content.leds =
+        LedImageFromWords(std::span<const std::uint32_t>(w.data() + at.leds, ledWords));
 
+    // The whole file is checked here, so a part that fails leaves the model, the setpoints and
+    // the pages as they were.
     if (!CheckImage(profile, r.content.setpoints))
         r.steps.invalid = InvalidContentMessage(tx::kInvalidSetpoints);
+    else if (!ValidateIoImage(r.content.io).ok())
+        r.steps.invalid = InvalidContentMessage(tx::kInvalidIo);
+    else if (!ValidateLedImage(r.content.leds, fileIsM ? kLedCountM : kLedCountNonM).ok())
+        r.steps.invalid = InvalidContentMessage(tx::kInvalidLeds);
     return r;
 }
 
@@ -84,9 +91,9 @@ std::vector<std::uint8_t> BuildProjectFile(const ModelProfile& current,
     const auto n = static_cast<std::size_t>(current.imageWords);
     for (std::size_t i = 0; i < n; ++i)
         w[at.image + i] = static_cast<std::uint32_t>(content.setpoints[i]);
-    std::copy(content.ioWords.begin(), content.ioWords.end(),
-              w.begin() + static_cast<std::ptrdiff_t>(at.io));
-    std::copy_n(content.ledWords.begin(), ProjectLedWords(current.isM),
+    const auto io = IoImageWords(content.io);
+    std::copy(io.begin(), io.end(), w.begin() + static_cast<std::ptrdiff_t>(at.io));
+    std::copy_n(content.leds.words.begin(), ProjectLedWords(current.isM),
                 w.begin() + static_cast<std::ptrdiff_t>(at.leds));
     AppendWordsCrc(w);
     return WordsToBytes(w);

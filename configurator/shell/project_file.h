@@ -2,6 +2,8 @@
 // The project file (".tirv"): the model code, three reserved words, the setpoint image, the two
 // I/O tables and the LED settings, closed by the word-array CRC. Its size alone gives its model
 // class; a file of the other class may switch the program's model when the user agrees.
+#include "configurator/iocfg/io_image.h"
+#include "configurator/iocfg/led_image.h"
 #include "configurator/setpoints/model_profile.h"
 #include "configurator/setpoints/setpoint_image.h"
 #include "configurator/shell/setpoint_file.h"
@@ -25,15 +27,15 @@ constexpr int ProjectLedWords(bool isM)
 // 1052 bytes non-M, 1136 bytes M.
 constexpr std::size_t ProjectFileBytes(bool isM)
 {
-    return static_cast<std::size_t>((isM ? 127 : 115) + ProjectLedWords(isM) + kIoProjectWords +
+    return static_cast<std::size_t>((isM ? 127 : 115) + ProjectLedWords(isM) + kIoImageWords +
                                     kFileHeaderWords + 1) *
            4;
 }
 
 struct ProjectContent {
     SetpointImage setpoints{};  // the class's image words; the rest 0
-    std::array<std::uint32_t, kIoProjectWords> ioWords{};
-    std::array<std::uint32_t, 24> ledWords{};  // a non-M project fills the first 15
+    IoImage io;
+    LedImage leds;  // a non-M project holds LEDs 1–5; LEDs 6–8 read as 0
 };
 
 struct ProjectFileRead {

@@ -25,23 +25,8 @@ ProjectContent SampleContent(const ModelProfile& p)
     ProjectContent c;
     c.setpoints = DefaultImage(p);
     c.setpoints[3] = 999;  // МТЗ-1 гр.B T 9.99 s
-    for (std::size_t k = 0; k < 16; ++k) {
-        c.ioWords[4 * k] = static_cast<std::uint32_t>(k < 8 ? k : k + 20);
-        c.ioWords[4 * k + 1] = k % 2;
-        c.ioWords[4 * k + 2] = static_cast<std::uint32_t>(100 * k);
-        c.ioWords[4 * k + 3] = 9999;
-        c.ioWords[64 + 4 * k] = static_cast<std::uint32_t>(94 - k);
-        c.ioWords[64 + 4 * k + 1] = k % 3;
-        c.ioWords[64 + 4 * k + 2] = 5;
-        c.ioWords[64 + 4 * k + 3] = static_cast<std::uint32_t>(k);
-    }
-    const int entries = ProjectLedWords(p.isM) / 3;
-    for (int k = 0; k < entries; ++k) {
-        const auto e = static_cast<std::size_t>(3 * k);
-        c.ledWords[e] = static_cast<std::uint32_t>(10 + k);
-        c.ledWords[e + 1] = static_cast<std::uint32_t>(k % 2);
-        c.ledWords[e + 2] = 250;
-    }
+    c.io = file_test::SampleIo();
+    c.leds = file_test::SampleLeds(p.isM ? kLedCountM : kLedCountNonM);
     return c;
 }
 
@@ -131,6 +116,39 @@ std::vector<OpenCase> OpenCases()
          format705, 0, false},
         {"setpointFlag2", 705, Project(705, [](auto& f) { PutWord(f, 4 + 52, 2); }), Ends::Invalid,
          tx::kInvalidSetpoints, 0, false},
+        // Non-M: I/O from word 119 (outputs from 183), LEDs from 247; M: 131, 195 and 259.
+        {"input9Function7", 705, Project(705, [](auto& f) { PutWord(f, 119 + 8 * 4, 7); }),
+         Ends::Invalid, tx::kInvalidIo, 0, false},
+        {"input9Function8", 705, Project(705, [](auto& f) { PutWord(f, 119 + 8 * 4, 8); }),
+         Ends::Loaded, "", 0, false},
+        {"input1Function44On705", 705, Project(705, [](auto& f) { PutWord(f, 119, 44); }),
+         Ends::Loaded, "", 0, false},
+        {"input1Function45", 715, Project(715, [](auto& f) { PutWord(f, 131, 45); }), Ends::Invalid,
+         tx::kInvalidIo, 0, false},
+        {"inputLevel2", 705, Project(705, [](auto& f) { PutWord(f, 119 + 1, 2); }), Ends::Invalid,
+         tx::kInvalidIo, 0, false},
+        {"inputDelay10000", 705, Project(705, [](auto& f) { PutWord(f, 119 + 63, 10000); }),
+         Ends::Invalid, tx::kInvalidIo, 0, false},
+        {"outputMode3", 715, Project(715, [](auto& f) { PutWord(f, 195 + 4 * 15 + 1, 3); }),
+         Ends::Invalid, tx::kInvalidIo, 0, false},
+        {"outputSignal95", 705, Project(705, [](auto& f) { PutWord(f, 183, 95); }), Ends::Invalid,
+         tx::kInvalidIo, 0, false},
+        {"led1Signal95", 705, Project(705, [](auto& f) { PutWord(f, 247, 95); }), Ends::Invalid,
+         tx::kInvalidLeds, 0, false},
+        {"led5Time10000", 705, Project(705, [](auto& f) { PutWord(f, 247 + 14, 10000); }),
+         Ends::Invalid, tx::kInvalidLeds, 0, false},
+        {"led8Mode2", 715, Project(715, [](auto& f) { PutWord(f, 259 + 22, 2); }), Ends::Invalid,
+         tx::kInvalidLeds, 0, false},
+        {"ledInvalidAfterClassQuestion", 705,
+         Project(716, [](auto& f) { PutWord(f, 259 + 21, 95); }), Ends::Invalid, tx::kInvalidLeds,
+         1, true},
+        {"setpointsReportedBeforeLeds", 705,
+         Project(705,
+                 [](auto& f) {
+                     PutWord(f, 4 + 52, 2);
+                     PutWord(f, 247, 95);
+                 }),
+         Ends::Invalid, tx::kInvalidSetpoints, 0, false},
         {"setpointInvalidAfterClassQuestion", 705,
          Project(715, [](auto& f) { PutWord(f, 4 + 56, 3); }), Ends::Invalid, tx::kInvalidSetpoints,
          1, true},
@@ -176,6 +194,74 @@ TEST(ProjectFile, ClassQuestionIsAskedFirst)
     EXPECT_EQ(r.steps.questions[0].buttons, MsgButtons::OkCancel);
     EXPECT_EQ(r.fileModelCode, 716);
     EXPECT_EQ(r.content.setpoints, SampleContent(ProfileForModel(716)).setpoints);
+}
+
+// What a caller holds while a project opens; it changes only when the whole file is taken.
+struct ProgramState {
+    ModelProfile profile;
+    ProjectContent content;
+
+    void open(std::span<const std::uint8_t> file, Answer answer, std::size_t& shown)
+    {
+        const ProjectFileRead r = ParseProjectFile(file, profile);
+        if (!ConfirmFileRead(r.steps, [&](const Message&) {
+                ++shown;
+                return answer;
+            }))
+            return;
+        if (r.switchesModel)
+            profile = ApplyModelProfile(r.fileModelCode, profile);
+        content = r.content;
+    }
+};
+
+TEST(ProjectFile, TakenWholeOrNotAtAll)
+{
+    struct Case {
+        const char* name;
+        std::vector<std::uint8_t> file;
+        Answer answer;
+        bool changes;
+        std::size_t shown;
+    };
+    const Case cases[] = {
+        {"otherClassOk", Project(716), Answer::Ok, true, 1},
+        {"otherClassCancel", Project(716), Answer::Cancel, false, 1},
+        {"invalidLedAfterClassOk", Project(716, [](auto& f) { PutWord(f, 259, 95); }), Answer::Ok,
+         false, 2},
+        {"invalidLedSameClass", Project(705, [](auto& f) { PutWord(f, 247 + 1, 2); }), Answer::Ok,
+         false, 1},
+        {"otherModelOk", Project(706), Answer::Ok, true, 1},
+    };
+    for (const Case& c : cases) {
+        ProgramState state{ProfileForModel(705), {}};
+        state.content.setpoints = DefaultImage(705);
+        const ProgramState before = state;
+        std::size_t shown = 0;
+        state.open(c.file, c.answer, shown);
+        EXPECT_EQ(shown, c.shown) << c.name;
+        if (c.changes) {
+            EXPECT_EQ(state.content.io, file_test::SampleIo()) << c.name;
+            EXPECT_NE(state.content.setpoints, before.content.setpoints) << c.name;
+        } else {
+            EXPECT_EQ(state.profile.modelCode, 705) << c.name;
+            EXPECT_EQ(state.content.setpoints, before.content.setpoints) << c.name;
+            EXPECT_EQ(state.content.io, before.content.io) << c.name;
+            EXPECT_EQ(state.content.leds, before.content.leds) << c.name;
+        }
+    }
+}
+
+TEST(ProjectFile, NonMProjectLeavesLeds6To8Clear)
+{
+    const ModelProfile p = ProfileForModel(707);
+    ProjectContent c;
+    c.setpoints = DefaultImage(p);
+    c.io = file_test::SampleIo();
+    c.leds = file_test::SampleLeds(kLedCountM);  // LEDs 6–8 have no place in a non-M file
+    const ProjectFileRead r = ParseProjectFile(BuildProjectFile(p, c), p);
+    ASSERT_FALSE(r.steps.invalid);
+    EXPECT_EQ(r.content.leds, file_test::SampleLeds(kLedCountNonM));
 }
 
 }  // namespace

@@ -41,6 +41,10 @@ ProgramSettings Sample(int modelIndex, Channel channel, int baudIndex)
     s.linkPage.ip = {10, 0, 0, 9};
     s.linkPage.tcpPort = 1502;
     s.linkPage.ethernetOn = true;
+    s.io.input(8, IoFunction) = 30;
+    s.io.output(0, IoLevel) = 2;
+    s.leds.at(0, LedSignal) = 40;
+    s.leds.at(7, LedMode) = 1;
     return s;
 }
 
@@ -139,6 +143,17 @@ std::vector<RangeCase> RangeCases()
          m,
          {{64 + 0, 19}},
          [](ProgramSettings& s) { s.setpoints = DefaultImage(716); }},
+        {"input9Function7",
+         n,
+         {{191 + 8 * 4, 7}},
+         [](ProgramSettings& s) { s.io = DefaultIoImage(); }},
+        {"outputMode3", m, {{255 + 1, 3}}, [](ProgramSettings& s) { s.io = DefaultIoImage(); }},
+        {"led1Signal95", m, {{319, 95}}, [](ProgramSettings& s) { s.leds = DefaultLedImage(); }},
+        // All eight LEDs are checked, also under a model that shows five.
+        {"led8Mode2OnNonM",
+         n,
+         {{319 + 22, 2}},
+         [](ProgramSettings& s) { s.leds = DefaultLedImage(); }},
         {"ipByte256", n, {{367, 256}}, [](ProgramSettings& s) { s.linkPage.ip[0] = 0; }},
         {"tcpPortAbove65535",
          n,

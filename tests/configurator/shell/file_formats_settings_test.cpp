@@ -46,10 +46,8 @@ ProgramSettings SampleSettings(int modelIndex)
     s.setpoints = DefaultImage(p);
     s.setpoints[1] = 777;  // МТЗ-1 гр.А T 7.77 s
     s.setpoints[static_cast<std::size_t>(p.flagIndex(0))] = 1;
-    for (std::size_t i = 0; i < s.ioWords.size(); ++i)
-        s.ioWords[i] = static_cast<std::uint32_t>(i % 5);
-    for (std::size_t i = 0; i < s.ledWords.size(); ++i)
-        s.ledWords[i] = static_cast<std::uint32_t>(i % 2);
+    s.io = file_test::SampleIo();
+    s.leds = file_test::SampleLeds(kLedEntries);
     for (std::size_t i = 0; i < s.calibration.size(); ++i)
         s.calibration[i] = 1000000u + static_cast<std::uint32_t>(i);
     s.linkPage = {true,
@@ -109,10 +107,17 @@ TEST(ProgramSettingsFile, WordsLieWhereTheTableSays)
         {64, 20},
         {65, 777},
         {191, 0},
-        {192, 1},
-        {318, 127 % 5},
-        {319, 0},
-        {342, 1},
+        {194, 9999},
+        {191 + 8 * 4, 28},  // input 9 function
+        {195, 1},           // input 2 function
+        {196, 1},           // input 2 level
+        {255, 94},          // output 1 signal
+        {318, 15},          // output 16 return time
+        {319, 10},
+        {321, 250},
+        {340, 17},  // LED 8 signal
+        {341, 1},
+        {342, 250},
         {343, 1000000},
         {365, 1000022},
         {366, 1},
@@ -160,6 +165,11 @@ TEST(ProgramSettingsFile, ForeignAndReservedWordsWrittenBackIdentical)
     const SetpointImage img = DefaultImage(716);
     for (std::size_t i = 0; i < 127; ++i)
         w[64 + i] = static_cast<std::uint32_t>(img[i]);
+    // Valid I/O and LED words unlike the defaults; foreign ones would be replaced by them.
+    const auto io = IoImageWords(file_test::SampleIo());
+    std::copy(io.begin(), io.end(), w.begin() + 191);
+    const auto leds = file_test::SampleLeds(kLedEntries).words;
+    std::copy(leds.begin(), leds.end(), w.begin() + 319);
     w[371] = 502;
     const auto file = SealedFile(w);
     const ProgramSettingsLoad load = ParseProgramSettings(file);

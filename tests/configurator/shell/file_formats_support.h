@@ -2,6 +2,9 @@
 // Byte-level helpers for the file-format tests, written apart from the code under test: a
 // bitwise CRC-16 (Modbus) and little-endian word access, so a fault shared by the program's
 // table-driven CRC and its word helpers cannot hide itself.
+#include "configurator/iocfg/io_image.h"
+#include "configurator/iocfg/led_image.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -57,6 +60,36 @@ inline std::vector<std::uint8_t> SealedFile(const std::vector<std::uint32_t>& wo
         PutWord(bytes, k, words[k]);
     Reseal(bytes);
     return bytes;
+}
+
+// Valid I/O settings unlike the defaults: input k has function k (k < 8) or k + 20, level k % 2,
+// delays 100·k and 9999; output k signal 94 − k, mode k % 3, times 5 and k.
+inline IoImage SampleIo()
+{
+    IoImage io;
+    for (int k = 0; k < kIoChannels; ++k) {
+        io.input(k, IoFunction) = static_cast<std::uint32_t>(k < 8 ? k : k + 20);
+        io.input(k, IoLevel) = static_cast<std::uint32_t>(k % 2);
+        io.input(k, IoFirstTime) = static_cast<std::uint32_t>(100 * k);
+        io.input(k, IoSecondTime) = 9999;
+        io.output(k, IoFunction) = static_cast<std::uint32_t>(94 - k);
+        io.output(k, IoLevel) = static_cast<std::uint32_t>(k % 3);
+        io.output(k, IoFirstTime) = 5;
+        io.output(k, IoSecondTime) = static_cast<std::uint32_t>(k);
+    }
+    return io;
+}
+
+// LED k: signal 10 + k, mode k % 2, time 2.50 s; LEDs from `count` on stay 0.
+inline LedImage SampleLeds(int count)
+{
+    LedImage leds;
+    for (int k = 0; k < count; ++k) {
+        leds.at(k, LedSignal) = static_cast<std::uint32_t>(10 + k);
+        leds.at(k, LedMode) = static_cast<std::uint32_t>(k % 2);
+        leds.at(k, LedTime) = 250;
+    }
+    return leds;
 }
 
 }  // namespace tirv::file_test
