@@ -20,6 +20,7 @@ using Words = std::vector<std::string>;
 struct Context {
     RelayLine& line;
     std::vector<Relay*> relays;  // the relays the command is for
+    bool addressed = false;      // "@A" named them
     std::int64_t nowMs;
     ControlOutcome& outcome;
 };
@@ -277,12 +278,14 @@ std::string Status(const Words& a, Context& c)
     return {};
 }
 
-// No faults on the line; the addressed relays measure and show their live states again.
+// The addressed relays measure and show their live states again; without an address the line
+// loses its faults too.
 std::string Clear(const Words& a, Context& c)
 {
     if (!a.empty())
         return "clear takes no value";
-    c.line.faults() = Faults{};
+    if (!c.addressed)
+        c.line.faults() = Faults{};
     for (Relay* r : c.relays) {
         r->ClearMeasurementOverrides();
         r->ioOverride() = {};
@@ -350,8 +353,8 @@ ControlOutcome RunControlCommand(const std::string& text, RelayLine& line, std::
         words.push_back(w);
     if (words.empty())
         return outcome;
-    Context c{line, {}, nowMs, outcome};
-    const bool addressed = words[0][0] == '@';
+    Context c{line, {}, words[0][0] == '@', nowMs, outcome};
+    const bool addressed = c.addressed;
     if (addressed) {
         long address = 0;
         if (!ParseControlNumber(words[0].substr(1), 1, 255, address)) {

@@ -320,7 +320,8 @@ I/O states again), "status", "quit", and "trip": a fault on the feeder now (МТ
 breaker opens, a new emergency record, and for 3 s function 0x41 answers code 5 while the new
 oscillogram is stored).
 "@A command" gives a relay command (below, and trip, status, clear, the relay states) to the
-relays at address A only; without it the command goes to every relay on the line.
+relays at address A only; without it the command goes to every relay on the line ("@A clear"
+ends that relay's overrides and keeps the line's faults).
   io inputs|outputs V|live      hold register 298 or 299 at V (0-65535, 0x.. hex) or live again
   io input|output N on|off      hold the states with input/output N (1-16) switched
   io live                       both live again (a relay without I/O settings shows 0)

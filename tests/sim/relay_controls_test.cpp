@@ -130,8 +130,17 @@ TEST(ControlCommands, AnAddressPicksOneRelayOfTheLine)
     // Faults belong to the line: an address there is a mistake, not silently ignored.
     EXPECT_NE(line.run("@2 drop 1"), "");
     EXPECT_EQ(line.bus.faults().dropNext, 0);
-    EXPECT_EQ(line.run("drop 1"), "");
-    EXPECT_EQ(line.bus.faults().dropNext, 1);
+    EXPECT_EQ(line.run("late 50"), "");
+    EXPECT_EQ(line.bus.faults().lateMs, 50);
+    // "@A clear" ends that relay's overrides only; "clear" the line's faults as well.
+    ASSERT_EQ(line.run("io inputs 3"), "");
+    EXPECT_EQ(line.run("@2 clear"), "");
+    EXPECT_EQ(line.bus.faults().lateMs, 50);
+    EXPECT_EQ(line.master.read(1, 298, 1, kNow).at(0), 3);
+    EXPECT_NE(line.master.read(2, 298, 1, kNow).at(0), 3);
+    EXPECT_EQ(line.run("clear"), "");
+    EXPECT_EQ(line.bus.faults().lateMs, 0);
+    EXPECT_NE(line.master.read(1, 298, 1, kNow).at(0), 3);
     EXPECT_TRUE(RunControlCommand("quit", line.bus, kNow).quit);
 }
 
@@ -148,7 +157,8 @@ TEST(ControlCommands, MalformedCommandsAreRefusedAndChangeNothing)
         "measure 300",
         "measure 300 70000",
         "measure x 1",
-        "measure-float 1 1e39", "measure-float 1 1e400",
+        "measure-float 1 1e39",
+        "measure-float 1 1e400",
         "measure-float 1 x",
         "measure-float 44 1",
         "emergency 11 day=1",
