@@ -73,9 +73,7 @@ void WriteEmergencyRecord(const RelayModel& model, HoldingMemory& h, int slot, c
                           const WallTime& t)
 {
     const FaultPhasors& f = trip.fault;
-    const bool set306 = model.setpoints == SetpointSet::Set306;
-    const double phaseCoef = model.m || set306 ? 0.01 : 0.1;
-    const double seqCoef = set306 ? 0.01 : 0.1;
+    const double phaseCoef = EmergencyCurrentCoefficient(model);
     const Phasor a = Polar(1.0, 120.0);
     const Phasor i0 = f.ia + f.ib + f.ic, u0 = f.ua + f.ub + f.uc;
     const Phasor i1 = (f.ia + a * f.ib + a * a * f.ic) / 3.0;
@@ -93,7 +91,7 @@ void WriteEmergencyRecord(const RelayModel& model, HoldingMemory& h, int slot, c
     w[kEmStarted] = trip.started;
     const Phasor mags[13] = {f.ia, f.ib, f.ic, f.ua, f.ub, f.uc, uab, ubc, uca, i0, u0, i1, i2};
     const double coef[13] = {phaseCoef, phaseCoef, phaseCoef, 0.1, 0.1, 0.1, 0.1, 0.1, 0.1,
-                             0.001,     0.1,       seqCoef,   seqCoef};
+                             0.001,     0.1,       0.1,       0.1};
     for (int k = 0; k < 13; ++k)
         w[kEmMagnitudes + k] = Raw(std::abs(mags[k]), coef[k]);
     for (int k = 0; k < 11; ++k)
@@ -125,6 +123,11 @@ std::int64_t RecordKey(const WorkingRecord& r)
 }
 
 }  // namespace
+
+double EmergencyCurrentCoefficient(const RelayModel& model)
+{
+    return model.m ? 0.01 : 0.1;
+}
 
 WorkingRecord ReadWorkingRecord(const HoldingMemory& h, int index)
 {

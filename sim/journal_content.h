@@ -27,6 +27,11 @@ inline constexpr std::uint16_t kTripMtz2 = 1u << 1;
 inline constexpr std::uint16_t kTripMtz3 = 1u << 2;
 inline constexpr std::uint16_t kTripZpn = 1u << 5;
 
+// Coefficient of the phase currents in an emergency record (raw × coefficient = amperes): the
+// M modification keeps hundredths, the other models tenths; every other value has the same
+// coefficient on every model.
+double EmergencyCurrentCoefficient(const RelayModel& model);
+
 // Fills both journals with the history of a feeder in service up to `now`.
 void FillJournals(const RelayModel& model, HoldingMemory& holding, const WallTime& now,
                   std::mt19937& rng);
@@ -51,7 +56,9 @@ int NewestEmergencyRecord(const HoldingMemory& holding);
 
 // The oscillograph memory (11,150 registers) holding the recording of the newest trip: pre-fault
 // load, the fault step, the trip and the breaker opening, with the digital records of the trip
-// outputs and the breaker-position inputs. All zero when the journal holds no trip.
-std::vector<std::uint16_t> BuildOscillogram(const RelayModel& model, const HoldingMemory& holding);
+// outputs and the breaker-position inputs, for the channels the flags name. All zero when the
+// journal holds no trip.
+std::vector<std::uint16_t> BuildOscillogram(const RelayModel& model, const HoldingMemory& holding,
+                                            const OscillographFlags& flags);
 
 }  // namespace tirv::sim

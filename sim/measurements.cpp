@@ -10,9 +10,6 @@ namespace {
 
 using Phasor = std::complex<double>;
 
-constexpr double kPhaseVoltage = 57.7;  // V, 100 V line
-constexpr double kLoadCurrent = 3.2;    // A
-constexpr double kLoadAngle = -25.0;    // degrees: currents lag the voltages
 constexpr int kIntegerValues = 25;
 constexpr int kFloatValues = 44;
 

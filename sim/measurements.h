@@ -9,6 +9,11 @@
 
 namespace tirv::sim {
 
+// The feeder the relay protects, shared by its live measurements and its fault recording.
+inline constexpr double kPhaseVoltage = 57.7;  // V, 100 V line
+inline constexpr double kLoadCurrent = 3.2;    // A
+inline constexpr double kLoadAngle = -25.0;    // degrees: currents lag the voltages
+
 struct FeederState {
     bool breakerClosed = true;
     int breakerOperations = 47;

@@ -87,21 +87,9 @@ void Relay::ChangeModel(const RelayModel& model, std::int64_t nowMs)
     m_holding[regs::kSerialNumber] = serial;
 }
 
-void Relay::LoadMemory(std::span<const std::uint16_t> holding)
-{
-    const std::size_t n = std::min(holding.size(), m_holding.size());
-    if (n > regs::kModelCode) {
-        if (const RelayModel* m = FindRelayModel(holding[regs::kModelCode]))
-            m_model = m;
-    }
-    std::copy_n(holding.begin(), n, m_holding.begin());
-    WriteCommSettingsRegisters();
-    RebuildOscillogram();
-}
-
 void Relay::RebuildOscillogram()
 {
-    m_oscillogram = BuildOscillogram(*m_model, m_holding);
+    m_oscillogram = BuildOscillogram(*m_model, m_holding, m_oscFlags);
 }
 
 void Relay::WriteCommSettingsRegisters()
@@ -140,21 +128,28 @@ void Relay::RefreshLive(std::int64_t nowMs)
 {
     const WallTime t = clock(nowMs);
     const int fraction = m_model->m ? t.millisecond : t.millisecond / 10;
-    const std::uint16_t clockWords[7] = {
+    ClockWords clockWords = {
         static_cast<std::uint16_t>(t.day),    static_cast<std::uint16_t>(t.month),
         static_cast<std::uint16_t>(t.year - 2000), static_cast<std::uint16_t>(t.hour),
         static_cast<std::uint16_t>(t.minute), static_cast<std::uint16_t>(t.second),
         static_cast<std::uint16_t>(fraction)};
-    std::copy(std::begin(clockWords), std::end(clockWords),
-              m_holding.begin() + regs::kClockRead.start);
+    if (m_rawClock)
+        clockWords = *m_rawClock;
+    std::copy(clockWords.begin(), clockWords.end(), m_holding.begin() + regs::kClockRead.start);
 
     const FeederState feeder{m_breakerClosed, m_breakerOperations};
     const std::vector<std::uint16_t> measured = MeasurementRegisters(*m_model, feeder, m_rng);
     std::copy(measured.begin(), measured.end(), m_holding.begin() + m_model->measurementStart);
+    for (const auto& [reg, word] : m_measurementOverrides)
+        m_holding[static_cast<std::size_t>(reg)] = word;
 
-    const IoStates io = LiveIoStates(m_breakerClosed, nowMs);
-    m_holding[regs::kInputStates] = io.inputs;
-    m_holding[regs::kOutputStates] = io.outputs;
+    // A relay without I/O settings has no inputs or outputs assigned: nothing is active.
+    const auto io = m_holding.begin() + regs::kIoSettings.start;
+    const bool noIoSettings =
+        std::all_of(io, io + regs::kIoSettings.count, [](std::uint16_t w) { return w == 0; });
+    const IoStates live = noIoSettings ? IoStates{} : LiveIoStates(m_breakerClosed, nowMs);
+    m_holding[regs::kInputStates] = m_ioOverride.inputs.value_or(live.inputs);
+    m_holding[regs::kOutputStates] = m_ioOverride.outputs.value_or(live.outputs);
 }
 
 bool Relay::TakeDirty()
@@ -162,24 +157,6 @@ bool Relay::TakeDirty()
     const bool d = m_dirty;
     m_dirty = false;
     return d;
-}
-
-void Relay::ZeroMemory()
-{
-    std::fill_n(m_holding.begin(), m_model->setpointWords, 0);
-    std::fill_n(m_holding.begin() + regs::kIoSettings.start, regs::kIoSettings.count, 0);
-    const RegisterBlock leds = m_model->m ? regs::kLedsM : regs::kLeds;
-    std::fill_n(m_holding.begin() + leds.start, leds.count, 0);
-    m_dirty = true;
-}
-
-void Relay::RestoreMinimalSet()
-{
-    const std::vector<std::uint16_t> minimal = MinimalSetpointRegisters(*m_model);
-    std::copy(minimal.begin(), minimal.end(), m_holding.begin());
-    WriteIoSettings(m_holding, /*configured=*/false);
-    WriteLedSettings(*m_model, m_holding, /*configured=*/false);
-    m_dirty = true;
 }
 
 PduReply Relay::HandlePdu(std::span<const std::uint8_t> pdu, std::int64_t nowMs, Channel channel,
@@ -238,7 +215,7 @@ PduReply Relay::HandlePdu(std::span<const std::uint8_t> pdu, std::int64_t nowMs,
         if (tcp)
             return Exception(function, kIllegalFunction);
         if (pdu.size() == 2)
-            RestoreMinimalSet();
+            RestoreMinimalSetInEmptyBlocks();
         return {};  // no reply is awaited
     default:
         return Exception(function, kIllegalFunction);
@@ -308,7 +285,8 @@ std::uint8_t Relay::ApplyWrite(int start, std::span<const std::uint16_t> values,
         return ApplyBreaker(start, values[0], nowMs);
     if (count == 1 && start == regs::kModelCode) {
         const RelayModel* model = FindRelayModel(values[0]);
-        if (model == nullptr)
+        // A register write cannot change the hardware: the family (M or not) stays.
+        if (model == nullptr || model->m != m_model->m)
             return kIllegalValue;
         if (model != m_model)
             ChangeModel(*model, nowMs);
@@ -420,6 +398,7 @@ std::uint8_t Relay::ApplyBreaker(int reg, std::uint16_t value, std::int64_t nowM
 void Relay::SetClock(const WallTime& t, std::int64_t nowMs)
 {
     m_clockOffsetMs = ToEpochMs(t) - nowMs;
+    m_rawClock.reset();
     m_dirty = true;
 }
 

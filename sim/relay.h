@@ -4,6 +4,7 @@
 // (milliseconds of the host's local wall clock), so every behaviour is testable byte for byte.
 #include <array>
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <random>
 #include <span>
@@ -67,6 +68,20 @@ inline constexpr std::uint8_t kWriteSingleRegister = 0x06;
 
 enum class Channel : std::uint8_t { Serial, Tcp };
 
+// The oscillograph settings: one recorded flag (0 or 1) per channel Ia, Ib, Ic, Ua, Ub, Uc.
+inline constexpr int kOscillographFlags = 6;
+using OscillographFlags = std::array<std::uint16_t, kOscillographFlags>;
+inline constexpr OscillographFlags kAllChannelsRecorded = {1, 1, 1, 1, 1, 1};
+
+// The clock registers as read (day, month, year − 2000, hour, minute, second, fraction).
+using ClockWords = std::array<std::uint16_t, 7>;
+
+// Live input and output states held at given values instead of following the feeder.
+struct IoStateOverride {
+    std::optional<std::uint16_t> inputs;
+    std::optional<std::uint16_t> outputs;
+};
+
 struct PduReply {
     bool answer = false;            // false: nothing is sent (0x20, 0x42, broadcasts, silence)
     std::vector<std::uint8_t> pdu;  // function code onward
@@ -99,7 +114,10 @@ public:
 
     // Fault and state controls.
     void ZeroMemory();         // no setpoints, no I/O settings, no LED settings
-    void RestoreMinimalSet();  // what function 0x20 stores
+    void RestoreMinimalSet();  // the minimal set in all three blocks
+    // What function 0x20 stores: the minimal set in each block (setpoints, I/O settings, LED
+    // settings) that is all zero; a configured block is kept.
+    void RestoreMinimalSetInEmptyBlocks();
     void setBlocked(bool blocked) { m_blocked = blocked; }
     bool blocked() const { return m_blocked; }
     bool breakerClosed() const { return m_breakerClosed; }
@@ -120,8 +138,26 @@ public:
     const std::vector<std::uint16_t>& oscillogram() const { return m_oscillogram; }
     // Rebuilds the oscillogram memory from the newest emergency-journal record.
     void RebuildOscillogram();
-    // Takes over the stored memory of a saved relay (model code included).
-    void LoadMemory(std::span<const std::uint16_t> holding);
+    // Takes over the stored memory of a saved relay of `model` (its type and signature registers
+    // as stored, even when they name another model).
+    void LoadMemory(std::span<const std::uint16_t> holding, const RelayModel& model);
+    // The stored memory was changed from outside (a control command): the oscillogram follows
+    // the newest emergency record and the state file is written again.
+    void MemoryChanged();
+
+    // Tester's overrides (see control_commands.h). Live states and measurements overrides are
+    // values of a run, like the faults; the raw clock and the oscillograph flags are memory.
+    IoStateOverride& ioOverride() { return m_ioOverride; }
+    // False when `reg` is not a measurement register of the model.
+    bool OverrideMeasurement(int reg, std::uint16_t word);
+    void ClearMeasurementOverrides() { m_measurementOverrides.clear(); }
+    // The clock registers read `words` (any values, invalid dates included) until the clock is
+    // set by a write, a broadcast or ClearRawClock.
+    void SetRawClock(const ClockWords& words);
+    void ClearRawClock();
+    const std::optional<ClockWords>& rawClock() const { return m_rawClock; }
+    const OscillographFlags& oscillographFlags() const { return m_oscFlags; }
+    void SetOscillographFlags(const OscillographFlags& flags);
     void RefreshLive(std::int64_t nowMs);
     // True when something worth keeping in the state file changed since the last call.
     bool TakeDirty();
@@ -160,6 +196,10 @@ private:
     unsigned m_textCursor = 0;  // variant-0 reads carry no start: the relay walks its setpoints
     std::int64_t m_lastTextReadMs = 0;
     std::int64_t m_lastSettingsEventMs[4] = {};
+    IoStateOverride m_ioOverride;
+    std::map<int, std::uint16_t> m_measurementOverrides;  // register → raw word
+    std::optional<ClockWords> m_rawClock;
+    OscillographFlags m_oscFlags = kAllChannelsRecorded;
 };
 
 }  // namespace tirv::sim

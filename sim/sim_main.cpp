@@ -13,6 +13,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include "sim/control_commands.h"
 #include "sim/mbap_device.h"
 #include "sim/pty_line.h"
 #include "sim/sim_options.h"
@@ -61,20 +62,6 @@ struct TcpClient {
     std::deque<std::pair<std::int64_t, std::vector<std::uint8_t>>> out;  // due time (µs), bytes
 };
 
-void ApplyFlags(RelayLine& line, const RelayFlags& flags)
-{
-    for (auto& r : line.relays()) {
-        if (flags.emptyMemory.value_or(false))
-            r->ZeroMemory();
-        if (flags.blocked)
-            r->setBlocked(*flags.blocked);
-        if (flags.archiveBusy)
-            r->setArchiveBusy(*flags.archiveBusy);
-        if (flags.bootloader)
-            r->setMode(*flags.bootloader ? RelayMode::Bootloader : RelayMode::Application);
-    }
-}
-
 int OpenListener(int port, int& boundPort)
 {
     const int fd = socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
@@ -121,7 +108,6 @@ private:
     std::vector<TcpClient> m_clients;
     bool m_stdinOpen = true;
     std::string m_stdinBuffer;
-    ControlCommand m_control;
     std::int64_t m_lastSaveUs = 0;
     bool m_quit = false;
 };
@@ -148,8 +134,8 @@ bool Simulator::Start()
     for (auto& r : m_line.relays())
         r->PowerOn(now);
     m_line.faults() = m_options.faults;
-    m_control.faults = m_options.faults;
-    ApplyFlags(m_line, m_options.flags);
+    for (auto& r : m_line.relays())
+        ApplyFlags(*r, m_options.flags);
     for (auto& r : m_line.relays())
         r->TakeDirty();
 
@@ -303,27 +289,13 @@ void Simulator::ServeControl()
     for (std::size_t eol; (eol = m_stdinBuffer.find('\n')) != std::string::npos;) {
         const std::string line = m_stdinBuffer.substr(0, eol);
         m_stdinBuffer.erase(0, eol + 1);
-        m_control.faults = m_line.faults();  // counters run down as replies go out
-        m_control.flags = {};
-        m_control.status = false;
-        m_control.trip = false;
-        const std::string error = ApplyControlCommand(line, m_control);
-        if (!error.empty()) {
-            std::printf("error: %s\n", error.c_str());
+        const ControlOutcome outcome = RunControlCommand(line, m_line, LocalNowMs());
+        if (!outcome.error.empty()) {
+            std::printf("error: %s\n", outcome.error.c_str());
         } else {
-            m_line.faults() = m_control.faults;
-            ApplyFlags(m_line, m_control.flags);
-            m_quit = m_control.quit;
-            if (m_control.trip)
-                for (auto& r : m_line.relays())
-                    r->Trip(LocalNowMs());
-            if (m_control.status) {
-                const Relay& r = *m_line.relays().front();
-                std::printf("status address %d baud %u protocol %d breaker %s blocked %d\n",
-                            r.line().address, tirv::BaudRate(r.line().baudIndex),
-                            static_cast<int>(r.line().protocol),
-                            r.breakerClosed() ? "closed" : "open", r.blocked() ? 1 : 0);
-            }
+            for (const std::string& text : outcome.output)
+                std::printf("%s\n", text.c_str());
+            m_quit = outcome.quit;
             std::printf("ok\n");
         }
         std::fflush(stdout);

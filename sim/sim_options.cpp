@@ -315,9 +315,35 @@ Faults (also as control commands on standard input, without "--", e.g. "drop 2")
   --blocked               the breaker refuses commands (exception 4) until unblocked
   --archive-busy          function 0x41 answers exception 5 (a new oscillogram is written)
   --bootloader            the relays wait in bootloader mode
-Control commands also accept "on"/"off" after flags, "clear" (no faults), "status", "quit",
-and "trip": a fault on the feeder now (МТЗ-2 trips, the breaker opens, a new emergency record,
-and for 3 s function 0x41 answers code 5 while the new oscillogram is stored).
+Control commands also accept "on"/"off" after flags, "clear" (no faults, live measurements and
+I/O states again), "status", "quit", and "trip": a fault on the feeder now (МТЗ-2 trips, the
+breaker opens, a new emergency record, and for 3 s function 0x41 answers code 5 while the new
+oscillogram is stored).
+"@A command" gives a relay command (below, and trip, status, clear, the relay states) to the
+relays at address A only; without it the command goes to every relay on the line ("@A clear"
+ends that relay's overrides and keeps the line's faults).
+  io inputs|outputs V|live      hold register 298 or 299 at V (0-65535, 0x.. hex) or live again
+  io input|output N on|off      hold the states with input/output N (1-16) switched
+  io live                       both live again (a relay without I/O settings shows 0)
+  measure REG WORD              measurement register REG reads the raw WORD until clear
+  measure-float K VALUE         M: value K (0-43) reads VALUE (e.g. 3.25, nan, inf, 3e38)
+  measure clear                 measurements live again
+  emergency N FIELD=V ...       emergency record N (1-10): day month year hour minute second
+                                fraction event started ia ib ic ua ub uc uab ubc uca 3io 3uo
+                                i1 i2, the same names with -angle (ia-angle ... 3uo-angle),
+                                opening (bit 15: minutes); raw words
+  emergency N clear, emergency clear    empty one record or the whole journal
+  working N FIELD=V ...         working record N (1-120): year (two digits) month day hour
+                                minute second ms code (raw, code bit 15 included)
+  working N clear, working clear
+  osc-flags F1 ... F6           the oscillograph flags of Ia Ib Ic Ua Ub Uc (raw words)
+  clock D M Y h m s f           the clock registers read these words (Y = year - 2000),
+                                invalid dates included, until the clock is set or "clock live"
+  clock offset MS               move the clock by MS milliseconds
+  breaker open|closed           the breaker position
+  type CODE                     register 131 reads CODE (the relay still behaves as its model)
+  signature WORD                register 130 reads WORD (e.g. a foreign family)
+Written type codes of the other family (M or not) are refused with exception 3.
 
 When ready the simulator prints "tirv-sim: COM<N> ready <path> [tcp <port>]".
 )";

@@ -1,5 +1,6 @@
 #include "sim/state_file.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -29,7 +30,13 @@ std::string SaveState(const RelayLine& line)
             << static_cast<int>(l.protocol) << " variant " << l.variant << " frame "
             << l.valuesPerFrame << " usb " << (l.usb ? 1 : 0) << " clock " << r->clockOffsetMs()
             << " breaker "
-            << (r->breakerClosed() ? 1 : 0) << " blocked " << (r->blocked() ? 1 : 0) << '\n';
+            << (r->breakerClosed() ? 1 : 0) << " blocked " << (r->blocked() ? 1 : 0);
+        for (std::uint16_t flag : r->oscillographFlags())
+            out << " osc-flag " << flag;
+        if (r->rawClock())
+            for (std::uint16_t word : *r->rawClock())
+                out << " raw-clock " << word;
+        out << '\n';
         out << "registers";
         char word[8];
         for (int reg = 0; reg < kHoldingRegisters; ++reg) {
@@ -62,6 +69,7 @@ std::string LoadState(const std::string& text, RelayLine& line)
         long long clock = 0;
         int model = 0, protocol = 1, breaker = 1, blocked = 0;
         std::string name;
+        std::vector<std::uint16_t> oscFlags, rawClock;
         while (fields >> name) {
             long long v = 0;
             if (!(fields >> v))
@@ -78,11 +86,15 @@ std::string LoadState(const std::string& text, RelayLine& line)
             else if (name == "clock") clock = v;
             else if (name == "breaker") breaker = static_cast<int>(v);
             else if (name == "blocked") blocked = static_cast<int>(v);
+            else if (name == "osc-flag") oscFlags.push_back(static_cast<std::uint16_t>(v));
+            else if (name == "raw-clock") rawClock.push_back(static_cast<std::uint16_t>(v));
         }
         const RelayModel* m = FindRelayModel(model);
         if (m == nullptr || l.address < 1 || l.address > 255 || !IsValidBaudIndex(l.baudIndex) ||
             l.baudIndex > m->maxBaudIndex || (l.stopBits != 1 && l.stopBits != 2) ||
-            (protocol != 0 && protocol != 1) || l.valuesPerFrame < 8 || l.valuesPerFrame > 255)
+            (protocol != 0 && protocol != 1) || l.valuesPerFrame < 8 || l.valuesPerFrame > 255 ||
+            (!oscFlags.empty() && oscFlags.size() != kOscillographFlags) ||
+            (!rawClock.empty() && rawClock.size() != ClockWords{}.size()))
             return "damaged state file";
         l.protocol = static_cast<Protocol>(protocol);
         l.usb = l.usb && m->m;
@@ -98,11 +110,22 @@ std::string LoadState(const std::string& text, RelayLine& line)
                 return "damaged state file";
             holding.push_back(static_cast<std::uint16_t>(v));
         }
-        if (holding.size() != static_cast<std::size_t>(kHoldingRegisters) ||
-            holding[regs::kModelCode] != model)
+        // The type register may hold a foreign code set by a tester; the model field says what
+        // the relay is.
+        if (holding.size() != static_cast<std::size_t>(kHoldingRegisters))
             return "damaged state file";
         Relay& r = *line.relays()[index++];
-        r.LoadMemory(holding);
+        r.LoadMemory(holding, *m);
+        if (!oscFlags.empty()) {
+            OscillographFlags flags{};
+            std::copy(oscFlags.begin(), oscFlags.end(), flags.begin());
+            r.SetOscillographFlags(flags);
+        }
+        if (!rawClock.empty()) {
+            ClockWords clockWords{};
+            std::copy(rawClock.begin(), rawClock.end(), clockWords.begin());
+            r.SetRawClock(clockWords);
+        }
         r.setLine(l);
         r.setClockOffsetMs(clock);
         r.setBreakerClosed(breaker != 0);

@@ -224,13 +224,15 @@ TEST(RelayOscillogram, LoadsAndMatchesTheNewestTripAndItsSettings)
                                            h[at + 5], h[at + 6]}));
         EXPECT_EQ(stamp.tripCause, h[at + kEmEvent]);
 
-        // Load before the fault, a fault step on phase B, nothing after the breaker opened.
+        // Load before the fault, a fault step on phase B, nothing after the breaker opened, as
+        // the viewer shows instantaneous values (display value × 1.4142 / 10 or 100).
         const ChannelTrace* ib = image.trace(OscChannel::Ib);
         ASSERT_NE(ib, nullptr);
+        const double divisor = image.rangeFactor() == 1 ? 10.0 : 100.0;
         auto peak = [&](int from, int to) {
-            float m = 0;
+            double m = 0;
             for (int s = from; s < to; ++s)
-                m = std::max(m, std::fabs(ib->values[static_cast<std::size_t>(s)]));
+                m = std::max(m, std::fabs(ib->integers[static_cast<std::size_t>(s)] * 1.4142 / divisor));
             return m;
         };
         const int fault = kConfiguredPreFaultHundredths * 8;

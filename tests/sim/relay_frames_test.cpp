@@ -190,13 +190,21 @@ TEST(RelayWrites, TypeAndSerialNumberChangeTheIdentity)
 {
     Fixture f(705);
     EXPECT_EQ(f.write(regs::kSerialNumber, {4711}), LinkResult::Good);
-    EXPECT_EQ(f.write(regs::kModelCode, {716}), LinkResult::Good);
+    EXPECT_EQ(f.write(regs::kModelCode, {707}), LinkResult::Good);
     const auto id = f.read(130, 5);
     ASSERT_EQ(id.size(), 5u);
-    EXPECT_EQ(id[0], regs::kSignatureM);
-    EXPECT_EQ(id[1], 716);
+    EXPECT_EQ(id[0], regs::kSignatureNonM);
+    EXPECT_EQ(id[1], 707);
     EXPECT_EQ(id[4], 4711);
-    EXPECT_EQ(ExceptionOf(f.exchange(Write(1, regs::kModelCode, {708}))), kIllegalValue);
+    // Unknown codes, and codes of the other family (a register cannot change the hardware).
+    for (const std::uint16_t code : {708, 715, 716}) {
+        EXPECT_EQ(ExceptionOf(f.exchange(Write(1, regs::kModelCode, {code}))), kIllegalValue) << code;
+        EXPECT_EQ(f.relay->model().code, 707) << code;
+    }
+    Fixture m(716);
+    EXPECT_EQ(m.write(regs::kModelCode, {715}), LinkResult::Good);
+    EXPECT_EQ(ExceptionOf(m.exchange(Write(1, regs::kModelCode, {705}))), kIllegalValue);
+    EXPECT_EQ(m.read(130, 2), (std::vector<std::uint16_t>{regs::kSignatureM, 715}));
 }
 
 TEST(RelayBreaker, CommandsChangeStateAndABlockedRelayRefusesWithCode4)

@@ -1,0 +1,7 @@
+# I/O and LED settings: images and their rules, signal texts, register coding, ".tio" and ".tld"
+# files, time fields (pure).
+set(_iodir ${CMAKE_CURRENT_LIST_DIR})
+tirv_domain_library(tirv_iocfg_domain SOURCES
+  ${_iodir}/io_image.h ${_iodir}/io_image.cpp
+  ${_iodir}/led_image.h ${_iodir}/led_image.cpp
+  LIBS tirv_setpoints_domain tirv_common)

@@ -1,0 +1,135 @@
+#include "configurator/journals/journal_working_file.h"
+
+#include <algorithm>
+
+#include "common/crc16.h"
+#include "common/word_file.h"
+#include "configurator/journals/journal_file_io.h"
+#include "configurator/journals/journal_format.h"
+#include "configurator/journals/journal_texts.h"
+
+namespace tirv {
+namespace {
+
+namespace tx = journal_texts;
+
+constexpr std::size_t kRecordBytes = 4 * kWorkingRecordWords;
+constexpr std::size_t kHeaderWords = 4;
+
+// Appends the shown records of a group oldest first (the reverse of the display order).
+void AppendGroup(const WorkingJournal& journal, WorkingGroup g, std::vector<std::uint32_t>& words)
+{
+    const auto shown = journal.shown(g);
+    for (auto it = shown.rbegin(); it != shown.rend(); ++it)
+        words.insert(words.end(), (*it)->words.begin(), (*it)->words.end());
+}
+
+}  // namespace
+
+JournalFileResult ParseWorkingJournalFile(std::span<const std::uint8_t> bytes,
+                                          WorkingJournal& journal)
+{
+    if (bytes.size() < kJournalFileHeaderBytes ||
+        (bytes.size() - kJournalFileHeaderBytes) % kRecordBytes != 0)
+        return JournalFileResult::BadFormat;
+    std::vector<std::uint32_t> words;
+    BytesToWords(bytes, words);
+    if (!CheckWordsCrc(words))
+        return JournalFileResult::BadFormat;
+    const std::size_t records = (bytes.size() - kJournalFileHeaderBytes) / kRecordBytes;
+    const std::uint32_t group1 = words[3];
+    if (records > static_cast<std::size_t>(kWorkingGroup1Capacity + kWorkingGroup2Capacity) ||
+        group1 > static_cast<std::uint32_t>(kWorkingGroup1Capacity) || group1 > records ||
+        records - group1 > static_cast<std::size_t>(kWorkingGroup2Capacity))
+        return JournalFileResult::BadFormat;
+
+    WorkingJournal read;
+    read.count1 = static_cast<int>(group1);
+    read.count2 = static_cast<int>(records - group1);
+    auto recordAt = [&](std::size_t k) {
+        WorkingRecord r;
+        std::copy_n(
+            words.begin() + static_cast<std::ptrdiff_t>(kHeaderWords + k * kWorkingRecordWords),
+            kWorkingRecordWords, r.words.begin());
+        return r;
+    };
+    // The file lists each group oldest first; the lists show it newest first.
+    for (int k = 0; k < read.count1; ++k) {
+        read.records[static_cast<std::size_t>(k)] = recordAt(static_cast<std::size_t>(k));
+        read.order1[static_cast<std::size_t>(read.count1 - 1 - k)] = static_cast<std::uint8_t>(k);
+    }
+    for (int k = 0; k < read.count2; ++k) {
+        const int slot = kWorkingGroup1Capacity + k;
+        read.records[static_cast<std::size_t>(slot)] =
+            recordAt(static_cast<std::size_t>(read.count1 + k));
+        read.order2[static_cast<std::size_t>(read.count2 - 1 - k)] =
+            static_cast<std::uint8_t>(slot);
+    }
+    read.source = JournalSource::File;
+    read.hasData = true;
+    journal = read;
+    return JournalFileResult::Ok;
+}
+
+std::vector<std::uint8_t> BuildWorkingJournalFile(const WorkingJournal& journal, int modelCode,
+                                                  int serialNumber)
+{
+    std::vector<std::uint32_t> words{static_cast<std::uint32_t>(modelCode),
+                                     static_cast<std::uint32_t>(serialNumber), kJournalFileConstant,
+                                     0};
+    words[3] = static_cast<std::uint32_t>(journal.shown(WorkingGroup::Settings).size());
+    AppendGroup(journal, WorkingGroup::Settings, words);
+    AppendGroup(journal, WorkingGroup::Events, words);
+    words.push_back(0);
+    AppendWordsCrc(words);
+    return WordsToBytes(words);
+}
+
+JournalFileOutcome LoadWorkingJournalFile(const std::string& path, WorkingJournal& journal)
+{
+    std::vector<std::uint8_t> bytes;
+    if (const int error = ReadJournalFileBytes(path, bytes))
+        return {JournalFileResult::CannotOpen, error};
+    return {ParseWorkingJournalFile(bytes, journal), 0};
+}
+
+JournalFileOutcome SaveWorkingJournalFile(const std::string& path, const WorkingJournal& journal,
+                                          int modelCode, int serialNumber)
+{
+    const auto bytes = BuildWorkingJournalFile(journal, modelCode, serialNumber);
+    if (const int error = WriteJournalFileBytes(path, bytes))
+        return {JournalFileResult::CannotOpen, error};
+    return {};
+}
+
+bool HasJournalExtension(const std::string& path, const char* extension)
+{
+    const std::string ext(extension);
+    if (path.size() < ext.size())
+        return false;
+    return std::equal(ext.begin(), ext.end(), path.end() - static_cast<std::ptrdiff_t>(ext.size()),
+                      [](char a, char b) {
+                          auto lower = [](char c) {
+                              return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+                          };
+                          return lower(a) == lower(b);
+                      });
+}
+
+Message CannotOpenJournalFileMessage(int systemError)
+{
+    return {tx::kCaptionFileError, FormatJournalText(tx::kCannotOpenFile, systemError),
+            MsgIcon::Error, MsgButtons::Ok};
+}
+
+Message WorkingJournalWrongExtensionMessage()
+{
+    return {tx::kCaptionFileError, tx::kWjWrongExtension, MsgIcon::Error, MsgButtons::Ok};
+}
+
+Message WorkingJournalBadFileMessage()
+{
+    return {tx::kCaptionFileError, tx::kWjBadFile, MsgIcon::Error, MsgButtons::Ok};
+}
+
+}  // namespace tirv
