@@ -12,8 +12,3 @@ tirv_domain_library(tirv_firmware_domain SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/stm32_update.h ${CMAKE_CURRENT_LIST_DIR}/stm32_update.cpp
   LIBS tirv_link_codec tirv_common)
 
-# The fuzz targets need coverage feedback from the parsers themselves, not only from their
-# own small files.
-if(TIRV_FUZZ)
-  target_compile_options(tirv_firmware_domain PRIVATE -fsanitize=fuzzer-no-link)
-endif()

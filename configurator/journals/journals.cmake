@@ -15,7 +15,3 @@ tirv_domain_library(tirv_journals_domain SOURCES
   ${_jdir}/journal_settings.h ${_jdir}/journal_settings.cpp
   ${_jdir}/journal_requests.h
   LIBS tirv_oscillogram tirv_setpoints_domain tirv_link_codec tirv_common)
-if(TIRV_FUZZ)
-  # Coverage guidance for the journal fuzz targets reaches into the library itself.
-  target_compile_options(tirv_journals_domain PRIVATE -fsanitize=fuzzer-no-link)
-endif()
