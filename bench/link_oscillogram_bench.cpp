@@ -1,7 +1,9 @@
 // How close the paced serial exchange comes to the line's own speed: reads the 11,150-register
 // oscillogram area with function 0x41 at 115200 bit/s from tirv-sim and compares the time with
 // the line limit (request and reply bytes at 10 bit times per byte, 8N1) and with the time the
-// computed reply waits alone would take. Goal: at least 0.85 of the line limit.
+// computed reply waits alone would take, and the longest stall of the event loop meanwhile (a
+// 1 ms precise timer records the largest gap between its ticks). Goals: at least 0.88 of the
+// line limit, no stall of 16 ms or more (one frame of a 60 Hz screen).
 #include "configurator/link/frames.h"
 #include "configurator/link/registers.h"
 #include "configurator/link/serial_link.h"
@@ -11,6 +13,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QTimer>
 #include <array>
 #include <cstdio>
 #include <vector>
@@ -88,13 +91,26 @@ int main(int argc, char** argv)
 
     std::optional<TransferOutcome> outcome;
     QElapsedTimer clock;
+    QTimer ticker;
+    ticker.setTimerType(Qt::PreciseTimer);
+    ticker.setInterval(1);
+    qint64 lastTickNs = 0;
+    qint64 longestStallNs = 0;
+    QObject::connect(&ticker, &QTimer::timeout, [&] {
+        const qint64 now = clock.nsecsElapsed();
+        longestStallNs = std::max(longestStallNs, now - lastTickNs);
+        lastTickNs = now;
+    });
     clock.start();
+    ticker.start();
     link.transfer().start(std::move(plan), [&](const TransferOutcome& o) {
         outcome = o;
         loop.quit();
     });
     loop.exec();
+    ticker.stop();
     const double elapsedMs = static_cast<double>(clock.nsecsElapsed()) / 1e6;
+    const double stallMs = static_cast<double>(longestStallNs) / 1e6;
     if (!outcome || outcome->end != TransferEnd::Done) {
         std::fprintf(stderr, "the read failed (result %d)\n", outcome ? outcome->result : -1);
         return 1;
@@ -105,9 +121,10 @@ int main(int argc, char** argv)
                 static_cast<int>(BlockCount(static_cast<std::size_t>(total), kMaxReadCount)),
                 BaudRate(kBaudIndex));
     std::printf("  elapsed           %9.1f ms\n", elapsedMs);
-    std::printf("  line limit        %9.1f ms   speed = %.3f of the line limit (goal 0.85)\n",
+    std::printf("  line limit        %9.1f ms   speed = %.3f of the line limit (goal 0.88)\n",
                 limitMs, ofLimit);
+    std::printf("  longest stall     %9.2f ms   of the event loop (goal under 16)\n", stallMs);
     std::printf("  computed waits    %9.1f ms   elapsed / waits = %.3f\n", waitsMs,
                 elapsedMs / waitsMs);
-    return ofLimit >= 0.85 ? 0 : 2;
+    return ofLimit >= 0.88 && stallMs < 16.0 ? 0 : 2;
 }
