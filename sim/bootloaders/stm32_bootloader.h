@@ -45,7 +45,7 @@ struct Stm32Timing {
     int massEraseMs = 200;
     int writeBlockMs = 1;  // per WRITE MEMORY block
     int unprotectMs = 30;  // option-byte change before the second ACK
-    int resetMs = 10;      // restart after an option-byte change
+    int resetMs = 2;       // restart after an option-byte change (a system reset is quick)
 };
 
 // Faults a tester can set; none is kept in the state file.
