@@ -3,6 +3,8 @@
 #include "configurator/firmware/flash_layout.h"
 
 #include <algorithm>
+#include <numeric>
+#include <vector>
 
 namespace tirv {
 
@@ -118,20 +120,9 @@ std::size_t BuildStmEraseSectorRange(std::span<std::uint8_t> out, std::uint16_t 
 {
     if (last < first || last - first >= kMaxEraseSectors)
         return 0;
-    const std::size_t count = last - first + 1u;
-    const std::size_t length = 2 + 2 * count + 1;
-    if (out.size() < length)
-        return 0;
-    const auto n = static_cast<std::uint16_t>(count - 1);
-    out[0] = Hi(n);
-    out[1] = Lo(n);
-    for (std::size_t i = 0; i < count; ++i) {
-        const auto s = static_cast<std::uint16_t>(first + i);
-        out[2 + 2 * i] = Hi(s);
-        out[3 + 2 * i] = Lo(s);
-    }
-    out[length - 1] = StmXor(out.first(length - 1));
-    return length;
+    std::vector<std::uint16_t> sectors(last - first + 1u);
+    std::iota(sectors.begin(), sectors.end(), first);
+    return BuildStmEraseSectors(out, sectors);
 }
 
 std::size_t BuildStmMassErase(std::span<std::uint8_t> out)

@@ -45,7 +45,7 @@ struct Stm32Timing {
     int massEraseMs = 200;
     int writeBlockMs = 1;  // per WRITE MEMORY block
     int unprotectMs = 30;  // option-byte change before the second ACK
-    int resetMs = 10;      // restart after an option-byte change
+    int resetMs = 2;       // restart after an option-byte change (a system reset is quick)
 };
 
 // Faults a tester can set; none is kept in the state file.
@@ -73,7 +73,8 @@ public:
 
     void Receive(std::span<const std::uint8_t> bytes, std::int64_t nowMs, PeerLine peer);
     std::vector<Burst> TakeOutput(std::int64_t nowMs) { return m_output.Take(nowMs); }
-    // The next time something is due (a reply, the end of a busy period); nothing when idle.
+    // When the next reply is due; nothing when none waits. Busy periods need no wake: bytes that
+    // arrive during one are simply lost.
     std::optional<std::int64_t> NextWakeMs() const;
 
     Stm32Memory& memory() { return m_memory; }

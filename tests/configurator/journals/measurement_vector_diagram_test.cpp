@@ -83,10 +83,15 @@ TEST(VectorDiagram, AnglesInTenthsAndTipsTruncatedTowardsTheCentre)
         PixelPoint tip;
     };
     const Case cases[] = {
-        {0, {330, 170}},    {900, {170, 10}},   {1800, {10, 170}}, {-900, {170, 330}},
-        {2700, {170, 330}}, {3600, {330, 170}}, {450, {283, 57}},  // 160·cos 45° = 113.14 → 113
+        // clang-format off
+        {0, {330, 170}}, {900, {170, 10}}, {1800, {10, 170}}, {-900, {170, 330}},
+        {2700, {170, 330}}, {3600, {330, 170}},
+        {450, {283, 57}},   // 160·cos 45° = 113.14 → 113
         {2250, {57, 283}},  // −113.14 → −113, not −114
         {-450, {283, 283}},
+        {300, {308, 91}},   // 138.56 → 138, not 139; 160·sin 30° = 79.99999… → 79
+        {1200, {91, 32}},   // −79.99999… → −79
+        // clang-format on
     };
     for (const Case& c : cases) {
         const VectorDiagramGeometry g = Phasors{}.set(Ua, 1.0, c.angleTenths).layOut();

@@ -133,4 +133,19 @@ TEST_F(Stm32flashPeer, IdentifiesWritesVerifiesAndReadsBack)
     EXPECT_EQ(static_cast<unsigned char>(dump[image.size()]), 0xFF);
 }
 
+TEST_F(Stm32flashPeer, ProtectionsSetAndRemovedWithTheirRestart)
+{
+    const fs::path back = m_dir / "back.bin";
+    const std::string read = Stm32flash("-r " + back.string() + " -S 0x08000000:256");
+    ASSERT_EQ(Shell(Stm32flash("-w /proc/self/cmdline")).status, 0) << "a few bytes to protect";
+    ASSERT_EQ(Shell(Stm32flash("-j")).status, 0);
+    EXPECT_NE(Shell(read).status, 0) << "a read-protected flash is not readable";
+    const ShellRun unprotect = Shell(Stm32flash("-k"));
+    ASSERT_EQ(unprotect.status, 0) << unprotect.output;
+    ASSERT_EQ(Shell(read).status, 0) << "readable again after the restart";
+    EXPECT_EQ(ReadAll(back), Bytes(256, static_cast<char>(0xFF))) << "and mass-erased";
+    const ShellRun writeUnprotect = Shell(Stm32flash("-u"));
+    EXPECT_EQ(writeUnprotect.status, 0) << writeUnprotect.output;
+}
+
 }  // namespace
