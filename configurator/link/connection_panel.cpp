@@ -355,6 +355,8 @@ void ConnectionPanel::channelChosen(int channel)
     ConnectionSettings& s = shell().state().link;
     s.channel = Channel(channel);
     const bool tcp = s.channel == Channel::Ethernet;
+    // The setpoint write travels over the serial link only.
+    shell().setMenuEnabled(CmdWriteSetpoints, !tcp);
     for (QWidget* w : m_serialOnly)
         w->setVisible(!tcp && !(w == m_portList && m_portList->itemData(0).toInt() == 0));
     for (QWidget* w : m_tcpOnly)

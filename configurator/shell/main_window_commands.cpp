@@ -205,9 +205,9 @@ void MainWindow::showPage(int pageId)
             // Writes never travel over Modbus TCP.
             setToolEnabled(CmdWrite, false);
             setMenuEnabled(CmdWriteClock, false);
-        } else if (!tcp) {
-            setMenuEnabled(CmdWriteSetpoints, true);
         }
+        // Writes travel over the serial link only.
+        setMenuEnabled(CmdWriteSetpoints, !tcp);
         setMenuEnabled(CmdSaveProject, true);
         setMenuEnabled(CmdSaveSetpoints, true);
     }

@@ -225,7 +225,9 @@ TEST_F(TcpCheckTest, TwoChecksInARowBothReport)
 {
     start({"--model", "716", "--tcp", "0", "--serial", "4242"}, 715);
     ASSERT_GT(sim->tcpPort(), 0);
+    ASSERT_TRUE(win->action(CmdWriteSetpoints)->isEnabled());
     useEthernet(sim->tcpPort());
+    EXPECT_FALSE(win->action(CmdWriteSetpoints)->isEnabled());  // writes go over serial only
     ASSERT_TRUE(checkEnds());
     EXPECT_EQ(rep.lastLinkState(), U("Соедин. установлено"));
     EXPECT_EQ(rig.panel().control<QLineEdit>(CtlSerial)->text(), "4242");

@@ -246,6 +246,11 @@ TEST_F(MainWindowTest, WriteSetpointsItemFollowsTheChannel)
     win->command(192);
     win->command(179);
     EXPECT_FALSE(toolEnabled(CmdWrite));
+    EXPECT_FALSE(enabled(172));  // the menu item as well: writes never go over Modbus TCP
+    win->state().link.channel = Channel::Usb;
+    win->command(192);
+    win->command(179);
+    EXPECT_TRUE(enabled(172));
 }
 
 TEST_F(MainWindowTest, ContextCommandsGoToTheCurrentPage)
