@@ -382,9 +382,16 @@ void ConnectionPanel::refreshPorts()
     }
     for (int n : ports)
         m_portList->addItem(Text(link_texts::kPortName).arg(n), n);
-    const auto it = std::find(ports.begin(), ports.end(), s.port);
-    if (it == ports.end())
-        s.port = ports.front();
+    const bool present = std::find(ports.begin(), ports.end(), s.port) != ports.end();
+    if (!present && !m_portsListed) {
+        s.port = ports.front();  // at start: the stored port if present, else the first
+    } else if (!present) {
+        // The chosen port went away (a relay's line, an adapter unplugged): it stays chosen, so
+        // that no other device of the machine is talked to in its place, and works again when
+        // it is back.
+        m_portList->addItem(Text(link_texts::kPortName).arg(s.port), s.port);
+    }
+    m_portsListed = true;
     m_portList->setCurrentIndex(m_portList->findData(s.port));
     m_portList->setVisible(s.channel != Channel::Ethernet);
 }

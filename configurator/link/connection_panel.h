@@ -136,6 +136,7 @@ private:
     QString m_portsFolder;
     bool m_windowLocked = false;
     bool m_ownLocked = false;
+    bool m_portsListed = false;  // the first listing (at start) may choose another port
 
     QButtonGroup* m_channel = nullptr;
     QComboBox* m_portList = nullptr;

@@ -63,7 +63,7 @@ void DefaultLinkCheck::checkLink(Done done)
     const ConnectionSettings& s = m_ctx.settings;
     Port& port = m_ctx.port;
     m_ctx.state.setLinkCheckAttempt(true);
-    if (port.isOpen() && port.number() != s.port)
+    if (port.isOpen() && (port.number() != s.port || port.stale()))
         port.close();
     const bool opened = port.isOpen() || OpenPort(port, s.port);
     const bool configured =

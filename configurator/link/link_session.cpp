@@ -136,7 +136,7 @@ void LinkSession::abort()
 bool LinkSession::openSelected()
 {
     Port& port = m_link.port();
-    if (port.isOpen() && port.number() != m_settings.port)
+    if (port.isOpen() && (port.number() != m_settings.port || port.stale()))
         port.close();
     if (!port.isOpen() && !OpenPort(port, m_settings.port)) {
         emit portStateChanged(Text(link_texts::kPortUnavailableField));

@@ -44,6 +44,9 @@ public:
     virtual bool configure(const LineSettings& line) = 0;
     // Whether the device is a pseudo-terminal (those refuse parity; see ConfigurePort).
     virtual bool isPseudoTerminal() const = 0;
+    // The open handle no longer is what its COM number names (the device went away, or the
+    // number now stands for another one, as when a ports/ entry vanishes): reopen before use.
+    virtual bool stale() const { return false; }
 
     virtual bool write(std::span<const std::uint8_t> bytes) = 0;
     // Up to `max` bytes already received; never blocks.

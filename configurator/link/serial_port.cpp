@@ -46,12 +46,17 @@ bool SerialPort::open(int number)
     }
     // A path, not a bare name, so Qt opens exactly this device (a link in ports/ included).
     m_port.setPortName(QFileInfo(device).absoluteFilePath());
+    // A relay streaming on an idle line must not grow memory until the next purge: no reply is
+    // longer than a frame buffer, so a few kilobytes are plenty (the rest waits in the driver).
+    constexpr qint64 kReadBufferBytes = 4096;
+    m_port.setReadBufferSize(kReadBufferBytes);
     if (!m_port.open(QIODevice::ReadWrite)) {
         m_error = m_port.error() == QSerialPort::DeviceNotFoundError ? PortError::NotFound
                                                                      : PortError::Busy;
         return false;
     }
     m_number = number;
+    m_device = QFileInfo(device).absoluteFilePath();
     m_pty = IsPseudoTerminalDevice(device);
     m_error = PortError::None;
     return true;
@@ -63,6 +68,15 @@ void SerialPort::close()
         m_port.close();
     m_number = 0;
     m_pty = false;
+    m_device.clear();
+}
+
+bool SerialPort::stale() const
+{
+    if (!m_port.isOpen())
+        return false;
+    const QString now = PortDevice(*CreatePortDirectory(m_folder), m_number);
+    return now.isEmpty() || QFileInfo(now).absoluteFilePath() != m_device;
 }
 
 bool SerialPort::isOpen() const { return m_port.isOpen(); }

@@ -22,6 +22,7 @@ public:
     int number() const override { return m_number; }
     bool configure(const LineSettings& line) override;
     bool isPseudoTerminal() const override { return m_pty; }
+    bool stale() const override;
     bool write(std::span<const std::uint8_t> bytes) override;
     QByteArray read(int max) override;
     qint64 bytesAvailable() const override;
@@ -38,6 +39,7 @@ private:
     QSerialPort m_port;
     int m_number = 0;
     bool m_pty = false;
+    QString m_device;  // what COM<m_number> named when it was opened
     PortError m_error = PortError::None;
 };
 

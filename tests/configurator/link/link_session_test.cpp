@@ -16,6 +16,7 @@
 #include <QRadioButton>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -201,6 +202,42 @@ TEST_F(LinkSessionTest, ACheckOnAPortThatCannotBeOpenedClearsTheLinkState)
     EXPECT_EQ(rep.lastLinkState(), U(kNoLink));
     EXPECT_EQ(rig.panel().control<QLabel>(CtlPortState)->text(), U("Недоступен"));
     EXPECT_FALSE(rig.panel().control<QWidget>(CtlMaxRate)->isEnabled());
+}
+
+// A relay's line that goes away (simulator stopped, adapter unplugged) is not silently replaced
+// by another device of the same number, and works again as soon as it is back.
+TEST_F(LinkSessionTest, AVanishedPortIsReportedAndWorksAgainWhenItComesBack)
+{
+    test::GuiApp();
+    QTemporaryDir ports;
+    const std::vector<std::string> args{"--model", "715", "--ports-dir", ports.path().toStdString()};
+    constexpr int kCom = 97;
+    sim = std::make_unique<test::SimProcess>(args, kCom);
+    ASSERT_TRUE(sim->ready()) << sim->error();
+    rig.build(ports.path(), 715);
+    win = rig.win.get();
+    rig.settings().port = kCom;
+    win->start();
+    win->command(CmdShowLinkSettings);
+    rig.panel().control<QLineEdit>(CtlRepeats)->setText("0");
+    const auto check = [&] {
+        rig.panel().command(CtlCheckLink);
+        return WaitUntil([&] { return session().running() == LinkSession::Seq::None; });
+    };
+    ASSERT_TRUE(check());
+    ASSERT_TRUE(rig.linkState().established());
+
+    sim->stop();
+    ASSERT_TRUE(check());
+    EXPECT_FALSE(rig.linkState().established());
+    EXPECT_EQ(rep.lastLinkState(), U(kNoLink));
+    EXPECT_EQ(rig.settings().port, kCom);  // still the relay's port, not another one
+
+    sim = std::make_unique<test::SimProcess>(args, kCom);
+    ASSERT_TRUE(sim->ready()) << sim->error();
+    ASSERT_TRUE(check());
+    EXPECT_TRUE(rig.linkState().established());
+    EXPECT_EQ(rep.lastLinkState(), U("Связь установлена"));
 }
 
 class TcpCheckTest : public LinkSessionTest {
