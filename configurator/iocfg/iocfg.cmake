@@ -9,3 +9,7 @@ tirv_domain_library(tirv_iocfg_domain SOURCES
   ${_iodir}/io_files.h ${_iodir}/io_files.cpp
   ${_iodir}/time_field.h ${_iodir}/time_field.cpp
   LIBS tirv_setpoints_domain tirv_common)
+# Coverage feedback for the fuzz targets reaches into this library only when it is instrumented.
+if(TIRV_FUZZ)
+  target_compile_options(tirv_iocfg_domain PRIVATE -fsanitize=fuzzer-no-link)
+endif()
