@@ -1,5 +1,5 @@
 # I/O and LED settings: images and their rules, signal texts, register coding, ".tio" and ".tld"
-# files, time fields (pure).
+# files, time fields, state-polling periods (pure).
 set(_iodir ${CMAKE_CURRENT_LIST_DIR})
 tirv_domain_library(tirv_iocfg_domain SOURCES
   ${_iodir}/io_image.h ${_iodir}/io_image.cpp
@@ -8,4 +8,9 @@ tirv_domain_library(tirv_iocfg_domain SOURCES
   ${_iodir}/io_registers.h ${_iodir}/io_registers.cpp
   ${_iodir}/io_files.h ${_iodir}/io_files.cpp
   ${_iodir}/time_field.h ${_iodir}/time_field.cpp
-  LIBS tirv_setpoints_domain tirv_common)
+  ${_iodir}/io_polling.h ${_iodir}/io_polling.cpp
+  LIBS tirv_setpoints_domain tirv_link_codec tirv_common)
+# Coverage feedback for the fuzz targets reaches into this library only when it is instrumented.
+if(TIRV_FUZZ)
+  target_compile_options(tirv_iocfg_domain PRIVATE -fsanitize=fuzzer-no-link)
+endif()
