@@ -10,7 +10,3 @@ tirv_domain_library(tirv_iocfg_domain SOURCES
   ${_iodir}/time_field.h ${_iodir}/time_field.cpp
   ${_iodir}/io_polling.h ${_iodir}/io_polling.cpp
   LIBS tirv_setpoints_domain tirv_link_codec tirv_common)
-# Coverage feedback for the fuzz targets reaches into this library only when it is instrumented.
-if(TIRV_FUZZ)
-  target_compile_options(tirv_iocfg_domain PRIVATE -fsanitize=fuzzer-no-link)
-endif()
