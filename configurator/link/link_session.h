@@ -90,8 +90,6 @@ public:
     using TcpStarter = std::function<bool(std::array<std::uint8_t, 4> address, int port)>;
     void setTcpStarter(TcpStarter starter) { m_tcpStart = std::move(starter); }
 
-    static constexpr int kTimerAutoLinkCheck = 480;
-
 signals:
     // A sequence of the panel's own started or ended (not the pages' connection procedure).
     void runningChanged(bool running);
@@ -153,7 +151,7 @@ private:
     quint64 m_run = 0;  // a callback of an ended sequence is told apart by this
     QTimer m_pause;
     std::function<void()> m_afterPause;
-    QTimer m_followUp;  // 480
+    QTimer m_followUp;  // timer 480 (TimerAutoLinkCheck)
 
     std::optional<panel::Identity> m_identity;
     std::optional<panel::DeviceSettings> m_device;
@@ -163,7 +161,6 @@ private:
     int m_index = 0;
     int m_from = 0;
     int m_steps = 0;
-    int m_startBaud = 0;
     int m_deviceAddress = 1;
     int m_loopback = 0;
     bool m_readBlockOnCheck = false;

@@ -263,7 +263,6 @@ bool LinkSession::maxRate(int loopbackItem)
         return false;
     }
     m_loopback = loopbackItem;
-    m_startBaud = m_settings.baudIndex;
     m_index = m_settings.baudIndex;
     const int firmware = m_identity ? m_identity->firmwareX100 : 0;
     const bool needBlock = m_settings.protocol == Protocol::Modbus &&

@@ -57,7 +57,7 @@ QScrollArea* NewHost(QWidget* content)
 }  // namespace
 
 MainWindow::MainWindow(Options options)
-    : m_options(std::move(options)), m_timers([this](int id) { onTimer(id); }, this)
+    : m_options(std::move(options))
 {
     setObjectName("tirv-main");
     setWindowIcon(AppIcon());

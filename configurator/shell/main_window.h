@@ -10,7 +10,6 @@
 // windows of their own, the setpoint read and write) with registerCommand(id, handler).
 #include "gui/reporter.h"
 #include "configurator/shell/command_line.h"
-#include "configurator/ui/page_timers.h"
 #include "configurator/ui/shell.h"
 #include "configurator/ui/ids.h"
 
@@ -86,7 +85,6 @@ public:
     void linkChanged() override;
 
     QString takeCommandLinePath(int kind) override;
-    void setWindowTimer(int id, int ms) override { m_timers.setTimer(id, ms); }
     const CommandLineFile& commandLineFile() const { return m_commandLine; }
 
     // For tests and the demo.
@@ -98,9 +96,6 @@ public:
     QWidget* aboutWindow() const { return m_about; }
     QToolBar* toolBar() const { return m_toolBar; }
     double dpiScale() const { return m_scale; }
-    void setTimer(int id, int ms) { m_timers.setTimer(id, ms); }
-    void killTimer(int id) { m_timers.killTimer(id); }
-    bool timerActive(int id) const { return m_timers.isActive(id); }
 
 protected:
     void changeEvent(QEvent* e) override;
@@ -119,7 +114,6 @@ private:
     void buildMenu();
     void buildToolBar();
     void buildStatusBar();
-    void onTimer(int id);
     void showPage(int pageId);
     void contextCommand(int cmd);
     void updateContextTips();
@@ -167,7 +161,6 @@ private:
     QLabel* m_field0Icon = nullptr;
     QLabel* m_linkIcon = nullptr;
     QProgressBar* m_progress = nullptr;
-    PageTimers m_timers;
     QPointer<QWidget> m_about;
 };
 

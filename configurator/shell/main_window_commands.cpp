@@ -284,9 +284,4 @@ void MainWindow::abortExchange()
         handler();
 }
 
-void MainWindow::onTimer(int id)
-{
-    (void)id;  // the window paces nothing of its own; pages own their timers
-}
-
 }  // namespace tirv

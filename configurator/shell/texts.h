@@ -4,7 +4,6 @@
 // viewer show as well are taken from their headers.
 #include "common/shared_texts.h"
 #include "configurator/link/panel_texts.h"
-#include "configurator/link/texts.h"
 
 
 namespace tirv::tx {
@@ -134,25 +133,9 @@ inline constexpr const auto& TipPageEmergency = MiEmergencyJournal;
 inline constexpr char TipPageScan[] = "Сканирование сети устройств";
 inline constexpr const auto& TipPageLink = MiLinkSettings;
 
-// Status bar
-inline constexpr const auto& ModeBootloader = panel_texts::kBootloaderMode;
-inline constexpr const auto& LinkUp = link_texts::kLinkEstablished;
-inline constexpr const auto& LinkDown = link_texts::kNoLink;
-inline constexpr const auto& ReadFailed = link_texts::kReadFailed;
-inline constexpr const auto& WriteFailed = link_texts::kWriteFailed;
-inline constexpr const auto& BootloaderWaiting = panel_texts::kBootloaderWaiting;
-inline constexpr const auto& ExchangeAborted = link_texts::kUserAbortPage;
-
 // Message boxes
 inline constexpr const auto& CaptionError = shared_texts::kCaptionError;
-inline constexpr const auto& CaptionWarning = shared_texts::kCaptionWarning;
-inline constexpr const auto& CaptionRwDevice = link_texts::kCaptionReadWrite;
-inline constexpr const auto& NoConnection = link_texts::kCannotConnect;
-inline constexpr char AskGoToBootloader[] =
-    "Выбранная операция не может быть выполнена: устройство находится в режиме ожидания "
-    "обновления ПО.\nПерейти к загрузке ПО?";
 inline constexpr const auto& HelpMissing = shared_texts::kHelpFileMissing;
-inline constexpr const auto& TcpThreadFailed = link_texts::kTcpThreadFailed;
 
 // Files beside the program
 inline constexpr char HelpFile[] = "ТИРВ.html";

@@ -55,9 +55,6 @@ public:
     // The command-line path when the program was started with a file of `kind` (see FileKind in
     // command_line.h); the kind is consumed, so only the first open command uses it.
     virtual QString takeCommandLinePath(int kind) { (void)kind; return {}; }
-    // Arms one of the window's own timers (480: the link check that follows an automatic
-    // connection). A shell without timers of its own (a test double) ignores it.
-    virtual void setWindowTimer(int id, int ms) { (void)id; (void)ms; }
 };
 
 }  // namespace tirv
