@@ -330,7 +330,9 @@ bool SetpointTransfer::endUnlessDone(const TransferOutcome& outcome, const char*
         status(abortedText, StatusIcon::Warning);
         finish({SetpointTransferEnd::Aborted});
     } else {
-        finish({SetpointTransferEnd::Failed});
+        SetpointTransferOutcome failed{SetpointTransferEnd::Failed};
+        failed.refused = outcome.end == TransferEnd::Refused;
+        finish(failed);
     }
     return true;
 }

@@ -40,6 +40,7 @@ enum class SetpointTransferEnd {
 struct SetpointTransferOutcome {
     SetpointTransferEnd end = SetpointTransferEnd::Failed;
     int invalidField = 0;  // TcpSettings: the connection panel's field to focus (2065, 2063)
+    bool refused = false;  // Failed: the relay answered with an exception reply
     bool ok() const
     {
         return end == SetpointTransferEnd::Read || end == SetpointTransferEnd::Written;

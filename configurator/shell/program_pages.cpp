@@ -8,6 +8,7 @@
 #include "configurator/setpoints/setpoint_check.h"
 #include "configurator/setpoints/setpoint_image.h"
 #include "configurator/setpoints/setpoint_pages.h"
+#include "configurator/setpoints/setpoint_operations.h"
 #include "configurator/setpoints/setpoint_transfer.h"
 #include "configurator/shell/main_window.h"
 #include "configurator/ui/page_stack.h"
@@ -16,77 +17,6 @@
 #include <QPointer>
 
 namespace tirv {
-
-namespace {
-
-// The main window's setpoint read and write: the connection procedure of the link session,
-// then the setpoint transfer. A write gathers the tabs into the image first, so a bad field is
-// reported before anything is sent (a bad field stops it there).
-class SetpointOperations {
-public:
-    SetpointOperations(MainWindow& window, LinkSession& session, SetpointTransfer& transfer,
-                       SetpointEditor& editor)
-        : m_window(window), m_session(session), m_transfer(transfer), m_editor(editor)
-    {
-    }
-    void startRead(std::function<void(bool)> done)
-    {
-        // Over Ethernet a read opens its own TCP connection: there is no serial link to set up.
-        if (m_window.state().link.channel == Channel::Ethernet) {
-            transferRead(std::move(done));
-            return;
-        }
-        m_session.ensureLink({false}, [this, done](LinkReady ready) {
-            if (ready == LinkReady::Ready)
-                transferRead(done);
-            else
-                notReady(ready, done);
-        });
-    }
-    void startWrite(std::function<void(bool)> done)
-    {
-        if (!m_editor.gatherIntoImage()) {
-            done(false);
-            return;
-        }
-        m_session.ensureLink({true}, [this, done](LinkReady ready) {
-            if (ready != LinkReady::Ready) {
-                notReady(ready, done);
-                return;
-            }
-            if (!m_transfer.startWrite(
-                    [done](const SetpointTransferOutcome& o) { done(o.ok()); }))
-                done(false);
-        });
-    }
-    void abort()
-    {
-        m_session.abort();
-        m_transfer.abort();
-    }
-
-private:
-    void transferRead(std::function<void(bool)> done)
-    {
-        const bool started =
-            m_transfer.startRead([done](const SetpointTransferOutcome& o) { done(o.ok()); });
-        if (!started)
-            done(false);
-    }
-    void notReady(LinkReady ready, const std::function<void(bool)>& done)
-    {
-        done(false);
-        if (ready == LinkReady::ToFirmware)
-            m_window.command(CmdShowFirmware);
-    }
-
-    MainWindow& m_window;
-    LinkSession& m_session;
-    SetpointTransfer& m_transfer;
-    SetpointEditor& m_editor;
-};
-
-}  // namespace
 
 struct ProgramPages::Parts {
     Parts(MainWindow& w, const QString& folder)
@@ -143,15 +73,20 @@ ProgramPages::ProgramPages(MainWindow& window, const QString& portsFolder)
         if (window.currentPage() != PageSetpoints)
             window.command(CmdShowSetpoints);
     });
-    p.operations = std::make_unique<SetpointOperations>(window, p.session, *p.transfer, p.editor);
+    p.operations = std::make_unique<SetpointOperations>(
+        p.session, *p.transfer, window.state().link, [&p] { return p.editor.gatherIntoImage(); },
+        [&window] { window.command(CmdShowFirmware); });
     SetpointOperations* ops = p.operations.get();
     for (const bool write : {false, true}) {
         window.registerCommand(write ? CmdWriteSetpoints : CmdReadSetpoints, [ops, &window, write] {
             window.runExchange({[ops, write](std::function<void(bool)> done) {
+                                    auto ended = [done](const SetpointOperationEnd& e) {
+                                        done(e.ok());
+                                    };
                                     if (write)
-                                        ops->startWrite(std::move(done));
+                                        ops->startWrite(ended);
                                     else
-                                        ops->startRead(std::move(done));
+                                        ops->startRead(ended);
                                 },
                                 [ops] { ops->abort(); }});
         });
