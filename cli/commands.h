@@ -1,0 +1,27 @@
+#pragma once
+// The commands of tirv-cli: one row each, found by their words ("link auto"), run with the relay
+// session and the file the command names.
+#include "cli/exit_codes.h"
+#include "cli/options.h"
+
+#include <span>
+#include <string>
+
+namespace tirv::cli {
+
+class RelaySession;
+
+struct CommandRow {
+    const char* words;    // "setpoints read"
+    const char* file;     // what the file argument is ("FILE.tpr"), nullptr: none
+    bool deviceSettings;  // takes the --set-… options
+    const char* summary;
+    Exit (*run)(RelaySession& session, const std::string& file);
+};
+
+// identify, link auto, link max-speed, link write (link_commands.cpp).
+std::span<const CommandRow> LinkCommands();
+// setpoints read|write|show|check (setpoint_commands.cpp).
+std::span<const CommandRow> SetpointCommands();
+
+}  // namespace tirv::cli
