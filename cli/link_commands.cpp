@@ -106,7 +106,8 @@ Exit Auto(RelaySession& s, const std::string&)
     s.waitForSession();
     if (!s.session().linkEstablished())
         return Fail(s, Exit::NoLink);
-    std::vector<std::string> lines{Field(pt::kBaud, std::to_string(BaudRate(s.settings().baudIndex)))};
+    std::vector<std::string> lines{
+        Field(pt::kBaud, std::to_string(BaudRate(s.settings().baudIndex)))};
     QJsonObject json = LineJson(s);
     AddIdentity(s, lines, json);
     return Report(s, lines, json);
@@ -204,8 +205,8 @@ Exit Write(RelaySession& s, const std::string&)
     s.waitForSession();
     QObject::disconnect(c);
     if (!started || !adopted)
-        return Fail(s, s.reporter().seen(link_texts::kDeviceCannotExecute) ? Exit::Refused
-                                                                            : Exit::NoLink);
+        return Fail(
+            s, s.reporter().seen(link_texts::kDeviceCannotExecute) ? Exit::Refused : Exit::NoLink);
     const ConnectionSettings& now = s.settings();
     return Report(s,
                   {Field(pt::kAddress, std::to_string(now.address)),
@@ -224,6 +225,9 @@ const CommandRow kRows[] = {
 
 }  // namespace
 
-std::span<const CommandRow> LinkCommands() { return kRows; }
+std::span<const CommandRow> LinkCommands()
+{
+    return kRows;
+}
 
 }  // namespace tirv::cli

@@ -3,9 +3,9 @@
 #include "cli/relay_session.h"
 #include "cli/texts.h"
 
+#include <unistd.h>
 #include <QCoreApplication>
 #include <cstdio>
-#include <unistd.h>
 
 namespace {
 

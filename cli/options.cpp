@@ -121,8 +121,8 @@ std::string SetTcp(Options& o, std::string_view v)
 std::string SetModel(Options& o, std::string_view v)
 {
     const auto code = ParseNumber(v, 0, 9999);
-    const bool known = code && std::find(panel::kModelCodes.begin(), panel::kModelCodes.end(), *code) !=
-                                   panel::kModelCodes.end();
+    const bool known = code && std::find(panel::kModelCodes.begin(), panel::kModelCodes.end(),
+                                         *code) != panel::kModelCodes.end();
     if (!known)
         return Bad("not a model code (306, 705, 706, 707, 715, 716, 717)", v);
     o.model = code;
@@ -243,7 +243,10 @@ bool DeviceSettingsEdits::any() const
            usbBaudIndex || usbProtocol || ethernetOn || ip || tcpPort || mac || gateway || mask;
 }
 
-std::span<const OptionRow> OptionTable() { return kOptions; }
+std::span<const OptionRow> OptionTable()
+{
+    return kOptions;
+}
 
 ParseResult ParseOptions(std::span<const std::string> args)
 {

@@ -88,8 +88,11 @@ Exit LoadStartSettings(const Options& o, TerminalReporter& reporter, StartSettin
 
 RelaySession::RelaySession(const Options& options, const StartSettings& start,
                            TerminalReporter& reporter)
-    : m_options(options), m_reporter(reporter), m_settings(start.connection),
-      m_model(start.modelCode), m_profile(ProfileForModel(start.modelCode))
+    : m_options(options),
+      m_reporter(reporter),
+      m_settings(start.connection),
+      m_model(start.modelCode),
+      m_profile(ProfileForModel(start.modelCode))
 {
     FitChannelToModel(m_settings, m_model.isM());
     m_image = DefaultImage(m_profile);
@@ -99,8 +102,8 @@ RelaySession::RelaySession(const Options& options, const StartSettings& start,
     m_session = std::make_unique<LinkSession>(*m_link, reporter, m_settings, m_model);
     m_transfer = std::make_unique<SetpointTransfer>(m_link->transfer(), m_link->tcp(), reporter,
                                                     m_settings, m_profile, m_image);
-    m_operations = std::make_unique<SetpointOperations>(*m_session, *m_transfer, m_settings,
-                                                        nullptr, nullptr);
+    m_operations =
+        std::make_unique<SetpointOperations>(*m_session, *m_transfer, m_settings, nullptr, nullptr);
     // The relay found selects the tables, as in the window, unless --model fixed them.
     QObject::connect(&m_model, &DeviceModel::changed, m_session.get(), [this](int code) {
         if (!m_options.model)

@@ -75,13 +75,18 @@ Exit ExitOf(const SetpointOperationEnd& e)
     if (e.stage != SetpointOperationEnd::Stage::Transfer)
         return Exit::NoLink;
     switch (e.transfer.end) {
-    case SetpointTransferEnd::Read:
-    case SetpointTransferEnd::Written: return Exit::Ok;
-    case SetpointTransferEnd::Empty:
-    case SetpointTransferEnd::Rejected: return Exit::Invalid;
-    case SetpointTransferEnd::Failed: return e.transfer.refused ? Exit::Refused : Exit::NoLink;
-    case SetpointTransferEnd::TcpSettings: return Exit::Usage;
-    case SetpointTransferEnd::Aborted: return Exit::NoLink;
+        case SetpointTransferEnd::Read:
+        case SetpointTransferEnd::Written:
+            return Exit::Ok;
+        case SetpointTransferEnd::Empty:
+        case SetpointTransferEnd::Rejected:
+            return Exit::Invalid;
+        case SetpointTransferEnd::Failed:
+            return e.transfer.refused ? Exit::Refused : Exit::NoLink;
+        case SetpointTransferEnd::TcpSettings:
+            return Exit::Usage;
+        case SetpointTransferEnd::Aborted:
+            return Exit::NoLink;
     }
     return Exit::NoLink;
 }
@@ -105,13 +110,15 @@ std::vector<ShownSetpoint> Shown(const ModelProfile& p, const SetpointImage& ima
     }
     for (int k = 0; k < p.flagCount(); ++k) {
         const std::int32_t v = at(p.flagIndex(k));
-        out.push_back({p.flags[static_cast<std::size_t>(k)].name, "flag", v, std::to_string(v), ""});
+        out.push_back(
+            {p.flags[static_cast<std::size_t>(k)].name, "flag", v, std::to_string(v), ""});
     }
     for (int k = 0; k < p.choiceCount(); ++k) {
         const ChoiceSetpoint& c = p.choices[static_cast<std::size_t>(k)];
         const std::int32_t v = at(p.choiceIndex(k));
         const bool listed = v >= 0 && static_cast<std::size_t>(v) < c.items.size();
-        out.push_back({c.name, "choice", v, listed ? c.items[static_cast<std::size_t>(v)] : std::to_string(v), ""});
+        out.push_back({c.name, "choice", v,
+                       listed ? c.items[static_cast<std::size_t>(v)] : std::to_string(v), ""});
     }
     return out;
 }
@@ -199,7 +206,8 @@ Exit Write(RelaySession& s, const std::string& path)
     if (const Exit e = ExitOf(end); e != Exit::Ok)
         return Fail(s, e);
     if (s.options().json)
-        PrintJson({{"ok", true}, {"file", QString::fromStdString(path)},
+        PrintJson({{"ok", true},
+                   {"file", QString::fromStdString(path)},
                    {"model", s.profile().modelCode}});
     return Exit::Ok;
 }
@@ -291,6 +299,9 @@ const CommandRow kRows[] = {
 
 }  // namespace
 
-std::span<const CommandRow> SetpointCommands() { return kRows; }
+std::span<const CommandRow> SetpointCommands()
+{
+    return kRows;
+}
 
 }  // namespace tirv::cli

@@ -26,11 +26,16 @@ constexpr ButtonAnswers kAnswers[] = {
 const char* AnswerWord(Answer a)
 {
     switch (a) {
-    case Answer::Ok: return texts::kAnswerOk;
-    case Answer::Cancel: return texts::kAnswerCancel;
-    case Answer::Yes: return texts::kAnswerYes;
-    case Answer::No: return texts::kAnswerNo;
-    case Answer::Retry: return texts::kAnswerRetry;
+        case Answer::Ok:
+            return texts::kAnswerOk;
+        case Answer::Cancel:
+            return texts::kAnswerCancel;
+        case Answer::Yes:
+            return texts::kAnswerYes;
+        case Answer::No:
+            return texts::kAnswerNo;
+        case Answer::Retry:
+            return texts::kAnswerRetry;
     }
     return "";
 }

@@ -21,8 +21,7 @@ inline constexpr char kNoFileWanted[] = "this command takes no file: ";
 inline constexpr char kOptionNotHere[] = "--set-… options belong to link write only";
 inline constexpr char kNothingToWrite[] = "link write needs at least one --set-… option";
 inline constexpr char kSerialOnly[] = "this command needs the serial link, not --tcp";
-inline constexpr char kSettingsDamaged[] =
-    "tirv-cli: the settings file is not a valid ТИРВ.cfg: ";
+inline constexpr char kSettingsDamaged[] = "tirv-cli: the settings file is not a valid ТИРВ.cfg: ";
 inline constexpr char kNoSettingsBlock[] =
     "tirv-cli: the relay's communication settings could not be read; nothing was written";
 inline constexpr char kWrittenTo[] = "  -> ";
@@ -37,7 +36,8 @@ inline constexpr char kHelpHead[] =
     "commands:\n";
 inline constexpr char kHelpGeneral[] = "\noptions:\n";
 inline constexpr char kHelpConnection[] = "\nconnection (defaults: the configurator's own):\n";
-inline constexpr char kHelpDevice[] = "\nnew relay settings (link write; unset: as the relay holds them):\n";
+inline constexpr char kHelpDevice[] =
+    "\nnew relay settings (link write; unset: as the relay holds them):\n";
 inline constexpr char kHelpExit[] =
     "\nexit status: 0 success, 1 no link or link failure, 2 wrong usage, 3 file error,\n"
     "4 refused by the relay (exception reply), 5 invalid data (rejected read, invalid file).\n"

@@ -29,7 +29,9 @@ TEST(CliLink, IdentifyPrintsWhatTheRelayIs)
     const Case cases[] = {
         {{"--model", "705", "--serial", "1101"}, {}, 705, 1101},
         {{"--model", "306", "--serial", "1102"}, {}, 306, 1102},
-        {{"--model", "717", "--serial", "1103", "--baud", "115200"}, {"--baud", "115200"}, 717,
+        {{"--model", "717", "--serial", "1103", "--baud", "115200"},
+         {"--baud", "115200"},
+         717,
          1103},
         {{"--model", "705", "--protocol", "tirv"}, {"--protocol", "tirv"}, 0, 0},
     };
@@ -70,16 +72,36 @@ TEST(CliLink, FaultsEndWithTheirStatusAndTexts)
         const char* text;  // on standard error
     };
     const Case cases[] = {
-        {"lost replies are repeated", {"--model", "705"}, "drop 2", {"identify"}, 0,
+        {"lost replies are repeated",
+         {"--model", "705"},
+         "drop 2",
+         {"identify"},
+         0,
          "Проверка связи: 1"},
-        {"silent relay", {"--model", "705"}, "silent on", {"identify", "--repeats", "1"}, 1,
+        {"silent relay",
+         {"--model", "705"},
+         "silent on",
+         {"identify", "--repeats", "1"},
+         1,
          lt::kLinkCheckFailed},
-        {"wrong speed", {"--model", "705", "--baud", "9600"}, nullptr,
-         {"identify", "--repeats", "1"}, 1, lt::kNoLink},
-        {"refused settings write", {"--model", "705"}, "exception 2",
-         {"link", "write", "--model", "705", "--set-address", "5"}, 4, lt::kDeviceCannotExecute},
-        {"lost settings write", {"--model", "705"}, "silent on",
-         {"link", "write", "--model", "705", "--set-address", "5"}, 1, lt::kCannotConnect},
+        {"wrong speed",
+         {"--model", "705", "--baud", "9600"},
+         nullptr,
+         {"identify", "--repeats", "1"},
+         1,
+         lt::kNoLink},
+        {"refused settings write",
+         {"--model", "705"},
+         "exception 2",
+         {"link", "write", "--model", "705", "--set-address", "5"},
+         4,
+         lt::kDeviceCannotExecute},
+        {"lost settings write",
+         {"--model", "705"},
+         "silent on",
+         {"link", "write", "--model", "705", "--set-address", "5"},
+         1,
+         lt::kCannotConnect},
     };
     for (const Case& c : cases) {
         SimProcess sim(c.sim);
@@ -116,7 +138,8 @@ TEST(CliLink, AutoFindsTheRelaysSpeed)
     const Case cases[] = {
         // The speeds searched are those of the model in use: a non-M relay is named.
         {{"--model", "705", "--baud", "9600"}, {"--model", "705"}, 9600},
-        {{"--model", "715", "--baud", "19200", "--channel", "rs485"}, {"--channel", "rs485"},
+        {{"--model", "715", "--baud", "19200", "--channel", "rs485"},
+         {"--channel", "rs485"},
          19200},
         {{"--model", "716", "--baud", "230400"}, {"--channel", "usb"}, 230400},
     };
@@ -163,7 +186,7 @@ TEST(CliLink, WriteMovesTheRelayToItsNewSettings)
 {
     struct Case {
         std::vector<std::string> sim;
-        std::vector<std::string> cli;  // the write
+        std::vector<std::string> cli;    // the write
         std::vector<std::string> after;  // a check at the new settings
     };
     const Case cases[] = {

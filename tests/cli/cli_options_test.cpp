@@ -6,7 +6,10 @@
 namespace tirv::cli {
 namespace {
 
-ParseResult Parse(std::vector<std::string> args) { return ParseOptions(args); }
+ParseResult Parse(std::vector<std::string> args)
+{
+    return ParseOptions(args);
+}
 
 TEST(CliOptions, ValuesAreTakenInBothSpellings)
 {
@@ -29,9 +32,9 @@ TEST(CliOptions, ValuesAreTakenInBothSpellings)
 
 TEST(CliOptions, DeviceSettingsEdits)
 {
-    const ParseResult r = Parse({"link", "write", "--set-mac", "00:1A:2b:3C:4D:FF", "--set-ip",
-                                 "192.168.1.20", "--set-usb-baud", "460800", "--set-mode",
-                                 "master", "--set-time-sync", "on"});
+    const ParseResult r =
+        Parse({"link", "write", "--set-mac", "00:1A:2b:3C:4D:FF", "--set-ip", "192.168.1.20",
+               "--set-usb-baud", "460800", "--set-mode", "master", "--set-time-sync", "on"});
     ASSERT_TRUE(r.error.empty()) << r.error;
     const DeviceSettingsEdits& d = r.options.device;
     EXPECT_EQ(d.mac, (std::array<std::uint8_t, 6>{0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0xFF}));
@@ -47,12 +50,22 @@ TEST(CliOptions, DeviceSettingsEdits)
 TEST(CliOptions, OutOfRangeValuesAreErrors)
 {
     const std::vector<std::vector<std::string>> bad = {
-        {"--repeats", "1001"},       {"--repeats", "-1"},          {"--values-per-frame", "7"},
-        {"--variant", "2"},          {"--baud", "57601"},          {"--tcp", "1.2.3"},
-        {"--tcp", "1.2.3.4:0"},      {"--tcp", "1.2.3.4:65536"},   {"--tcp", "1.2.3.4.5"},
-        {"--set-mac", "0:1:2:3:4:5"}, {"--set-mac", "00-11-22-33-44-55"},
-        {"--set-tcp-port", "0"},     {"--address", "12a"},         {"--model", "708"},
-        {"--channel", "ethernet"},   {"--ports-dir="},
+        {"--repeats", "1001"},
+        {"--repeats", "-1"},
+        {"--values-per-frame", "7"},
+        {"--variant", "2"},
+        {"--baud", "57601"},
+        {"--tcp", "1.2.3"},
+        {"--tcp", "1.2.3.4:0"},
+        {"--tcp", "1.2.3.4:65536"},
+        {"--tcp", "1.2.3.4.5"},
+        {"--set-mac", "0:1:2:3:4:5"},
+        {"--set-mac", "00-11-22-33-44-55"},
+        {"--set-tcp-port", "0"},
+        {"--address", "12a"},
+        {"--model", "708"},
+        {"--channel", "ethernet"},
+        {"--ports-dir="},
     };
     for (const auto& args : bad)
         EXPECT_FALSE(Parse(args).error.empty()) << args[0] << " " << args.back();

@@ -113,6 +113,9 @@ CliResult RunCliWhen(const std::vector<std::string>& args, const QString& marker
     return r;
 }
 
-inline QString T(const char* utf8) { return QString::fromUtf8(utf8); }
+inline QString T(const char* utf8)
+{
+    return QString::fromUtf8(utf8);
+}
 
 }  // namespace tirv::test

@@ -13,8 +13,8 @@
 #include "configurator/shell/setpoint_file.h"
 #include "support/sim_process.h"
 
-#include <QJsonArray>
 #include <gtest/gtest.h>
+#include <QJsonArray>
 
 #include <cstdlib>
 #include <filesystem>
@@ -236,7 +236,11 @@ TEST(CliSetpoints, LinkFaults)
     };
     const Case cases[] = {
         {"lost replies, non-M", 705, "drop 2", {}, 0, "Проверка связи: 2"},
-        {"silent non-M relay", 705, "silent on", {"--repeats", "1", "--model", "705"}, 1,
+        {"silent non-M relay",
+         705,
+         "silent on",
+         {"--repeats", "1", "--model", "705"},
+         1,
          lt::kCannotConnect},
         {"silent M relay", 715, "silent on", {"--repeats", "1"}, 1, lt::kReadFailed},
         {"refusing relay", 715, "exception 2", {"--repeats", "1"}, 1, lt::kReadFailed},
@@ -277,10 +281,10 @@ TEST(CliSetpoints, FaultsDuringTheTransfer)
         ASSERT_TRUE(sim.ready()) << sim.error();
         const ModelProfile p = ProfileForModel(715);
         const std::string file = Save(sim, "t.tpr", p, DefaultImage(p));
-        const CliResult r = RunCliWhen(
-            On(sim, {"setpoints", c.command, file, "--baud", "1200", "--channel", "rs485",
-                     "--repeats", "2"}),
-            T(lt::kLinkEstablished), [&] { ASSERT_TRUE(sim.control(c.fault)); });
+        const CliResult r =
+            RunCliWhen(On(sim, {"setpoints", c.command, file, "--baud", "1200", "--channel",
+                                "rs485", "--repeats", "2"}),
+                       T(lt::kLinkEstablished), [&] { ASSERT_TRUE(sim.control(c.fault)); });
         EXPECT_EQ(r.exitCode, c.exit) << c.what << r.err.toStdString();
         EXPECT_TRUE(r.err.contains(c.text)) << c.what << r.err.toStdString();
     }

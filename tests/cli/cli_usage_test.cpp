@@ -49,8 +49,9 @@ TEST(CliUsage, HelpForTheProgramAndEachCommand)
     const CliResult program = RunCli({"--help"});
     ASSERT_EQ(program.exitCode, 0);
     const std::vector<std::vector<std::string>> commands = {
-        {"identify"},         {"link", "auto"},      {"link", "max-speed"}, {"link", "write"},
-        {"setpoints", "read"}, {"setpoints", "write"}, {"setpoints", "show"}, {"setpoints", "check"},
+        {"identify"},          {"link", "auto"},       {"link", "max-speed"},
+        {"link", "write"},     {"setpoints", "read"},  {"setpoints", "write"},
+        {"setpoints", "show"}, {"setpoints", "check"},
     };
     for (const auto& c : commands) {
         std::string name = c[0] + (c.size() > 1 ? " " + c[1] : "");
