@@ -55,18 +55,36 @@ TerminalReporter::TerminalReporter(AnswerPolicy policy, std::FILE* out, bool ter
 {
 }
 
+TerminalReporter::~TerminalReporter()
+{
+    // A counter still shown at the end stays, closed by its newline.
+    if (m_progressShown)
+        std::fputc('\n', m_out);
+}
+
 void TerminalReporter::endProgressLine()
 {
+    // The counter goes away with the bar, as the status bar hides it.
     if (m_progressShown) {
-        std::fputc('\n', m_out);
+        std::fputs("\r\033[K", m_out);
         m_progressShown = false;
     }
 }
 
+void TerminalReporter::drawCounter()
+{
+    std::fprintf(m_out, "\r\033[K%s %d/%d", texts::kProgress, m_lastValue, m_lastMax);
+    m_progressShown = true;
+}
+
 void TerminalReporter::line(const std::string& text)
 {
+    // On a terminal the counter stays the last line: a text is written above it.
+    const bool counter = m_progressShown;
     endProgressLine();
     std::fprintf(m_out, "%s\n", text.c_str());
+    if (counter)
+        drawCounter();
     std::fflush(m_out);
 }
 
@@ -109,8 +127,7 @@ void TerminalReporter::progress(int value, int max)
     m_lastValue = value;
     m_lastMax = max;
     if (m_terminal) {
-        std::fprintf(m_out, "\r%s %d/%d", texts::kProgress, value, max);
-        m_progressShown = true;
+        drawCounter();
     } else {
         std::fprintf(m_out, "%s %d/%d\n", texts::kProgress, value, max);
     }

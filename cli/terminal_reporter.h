@@ -15,6 +15,7 @@ enum class AnswerPolicy { Decline, Accept };
 class TerminalReporter : public Reporter {
 public:
     TerminalReporter(AnswerPolicy policy, std::FILE* out, bool terminal);
+    ~TerminalReporter() override;
 
     void status(const QString& text, StatusIcon icon) override;
     void linkState(const QString& text, StatusIcon icon) override;
@@ -33,6 +34,7 @@ public:
 
 private:
     void endProgressLine();
+    void drawCounter();
 
     AnswerPolicy m_policy;
     std::FILE* m_out;

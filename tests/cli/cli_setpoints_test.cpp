@@ -224,6 +224,24 @@ TEST(CliSetpoints, OtherModelFileAsksFirst)
     EXPECT_TRUE(accepted.err.contains(T(st::kWriteDone)));
 }
 
+// A relay without setpoints: the question of the minimal set is answered by --yes / --no.
+TEST(CliSetpoints, EmptyRelayAsksForTheMinimalSet)
+{
+    SimProcess sim({"--model", "705", "--empty-memory"});
+    ASSERT_TRUE(sim.ready()) << sim.error();
+    const std::string file = sim.workDir() + "/empty.tpr";
+    const CliResult declined = RunCli(On(sim, {"setpoints", "read", file}));
+    EXPECT_EQ(declined.exitCode, 5) << declined.err.toStdString();
+    EXPECT_TRUE(declined.err.contains(T(st::kAskMinimalSet))) << declined.err.toStdString();
+    EXPECT_FALSE(std::ifstream(file).good());
+
+    const CliResult accepted = RunCli(On(sim, {"setpoints", "read", file, "--yes"}));
+    ASSERT_EQ(accepted.exitCode, 0) << accepted.err.toStdString();
+    const SetpointFileRead opened = ParseSetpointFile(Bytes(file), ProfileForModel(705));
+    EXPECT_FALSE(opened.steps.refusal);
+    EXPECT_FALSE(opened.steps.invalid);
+}
+
 TEST(CliSetpoints, LinkFaults)
 {
     struct Case {
