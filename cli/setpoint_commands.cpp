@@ -52,7 +52,8 @@ Exit ReadBytes(RelaySession& s, const std::string& path, std::vector<std::uint8_
 }
 
 // Where the relay is not asked, the file says which tables it was saved with: its model code
-// when that code fits the file's size, else the configurator's default model; --model wins.
+// when that code fits the file's size, else a model of the class its size gives, else the
+// configurator's default model; --model wins.
 ModelProfile ProfileForFile(RelaySession& s, std::span<const std::uint8_t> bytes)
 {
     if (s.options().model)
@@ -61,9 +62,12 @@ ModelProfile ProfileForFile(RelaySession& s, std::span<const std::uint8_t> bytes
     if (bytes.size() >= 4)
         code = std::uint32_t(bytes[0]) | std::uint32_t(bytes[1]) << 8 |
                std::uint32_t(bytes[2]) << 16 | std::uint32_t(bytes[3]) << 24;
+    // A file of the right size with a foreign code is refused in the words of its own class.
+    constexpr int kClassModel[] = {705, DeviceModel::kDefaultCode};
     for (const bool m : {false, true})
-        if (bytes.size() == SetpointFileBytes(m) && FileModelCodeFits(code, m))
-            return ProfileForModel(static_cast<int>(code));
+        if (bytes.size() == SetpointFileBytes(m))
+            return ProfileForModel(FileModelCodeFits(code, m) ? static_cast<int>(code)
+                                                              : kClassModel[m]);
     return s.profile();
 }
 

@@ -175,6 +175,9 @@ TEST(CliSetpoints, FileErrors)
     ASSERT_TRUE(WriteWholeFile(crc, badCrc));
     const std::string junk = sim.workDir() + "/junk.tpr";
     ASSERT_TRUE(WriteWholeFile(junk, std::vector<std::uint8_t>(100, 7)));
+    // A file of the non-M size whose model code is none of the family.
+    const std::string foreign = sim.workDir() + "/foreign.tpr";
+    ASSERT_TRUE(WriteWholeFile(foreign, BuildSetpointFile(ProfileForModel(500), DefaultImage(p))));
     const std::string missing = sim.workDir() + "/missing.tpr";
     const std::string noFolder = sim.workDir() + "/no/such/folder/out.tpr";
     const std::string wrongName = sim.workDir() + "/good.txt";
@@ -192,6 +195,7 @@ TEST(CliSetpoints, FileErrors)
         {{"setpoints", "show", junk}, 5, T(ft::kSetpointsFormat).left(30)},
         {{"setpoints", "check", crc}, 5, T(ft::kSetpointsFormat).left(30)},
         {{"setpoints", "write", crc}, 5, T(ft::kSetpointsFormat).left(30)},
+        {{"setpoints", "show", foreign}, 5, T("ТИРВ-705 или")},
         {{"setpoints", "show", good}, 0, QString()},
     };
     for (const Case& c : cases) {
