@@ -2,6 +2,7 @@
 
 #include "common/crc16.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -47,31 +48,49 @@ WordFileResult ParseWordFile(std::span<const std::uint8_t> bytes, std::size_t ex
     return WordFileResult::Ok;
 }
 
-bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes)
+namespace {
+
+// The system's reason for the failure that just happened (the streams keep errno as the system
+// set it); never 0, so that a message always carries a code.
+bool Failed(int* systemError)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return false;
-    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return !in.bad();
+    if (systemError)
+        *systemError = errno != 0 ? errno : EIO;
+    return false;
 }
 
-bool WriteWholeFile(const std::string& path, std::span<const std::uint8_t> bytes)
+}  // namespace
+
+bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes, int* systemError)
+{
+    errno = 0;
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return Failed(systemError);
+    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return !in.bad() || Failed(systemError);
+}
+
+bool WriteWholeFile(const std::string& path, std::span<const std::uint8_t> bytes,
+                    int* systemError)
 {
     const std::string tmp = path + ".tmp";
+    errno = 0;
     {
         std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
         if (!out)
-            return false;
+            return Failed(systemError);
         out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
         out.flush();
         if (!out) {
+            Failed(systemError);
             out.close();
             std::remove(tmp.c_str());
             return false;
         }
     }
     if (std::rename(tmp.c_str(), path.c_str()) != 0) {
+        Failed(systemError);
         std::remove(tmp.c_str());
         return false;
     }

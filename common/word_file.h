@@ -25,10 +25,13 @@ std::vector<std::uint8_t> WordsToBytes(std::span<const std::uint32_t> words);
 WordFileResult ParseWordFile(std::span<const std::uint8_t> bytes, std::size_t expectedWords,
                              std::vector<std::uint32_t>& words);
 
-// Reads a whole file into memory (path in UTF-8).
-bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes);
+// Reads a whole file into memory (path in UTF-8); on failure `systemError`, when given, holds the
+// system's error code (errno) for the user's message.
+bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes,
+                   int* systemError = nullptr);
 // Writes through a temporary file and a rename, so a failed write never leaves half a file.
-bool WriteWholeFile(const std::string& path, std::span<const std::uint8_t> bytes);
+bool WriteWholeFile(const std::string& path, std::span<const std::uint8_t> bytes,
+                    int* systemError = nullptr);
 
 WordFileResult LoadWordFile(const std::string& path, std::size_t expectedWords,
                             std::vector<std::uint32_t>& words);

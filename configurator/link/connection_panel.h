@@ -27,6 +27,7 @@ class QSpinBox;
 namespace tirv {
 
 class LinkSession;
+struct LinkPageSettings;
 
 // Control ids of the panel.
 enum PanelCtl : int {
@@ -103,6 +104,11 @@ public:
     bool commitFields();
     // The Ethernet address and port fields, checked and stored; false with the message and focus.
     bool commitTcpFields();
+    // The fields kept in the program settings besides the connection settings: the device's
+    // gateway, mask and MAC, the option boxes 2011, 2066 and 3005; and, when read back, the
+    // Ethernet address and port fields as they stand (an incomplete address counts as none).
+    void applyLinkPage(const LinkPageSettings& s);
+    LinkPageSettings linkPage() const;
 
 private:
     void build();

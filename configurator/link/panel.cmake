@@ -16,4 +16,6 @@ tirv_qt_library(tirv_link_panel SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/connection_panel.cpp
   ${CMAKE_CURRENT_LIST_DIR}/connection_panel_device.cpp
   ${CMAKE_CURRENT_LIST_DIR}/connection_panel_link.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/connection_panel_kept.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/link_page_settings.h
   LIBS tirv_link_session tirv_ui Qt6::Widgets)

@@ -6,7 +6,9 @@ namespace tirv {
 
 namespace {
 
-constexpr std::size_t kMaxCommandLine = 512;
+// A path the files may be opened with, and its two quotes; a longer line names no file at all
+// (cutting it would name another file).
+constexpr std::size_t kMaxCommandLine = 4095 + 2;
 constexpr std::size_t kMinPath = 4;
 
 struct KindRow {
@@ -31,12 +33,12 @@ CommandLineFile ParseCommandLine(std::string_view raw)
 {
     CommandLineFile out;
     if (raw.size() > kMaxCommandLine)
-        raw = raw.substr(0, kMaxCommandLine);
-    if (!raw.empty() && raw.back() == '"')
-        raw.remove_suffix(1);
-    if (raw.empty() || raw.front() != '"')
         return out;
-    raw.remove_prefix(1);
+    if (!raw.empty() && raw.front() == '"') {
+        raw.remove_prefix(1);
+        if (!raw.empty() && raw.back() == '"')
+            raw.remove_suffix(1);
+    }
     if (raw.size() < kMinPath)
         return out;
     out.path = std::string(raw);

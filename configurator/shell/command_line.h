@@ -1,6 +1,6 @@
 #pragma once
-// The configurator's command line: one path in double quotes naming a file of one of six kinds.
-// Pure parsing, no Qt.
+// The configurator's command line: one path naming a file of one of six kinds, in double quotes
+// or, as a shell or a file manager passes it, without them. Pure parsing, no Qt.
 #include <string>
 #include <string_view>
 
@@ -21,9 +21,9 @@ struct CommandLineFile {
     std::string path;  // without the quotes; empty when no path was recognised
 };
 
-// The raw command line is at most 512 characters. Only a quoted path counts: a trailing quote is
-// dropped, then a leading quote marks the path. The kind comes from the last letters, compared
-// in lower case only, so an upper-case extension is not recognised.
+// A leading quote and its closing quote are dropped; the rest is the path, used whole (a line
+// longer than the longest usable path names no file). The kind comes from the last letters,
+// compared in lower case only, so an upper-case extension is not recognised.
 CommandLineFile ParseCommandLine(std::string_view raw);
 
 // The page command (179, 180, 181, 188, 189) that opens the page of a kind; 0 for none.

@@ -3,6 +3,7 @@
 
 #include "configurator/shell/icons.h"
 #include "configurator/shell/main_window_tables.h"
+#include "configurator/shell/program_settings.h"
 #include "configurator/ui/page.h"
 #include "configurator/shell/texts.h"
 
@@ -26,6 +27,7 @@
 #include <QScrollArea>
 #include <QShortcut>
 #include <QStackedWidget>
+#include <QStandardPaths>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QVBoxLayout>
@@ -75,10 +77,17 @@ MainWindow::MainWindow(Options options)
         const auto beside = [this](const char* name) {
             return m_state.programFolder + QLatin1Char('/') + QString::fromUtf8(name);
         };
-        m_state.settingsPath = beside(tx::SettingsFile);
         m_state.oscillogramPath = beside(shared_texts::kOscillogramFile);
         m_state.viewerPath = beside(shared_texts::kViewerName);
     }
+    // The settings stay beside a copy run from a folder of its own; an installed program's
+    // folder is not writable, so they go to the user's configuration folder.
+    const bool writable =
+        !m_state.programFolder.isEmpty() && QFileInfo(m_state.programFolder).isWritable();
+    const QString config = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+    if (const auto path = ChooseSettingsPath(m_state.programFolder.toStdString(), writable,
+                                             config.toStdString()))
+        m_state.settingsPath = QString::fromStdString(*path);
 
     QScreen* screen = QGuiApplication::primaryScreen();
     const double dpi = screen ? screen->logicalDotsPerInchX() : 0.0;

@@ -11,6 +11,7 @@
 #include "configurator/setpoints/setpoint_operations.h"
 #include "configurator/setpoints/setpoint_transfer.h"
 #include "configurator/shell/main_window.h"
+#include "configurator/shell/program_files.h"
 #include "configurator/ui/page_stack.h"
 #include "configurator/ui/ids.h"
 
@@ -20,11 +21,13 @@ namespace tirv {
 
 struct ProgramPages::Parts {
     Parts(MainWindow& w, const QString& folder)
-        : link(w.reporter(), w.state().link, [&w] { return w.model().isM(); }, nullptr, folder),
+        : files(w, image),
+          link(w.reporter(), w.state().link, [&w] { return w.model().isM(); }, nullptr, folder),
           session(link, w.reporter(), w.state().link, w.model()), editor(w, image)
     {
     }
     SetpointImage image{};
+    ProgramFiles files;  // first: the settings file decides the link, the model and the image
     SerialLink link;
     LinkSession session;
     SetpointEditor editor;
@@ -50,8 +53,6 @@ ProgramPages::ProgramPages(MainWindow& window, const QString& portsFolder)
                      [&window] { window.command(CmdTcpLost); });
 
     p.editor.setModel(window.model().code());
-    // A fresh start shows the model's default setpoints, not an image of zeros.
-    p.image = DefaultImage(window.model().code());
     const auto tabs = p.editor.tabs();
     auto* stack = new PageStack(window, PageSetpoints, {tabs.begin(), tabs.end()});
     window.registerPage(PageSetpoints, stack);
@@ -61,6 +62,7 @@ ProgramPages::ProgramPages(MainWindow& window, const QString& portsFolder)
             window.command(CmdShowSetpoints);
     });
     p.editor.fillFromImage();
+    p.files.attach(p.editor, *panel);
     window.setRestoreHandler([&p] { p.editor.windowRestored(); });
     window.setTitleBarHandler([&p] { p.editor.suppressNextMessage(); });
 
@@ -108,9 +110,11 @@ ProgramPages::ProgramPages(MainWindow& window, const QString& portsFolder)
 SerialLink& ProgramPages::link() { return m_parts->link; }
 LinkSession& ProgramPages::session() { return m_parts->session; }
 ConnectionPanel& ProgramPages::panel() { return *m_parts->panel; }
+SetpointEditor& ProgramPages::editor() { return m_parts->editor; }
 
 ProgramPages::~ProgramPages()
 {
+    m_parts->files.saveSettings();
     // Nothing may still talk to the relay once the window's pages go away.
     m_parts->session.abort();
     m_parts->link.abort();

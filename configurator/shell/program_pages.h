@@ -10,6 +10,7 @@ class ConnectionPanel;
 class LinkSession;
 class MainWindow;
 class SerialLink;
+class SetpointEditor;
 
 class ProgramPages {
 public:
@@ -21,6 +22,7 @@ public:
     SerialLink& link();
     LinkSession& session();
     ConnectionPanel& panel();
+    SetpointEditor& editor();
 
 private:
     struct Parts;

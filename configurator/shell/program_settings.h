@@ -6,6 +6,7 @@
 #include "configurator/iocfg/io_image.h"
 #include "configurator/iocfg/led_image.h"
 #include "configurator/link/connection_settings.h"
+#include "configurator/link/link_page_settings.h"
 #include "configurator/setpoints/setpoint_image.h"
 
 #include <array>
@@ -46,22 +47,6 @@ inline constexpr std::size_t kCrcWord = 511;
 struct PollSettings {
     bool on = false;
     int periodMs = 0;
-};
-
-// Words 366–391: what the link-settings page keeps of its Ethernet and option fields.
-struct LinkPageSettings {
-    bool ipValid = false;              // all four fields of the address were filled
-    std::array<std::uint8_t, 4> ip{};  // most significant first
-    int tcpPort = 502;                 // 0 when the field was empty or above 65535
-    bool macPresent = false;
-    std::array<std::uint8_t, 6> mac{};
-    bool gatewayValid = false;
-    std::array<std::uint8_t, 4> gateway{};
-    bool maskValid = false;
-    std::array<std::uint8_t, 4> mask{};
-    bool masterTimeSync = false;   // check box 2011
-    bool ethernetOn = false;       // check box 2066 "Ethernet вкл."
-    bool readAllChannels = false;  // check box 3005
 };
 
 struct ProgramSettings {

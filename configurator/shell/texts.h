@@ -139,7 +139,6 @@ inline constexpr const auto& HelpMissing = shared_texts::kHelpFileMissing;
 
 // Files beside the program
 inline constexpr char HelpFile[] = "ТИРВ.html";
-inline constexpr char SettingsFile[] = "ТИРВ.cfg";
 
 // About window
 inline constexpr const auto& AboutCaption = shared_texts::kAbout;

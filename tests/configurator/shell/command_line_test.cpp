@@ -40,26 +40,34 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"setpointsWithoutDot", "\"/home/u/atpr\"", FileKind::Setpoints, "/home/u/atpr"},
         // A path without its closing quote is still a quoted path.
         Case{"setpointsUnclosedQuote", "\"/home/u/a.tpr", FileKind::Setpoints, "/home/u/a.tpr"},
+        // What a shell or a file manager passes: the path without quotes, blanks and all.
+        Case{"unquoted", "/home/u/a.tpr", FileKind::Setpoints, "/home/u/a.tpr"},
+        Case{"unquotedWithBlanks", "/home/u/мои уставки.tirv", FileKind::Project,
+             "/home/u/мои уставки.tirv"},
         // Another extension: a path, but of no kind.
         Case{"otherExtension", "\"/home/u/a.txt\"", FileKind::None, "/home/u/a.txt"}));
 
-TEST(CommandLine, UnquotedUpperCaseShortAndEmptyAreIgnored)
+TEST(CommandLine, UpperCaseShortAndEmptyAreIgnored)
 {
-    for (const char* raw : {"/home/u/a.tpr", "\"/home/u/A.TPR\"", "\"a.t\"", "", "\"\""}) {
+    for (const char* raw : {"/home/u/A.TPR", "\"/home/u/A.TPR\"", "\"a.t\"", "a.t", "", "\"\""}) {
         const CommandLineFile f = ParseCommandLine(raw);
         EXPECT_EQ(f.kind, FileKind::None) << raw;
     }
-    EXPECT_TRUE(ParseCommandLine("/home/u/a.tpr").path.empty());
     EXPECT_TRUE(ParseCommandLine("\"a.t\"").path.empty());
 }
 
-TEST(CommandLine, OnlyTheFirst512CharactersAreKept)
+TEST(CommandLine, LongPathsAreUsedWholeOrNotAtAll)
 {
-    // 600 characters: the closing quote and the extension fall beyond the kept part.
-    std::string raw = "\"/" + std::string(590, 'x') + ".tpr\"";
-    const CommandLineFile f = ParseCommandLine(raw);
-    EXPECT_EQ(f.kind, FileKind::None);
-    EXPECT_EQ(f.path.size(), 511u);
+    // 600 characters is a usable path: kept whole, never cut at some earlier length.
+    const std::string longPath = "/" + std::string(595, 'x') + ".tpr";
+    const CommandLineFile kept = ParseCommandLine("\"" + longPath + "\"");
+    EXPECT_EQ(kept.kind, FileKind::Setpoints);
+    EXPECT_EQ(kept.path, longPath);
+    // Beyond the longest path a file can be opened with, nothing is named (a cut path would
+    // name another file).
+    const std::string tooLong = "/" + std::string(5000, 'x') + ".tpr";
+    EXPECT_EQ(ParseCommandLine(tooLong).kind, FileKind::None);
+    EXPECT_TRUE(ParseCommandLine(tooLong).path.empty());
 }
 
 TEST(CommandLine, EveryKindShowsItsPage)
