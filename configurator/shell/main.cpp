@@ -8,8 +8,8 @@
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    // The arguments joined by blanks stand for the whole command line; only a path in double
-    // quotes is recognised (from a shell: ТИРВ '"/path/file.tpr"').
+    // The arguments joined by blanks stand for the whole command line: one path, in double
+    // quotes or as a shell or a file manager passes it (ТИРВ /path/file.tpr).
     QStringList args = app.arguments();
     args.removeFirst();
     tirv::MainWindow::Options options;
