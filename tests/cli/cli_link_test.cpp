@@ -197,6 +197,8 @@ TEST(CliLink, WriteMovesTheRelayToItsNewSettings)
         {{"--model", "715", "--serial", "31", "--channel", "rs485"},
          {"--channel", "rs485", "--set-address", "9", "--set-baud", "115200"},
          {"--channel", "rs485", "--address", "9", "--baud", "115200"}},
+        // M relay on USB: the USB speed of the block moves the line.
+        {{"--model", "716", "--serial", "31"}, {"--set-usb-baud", "230400"}, {"--baud", "230400"}},
     };
     for (const Case& c : cases) {
         SimProcess sim(c.sim);

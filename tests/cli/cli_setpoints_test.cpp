@@ -57,32 +57,53 @@ std::string Save(const SimProcess& sim, const char* name, const ModelProfile& p,
 
 TEST(CliSetpoints, WrittenFileComesBackAsTheWindowSavesIt)
 {
-    for (const int code : {705, 306, 716}) {
-        SimProcess sim({"--model", std::to_string(code)});
+    struct Case {
+        int code;
+        std::vector<std::string> sim;
+        std::vector<std::string> cli;
+    };
+    const Case cases[] = {
+        {705, {}, {}},
+        {306, {}, {}},
+        {716, {}, {}},
+        // The ТИРВ protocol's check tells no model: the relay's is named.
+        {705, {"--protocol", "tirv"}, {"--protocol", "tirv", "--model", "705"}},
+        {717,
+         {"--protocol", "tirv", "--values-per-frame", "25"},
+         {"--protocol", "tirv", "--values-per-frame", "25", "--model", "717"}},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> simArgs{"--model", std::to_string(c.code)};
+        simArgs.insert(simArgs.end(), c.sim.begin(), c.sim.end());
+        SimProcess sim(simArgs);
         ASSERT_TRUE(sim.ready()) << sim.error();
-        const ModelProfile p = ProfileForModel(code);
+        const ModelProfile p = ProfileForModel(c.code);
         const SetpointImage image = Edited(p);
         const std::string in = Save(sim, "in.tpr", p, image);
+        auto with = [&c](std::vector<std::string> args) {
+            args.insert(args.end(), c.cli.begin(), c.cli.end());
+            return args;
+        };
 
-        const CliResult w = RunCli(On(sim, {"setpoints", "write", in, "--json"}));
-        ASSERT_EQ(w.exitCode, 0) << code << w.err.toStdString();
+        const CliResult w = RunCli(On(sim, with({"setpoints", "write", in, "--json"})));
+        ASSERT_EQ(w.exitCode, 0) << c.code << w.err.toStdString();
         EXPECT_TRUE(w.err.contains(T(st::kWriteDone))) << w.err.toStdString();
         ASSERT_TRUE(w.jsonValid());
 
         const std::string out = sim.workDir() + "/out.tpr";
-        const CliResult r = RunCli(On(sim, {"setpoints", "read", out, "--json"}));
-        ASSERT_EQ(r.exitCode, 0) << code << r.err.toStdString();
+        const CliResult r = RunCli(On(sim, with({"setpoints", "read", out, "--json"})));
+        ASSERT_EQ(r.exitCode, 0) << c.code << r.err.toStdString();
         EXPECT_TRUE(r.err.contains(T(st::kReadDone)));
-        EXPECT_EQ(Bytes(out), BuildSetpointFile(p, image)) << code;
+        EXPECT_EQ(Bytes(out), BuildSetpointFile(p, image)) << c.code;
         ASSERT_TRUE(r.jsonValid());
-        EXPECT_EQ(r.json()["model"].toInt(), code);
+        EXPECT_EQ(r.json()["model"].toInt(), c.code);
 
         // The window opens it without a word and gets the image back.
         const SetpointFileRead opened = ParseSetpointFile(Bytes(out), p);
         EXPECT_FALSE(opened.steps.refusal);
         EXPECT_TRUE(opened.steps.questions.empty());
         EXPECT_FALSE(opened.steps.invalid);
-        EXPECT_EQ(opened.image, image) << code;
+        EXPECT_EQ(opened.image, image) << c.code;
     }
 }
 
