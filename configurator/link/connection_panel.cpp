@@ -15,7 +15,6 @@
 #include <QCheckBox>
 #include <QFileInfo>
 #include <QComboBox>
-#include <QFileSystemWatcher>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -69,18 +68,7 @@ ConnectionPanel::ConnectionPanel(Shell& shell, LinkSession& session, QString por
     });
     connect(&shell.model(), &DeviceModel::changed, this, [this] { applyModelRules(); });
 
-    // A port that arrives or goes (adapter plugged in, simulator started) refreshes the list;
-    // the folder is watched from its parent too, so that one created later is noticed.
-    auto* watcher = new QFileSystemWatcher(this);
-    const QString folder = m_portsFolder.isEmpty() ? DefaultPortsFolder() : m_portsFolder;
-    for (const QString& dir : {folder, QFileInfo(folder).absolutePath(), QStringLiteral("/dev")})
-        if (QFileInfo::exists(dir))
-            watcher->addPath(dir);
-    connect(watcher, &QFileSystemWatcher::directoryChanged, this, [this, watcher, folder] {
-        if (QFileInfo::exists(folder) && !watcher->directories().contains(folder))
-            watcher->addPath(folder);
-        refreshPorts();
-    });
+    WatchPorts(this, m_portsFolder, [this] { refreshPorts(); });
 }
 
 ConnectionPanel::~ConnectionPanel() = default;

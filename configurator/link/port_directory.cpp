@@ -2,6 +2,8 @@
 #include "configurator/link/port_directory.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <array>
 #include <string_view>
 
@@ -69,6 +71,21 @@ QString PortDevice(const PortDirectory& directory, int number)
             return entry.device;
     }
     return {};
+}
+
+void WatchPorts(QObject* owner, const QString& portsFolder, std::function<void()> changed)
+{
+    auto* watcher = new QFileSystemWatcher(owner);
+    const QString folder = portsFolder.isEmpty() ? DefaultPortsFolder() : portsFolder;
+    for (const QString& dir : {folder, QFileInfo(folder).absolutePath(), QStringLiteral("/dev")})
+        if (QFileInfo::exists(dir))
+            watcher->addPath(dir);
+    QObject::connect(watcher, &QFileSystemWatcher::directoryChanged, owner,
+                     [watcher, folder, changed = std::move(changed)] {
+                         if (QFileInfo::exists(folder) && !watcher->directories().contains(folder))
+                             watcher->addPath(folder);
+                         changed();
+                     });
 }
 
 }  // namespace tirv

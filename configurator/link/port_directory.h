@@ -3,8 +3,11 @@
 // folder beside the programs plus the fixed numbering of the machine's serial devices; Windows:
 // the registry list), so the rest of the link never asks the operating system itself.
 #include <QString>
+#include <functional>
 #include <memory>
 #include <vector>
+
+class QObject;
 
 namespace tirv {
 
@@ -36,5 +39,10 @@ std::vector<int> EnumeratePorts(const QString& portsFolder = {});
 
 // The device to open for "COM<number>", empty when the number is not present.
 QString PortDevice(const PortDirectory& directory, int number);
+
+// Calls `changed` when a port arrives or goes (adapter plugged in, simulator started), for as
+// long as `owner` lives; the folder is watched from its parent too, so that one created later
+// is noticed.
+void WatchPorts(QObject* owner, const QString& portsFolder, std::function<void()> changed);
 
 }  // namespace tirv

@@ -31,6 +31,15 @@ WorkerContext::WorkerContext(ThreadedExchange& owner, Port& port, int baudIndex,
 
 bool WorkerContext::aborted() const { return m_owner.m_abort.load(); }
 
+bool WorkerContext::reconfigure(const LineSettings& line)
+{
+    if (!m_port->configure(line))
+        return false;
+    m_baudIndex = line.baudIndex;
+    m_port->purge();
+    return true;
+}
+
 bool WorkerContext::sleep(int ms)
 {
     QDeadlineTimer deadline(std::max(0, ms));

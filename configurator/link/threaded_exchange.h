@@ -51,6 +51,10 @@ public:
     Step transact(const QByteArray& frame, const ReplyRule& rule, int replyWaitMs, int settleMs,
                   QByteArray& reply);
 
+    // Sets the line up again at another speed (a scan over several speeds) and drops whatever
+    // was queued; false when the port refuses the settings.
+    bool reconfigure(const LineSettings& line);
+
     Port& port() { return *m_port; }
     int baudIndex() const { return m_baudIndex; }
     int repeatCount() const { return m_repeatCount; }

@@ -2,6 +2,8 @@
 
 #include "configurator/link/connection_panel.h"
 #include "configurator/link/link_session.h"
+#include "configurator/link/network_scan.h"
+#include "configurator/link/scan_page.h"
 #include "configurator/link/serial_link.h"
 #include "configurator/setpoints/calculator.h"
 #include "configurator/setpoints/calculator_window.h"
@@ -23,7 +25,8 @@ struct ProgramPages::Parts {
     Parts(MainWindow& w, const QString& folder)
         : files(w, image),
           link(w.reporter(), w.state().link, [&w] { return w.model().isM(); }, nullptr, folder),
-          session(link, w.reporter(), w.state().link, w.model()), editor(w, image)
+          session(link, w.reporter(), w.state().link, w.model()), editor(w, image),
+          scan(link, w.reporter())
     {
     }
     SetpointImage image{};
@@ -31,6 +34,7 @@ struct ProgramPages::Parts {
     SerialLink link;
     LinkSession session;
     SetpointEditor editor;
+    NetworkScan scan;
     std::unique_ptr<SetpointTransfer> transfer;
     std::unique_ptr<SetpointOperations> operations;
     ConnectionPanel* panel = nullptr;  // owned by the window
@@ -101,6 +105,8 @@ ProgramPages::ProgramPages(MainWindow& window, const QString& portsFolder)
         p.calculator->raise();
     });
 
+    window.registerPage(PageScan, new ScanPage(window, p.scan, portsFolder));
+
     window.registerAbort([&p] {
         p.session.abort();
         p.link.abort();
@@ -116,6 +122,7 @@ ProgramPages::~ProgramPages()
 {
     m_parts->files.saveSettings();
     // Nothing may still talk to the relay once the window's pages go away.
+    m_parts->scan.stop(500);
     m_parts->session.abort();
     m_parts->link.abort();
     m_parts->link.closePort();

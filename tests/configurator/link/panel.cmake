@@ -11,3 +11,9 @@ tirv_test(connection_panel_scripted_test TIMEOUT 300
 tirv_test(link_session_test TIMEOUT 300
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/link_session_test.cpp
   LIBS tirv_program tirv_test_support Qt6::Test Qt6::Network)
+tirv_test(scan_rules_test DOMAIN
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/scan_rules_test.cpp
+  LIBS tirv_scan_rules)
+tirv_test(scan_page_test TIMEOUT 300
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/scan_page_test.cpp
+  LIBS tirv_program tirv_test_support Qt6::Test)
