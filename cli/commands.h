@@ -14,7 +14,7 @@ class RelaySession;
 struct CommandRow {
     const char* words;    // "setpoints read"
     const char* file;     // what the file argument is ("FILE.tpr"), nullptr: none
-    bool deviceSettings;  // takes the --set-… options
+    OptionGroup extra;    // the options of its own (DeviceSettings, Scan); General: none
     const char* summary;
     Exit (*run)(RelaySession& session, const std::string& file);
 };
@@ -23,5 +23,7 @@ struct CommandRow {
 std::span<const CommandRow> LinkCommands();
 // setpoints read|write|show|check (setpoint_commands.cpp).
 std::span<const CommandRow> SetpointCommands();
+// scan (scan_command.cpp).
+std::span<const CommandRow> ScanCommands();
 
 }  // namespace tirv::cli

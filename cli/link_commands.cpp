@@ -215,12 +215,14 @@ Exit Write(RelaySession& s, const std::string&)
                   LineJson(s));
 }
 
+using G = OptionGroup;
+
 const CommandRow kRows[] = {
-    {"identify", nullptr, false, "link check; prints model, firmware version, build, serial number",
+    {"identify", nullptr, G::General, "link check; prints model, firmware version, build, serial number",
      Identify},
-    {"link auto", nullptr, false, "automatic connection; prints the speed found", Auto},
-    {"link max-speed", nullptr, false, "raises the line to the highest speed that works", MaxSpeed},
-    {"link write", nullptr, true, "writes the relay's communication settings (--set-…)", Write},
+    {"link auto", nullptr, G::General, "automatic connection; prints the speed found", Auto},
+    {"link max-speed", nullptr, G::General, "raises the line to the highest speed that works", MaxSpeed},
+    {"link write", nullptr, G::DeviceSettings, "writes the relay's communication settings (--set-…)", Write},
 };
 
 }  // namespace

@@ -18,7 +18,7 @@ struct Found {
 
 Found FindCommand(const std::vector<std::string>& words)
 {
-    for (const auto table : {LinkCommands(), SetpointCommands()})
+    for (const auto table : {LinkCommands(), SetpointCommands(), ScanCommands()})
         for (const CommandRow& row : table) {
             const std::string name = row.words;
             const bool two = name.find(' ') != std::string::npos;
@@ -33,7 +33,7 @@ Found FindCommand(const std::vector<std::string>& words)
 std::string ProgramHelp()
 {
     std::string out = texts::kHelpHead;
-    for (const auto table : {LinkCommands(), SetpointCommands()})
+    for (const auto table : {LinkCommands(), SetpointCommands(), ScanCommands()})
         for (const CommandRow& row : table) {
             std::string left = std::string("  ") + row.words;
             if (row.file)
@@ -44,6 +44,7 @@ std::string ProgramHelp()
     out += texts::kHelpGeneral + OptionHelp(OptionGroup::General);
     out += texts::kHelpConnection + OptionHelp(OptionGroup::Connection);
     out += texts::kHelpDevice + OptionHelp(OptionGroup::DeviceSettings);
+    out += texts::kHelpScan + OptionHelp(OptionGroup::Scan);
     return out + texts::kHelpExit;
 }
 
@@ -55,8 +56,10 @@ std::string CommandHelp(const CommandRow& row)
     out += " [options]\n\n" + std::string(row.summary) + "\n";
     out += texts::kHelpGeneral + OptionHelp(OptionGroup::General);
     out += texts::kHelpConnection + OptionHelp(OptionGroup::Connection);
-    if (row.deviceSettings)
+    if (row.extra == OptionGroup::DeviceSettings)
         out += texts::kHelpDevice + OptionHelp(OptionGroup::DeviceSettings);
+    if (row.extra == OptionGroup::Scan)
+        out += texts::kHelpScan + OptionHelp(OptionGroup::Scan);
     return out + texts::kHelpExit;
 }
 
@@ -99,7 +102,7 @@ int main(int argc, char** argv)
     if (!row.file && files != 0)
         return Usage(texts::kNoFileWanted + o.words[found.words]);
     for (const OptionGroup g : parsed.groupsUsed)
-        if (g == OptionGroup::DeviceSettings && !row.deviceSettings)
+        if ((g == OptionGroup::DeviceSettings || g == OptionGroup::Scan) && g != row.extra)
             return Usage(texts::kOptionNotHere);
 
     TerminalReporter reporter(o.yes ? AnswerPolicy::Accept : AnswerPolicy::Decline, stderr,

@@ -99,10 +99,11 @@ std::string SetSwitch(Options& o, std::string_view)
     return {};
 }
 
-std::string SetBaud(Options& o, std::string_view v)
+template <std::optional<int> Options::*Field>
+std::string SetRate(Options& o, std::string_view v)
 {
-    o.baudIndex = BaudIndexOfRate(v);
-    return o.baudIndex ? std::string() : Bad("not a speed of the baud table", v);
+    o.*Field = BaudIndexOfRate(v);
+    return o.*Field ? std::string() : Bad("not a speed of the baud table", v);
 }
 
 template <std::optional<int> DeviceSettingsEdits::*Field>
@@ -183,7 +184,8 @@ const OptionRow kOptions[] = {
      SetTcp},
     {"--channel", "rs485|usb", G::Connection, "channel of an M relay (default usb)",
      SetItem<&Options::channel, kChannels>},
-    {"--baud", "B", G::Connection, "line speed, 1200 … 460800 (default 57600)", SetBaud},
+    {"--baud", "B", G::Connection, "line speed, 1200 … 460800 (default 57600)",
+     SetRate<&Options::baudIndex>},
     {"--parity", "none|even|odd", G::Connection, "parity (M models)",
      SetItem<&Options::parity, kParities>},
     {"--stop-bits", "1|2", G::Connection, "stop bits (M models)",
@@ -225,6 +227,14 @@ const OptionRow kOptions[] = {
     {"--set-mac", "XX:…:XX", G::DeviceSettings, "MAC address, six hexadecimal bytes (M)", SetMac},
     {"--set-gateway", "A.B.C.D", G::DeviceSettings, "gateway (M)", SetDeviceIp<&D::gateway>},
     {"--set-mask", "A.B.C.D", G::DeviceSettings, "subnet mask (M)", SetDeviceIp<&D::mask>},
+    {"--from", "A", G::Scan, "first address to probe (default: --address)",
+     SetNumber<&Options::fromAddress, 1, 255>},
+    {"--to", "A", G::Scan, "last address to probe (default: --address)",
+     SetNumber<&Options::toAddress, 1, 255>},
+    {"--from-baud", "B", G::Scan, "lowest speed to probe (default: --baud)",
+     SetRate<&Options::fromBaudIndex>},
+    {"--to-baud", "B", G::Scan, "highest speed to probe (default: --baud)",
+     SetRate<&Options::toBaudIndex>},
 };
 
 const OptionRow* Find(std::string_view name)

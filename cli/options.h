@@ -12,7 +12,7 @@
 namespace tirv::cli {
 
 // Which commands an option belongs to; `--help` of a command lists its groups only.
-enum class OptionGroup { General, Connection, DeviceSettings };
+enum class OptionGroup { General, Connection, DeviceSettings, Scan };
 
 struct TcpTarget {
     std::array<std::uint8_t, 4> address{};
@@ -63,6 +63,11 @@ struct Options {
     bool help = false;
 
     DeviceSettingsEdits device;
+    // scan: the address and speed ranges (unset: the connection's address and speed)
+    std::optional<int> fromAddress;
+    std::optional<int> toAddress;
+    std::optional<int> fromBaudIndex;
+    std::optional<int> toBaudIndex;
     std::vector<std::string> words;  // the command, its sub-command and its file
 };
 

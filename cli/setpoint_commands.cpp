@@ -293,11 +293,13 @@ Exit Check(RelaySession& s, const std::string& path)
     return valid ? Exit::Ok : Exit::Invalid;
 }
 
+using G = OptionGroup;
+
 const CommandRow kRows[] = {
-    {"setpoints read", "FILE.tpr", false, "reads the relay's setpoints into a .tpr file", Read},
-    {"setpoints write", "FILE.tpr", false, "writes a .tpr file into the relay", Write},
-    {"setpoints show", "FILE.tpr", false, "every setpoint of a file: name, value, unit", Show},
-    {"setpoints check", "FILE.tpr", false, "checks a file as a read from the relay is checked",
+    {"setpoints read", "FILE.tpr", G::General, "reads the relay's setpoints into a .tpr file", Read},
+    {"setpoints write", "FILE.tpr", G::General, "writes a .tpr file into the relay", Write},
+    {"setpoints show", "FILE.tpr", G::General, "every setpoint of a file: name, value, unit", Show},
+    {"setpoints check", "FILE.tpr", G::General, "checks a file as a read from the relay is checked",
      Check},
 };
 

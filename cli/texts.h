@@ -38,6 +38,8 @@ inline constexpr char kHelpGeneral[] = "\noptions:\n";
 inline constexpr char kHelpConnection[] = "\nconnection (defaults: the configurator's own):\n";
 inline constexpr char kHelpDevice[] =
     "\nnew relay settings (link write; unset: as the relay holds them):\n";
+inline constexpr char kHelpScan[] =
+    "\nscan ranges (either order; unset: the connection's address and speed):\n";
 inline constexpr char kHelpExit[] =
     "\nexit status: 0 success, 1 no link or link failure, 2 wrong usage, 3 file error,\n"
     "4 refused by the relay (exception reply), 5 invalid data (rejected read, invalid file).\n"
