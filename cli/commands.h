@@ -25,5 +25,7 @@ std::span<const CommandRow> LinkCommands();
 std::span<const CommandRow> SetpointCommands();
 // scan (scan_command.cpp).
 std::span<const CommandRow> ScanCommands();
+// breaker close|open|unblock (breaker_commands.cpp).
+std::span<const CommandRow> BreakerCommands();
 
 }  // namespace tirv::cli

@@ -18,7 +18,7 @@ struct Found {
 
 Found FindCommand(const std::vector<std::string>& words)
 {
-    for (const auto table : {LinkCommands(), SetpointCommands(), ScanCommands()})
+    for (const auto table : {LinkCommands(), SetpointCommands(), ScanCommands(), BreakerCommands()})
         for (const CommandRow& row : table) {
             const std::string name = row.words;
             const bool two = name.find(' ') != std::string::npos;
@@ -33,7 +33,7 @@ Found FindCommand(const std::vector<std::string>& words)
 std::string ProgramHelp()
 {
     std::string out = texts::kHelpHead;
-    for (const auto table : {LinkCommands(), SetpointCommands(), ScanCommands()})
+    for (const auto table : {LinkCommands(), SetpointCommands(), ScanCommands(), BreakerCommands()})
         for (const CommandRow& row : table) {
             std::string left = std::string("  ") + row.words;
             if (row.file)

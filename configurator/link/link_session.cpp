@@ -467,7 +467,9 @@ void LinkSession::ensureCheckEnded(bool established)
         finishEnsure(LinkReady::Ready);
         return;
     }
-    const QString failed = Text(m_ensure.write ? link_texts::kWriteFailed : link_texts::kReadFailed);
+    const QString failed = Text(m_ensure.failureText ? m_ensure.failureText
+                                : m_ensure.write   ? link_texts::kWriteFailed
+                                                   : link_texts::kReadFailed);
     if (mModel()) {
         m_failedOnce = true;
         m_reporter.status(failed, StatusIcon::Warning);

@@ -29,6 +29,7 @@ struct Reporter;
 // What a page's read or write needs from ensureLink.
 struct EnsureLinkRequest {
     bool write = false;  // chooses the failure text: read or write
+    const char* failureText = nullptr;  // the operation's own failure text instead (UTF-8)
 };
 
 enum class LinkReady {

@@ -5,6 +5,9 @@
 #include "configurator/link/network_scan.h"
 #include "configurator/link/scan_page.h"
 #include "configurator/link/serial_link.h"
+#include "configurator/service/breaker_control.h"
+#include "configurator/service/breaker_texts.h"
+#include "configurator/service/breaker_window.h"
 #include "configurator/setpoints/calculator.h"
 #include "configurator/setpoints/calculator_window.h"
 #include "configurator/setpoints/setpoint_check.h"
@@ -26,7 +29,7 @@ struct ProgramPages::Parts {
         : files(w, image),
           link(w.reporter(), w.state().link, [&w] { return w.model().isM(); }, nullptr, folder),
           session(link, w.reporter(), w.state().link, w.model()), editor(w, image),
-          scan(link, w.reporter())
+          scan(link, w.reporter()), breaker(link, session, w.reporter(), w.state().link)
     {
     }
     SetpointImage image{};
@@ -35,6 +38,8 @@ struct ProgramPages::Parts {
     LinkSession session;
     SetpointEditor editor;
     NetworkScan scan;
+    BreakerControl breaker;
+    QPointer<BreakerWindow> breakerWindow;
     std::unique_ptr<SetpointTransfer> transfer;
     std::unique_ptr<SetpointOperations> operations;
     ConnectionPanel* panel = nullptr;  // owned by the window
@@ -107,6 +112,15 @@ ProgramPages::ProgramPages(MainWindow& window, const QString& portsFolder)
 
     window.registerPage(PageScan, new ScanPage(window, p.scan, portsFolder));
 
+    window.registerCommand(CmdBreakerControl, [&p, &window] {
+        if (!p.breakerWindow)
+            p.breakerWindow = new BreakerWindow(window, p.breaker, &window);
+        p.breakerWindow->show();
+        p.breakerWindow->raise();
+        if (!window.state().busy && !p.link.state().bootloaderMode())
+            window.reporter().status(QString::fromUtf8(breaker_texts::kOpened), StatusIcon::Info);
+    });
+
     window.registerAbort([&p] {
         p.session.abort();
         p.link.abort();
@@ -117,6 +131,7 @@ SerialLink& ProgramPages::link() { return m_parts->link; }
 LinkSession& ProgramPages::session() { return m_parts->session; }
 ConnectionPanel& ProgramPages::panel() { return *m_parts->panel; }
 SetpointEditor& ProgramPages::editor() { return m_parts->editor; }
+BreakerControl& ProgramPages::breaker() { return m_parts->breaker; }
 
 ProgramPages::~ProgramPages()
 {

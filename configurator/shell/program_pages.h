@@ -11,6 +11,7 @@ class LinkSession;
 class MainWindow;
 class SerialLink;
 class SetpointEditor;
+class BreakerControl;
 
 class ProgramPages {
 public:
@@ -23,6 +24,7 @@ public:
     LinkSession& session();
     ConnectionPanel& panel();
     SetpointEditor& editor();
+    BreakerControl& breaker();
 
 private:
     struct Parts;
