@@ -11,6 +11,14 @@ namespace {
 
 using namespace tirv::cli;
 
+// Every command table, in the order the help lists them; a new command adds its table here.
+constexpr std::span<const CommandRow> (*kTables[])() = {
+    LinkCommands,
+    SetpointCommands,
+    ScanCommands,
+    BreakerCommands,
+};
+
 struct Found {
     const CommandRow* row = nullptr;
     std::size_t words = 0;  // how many of the words name the command
@@ -18,8 +26,8 @@ struct Found {
 
 Found FindCommand(const std::vector<std::string>& words)
 {
-    for (const auto table : {LinkCommands(), SetpointCommands(), ScanCommands(), BreakerCommands()})
-        for (const CommandRow& row : table) {
+    for (const auto table : kTables)
+        for (const CommandRow& row : table()) {
             const std::string name = row.words;
             const bool two = name.find(' ') != std::string::npos;
             if (!two && !words.empty() && words[0] == name)
@@ -33,8 +41,8 @@ Found FindCommand(const std::vector<std::string>& words)
 std::string ProgramHelp()
 {
     std::string out = texts::kHelpHead;
-    for (const auto table : {LinkCommands(), SetpointCommands(), ScanCommands(), BreakerCommands()})
-        for (const CommandRow& row : table) {
+    for (const auto table : kTables)
+        for (const CommandRow& row : table()) {
             std::string left = std::string("  ") + row.words;
             if (row.file)
                 left += std::string(" ") + row.file;
