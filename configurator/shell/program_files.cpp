@@ -75,6 +75,8 @@ void ProgramFiles::saveSettings()
     s.setpoints = m_image;
     if (m_panel)
         s.linkPage = m_panel->linkPage();
+    for (const auto& keep : m_keepers)
+        keep(s);
     SaveProgramSettings(path.toStdString(), s);
 }
 

@@ -9,6 +9,9 @@
 #include <QPointer>
 #include <QString>
 
+#include <functional>
+#include <vector>
+
 namespace tirv {
 
 class ConnectionPanel;
@@ -26,6 +29,14 @@ public:
     void saveSettings();
 
     SettingsSource source() const { return m_source; }
+    // The settings as loaded: a page takes its words from here when it is built.
+    const ProgramSettings& loaded() const { return m_settings; }
+    // A page that keeps words of the settings file gives them back through `keep` when the file
+    // is written (measurement, journal and I/O-state words).
+    void keepOnSave(std::function<void(ProgramSettings&)> keep)
+    {
+        m_keepers.push_back(std::move(keep));
+    }
     // The I/O and LED settings of the project and the settings file, until their pages hold them.
     IoImage& io() { return m_settings.io; }
     LedImage& leds() { return m_settings.leds; }
@@ -52,6 +63,7 @@ private:
     QPointer<ConnectionPanel> m_panel;
     ProgramSettings m_settings;
     SettingsSource m_source = SettingsSource::Missing;
+    std::vector<std::function<void(ProgramSettings&)>> m_keepers;
 };
 
 }  // namespace tirv

@@ -132,6 +132,7 @@ LinkSession& ProgramPages::session() { return m_parts->session; }
 ConnectionPanel& ProgramPages::panel() { return *m_parts->panel; }
 SetpointEditor& ProgramPages::editor() { return m_parts->editor; }
 BreakerControl& ProgramPages::breaker() { return m_parts->breaker; }
+ProgramFiles& ProgramPages::files() { return m_parts->files; }
 
 ProgramPages::~ProgramPages()
 {

@@ -12,6 +12,7 @@ class MainWindow;
 class SerialLink;
 class SetpointEditor;
 class BreakerControl;
+class ProgramFiles;
 
 class ProgramPages {
 public:
@@ -25,6 +26,7 @@ public:
     ConnectionPanel& panel();
     SetpointEditor& editor();
     BreakerControl& breaker();
+    ProgramFiles& files();
 
 private:
     struct Parts;
