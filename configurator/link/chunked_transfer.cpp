@@ -64,7 +64,11 @@ bool ChunkedTransfer::start(TransferPlan plan, Done done)
 
 int ChunkedTransfer::blockCount() const
 {
-    return m_plan.total <= 0 ? 0 : std::min(m_plan.perBlock, m_plan.total - m_offset);
+    if (m_plan.total <= 0)
+        return 0;
+    const int remaining = m_plan.total - m_offset;
+    const int count = std::min(m_plan.perBlock, remaining);
+    return m_plan.blockSize ? std::clamp(m_plan.blockSize(remaining), 1, count) : count;
 }
 
 void ChunkedTransfer::sendBlock()

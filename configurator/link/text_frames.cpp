@@ -290,6 +290,15 @@ std::size_t BuildTextRead(const TextFraming& framing, std::span<std::uint8_t> ou
     return w.finish();
 }
 
+int TextWriteBlockCount(const TextFraming& framing, int remaining)
+{
+    const int perFrame = std::max(1, framing.valuesPerFrame);
+    const int count = std::min(remaining, perFrame);
+    if (framing.variant == TextVariant::Old && count == perFrame - 1 && count > 1)
+        return count - 1;
+    return count;
+}
+
 std::size_t BuildTextWrite(const TextFraming& framing, std::span<std::uint8_t> out,
                            std::uint8_t address, std::uint16_t start, std::uint8_t count,
                            std::span<const std::int32_t> values, char command)

@@ -45,6 +45,13 @@ std::uint16_t DecodeTextNumber(std::span<const std::uint8_t> digits);
 // catalogue's inverse conversion (the per-setpoint offset removed).
 using TextValueFn = std::function<std::int32_t(std::size_t index, std::uint16_t value)>;
 
+// Values in the next write block of `remaining`: at most the values per frame, and in variant 0
+// never one less. Variant 0 sends the count only when it is not the values per frame, and values
+// and count share the "," separator, so a block one short of full would carry exactly as many
+// numbers as a full block without a count: the relay would take the count for the first value
+// and write everything one register off. Such a block goes as one shorter and then the rest.
+int TextWriteBlockCount(const TextFraming& framing, int remaining);
+
 // Builders return the frame length including ":" and "#", or 0 when the arguments cannot form a
 // frame (count 0, values missing, address too large, values per frame outside 8..255, a command
 // character that would break the frame) or the frame does not fit `out` or the 272-byte exchange

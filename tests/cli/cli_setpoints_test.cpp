@@ -71,6 +71,13 @@ TEST(CliSetpoints, WrittenFileComesBackAsTheWindowSavesIt)
         {717,
          {"--protocol", "tirv", "--values-per-frame", "25"},
          {"--protocol", "tirv", "--values-per-frame", "25", "--model", "717"}},
+        // 127 words leave a last block one short of a full frame at 16 and at 8 values.
+        {717,
+         {"--protocol", "tirv", "--values-per-frame", "16"},
+         {"--protocol", "tirv", "--values-per-frame", "16", "--model", "717"}},
+        {717,
+         {"--protocol", "tirv", "--values-per-frame", "8"},
+         {"--protocol", "tirv", "--values-per-frame", "8", "--model", "717"}},
     };
     for (const Case& c : cases) {
         std::vector<std::string> simArgs{"--model", std::to_string(c.code)};

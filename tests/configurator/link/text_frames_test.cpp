@@ -149,6 +149,56 @@ TEST(TextRequests, WriteThroughTheConversionCallback)
     EXPECT_EQ(viaCallback.text(), viaRaw.text());
 }
 
+// Counts the numbers after the start field of a write frame: what a relay sees when it decides
+// whether the first of them is a count.
+std::size_t NumbersAfterStart(const std::string& frame)
+{
+    std::size_t fields = 0;
+    std::size_t separators = 0;  // ";" ";" after address and command, ";"/"," after start
+    for (std::size_t i = 1; i < frame.size() && frame[i] != '#'; ++i) {
+        const char c = frame[i];
+        if (c != ';' && c != ',')
+            continue;
+        if (++separators > 3)
+            ++fields;
+    }
+    return fields;  // each number ends with "," or the closing ";"; the CRC ends with "#"
+}
+
+TEST(TextRequests, WriteBlocksNeverLookLikeAFullFrame)
+{
+    for (const TextVariant v : {TextVariant::Old, TextVariant::New})
+        for (int perFrame = kMinValuesPerFrame; perFrame <= 60; ++perFrame)
+            for (int total = 1; total <= 130; ++total) {
+                const TextFraming f{v, perFrame};
+                int sent = 0;
+                while (sent < total) {
+                    const int count = TextWriteBlockCount(f, total - sent);
+                    ASSERT_GE(count, 1);
+                    ASSERT_LE(count, std::min(perFrame, total - sent));
+                    if (v == TextVariant::Old) {
+                        std::vector<std::int32_t> values(static_cast<std::size_t>(count), 7);
+                        Frame fr;
+                        fr.length = BuildTextWrite(f, fr.out(), 1, 100, static_cast<std::uint8_t>(count),
+                                                   values);
+                        ASSERT_GT(fr.length, 0u);
+                        // A frame of perFrame numbers is read as a full block without a count.
+                        const std::size_t numbers = NumbersAfterStart(fr.text());
+                        EXPECT_EQ(numbers == static_cast<std::size_t>(perFrame), count == perFrame)
+                            << perFrame << " " << total << " " << fr.text();
+                    }
+                    sent += count;
+                }
+                // Only variant 0 ever sends a block shorter than it could.
+                if (v == TextVariant::New) {
+                    EXPECT_EQ(TextWriteBlockCount(f, total), std::min(total, perFrame));
+                }
+            }
+    EXPECT_EQ(TextWriteBlockCount(Old(16), 15), 14);
+    EXPECT_EQ(TextWriteBlockCount(Old(16), 1), 1);
+    EXPECT_EQ(TextWriteBlockCount(Old(34), 25), 25);
+}
+
 TEST(TextRequests, LinkCheckLengthIsEightPlusCrcDigits)
 {
     for (int address : {0, 1, 31, 100, 195}) {
