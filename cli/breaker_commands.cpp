@@ -2,7 +2,6 @@
 #include "cli/commands.h"
 #include "cli/relay_session.h"
 #include "configurator/service/breaker_control.h"
-#include "configurator/service/breaker_texts.h"
 
 #include <QEventLoop>
 #include <QJsonObject>
@@ -25,9 +24,7 @@ Exit Send(RelaySession& s, BreakerCommand command)
     if (end.stage != BreakerEnd::Stage::Sent)
         exit = Exit::NoLink;
     else if (!end.outcome.ok)
-        exit = end.outcome.exceptionWarning || end.outcome.status == std::string(breaker_texts::kBlocked)
-                   ? Exit::Refused
-                   : Exit::NoLink;
+        exit = end.outcome.refused ? Exit::Refused : Exit::NoLink;
     if (s.options().json) {
         if (exit == Exit::Ok)
             PrintJson({{"ok", true}, {"command", BreakerRowOf(command).reg}});

@@ -85,9 +85,9 @@ BreakerOutcome BreakerResult(BreakerCommand command, Protocol protocol, bool rec
     // such meaning, so it fails with the warning of an exception reply.
     const bool refused = modbus && result == LinkResult::WriteRefused;
     if (refused && !unblock)
-        return {bt::kBlocked, false, false, false};
+        return {bt::kBlocked, false, false, false, true};
     const bool exception = modbus && (result == LinkResult::Exception || refused);
-    return {bt::kFailed, false, !unblock, exception};
+    return {bt::kFailed, false, !unblock, exception, exception};
 }
 
 }  // namespace tirv

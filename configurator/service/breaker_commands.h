@@ -42,6 +42,7 @@ struct BreakerOutcome {
     bool ok = false;
     bool linkLost = false;     // the link is marked not established
     bool exceptionWarning = false;  // "Устройство не может выполнить запрос" is shown too
+    bool refused = false;      // the relay answered and would not do it (blocked, exception)
 };
 
 // What a command's reply means; `received` false when nothing arrived at all.

@@ -81,6 +81,7 @@ TEST(BreakerResults, EveryOutcomeHasItsText)
         LinkResult result;
         const char* status;
         bool ok, linkLost, warning;
+        bool refused = false;  // the relay answered no: tirv-cli exits with its refusal code
     };
     using C = BreakerCommand;
     const auto M = Protocol::Modbus;
@@ -88,10 +89,10 @@ TEST(BreakerResults, EveryOutcomeHasItsText)
         {C::Close, M, true, LinkResult::Good, bt::kDone, true, false, false},
         {C::Unblock, M, true, LinkResult::Good, bt::kDone, true, false, false},
         {C::Close, M, false, LinkResult::Good, bt::kNoAcknowledgement, false, true, false},
-        {C::Close, M, true, LinkResult::WriteRefused, bt::kBlocked, false, false, false},
-        {C::Open, M, true, LinkResult::WriteRefused, bt::kBlocked, false, false, false},
-        {C::Unblock, M, true, LinkResult::WriteRefused, bt::kFailed, false, false, true},
-        {C::Open, M, true, LinkResult::Exception, bt::kFailed, false, true, true},
+        {C::Close, M, true, LinkResult::WriteRefused, bt::kBlocked, false, false, false, true},
+        {C::Open, M, true, LinkResult::WriteRefused, bt::kBlocked, false, false, false, true},
+        {C::Unblock, M, true, LinkResult::WriteRefused, bt::kFailed, false, false, true, true},
+        {C::Open, M, true, LinkResult::Exception, bt::kFailed, false, true, true, true},
         {C::Open, M, true, LinkResult::CrcMismatch, bt::kFailed, false, true, false},
         {C::Unblock, M, true, LinkResult::CrcMismatch, bt::kFailed, false, false, false},
         // Text-protocol result 4 is an echo mismatch, not an exception reply.
@@ -104,6 +105,7 @@ TEST(BreakerResults, EveryOutcomeHasItsText)
         EXPECT_EQ(o.ok, c.ok);
         EXPECT_EQ(o.linkLost, c.linkLost) << int(c.command) << " " << int(c.result);
         EXPECT_EQ(o.exceptionWarning, c.warning) << int(c.command) << " " << int(c.result);
+        EXPECT_EQ(o.refused, c.refused) << int(c.command) << " " << int(c.result);
     }
 }
 
