@@ -156,5 +156,31 @@ TEST(PanelRules, ModelItems)
     EXPECT_EQ(ModelCodeOfItem(0), 0);
 }
 
+TEST(PanelRules, ModelTablesFollowSignatureAndCodeTogether)
+{
+    struct Case {
+        std::uint16_t signature;
+        std::uint16_t code;
+        int model;  // 0: no tables for this relay
+    };
+    const Case cases[] = {
+        // Each code under its own family's signature is kept.
+        {0xAAAA, 306, 306}, {0xAAAA, 705, 705}, {0xAAAA, 706, 706}, {0xAAAA, 707, 707},
+        {0xAABB, 715, 715}, {0xAABB, 716, 716}, {0xAABB, 717, 717},
+        // A base code under the M signature is its M modification, never another M model.
+        {0xAABB, 705, 715}, {0xAABB, 706, 716}, {0xAABB, 707, 717},
+        // An M code under the non-M signature is its base model.
+        {0xAAAA, 715, 705}, {0xAAAA, 716, 706}, {0xAAAA, 717, 707},
+        // 306 has no M modification; unknown codes have no tables.
+        {0xAABB, 306, 0}, {0xAAAA, 800, 0}, {0xAABB, 0, 0},
+    };
+    for (const Case& c : cases) {
+        const std::array<std::uint16_t, 5> regs{c.signature, c.code, 100, 1, 1};
+        const auto id = DecodeIdentity(regs);
+        ASSERT_TRUE(id);
+        EXPECT_EQ(ModelFromIdentity(*id).value_or(0), c.model) << c.signature << " " << c.code;
+    }
+}
+
 }  // namespace
 }  // namespace tirv::panel
