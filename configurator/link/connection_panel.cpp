@@ -69,9 +69,10 @@ ConnectionPanel::ConnectionPanel(Shell& shell, LinkSession& session, QString por
     connect(&shell.model(), &DeviceModel::changed, this, [this] { applyModelRules(); });
 
     WatchPorts(this, m_portsFolder, [this] { refreshPorts(); });
+    m_session.setTcpFieldsGate([this] { return commitTcpFields(); });
 }
 
-ConnectionPanel::~ConnectionPanel() = default;
+ConnectionPanel::~ConnectionPanel() { m_session.setTcpFieldsGate(nullptr); }
 
 void ConnectionPanel::build()
 {

@@ -94,6 +94,9 @@ bool ConnectionPanel::commitTcpFields()
         focus = control(CtlTcpPort);
         break;
     }
+    // A read started from another page brings the user to the field to mend.
+    if (shell().currentPage() != PageLinkSettings)
+        shell().command(CmdShowLinkSettings);
     shell().reporter().ask(
         Box(Text(link_texts::kCaptionError), Text(text), MsgIcon::Warning, MsgButtons::Ok));
     focus->setFocus();

@@ -90,6 +90,11 @@ public:
     // For the program: starts the Modbus TCP read of the identity.
     using TcpStarter = std::function<bool(std::array<std::uint8_t, 4> address, int port)>;
     void setTcpStarter(TcpStarter starter) { m_tcpStart = std::move(starter); }
+    // Over Ethernet a read opens its own TCP connection and needs no serial link, only the
+    // address and port as typed into the link page: the page installs the gate that checks and
+    // stores them (with its message and focus). Every TCP read asks `tcpFieldsReady` first.
+    void setTcpFieldsGate(std::function<bool()> gate) { m_tcpFieldsGate = std::move(gate); }
+    bool tcpFieldsReady() const { return !m_tcpFieldsGate || m_tcpFieldsGate(); }
 
 signals:
     // A sequence of the panel's own started or ended (not the pages' connection procedure).
@@ -145,6 +150,7 @@ private:
     DeviceModel& m_model;
     std::unique_ptr<DefaultLinkCheck> m_check;
     TcpStarter m_tcpStart;
+    std::function<bool()> m_tcpFieldsGate;
 
     Seq m_seq = Seq::None;
     bool m_aborted = false;

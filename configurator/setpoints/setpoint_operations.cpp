@@ -45,9 +45,17 @@ void SetpointOperations::abort()
 
 void SetpointOperations::whenLinked(bool write, std::function<void()> next, const Done& done)
 {
-    // Over Ethernet a read opens its own TCP connection: there is no serial link to set up.
+    // Over Ethernet a read opens its own TCP connection: there is no serial link to set up,
+    // only the address and port typed into the link page to take.
     if (!write && m_settings.channel == Channel::Ethernet) {
-        next();
+        if (m_session.tcpFieldsReady()) {
+            next();
+            return;
+        }
+        SetpointOperationEnd end;
+        end.stage = SetpointOperationEnd::Stage::Link;
+        end.link = LinkReady::Failed;
+        done(end);
         return;
     }
     m_session.ensureLink({write}, [this, next, done](LinkReady ready) {

@@ -121,6 +121,41 @@ TEST_F(ProgramTest, EthernetLinkCheckReadsTheIdentityOverModbusTcp)
     EXPECT_TRUE(rep.messages.empty());
 }
 
+// A read over Ethernet takes the address and port as typed into the link page, also when it is
+// started from the setpoint page; a field that cannot be taken brings the user to it.
+TEST_F(ProgramTest, EthernetReadTakesTheTypedAddressAndPort)
+{
+    start({"--model", "716", "--tcp", "0"}, 716);
+    ASSERT_GT(sim->tcpPort(), 0);
+    win->command(CmdShowLinkSettings);
+    auto* panel = dynamic_cast<ConnectionPanel*>(win->page(PageLinkSettings));
+    ASSERT_NE(panel, nullptr);
+    panel->control<QRadioButton>(CtlChannelEthernet)->click();
+    const char* ip[] = {"127", "0", "0", "1"};
+    for (int k = 0; k < 4; ++k)
+        panel->octet(CtlTcpAddress, k)->setText(ip[k]);
+    panel->control<QLineEdit>(CtlTcpPort)->setText(QString::number(sim->tcpPort()));
+    win->state().link.tcpAddress = {10, 0, 0, 9};  // what an earlier session left behind
+    win->state().link.tcpPort = 1;
+
+    win->command(CmdShowSetpoints);
+    readOnce();
+    EXPECT_EQ(rep.lastStatus(), QString::fromUtf8("  Значения уставок прочитаны из устройства"));
+    EXPECT_EQ(win->state().link.tcpPort, sim->tcpPort());
+    EXPECT_EQ(win->state().link.tcpAddress, (std::array<std::uint8_t, 4>{127, 0, 0, 1}));
+    EXPECT_TRUE(rep.messages.empty());
+
+    panel->control<QLineEdit>(CtlTcpPort)->clear();
+    win->command(CmdShowSetpoints);
+    readOnce();
+    ASSERT_EQ(rep.messages.size(), 1u);
+    EXPECT_EQ(rep.messages[0].text, QString::fromUtf8("Не веден номер порта Ethernet-соединения"));
+    EXPECT_EQ(win->currentPage(), PageLinkSettings);
+    EXPECT_EQ(win->focusWidget(), panel->control(CtlTcpPort));
+    EXPECT_FALSE(win->state().busy);
+    EXPECT_TRUE(win->action(CmdReadSetpoints)->isEnabled());
+}
+
 TEST_F(ProgramTest, NonMRelayInItsBootloaderIsFoundAndTheReadAsksToUpdate)
 {
     start({"--model", "705", "--bootloader"}, 705);
