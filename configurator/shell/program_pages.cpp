@@ -8,7 +8,6 @@
 #include "configurator/service/breaker_control.h"
 #include "configurator/service/breaker_texts.h"
 #include "configurator/service/breaker_window.h"
-#include "configurator/setpoints/calculator.h"
 #include "configurator/setpoints/calculator_window.h"
 #include "configurator/setpoints/setpoint_check.h"
 #include "configurator/setpoints/setpoint_image.h"
@@ -43,8 +42,7 @@ struct ProgramPages::Parts {
     std::unique_ptr<SetpointTransfer> transfer;
     std::unique_ptr<SetpointOperations> operations;
     ConnectionPanel* panel = nullptr;  // owned by the window
-    CalcState calcMemory{};
-    QPointer<CalculatorWindow> calculator;
+    std::unique_ptr<Calculator> calculator;
 };
 
 ProgramPages::ProgramPages(MainWindow& window, const QString& portsFolder)
@@ -103,12 +101,10 @@ ProgramPages::ProgramPages(MainWindow& window, const QString& portsFolder)
         });
     }
 
-    window.registerCommand(CmdCalculator, [&p, &window] {
-        if (!p.calculator)
-            p.calculator = new CalculatorWindow(window, p.image, p.calcMemory, &window);
-        p.calculator->show();
-        p.calculator->raise();
-    });
+    p.calculator = std::make_unique<Calculator>(window, p.image, &window);
+    window.registerCommand(CmdCalculator, [&p] { p.calculator->open(); });
+    // A group setpoint stored on the tabs while the calculator is open reloads its inputs.
+    p.editor.setStoredListener([&p](int imageIndex) { p.calculator->setpointStored(imageIndex); });
 
     window.registerPage(PageScan, new ScanPage(window, p.scan, portsFolder));
 

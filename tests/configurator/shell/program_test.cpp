@@ -2,6 +2,8 @@
 // tirv-sim: reading the setpoints from a fresh start with one command, and the relay that does
 // not answer ("cable unplugged") for a non-M and an M model.
 #include "configurator/link/connection_panel.h"
+#include "configurator/setpoints/calculator_window.h"
+#include "configurator/setpoints/setpoint_pages.h"
 #include "configurator/shell/main_window.h"
 #include "configurator/shell/program_pages.h"
 #include "support/program_rig.h"
@@ -154,6 +156,38 @@ TEST_F(ProgramTest, EthernetReadTakesTheTypedAddressAndPort)
     EXPECT_EQ(win->focusWidget(), panel->control(CtlTcpPort));
     EXPECT_FALSE(win->state().busy);
     EXPECT_TRUE(win->action(CmdReadSetpoints)->isEnabled());
+}
+
+// The calculator of the running program follows the setpoint tabs and starts with a clear
+// status field; closed, it is gone, and opened again it remembers its choices.
+TEST(ProgramCalculator, FollowsTheTabsOfTheProgram)
+{
+    test::GuiApp();
+    test::ProgramRig rig;
+    rig.build(QString(), 705);
+    MainWindow& win = *rig.win;
+    win.start();
+    rig.rep.status(QString::fromUtf8("  Значения уставок прочитаны из устройства"), StatusIcon::Ok);
+    win.command(CmdCalculator);
+    auto* calc = win.findChild<CalculatorWindow*>();
+    ASSERT_NE(calc, nullptr);
+    EXPECT_TRUE(rig.rep.lastStatus().isEmpty());
+
+    calc->chooseMode(0);
+    calc->chooseSource(1);  // МТЗ-2 группа В: setpoint fields 1006 and 1007
+    SetpointEditor& editor = rig.pages->editor();
+    editor.edit(1006)->setText("12.5");
+    editor.leaveField(1006);
+    EXPECT_EQ(calc->control<QLineEdit>(CalcInputFirst + 2)->text(), "12.5");
+
+    calc->close();
+    WaitUntil([&] { return win.findChild<CalculatorWindow*>() == nullptr; }, 2000);
+    EXPECT_EQ(win.findChild<CalculatorWindow*>(), nullptr);
+    win.command(CmdCalculator);
+    calc = win.findChild<CalculatorWindow*>();
+    ASSERT_NE(calc, nullptr);
+    EXPECT_TRUE(calc->control<QRadioButton>(CalcSourceFirst + 1)->isChecked());
+    rig.reset();
 }
 
 TEST_F(ProgramTest, NonMRelayInItsBootloaderIsFoundAndTheReadAsksToUpdate)
