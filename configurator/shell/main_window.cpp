@@ -41,7 +41,7 @@ namespace {
 constexpr int kBaseWidth = 760;
 constexpr int kBaseHeight = 620;
 constexpr int kField1Width = 103;
-constexpr int kField2Width = 120;
+constexpr int kField2Width = 140;  // "  Адрес устр-ва: 247" whole
 constexpr int kField3Width = 180;
 
 QScrollArea* NewHost(QWidget* content)
@@ -201,10 +201,13 @@ void MainWindow::buildStatusBar()
     row->addWidget(m_progress, 1);
     bar->addWidget(cell0, 1);
 
+    // Fields 1–3 take the width of what they show, up to their own; an empty one gives its
+    // room to field 0, whose texts are the longest.
     const int widths[4] = {0, kField1Width, kField2Width, kField3Width};
     for (int i = 1; i < 4; ++i) {
         m_fields[i] = new QLabel;
-        m_fields[i]->setFixedWidth(int(widths[i] * m_scale));
+        m_fields[i]->setMaximumWidth(int(widths[i] * m_scale));
+        m_fields[i]->setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Preferred);
         bar->addPermanentWidget(m_fields[i]);
     }
     m_linkIcon = new QLabel;

@@ -13,6 +13,9 @@
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QToolBar>
+#include <QStatusBar>
+#include <QLabel>
+#include <QApplication>
 #include <gtest/gtest.h>
 
 #include <map>
@@ -61,6 +64,36 @@ protected:
     std::map<int, RecordingPage*> pages;
     std::vector<QUrl> opened;
 };
+
+// At the window's own size every status text is readable beside the other fields.
+TEST_F(MainWindowTest, StatusTextsAreReadableAtTheDefaultSize)
+{
+    make();
+    win->show();
+    const char* texts[] = {
+        "Ошибка проверки связи - повторите операцию",
+        "  Устройство находится в режиме ожидания загрузки ПО",
+        "  Чтение значений уставок из устройства:   повтор 10",
+        "  Идет обмен с устройством: дождитесь окончания операции",
+    };
+    for (const char* t : texts) {
+        win->reporter().status(QString::fromUtf8(t), StatusIcon::Warning);
+        win->setModeText(QString::fromUtf8("  Адрес устр-ва: 247"));
+        win->reporter().linkState(QString::fromUtf8("Нет связи с устр-вом"), StatusIcon::Warning);
+        QApplication::processEvents();
+        QLabel* field0 = nullptr;
+        for (QLabel* l : win->statusBar()->findChildren<QLabel*>())
+            if (l->text() == QString::fromUtf8(t))
+                field0 = l;
+        ASSERT_NE(field0, nullptr);
+        EXPECT_GE(field0->width(), field0->fontMetrics().horizontalAdvance(field0->text())) << t;
+        for (QLabel* l : win->statusBar()->findChildren<QLabel*>())
+            if (!l->text().isEmpty() && l != field0) {
+                EXPECT_GE(l->width(), l->fontMetrics().horizontalAdvance(l->text()))
+                    << l->text().toStdString();
+            }
+    }
+}
 
 TEST_F(MainWindowTest, TitleFollowsTheModelCode)
 {
