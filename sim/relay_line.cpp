@@ -124,8 +124,14 @@ std::optional<Transmission> RelayLine::DispatchModbus(std::span<const std::uint8
                 r->HandlePdu(pdu, nowMs, Channel::Serial, true);
         return std::nullopt;
     }
+    if (m_loadersAttached && (pdu[0] == static_cast<std::uint8_t>(Function::BootRead) ||
+                              pdu[0] == static_cast<std::uint8_t>(Function::BootCommand) ||
+                              pdu[0] == static_cast<std::uint8_t>(Function::BootWrite)))
+        return std::nullopt;
     for (auto& r : m_relays) {
         const bool boot = r->mode() == RelayMode::Bootloader;
+        if (boot && m_loadersAttached)
+            continue;
         const int listensAt = boot ? regs::kBootAddress : r->line().address;
         if (listensAt != address || !Hears(*r, peer))
             continue;

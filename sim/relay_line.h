@@ -61,6 +61,9 @@ public:
     std::vector<std::unique_ptr<Relay>>& relays() { return m_relays; }
     const std::vector<std::unique_ptr<Relay>>& relays() const { return m_relays; }
     Faults& faults() { return m_faults; }
+    // The relays' loaders run beside the line (tirv-sim): a relay in its loader is theirs, and
+    // the loader functions 0x64, 0x65 and 0x67 are left to them.
+    void setLoadersAttached(bool attached) { m_loadersAttached = attached; }
 
     // Bytes that arrived at `nowMs`. Returns a reply when they complete a request for a relay
     // that answers.
@@ -85,6 +88,7 @@ private:
     std::vector<std::uint8_t> m_buffer;
     Faults m_faults;
     std::mt19937 m_rng;
+    bool m_loadersAttached = false;
 };
 
 // True when a relay listens at what the peer set (speed and stop bits; parity cannot be seen).

@@ -8,11 +8,16 @@
 #include <cstdio>
 #include <ctime>
 #include <deque>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <sstream>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include "sim/bootloaders/relay_loaders.h"
 #include "sim/control_commands.h"
 #include "sim/mbap_device.h"
 #include "sim/pty_line.h"
@@ -110,7 +115,38 @@ private:
     std::string m_stdinBuffer;
     std::int64_t m_lastSaveUs = 0;
     bool m_quit = false;
+    std::unique_ptr<RelayLoaders> m_loaders;
 };
+
+// The loaders' flash and modes live beside the state file: a binary file of their own.
+std::string LoaderStatePath(const std::string& stateFile)
+{
+    return stateFile + ".loaders";
+}
+
+std::string ReadLoaderState(const std::string& path, RelayLoaders& loaders)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return {};  // none yet
+    const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in),
+                                          std::istreambuf_iterator<char>()};
+    return loaders.LoadState(bytes);
+}
+
+void WriteLoaderState(const std::string& path, const RelayLoaders& loaders)
+{
+    const std::vector<std::uint8_t> bytes = loaders.SaveState();
+    const std::string temp = path + ".tmp";
+    {
+        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+        out.write(reinterpret_cast<const char*>(bytes.data()),
+                  static_cast<std::streamsize>(bytes.size()));
+        if (!out)
+            return;
+    }
+    std::rename(temp.c_str(), path.c_str());
+}
 
 bool Simulator::Start()
 {
@@ -138,6 +174,17 @@ bool Simulator::Start()
         ApplyFlags(*r, m_options.flags);
     for (auto& r : m_line.relays())
         r->TakeDirty();
+    m_line.setLoadersAttached(true);
+    m_loaders = std::make_unique<RelayLoaders>(m_line);
+    if (!m_options.stateFile.empty()) {
+        const std::string path = LoaderStatePath(m_options.stateFile);
+        if (const std::string error = ReadLoaderState(path, *m_loaders); !error.empty()) {
+            std::fprintf(stderr, "tirv-sim: %s: %s\n", path.c_str(), error.c_str());
+            return false;
+        }
+    }
+    m_loaders->Sync(MonoUs() / 1000);
+    m_loaders->TakeDirty();
 
     const std::string dir = m_options.portsDir.empty() ? DefaultPortsDir() : m_options.portsDir;
     if (const std::string error = m_pty.Open(dir, m_options.com); !error.empty()) {
@@ -169,6 +216,8 @@ int Simulator::NextWakeMs(std::int64_t nowUs) const
     }
     if (m_line.HasPartial())
         wake = std::min(wake, m_lastRxUs + 5'000);
+    if (const auto loaderMs = m_loaders->NextWakeMs())
+        wake = std::min(wake, *loaderMs * 1000);
     const bool midReply = !m_outgoing.empty() && m_outgoing.front().sent > 0;
     if (m_staleAtUs != 0 && !midReply)  // mid-reply, its end sets a new time anyway
         wake = std::min(wake, m_staleAtUs);
@@ -188,6 +237,7 @@ void Simulator::ServePty(std::int64_t nowUs)
             break;
         m_lastRxUs = nowUs;
         const PeerLine peer = m_pty.Peer();
+        m_loaders->Receive({buf, static_cast<std::size_t>(n)}, nowUs / 1000, peer);
         if (auto t = m_line.Receive({buf, static_cast<std::size_t>(n)}, LocalNowMs(), peer)) {
             const std::int64_t start = nowUs + static_cast<std::int64_t>(t->delayMs) * 1000;
             m_outgoing.push_back({std::move(*t), start, 0});
@@ -201,6 +251,10 @@ void Simulator::PacePty(std::int64_t nowUs)
     if (m_staleAtUs != 0 && nowUs >= m_staleAtUs && !midReply) {
         m_pty.DiscardUnread();
         m_staleAtUs = 0;
+    }
+    for (Transmission& t : m_loaders->TakeOutput(nowUs / 1000)) {
+        const std::int64_t start = nowUs + t.delayMs * 1000LL;
+        m_outgoing.push_back({std::move(t), start, 0});
     }
     if (m_line.HasPartial() && nowUs - m_lastRxUs >= 5'000) {
         if (auto t = m_line.Silence(LocalNowMs(), m_pty.Peer()))
@@ -289,7 +343,17 @@ void Simulator::ServeControl()
     for (std::size_t eol; (eol = m_stdinBuffer.find('\n')) != std::string::npos;) {
         const std::string line = m_stdinBuffer.substr(0, eol);
         m_stdinBuffer.erase(0, eol + 1);
-        const ControlOutcome outcome = RunControlCommand(line, m_line, LocalNowMs());
+        std::istringstream split(line);
+        std::vector<std::string> words{std::istream_iterator<std::string>(split),
+                                       std::istream_iterator<std::string>()};
+        ControlOutcome outcome;
+        if (auto loader = m_loaders->Control(words, MonoUs() / 1000)) {
+            outcome.error = loader->error;
+            outcome.output = loader->output;
+        } else {
+            outcome = RunControlCommand(line, m_line, LocalNowMs());
+            m_loaders->Sync(MonoUs() / 1000);  // "bootloader on|off" moves a relay to or from its loader
+        }
         if (!outcome.error.empty()) {
             std::printf("error: %s\n", outcome.error.c_str());
         } else {
@@ -311,6 +375,8 @@ void Simulator::SaveIfDirty(bool force)
         dirty = r->TakeDirty() || dirty;
     if (dirty || force)
         WriteStateFile(m_options.stateFile, m_line);
+    if (m_loaders->TakeDirty() || force)
+        WriteLoaderState(LoaderStatePath(m_options.stateFile), *m_loaders);
 }
 
 int Simulator::Run()
@@ -361,6 +427,7 @@ int main(int argc, char** argv)
     }
     if (parsed.options.help) {
         std::fputs(SimUsage(), stdout);
+        std::fputs(LoaderUsage(), stdout);
         return 0;
     }
     struct sigaction sa{};

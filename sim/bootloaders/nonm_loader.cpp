@@ -108,6 +108,13 @@ void NonMLoader::EnterLoader()
     m_buffer.clear();
 }
 
+void NonMLoader::ReturnToProgram()
+{
+    m_mode = LoaderMode::Application;
+    m_entryStep = 0;
+    m_buffer.clear();
+}
+
 std::uint8_t NonMLoader::listenAddress() const
 {
     return m_mode == LoaderMode::Loader ? kLoaderAddress : m_workingAddress;

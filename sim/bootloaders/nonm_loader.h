@@ -56,6 +56,9 @@ public:
     LoaderMode mode() const { return m_mode; }
     // Straight into the loader (a relay found waiting after a failed update).
     void EnterLoader();
+    // Back to the relay's program without the exit pattern (a restart by the tester); the
+    // flash keeps what was written.
+    void ReturnToProgram();
     // Entry patterns acknowledged so far in the relay's program (0–2).
     int entryStep() const { return m_entryStep; }
     // Times the loader returned to the program by pattern 3.
