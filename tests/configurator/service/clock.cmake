@@ -1,0 +1,2 @@
+# Service operations: the clock's rules (domain) and the clock page against tirv-sim.
+tirv_test(clock_rules_test DOMAIN SOURCES clock_rules_test.cpp LIBS tirv_clock_rules)
