@@ -47,7 +47,31 @@ std::optional<std::uint16_t> Word16(const std::string& text)
 // "io inputs V|live", "io outputs V|live", "io input N on|off", "io output N on|off", "io live".
 std::string Io(const Words& a, Context& c)
 {
-    const char* usage = "io inputs|outputs VALUE|live, io input|output N on|off, io live";
+    const char* usage = "io inputs|outputs VALUE|live, io input|output N on|off, io live, "
+                        "io settings|leds empty, io register REG WORD";
+    if (a.size() == 2 && (a[0] == "settings" || a[0] == "leds") && a[1] == "empty") {
+        // One block emptied, the others kept: what function 32 must restore alone.
+        for (Relay* r : c.relays) {
+            const RegisterBlock b = a[0] == "settings" ? regs::kIoSettings
+                                    : r->model().m ? regs::kLedsM
+                                                   : regs::kLeds;
+            std::fill_n(r->holding().begin() + b.start, b.count, 0);
+            r->MemoryChanged();
+        }
+        return {};
+    }
+    if (a.size() == 3 && a[0] == "register") {
+        long reg = 0;
+        const auto word = Word16(a[2]);
+        const RegisterBlock io = regs::kIoSettings;
+        if (!ParseControlNumber(a[1], io.start, io.start + io.count - 1, reg) || !word)
+            return "io register takes a settings register 170-297 and a word";
+        for (Relay* r : c.relays) {
+            r->holding()[static_cast<std::size_t>(reg)] = *word;
+            r->MemoryChanged();
+        }
+        return {};
+    }
     if (a.size() == 1 && a[0] == "live") {
         for (Relay* r : c.relays)
             r->ioOverride() = {};

@@ -325,6 +325,8 @@ ends that relay's overrides and keeps the line's faults).
   io inputs|outputs V|live      hold register 298 or 299 at V (0-65535, 0x.. hex) or live again
   io input|output N on|off      hold the states with input/output N (1-16) switched
   io live                       both live again (a relay without I/O settings shows 0)
+  io settings|leds empty        empty the I/O settings (170-297) or the LED block only
+  io register REG WORD          I/O settings register REG (170-297) holds the raw WORD
   measure REG WORD              measurement register REG reads the raw WORD until clear
   measure-float K VALUE         M: value K (0-43) reads VALUE (e.g. 3.25, nan, inf, 3e38)
   measure clear                 measurements live again

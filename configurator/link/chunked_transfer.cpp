@@ -133,7 +133,8 @@ void ChunkedTransfer::advance(int count)
 void ChunkedTransfer::retryOrFail(int result)
 {
     const ConnectionSettings& s = m_ctx.settings;
-    if (m_repeats >= s.repeatCount) {
+    const int limit = m_plan.repeatLimit >= 0 ? m_plan.repeatLimit : s.repeatCount;
+    if (m_repeats >= limit) {
         finish(TransferEnd::Failed, result);
         return;
     }

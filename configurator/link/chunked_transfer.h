@@ -42,6 +42,9 @@ struct TransferPlan {
     QString failureText;         // e.g. "Операцию чтения из устр-ва выполнить не удалось"
     bool userStarted = true;     // a failure also shows the "Не удается установить соединение…" box
     bool noReply = false;        // the frames get no reply (broadcast, restore-minimal-set)
+    // At least 0: at most this many repeats of a failed block instead of the repeat count
+    // (0: the I/O settings write, which is never repeated).
+    int repeatLimit = -1;
 };
 
 enum class TransferEnd {

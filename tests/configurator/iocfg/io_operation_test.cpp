@@ -1,0 +1,330 @@
+// The I/O and LED exchanges against the relay simulator: its own register coding over Modbus,
+// the ТИРВ protocol and Modbus TCP, an empty block and the minimal set, a stored value out of
+// range, lost replies.
+#include "configurator/iocfg/io_operation.h"
+
+#include "configurator/iocfg/io_operation_texts.h"
+#include "configurator/iocfg/io_texts.h"
+#include "configurator/iocfg/led_operation.h"
+#include "configurator/link/connection_settings.h"
+#include "configurator/link/serial_link.h"
+#include "support/recording_reporter.h"
+#include "support/sim_process.h"
+
+#include <gtest/gtest.h>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+
+#include <cstdlib>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tirv {
+namespace {
+
+namespace tx = io_operation_texts;
+using test::RecordingReporter;
+using test::SimProcess;
+
+QString T(const char* utf8)
+{
+    return QString::fromUtf8(utf8);
+}
+
+void EnsureApp()
+{
+    static int argc = 1;
+    static char name[] = "iocfg_operation_tests";
+    static char* argv[] = {name, nullptr};
+    if (!QCoreApplication::instance())
+        new QCoreApplication(argc, argv);
+    if (!std::getenv("TIRV_BIN_DIR")) {
+        const QString bin = QCoreApplication::applicationDirPath() + QStringLiteral("/../bin");
+        ::setenv("TIRV_BIN_DIR", bin.toLocal8Bit().constData(), 0);
+    }
+}
+
+enum class Wire { Modbus, Text };
+
+std::vector<std::string> SimArgs(int code, Wire wire, std::vector<std::string> more)
+{
+    std::vector<std::string> args{"--model", std::to_string(code), "--tcp", "0"};
+    if (wire == Wire::Text)
+        args.insert(args.end(), {"--protocol", "tirv", "--variant", "1"});
+    args.insert(args.end(), more.begin(), more.end());
+    return args;
+}
+
+// One simulator, the program's serial link to it, and both transfers.
+struct Rig {
+    Rig(int modelCode, Wire wire = Wire::Modbus, std::vector<std::string> more = {})
+        : code(modelCode),
+          sim(SimArgs(modelCode, wire, std::move(more))),
+          settings(Settings(sim, wire)),
+          link(
+              reporter, settings, [this] { return code >= 715; }, nullptr,
+              QString::fromStdString(sim.portsDir())),
+          io(link, nullptr, reporter, settings, image),
+          leds(
+              link, nullptr, reporter, settings, [this] { return code; }, ledImage)
+    {
+    }
+
+    static ConnectionSettings Settings(const SimProcess& sim, Wire wire)
+    {
+        ConnectionSettings s;
+        s.port = sim.com();
+        s.baudIndex = 6;
+        s.repeatCount = 2;
+        s.protocol = wire == Wire::Text ? Protocol::Tirv : Protocol::Modbus;
+        s.protocolVariant = 1;
+        s.tcpAddress = {127, 0, 0, 1};
+        s.tcpPort = sim.tcpPort();
+        return s;
+    }
+
+    template <typename Start>
+    IoTransferEnd run(Start start)
+    {
+        std::optional<IoTransferOutcome> outcome;
+        if (!start([&outcome](const IoTransferOutcome& o) { outcome = o; }))
+            return IoTransferEnd::Failed;
+        QElapsedTimer clock;
+        clock.start();
+        while (!outcome && clock.elapsed() < 30000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        EXPECT_TRUE(outcome.has_value()) << "the operation did not end";
+        return outcome ? outcome->end : IoTransferEnd::Failed;
+    }
+    IoTransferEnd read(IoMode mode = IoMode::Settings)
+    {
+        return run([&](IoTransfer::Done d) { return io.startRead(mode, d); });
+    }
+    IoTransferEnd write()
+    {
+        return run([&](IoTransfer::Done d) { return io.startWrite(d); });
+    }
+    IoTransferEnd readLeds()
+    {
+        return run([&](LedTransfer::Done d) { return leds.startRead(d); });
+    }
+    IoTransferEnd writeLeds()
+    {
+        return run([&](LedTransfer::Done d) { return leds.startWrite(d); });
+    }
+
+    int code;
+    SimProcess sim;
+    RecordingReporter reporter;
+    ConnectionSettings settings;
+    SerialLink link;
+    IoImage image = DefaultIoImage();
+    LedImage ledImage = DefaultLedImage();
+    IoTransfer io;
+    LedTransfer leds;
+};
+
+// A commissioned-looking edit of the free channels 9..16.
+IoImage Edited(IoImage image)
+{
+    image.input(8, IoFunction) = 44;
+    image.input(9, IoLevel) = 1;
+    image.input(10, IoFirstTime) = 29;
+    image.input(15, IoSecondTime) = 9999;
+    image.output(8, IoFunction) = 94;
+    image.output(12, IoLevel) = 2;
+    image.output(13, IoFirstTime) = 150;
+    image.output(15, IoSecondTime) = 1;
+    return image;
+}
+
+class IoOperationTest : public ::testing::Test {
+protected:
+    void SetUp() override { EnsureApp(); }
+};
+
+TEST_F(IoOperationTest, SettingsRoundTripOverBothSerialFormatsForBothModelClasses)
+{
+    for (const Wire wire : {Wire::Modbus, Wire::Text}) {
+        for (const int code : {705, 715}) {
+            SCOPED_TRACE(testing::Message() << code << (wire == Wire::Text ? " text" : " modbus"));
+            Rig rig(code, wire);
+            ASSERT_TRUE(rig.sim.ready()) << rig.sim.error();
+            ASSERT_EQ(rig.read(), IoTransferEnd::Read);
+            EXPECT_TRUE(ValidateIoImage(rig.image).ok());
+            EXPECT_EQ(rig.reporter.lastStatus(), T(tx::kReadDone[0]));
+
+            const IoImage edited = Edited(rig.image);
+            ASSERT_NE(edited, rig.image);
+            rig.image = edited;
+            ASSERT_EQ(rig.write(), IoTransferEnd::Written);
+            EXPECT_EQ(rig.reporter.lastStatus(), T(tx::kWriteDone));
+            rig.image = DefaultIoImage();
+            ASSERT_EQ(rig.read(), IoTransferEnd::Read);
+            EXPECT_EQ(rig.image, edited);
+        }
+    }
+}
+
+TEST_F(IoOperationTest, LiveStatesFollowTheSimulatorsInputsAndOutputs)
+{
+    Rig rig(715);
+    ASSERT_TRUE(rig.sim.ready()) << rig.sim.error();
+    ASSERT_TRUE(rig.sim.control("io inputs 0x8001"));
+    ASSERT_TRUE(rig.sim.control("io outputs 6"));
+    ASSERT_EQ(rig.read(IoMode::State), IoTransferEnd::Read);
+    EXPECT_EQ(rig.io.inputStates(), 0x8001);
+    EXPECT_EQ(rig.io.outputStates(), 6);
+    EXPECT_EQ(rig.reporter.lastStatus(), T(tx::kReadDone[1]));
+    EXPECT_TRUE(rig.reporter.statuses.contains(T(tx::kReadStarted[1])));
+
+    ASSERT_TRUE(rig.sim.control("io input 3 on"));
+    ASSERT_EQ(rig.read(IoMode::State), IoTransferEnd::Read);
+    EXPECT_EQ(rig.io.inputStates(), 0x8005);
+}
+
+TEST_F(IoOperationTest, TcpReadTakesTheBlockInOneRequest)
+{
+    Rig rig(715);
+    ASSERT_TRUE(rig.sim.ready()) << rig.sim.error();
+    const IoImage edited = Edited(rig.image);
+    rig.image = edited;
+    ASSERT_EQ(rig.write(), IoTransferEnd::Written);
+    rig.image = DefaultIoImage();
+    rig.settings.channel = Channel::Ethernet;
+    ASSERT_TRUE(rig.sim.control("io outputs 0x0101"));
+    ASSERT_EQ(rig.read(IoMode::State), IoTransferEnd::Read);
+    EXPECT_EQ(rig.image, edited);
+    EXPECT_EQ(rig.io.outputStates(), 0x0101);
+    EXPECT_EQ(rig.reporter.lastStatus(), T(tx::kReadDone[1]));
+}
+
+// OK stores the minimal set through function 32, which leaves configured blocks alone; Cancel
+// ends with the page's settings as they were.
+TEST_F(IoOperationTest, EmptyBlockAsksForTheMinimalSet)
+{
+    for (const bool ok : {true, false}) {
+        SCOPED_TRACE(ok ? "OK" : "Cancel");
+        Rig rig(715);
+        ASSERT_TRUE(rig.sim.ready()) << rig.sim.error();
+        ASSERT_EQ(rig.readLeds(), IoTransferEnd::Read);
+        const LedImage configuredLeds = rig.ledImage;
+        ASSERT_NE(configuredLeds, DefaultLedImage()) << "the simulator's LEDs are commissioned";
+        ASSERT_TRUE(rig.sim.control("io settings empty"));
+        // An active input on an unconfigured relay does not hide that it holds no settings.
+        ASSERT_TRUE(rig.sim.control("io inputs 1"));
+
+        IoImage before = Edited(DefaultIoImage());
+        rig.image = before;
+        rig.reporter.answers.push_back(ok ? Answer::Ok : Answer::Cancel);
+        const IoTransferEnd end = rig.read();
+        ASSERT_FALSE(rig.reporter.messages.empty());
+        EXPECT_EQ(rig.reporter.messages.back().text, T(io_texts::kIoReadEmptyQuestion));
+        EXPECT_EQ(rig.reporter.messages.back().caption, T(io_texts::kIoReadEmptyCaption));
+        EXPECT_EQ(rig.reporter.messages.back().buttons, MsgButtons::OkCancel);
+        EXPECT_TRUE(rig.reporter.statuses.contains(T(io_texts::kIoReadEmptyStatus)));
+        if (!ok) {
+            EXPECT_EQ(end, IoTransferEnd::Empty);
+            EXPECT_EQ(rig.image, before);
+            continue;
+        }
+        ASSERT_EQ(end, IoTransferEnd::Read);
+        EXPECT_EQ(rig.image, DefaultIoImage());
+        ASSERT_EQ(rig.readLeds(), IoTransferEnd::Read);
+        EXPECT_EQ(rig.ledImage, configuredLeds) << "function 32 must keep configured blocks";
+    }
+}
+
+TEST_F(IoOperationTest, InvalidStoredValueLeavesSettingsAndStatesUnchanged)
+{
+    Rig rig(705);
+    ASSERT_TRUE(rig.sim.ready()) << rig.sim.error();
+    ASSERT_TRUE(rig.sim.control("io outputs 3"));
+    ASSERT_EQ(rig.read(IoMode::State), IoTransferEnd::Read);
+    const IoImage good = rig.image;
+    // Output 1's signal register holds 95, one above the last signal.
+    ASSERT_TRUE(rig.sim.control("io register 234 " + std::to_string(0x8064 + 95)));
+    ASSERT_TRUE(rig.sim.control("io outputs 0"));
+    EXPECT_EQ(rig.read(IoMode::State), IoTransferEnd::Rejected);
+    EXPECT_EQ(rig.reporter.lastStatus(), T(io_texts::kIoReadInvalid));
+    EXPECT_EQ(rig.image, good);
+    EXPECT_EQ(rig.io.outputStates(), 3);
+}
+
+TEST_F(IoOperationTest, LostRepliesAreRepeatedOnReadsOnly)
+{
+    Rig rig(715);
+    ASSERT_TRUE(rig.sim.ready()) << rig.sim.error();
+    // Each drop follows a good read, so that it hits a block rather than the link check.
+    ASSERT_EQ(rig.read(), IoTransferEnd::Read);
+    ASSERT_TRUE(rig.sim.control("drop 1"));
+    ASSERT_EQ(rig.read(), IoTransferEnd::Read);
+    EXPECT_TRUE(rig.reporter.statuses.contains(T(tx::kReadRepeat[0]).arg(1).arg(1)));
+
+    // The last of the two blocks: its own words.
+    rig.reporter.statuses.clear();
+    ASSERT_TRUE(rig.sim.control("drop-share 0"));
+    ASSERT_TRUE(rig.sim.control("silent"));
+    EXPECT_EQ(rig.read(IoMode::State), IoTransferEnd::Failed);
+    EXPECT_TRUE(rig.reporter.statuses.contains(T(tx::kReadRepeat[1]).arg(1).arg(1)));
+    EXPECT_TRUE(rig.reporter.statuses.contains(T(tx::kReadFailed[1])));
+    ASSERT_TRUE(rig.sim.control("silent off"));
+    ASSERT_EQ(rig.read(), IoTransferEnd::Read);
+
+    rig.reporter.statuses.clear();
+    const IoImage edited = Edited(rig.image);
+    rig.image = edited;
+    ASSERT_TRUE(rig.sim.control("drop 1"));
+    EXPECT_EQ(rig.write(), IoTransferEnd::Failed);
+    for (const QString& s : rig.reporter.statuses)
+        EXPECT_FALSE(s.contains(QStringLiteral("повтор"))) << s.toStdString();
+    EXPECT_TRUE(rig.reporter.statuses.contains(T(tx::kWriteNoLink)));
+}
+
+TEST_F(IoOperationTest, LedsRoundTripWithTheirCodingForBothPanels)
+{
+    for (const Wire wire : {Wire::Modbus, Wire::Text}) {
+        for (const int code : {705, 715}) {
+            SCOPED_TRACE(testing::Message() << code << (wire == Wire::Text ? " text" : " modbus"));
+            Rig rig(code, wire);
+            ASSERT_TRUE(rig.sim.ready()) << rig.sim.error();
+            ASSERT_EQ(rig.readLeds(), IoTransferEnd::Read);
+            LedImage leds{};
+            leds.at(0, LedSignal) = 1;
+            leds.at(0, LedMode) = 1;
+            leds.at(0, LedTime) = 50;
+            leds.at(4, LedSignal) = 94;
+            leds.at(4, LedTime) = 9999;
+            if (code >= 715)
+                leds.at(7, LedSignal) = 46;
+            rig.ledImage = leds;
+            ASSERT_EQ(rig.writeLeds(), IoTransferEnd::Written);
+            EXPECT_EQ(rig.reporter.lastStatus(), T(tx::kLedWriteDone));
+            rig.ledImage = {};
+            ASSERT_EQ(rig.readLeds(), IoTransferEnd::Read);
+            EXPECT_EQ(rig.ledImage, leds);
+            EXPECT_EQ(rig.reporter.lastStatus(), T(tx::kLedReadDone));
+        }
+    }
+}
+
+TEST_F(IoOperationTest, LedsEmptyBlockAndTcpRead)
+{
+    Rig rig(715);
+    ASSERT_TRUE(rig.sim.ready()) << rig.sim.error();
+    ASSERT_TRUE(rig.sim.control("io leds empty"));
+    rig.reporter.answers.push_back(Answer::Ok);
+    ASSERT_EQ(rig.readLeds(), IoTransferEnd::Read);
+    EXPECT_EQ(rig.reporter.messages.back().text, T(io_texts::kLedReadEmptyQuestion));
+    EXPECT_EQ(rig.ledImage, DefaultLedImage());
+
+    rig.settings.channel = Channel::Ethernet;
+    rig.ledImage = {};
+    ASSERT_EQ(rig.readLeds(), IoTransferEnd::Read);
+    EXPECT_EQ(rig.ledImage, DefaultLedImage());
+    EXPECT_EQ(rig.reporter.lastStatus(), T(tx::kLedTcpReadDone));
+}
+
+}  // namespace
+}  // namespace tirv
