@@ -1,0 +1,12 @@
+# Firmware update: the rules both sequences share (domain), the two sequences (Qt Core), the page.
+tirv_domain_library(tirv_firmware_update_rules SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/firmware_update_rules.h
+  ${CMAKE_CURRENT_LIST_DIR}/firmware_update_rules.cpp
+  LIBS tirv_firmware_domain)
+if(TIRV_DOMAIN_ONLY)
+  return()
+endif()
+tirv_qt_library(tirv_firmware_update SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/firmware_update_relay.h
+  ${CMAKE_CURRENT_LIST_DIR}/firmware_update_relay.cpp
+  LIBS tirv_firmware_update_rules tirv_firmware_domain tirv_link tirv_reporter Qt6::Core)

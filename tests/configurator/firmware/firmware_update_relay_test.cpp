@@ -1,0 +1,313 @@
+// The non-M update against tirv-sim's own relay loader over its pseudo-terminal: success checked
+// byte for byte in the simulated flash, every failure text by a fault injected at its step, the
+// relay left in its loader after a failure and a second run that skips the switch, and abort.
+#include "configurator/firmware/firmware_update_relay.h"
+
+#include "configurator/link/link_state.h"
+#include "configurator/link/serial_link.h"
+#include "firmware_records.h"
+#include "support/recording_reporter.h"
+#include "support/sim_process.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <optional>
+
+namespace tirv {
+namespace {
+
+namespace tx = firmware_texts;
+using test::RecordingReporter;
+using test::SimProcess;
+
+QString T(const char* utf8) { return QString::fromUtf8(utf8); }
+
+void EnsureApp()
+{
+    static int argc = 1;
+    static char name[] = "firmware_update_relay_test";
+    static char* argv[] = {name, nullptr};
+    if (!QCoreApplication::instance())
+        new QCoreApplication(argc, argv);
+    if (!std::getenv("TIRV_BIN_DIR")) {
+        const QString bin = QCoreApplication::applicationDirPath() + QStringLiteral("/../bin");
+        ::setenv("TIRV_BIN_DIR", bin.toLocal8Bit().constData(), 0);
+    }
+}
+
+constexpr int kAddress = 5;
+constexpr int kWorkingBaudIndex = 4;  // 19200: the loader listens at 57600 whatever this is
+
+// Three pages in block 9 (one of them only partly given) and one in block 10.
+FirmwareImage TestImage()
+{
+    const std::string text = test::S3(0xFFF80000, test::Ramp(200, 1)) +
+                             test::S3(0xFFF800C8, test::Ramp(100, 90)) +
+                             test::S3(0xFFF80230, test::Ramp(16, 7)) +
+                             test::S2(0x061010, test::Ramp(32, 200)) +
+                             test::SRecord('7', 0xFFF80000, 4, {});
+    auto parsed = ParseFirmwareFile(test::ToBytes(text), FirmwareFamily::Relay);
+    EXPECT_TRUE(parsed.ok());
+    return parsed.ok() ? parsed.value() : FirmwareImage{};
+}
+
+// Where an address lies in the simulator's flash dump (blocks in ascending address order).
+std::size_t DumpOffset(std::uint32_t address)
+{
+    return address < 0x00062000 ? address - 0x00060000 : 0x2000 + (address - 0xFFF80000);
+}
+
+struct Rig {
+    explicit Rig(std::vector<std::string> more = {})
+        : sim(Args(std::move(more))),
+          settings(Settings(sim)),
+          link(reporter, settings, [] { return false; }, nullptr,
+               QString::fromStdString(sim.portsDir())),
+          update(link, reporter, settings)
+    {
+        QObject::connect(&update, &RelayFirmwareUpdate::stepLogged,
+                         [this](const QString& text, bool) { steps << text; });
+    }
+
+    static std::vector<std::string> Args(std::vector<std::string> more)
+    {
+        std::vector<std::string> args{"--model", "705", "--address", std::to_string(kAddress),
+                                      "--baud", "19200"};
+        args.insert(args.end(), more.begin(), more.end());
+        return args;
+    }
+    static ConnectionSettings Settings(const SimProcess& sim)
+    {
+        ConnectionSettings s;
+        s.channel = Channel::Rs485;
+        s.port = sim.com();
+        s.address = kAddress;
+        s.baudIndex = kWorkingBaudIndex;
+        return s;
+    }
+
+    std::optional<UpdateEnd> run(const FirmwareImage& image,
+                                 std::function<void()> onWriting = nullptr)
+    {
+        std::optional<UpdateEnd> end;
+        steps.clear();
+        QObject scope;  // the abort hook lives for this run only
+        if (onWriting)
+            QObject::connect(&update, &RelayFirmwareUpdate::stepLogged, &scope,
+                             [onWriting](const QString& text, bool) {
+                                 if (text == T(tx::kWritingMemory))
+                                     QTimer::singleShot(60, onWriting);
+                             });
+        const RelayUpdateTiming fast{200, 10, 1000};
+        if (!update.start(image, fast, [&end](const UpdateEnd& e) { end = e; }))
+            return std::nullopt;
+        QElapsedTimer clock;
+        clock.start();
+        while (!end && clock.elapsed() < 60000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        return end;
+    }
+
+    std::vector<std::uint8_t> Dump()
+    {
+        const std::string path = sim.workDir() + "/flash.bin";
+        EXPECT_TRUE(sim.control("flash-dump " + path));
+        std::ifstream in(path, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+
+    void ExpectFlashHolds(const FirmwareImage& image)
+    {
+        const std::vector<std::uint8_t> flash = Dump();
+        ASSERT_EQ(flash.size(), 0x2000u + 0x60000u + 0x20000u);
+        for (const auto& [base, page] : image.relay.pages.pages()) {
+            const auto at = flash.begin() + std::ptrdiff_t(DumpOffset(base));
+            EXPECT_TRUE(std::equal(page.bytes.begin(), page.bytes.end(), at))
+                << std::hex << "page 0x" << base;
+        }
+        EXPECT_EQ(flash[DumpOffset(0xFFF90000)], 0xFF) << "block 8 was not touched";
+    }
+
+    SimProcess sim;
+    RecordingReporter reporter;
+    ConnectionSettings settings;
+    SerialLink link;
+    RelayFirmwareUpdate update;
+    QStringList steps;
+};
+
+class RelayUpdateTest : public ::testing::Test {
+protected:
+    void SetUp() override { EnsureApp(); }
+};
+
+TEST_F(RelayUpdateTest, WritesTheImageThroughTheLoaderAndReturnsToTheProgram)
+{
+    Rig rig;
+    ASSERT_TRUE(rig.sim.ready()) << rig.sim.error();
+    const FirmwareImage image = TestImage();
+    const auto end = rig.run(image);
+    ASSERT_TRUE(end);
+    EXPECT_EQ(end->outcome, UpdateOutcome::Done) << rig.steps.join('\n').toStdString();
+    EXPECT_FALSE(end->leftInLoader);
+    EXPECT_FALSE(rig.link.state().bootloaderMode());
+    const QStringList expected{T(tx::kEnteringLoader),   T(tx::kEnterLoaderSent),
+                               T(tx::kLoaderConfirmed),  T(tx::kErasingBlocks),
+                               T("Очищен блок памяти _9"), T("Очищен блок памяти _A"),
+                               T(tx::kEraseDone),        T(tx::kWritingMemory),
+                               T(tx::kFinalUpdateDone)};
+    EXPECT_EQ(rig.steps, expected);
+    EXPECT_EQ(rig.reporter.lastStatus(), T(tx::kFinalUpdateDone));
+    rig.ExpectFlashHolds(image);
+    ASSERT_TRUE(rig.sim.control("loader"));
+    EXPECT_NE(rig.sim.lastStatus().find("program exits 1"), std::string::npos);
+}
+
+TEST_F(RelayUpdateTest, LostRepliesInTheLoaderAreAskedAgain)
+{
+    Rig rig;
+    ASSERT_TRUE(rig.sim.ready()) << rig.sim.error();
+    rig.link.state().setBootloaderMode(true);
+    ASSERT_TRUE(rig.sim.control("bootloader on"));
+    ASSERT_TRUE(rig.sim.control("drop 2"));
+    const FirmwareImage image = TestImage();
+    const auto end = rig.run(image);
+    ASSERT_TRUE(end);
+    EXPECT_EQ(end->outcome, UpdateOutcome::Done) << rig.steps.join('\n').toStdString();
+    rig.ExpectFlashHolds(image);
+}
+
+// Every failure by a fault at its step: the texts in the list, the final text, and whether the
+// relay is left waiting in its loader.
+TEST_F(RelayUpdateTest, EveryFailureEndsWithItsTexts)
+{
+    struct Case {
+        const char* what;
+        bool startInLoader;
+        std::vector<std::string> faults;
+        QStringList lastSteps;
+        bool leftInLoader;
+    };
+    const Case cases[] = {
+        {"no acknowledgement of the entry pattern", false, {"silent on"},
+         {T(tx::kEnterLoaderFailed), T(tx::kFinalUpdateFailed)}, false},
+        {"a relay without its loader's answer", true, {"silent on"},
+         {T(tx::kNoLoaderReady), T(tx::kUpdateNotFinished), T(tx::kDeviceInLoader),
+          T(tx::kFinalUpdateFailed)},
+         true},
+        {"an erase slower than allowed", false, {"loader-erase-ms 4000"},
+         {T("Не удалось очистить блок памяти _9"), T(tx::kMemoryEraseFailed),
+          T(tx::kUpdateNotFinished), T(tx::kDeviceInLoader), T(tx::kFinalUpdateFailed)},
+         true},
+        {"a page write slower than allowed", false, {"loader-page-ms 3000"},
+         {T("Ошибка записи страницы памяти по адресу 0x61000"), T(tx::kMemoryWriteFailed),
+          T(tx::kUpdateNotFinished), T(tx::kDeviceInLoader), T(tx::kFinalUpdateFailed)},
+         true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Rig rig;
+        ASSERT_TRUE(rig.sim.ready()) << rig.sim.error();
+        if (c.startInLoader) {
+            ASSERT_TRUE(rig.sim.control("bootloader on"));
+            rig.link.state().setBootloaderMode(true);
+        }
+        for (const std::string& f : c.faults)
+            ASSERT_TRUE(rig.sim.control(f)) << f;
+        const auto end = rig.run(TestImage());
+        ASSERT_TRUE(end);
+        EXPECT_EQ(end->outcome, UpdateOutcome::Failed);
+        ASSERT_GE(rig.steps.size(), c.lastSteps.size());
+        EXPECT_EQ(rig.steps.mid(rig.steps.size() - c.lastSteps.size()), c.lastSteps)
+            << rig.steps.join('\n').toStdString();
+        EXPECT_EQ(end->leftInLoader, c.leftInLoader);
+        EXPECT_EQ(rig.link.state().bootloaderMode(), c.leftInLoader);
+        EXPECT_EQ(rig.reporter.lastStatus(), T(tx::kFinalUpdateFailed));
+    }
+}
+
+TEST_F(RelayUpdateTest, AfterAFailedWriteASecondRunSkipsTheSwitchAndSucceeds)
+{
+    Rig rig;
+    ASSERT_TRUE(rig.sim.ready()) << rig.sim.error();
+    ASSERT_TRUE(rig.sim.control("loader-page-ms 3000"));
+    const FirmwareImage image = TestImage();
+    auto end = rig.run(image);
+    ASSERT_TRUE(end);
+    ASSERT_EQ(end->outcome, UpdateOutcome::Failed);
+    ASSERT_TRUE(rig.link.state().bootloaderMode());
+    ASSERT_TRUE(rig.sim.control("loader-page-ms 8"));
+    QElapsedTimer settle;  // the loader finishes the slow write it was busy with
+    settle.start();
+    while (settle.elapsed() < 3200)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    end = rig.run(image);
+    ASSERT_TRUE(end);
+    EXPECT_EQ(end->outcome, UpdateOutcome::Done) << rig.steps.join('\n').toStdString();
+    ASSERT_FALSE(rig.steps.isEmpty());
+    EXPECT_EQ(rig.steps.front(), T(tx::kConfirmLoaderMode));
+    EXPECT_FALSE(rig.steps.contains(T(tx::kEnteringLoader)));
+    rig.ExpectFlashHolds(image);
+}
+
+TEST_F(RelayUpdateTest, AbortDuringTheWriteLeavesTheRelayInItsLoader)
+{
+    Rig rig;
+    ASSERT_TRUE(rig.sim.ready()) << rig.sim.error();
+    ASSERT_TRUE(rig.sim.control("loader-page-ms 400"));
+    const auto end = rig.run(TestImage(), [&rig] { rig.update.abort(); });
+    ASSERT_TRUE(end);
+    EXPECT_EQ(end->outcome, UpdateOutcome::Aborted);
+    EXPECT_TRUE(end->leftInLoader);
+    EXPECT_EQ(rig.reporter.lastStatus(), T(tx::kFinalUpdateAborted));
+    EXPECT_FALSE(rig.update.running());
+}
+
+TEST(RelayUpdateTiming, EmptyOrOutOfRangeFieldsBecomeTheMinimumWithTheirText)
+{
+    struct Case {
+        TimingField field;
+        const char* typed;
+        int value;
+        const char* text;
+    };
+    const Case cases[] = {
+        {TimingField::EraseBlock, "", 200, tx::kEraseTimeEmpty},
+        {TimingField::EraseBlock, "199", 200, tx::kEraseTimeRange},
+        {TimingField::EraseBlock, "10001", 200, tx::kEraseTimeRange},
+        {TimingField::EraseBlock, "10000", 10000, nullptr},
+        {TimingField::EraseBlock, "12a", 200, tx::kEraseTimeRange},
+        {TimingField::PageWrite, "  ", 10, tx::kWriteTimeEmpty},
+        {TimingField::PageWrite, "9", 10, tx::kWriteTimeRange},
+        {TimingField::PageWrite, "2000", 2000, nullptr},
+        {TimingField::Initialise, "", 1000, tx::kInitTimeEmpty},
+        {TimingField::Initialise, "999", 1000, tx::kInitTimeRange},
+        {TimingField::Initialise, "1500", 1500, nullptr},
+    };
+    for (const Case& c : cases) {
+        const TimingFieldRule& rule = kTimingFields[static_cast<std::size_t>(c.field)];
+        const TimingValue v = TakeTimingField(rule, c.typed);
+        EXPECT_EQ(v.value, c.value) << c.typed;
+        EXPECT_EQ(v.replacedText, c.text) << c.typed;
+    }
+}
+
+TEST(UpdateFinalTexts, EachEndingOfEachModeHasItsText)
+{
+    EXPECT_STREQ(FinalText(UpdateMode::Update, UpdateOutcome::Mismatch), tx::kFinalUpdateMismatch);
+    EXPECT_STREQ(FinalText(UpdateMode::Update, UpdateOutcome::Unverified),
+                 tx::kFinalUpdateUnverified);
+    EXPECT_STREQ(FinalText(UpdateMode::Verify, UpdateOutcome::Done), tx::kFinalVerifyDone);
+    EXPECT_STREQ(FinalText(UpdateMode::Verify, UpdateOutcome::Aborted), tx::kFinalVerifyAborted);
+    EXPECT_STREQ(FinalText(UpdateMode::Verify, UpdateOutcome::Mismatch), tx::kFinalVerifyMismatch);
+    EXPECT_STREQ(FinalText(UpdateMode::Verify, UpdateOutcome::Failed), tx::kFinalVerifyFailed);
+}
+
+}  // namespace
+}  // namespace tirv
