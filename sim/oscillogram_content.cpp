@@ -90,6 +90,9 @@ std::vector<std::uint16_t> BuildOscillogram(const RelayModel& model, const Holdi
 
     for (int k = 0; k < 7; ++k)  // day … fraction, the same words as the journal record
         w[static_cast<std::size_t>(kDate + k)] = h[rec + static_cast<std::size_t>(k)];
+    // The oscillograph counts hundredths; an M relay's journal keeps milliseconds.
+    if (model.m)
+        w[static_cast<std::size_t>(kDate + 6)] = static_cast<std::uint16_t>(h[rec + 6] / 10);
     w[kCause] = static_cast<std::uint16_t>(h[rec + kEmEvent] & 0x7FFF);
     int recorded = 0;
     for (int c = 0; c < kChannels; ++c) {

@@ -38,6 +38,7 @@ bool ChunkedTransfer::start(TransferPlan plan, Done done)
     m_plan = std::move(plan);
     m_done = std::move(done);
     m_offset = 0;
+    m_blocks = 0;
     m_repeats = 0;
     const quint64 run = ++m_run;
     m_ctx.state.setExchangeInProgress(true);
@@ -71,10 +72,20 @@ int ChunkedTransfer::blockCount() const
     return m_plan.blockSize ? std::clamp(m_plan.blockSize(remaining), 1, count) : count;
 }
 
+void ChunkedTransfer::reportProgress()
+{
+    if (m_plan.total <= 0)
+        return;
+    const int max = m_plan.progressMax;
+    if (max > 0)
+        m_ctx.reporter.progress(max - (m_plan.total - m_offset) * max / m_plan.total, max);
+    else
+        m_ctx.reporter.progress(m_offset, m_plan.total);
+}
+
 void ChunkedTransfer::sendBlock()
 {
-    if (m_plan.total > 0)
-        m_ctx.reporter.progress(m_offset, m_plan.total);
+    reportProgress();
     const TransferBlock block = m_plan.build(m_offset, blockCount());
     if (block.frame.isEmpty()) {
         finish(TransferEnd::Failed, 0);  // the builder refused: nothing sensible to send
@@ -122,8 +133,11 @@ void ChunkedTransfer::onReply(const ExchangeReply& reply)
 void ChunkedTransfer::advance(int count)
 {
     m_offset += count;
+    ++m_blocks;
     emit progressed(m_offset, m_plan.total);
     if (m_offset >= m_plan.total) {
+        if (m_plan.progressMax > 0)
+            reportProgress();  // the full bar, before it is removed
         finish(TransferEnd::Done, 0);
         return;
     }
@@ -139,7 +153,9 @@ void ChunkedTransfer::retryOrFail(int result)
         return;
     }
     ++m_repeats;
-    m_ctx.reporter.status(m_plan.progressText + Text(link_texts::kRepeatSuffix).arg(m_repeats),
+    m_ctx.reporter.status(m_plan.repeatText
+                              ? m_plan.repeatText(m_blocks + 1, m_repeats)
+                              : m_plan.progressText + Text(link_texts::kRepeatSuffix).arg(m_repeats),
                           StatusIcon::Warning);
     // Reopen the port and check the link before the pending block goes out again.
     m_ctx.port.close();

@@ -42,6 +42,12 @@ struct TransferPlan {
     QString failureText;         // e.g. "Операцию чтения из устр-ва выполнить не удалось"
     bool userStarted = true;     // a failure also shows the "Не удается установить соединение…" box
     bool noReply = false;        // the frames get no reply (broadcast, restore-minimal-set)
+    // When set, the status of a repeat from the block's number (from 1) and the repeat's number
+    // (the journals name the block); otherwise progressText followed by "повтор N".
+    std::function<QString(int block, int repeat)> repeatText;
+    // Above 0: the progress bar runs 0..progressMax, max − remaining × max / total after each
+    // block (the journals' 0–10, the oscillogram's 0–100); otherwise moved of total.
+    int progressMax = 0;
     // At least 0: at most this many repeats of a failed block instead of the repeat count
     // (0: the I/O settings write, which is never repeated).
     int repeatLimit = -1;
@@ -87,6 +93,7 @@ private:
     void retryOrFail(int result);
     void advance(int count);
     int blockCount() const;
+    void reportProgress();
     // `report` false: someone else (the link check) has already told the user.
     void finish(TransferEnd end, int result, bool report = true);
 
@@ -96,6 +103,7 @@ private:
     TransferPlan m_plan;
     Done m_done;
     int m_offset = 0;
+    int m_blocks = 0;  // blocks accepted
     int m_repeats = 0;
     quint64 m_run = 0;  // a late callback of an ended transfer is told apart by this
 };

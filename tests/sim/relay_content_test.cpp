@@ -220,8 +220,10 @@ TEST(RelayOscillogram, LoadsAndMatchesTheNewestTripAndItsSettings)
         const auto at = static_cast<std::size_t>(kEmergencyJournalStart + newest * kEmergencyRecordWords);
         const auto& h = r.holding();
         const OscEventStamp stamp = ReadEventStamp(bytes);
+        // The oscillograph counts hundredths; an M journal keeps milliseconds.
+        const int hundredths = r.model().m ? h[at + 6] / 10 : h[at + 6];
         EXPECT_EQ(stamp.time, (OscDateTime{h[at], h[at + 1], h[at + 2], h[at + 3], h[at + 4],
-                                           h[at + 5], h[at + 6]}));
+                                           h[at + 5], hundredths}));
         EXPECT_EQ(stamp.tripCause, h[at + kEmEvent]);
 
         // Load before the fault, a fault step on phase B, nothing after the breaker opened, as

@@ -1,0 +1,533 @@
+// The journal and oscillogram reads over the serial link and over Modbus TCP.
+#include "configurator/journals/journal_operation.h"
+
+#include "common/oscillogram_image.h"
+#include "configurator/device/device_model.h"
+#include "configurator/journals/journal_file_io.h"
+#include "configurator/journals/journal_format.h"
+#include "configurator/journals/journal_oscillograph.h"
+#include "configurator/journals/journal_texts.h"
+#include "configurator/link/chunked_transfer.h"
+#include "configurator/link/connection_settings.h"
+#include "configurator/link/frames.h"
+#include "configurator/link/link_session.h"
+#include "configurator/link/modbus_tcp_transfer.h"
+#include "configurator/link/serial_link.h"
+
+#include <QDate>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTimer>
+#include <algorithm>
+#include <array>
+
+namespace tirv {
+namespace {
+
+namespace tx = journal_texts;
+
+constexpr std::uint8_t kArchiveBusyCode = regs::kExceptionArchiveBusy;
+constexpr int kArchiveBusyResult = static_cast<int>(LinkResult::ArchiveBusy);
+constexpr int kJournalProgressMax = 10;
+constexpr int kOscillogramProgressMax = 100;
+constexpr ReplyRule kTextRule{ReplyShape::Text, 0, 0};
+
+std::uint8_t Fn(Function f)
+{
+    return static_cast<std::uint8_t>(f);
+}
+
+// The texts of one read: its opening status, the status after each block, the repeat, the
+// failure on the serial link, the check failure and the endings over Modbus TCP.
+struct ReadTexts {
+    const char* opening;
+    const char* progress;
+    const char* repeat;
+    const char* failure;
+    const char* invalid;
+    const char* done;
+    const char* tcpInvalid;
+    const char* tcpFailed;
+    const char* stopped;
+};
+constexpr ReadTexts kWorkingTexts{tx::kWjReading,   tx::kWjReadingProgress, tx::kWjRetry,
+                                  tx::kWjFailed,    tx::kWjInvalid,         tx::kWjDone,
+                                  tx::kWjTcpInvalid, tx::kWjTcpFailed,      tx::kStatusStopped};
+constexpr ReadTexts kEmergencyTexts{tx::kEjReading,   tx::kEjReadingProgress, tx::kEjRetry,
+                                    tx::kEjFailed,    tx::kEjInvalid,         tx::kEjDone,
+                                    tx::kEjTcpInvalid, tx::kEjTcpFailed,      tx::kStatusStopped};
+
+QString Utf8(const char* text)
+{
+    return QString::fromUtf8(text);
+}
+
+std::vector<std::uint8_t> BytesOfRegisters(const std::vector<std::uint16_t>& regs)
+{
+    std::vector<std::uint8_t> out(regs.size() * 2);
+    for (std::size_t k = 0; k < regs.size(); ++k) {
+        out[2 * k] = static_cast<std::uint8_t>(regs[k]);
+        out[2 * k + 1] = static_cast<std::uint8_t>(regs[k] >> 8);
+    }
+    return out;
+}
+
+}  // namespace
+
+ViewerLauncher DetachedViewerLauncher()
+{
+    return [](const QString& program, const QString& folder) {
+        return QProcess::startDetached(program, {}, folder);
+    };
+}
+
+JournalOperations::JournalOperations(SerialLink& link, LinkSession& session, Reporter& reporter,
+                                     const ConnectionSettings& settings, const DeviceModel& model,
+                                     JournalStore& store, QObject* parent)
+    : QObject(parent), m_link(link), m_session(session), m_reporter(reporter),
+      m_settings(settings), m_model(model), m_store(store), m_launch(DetachedViewerLauncher())
+{
+    connect(&m_link.transfer(), &ChunkedTransfer::progressed, this,
+            &JournalOperations::onProgressed);
+}
+
+JournalOperations::~JournalOperations()
+{
+    // The link still holds callbacks into this object: end them without telling anyone.
+    m_done = nullptr;
+    if (m_mode != Mode::Idle) {
+        m_mode = Mode::Idle;
+        m_link.abort();
+    }
+}
+
+void JournalOperations::status(const char* text, StatusIcon icon)
+{
+    m_reporter.status(Utf8(text), icon);
+}
+
+void JournalOperations::statusWithNumber(const char* format, int n, StatusIcon icon)
+{
+    m_reporter.status(QString::fromStdString(FormatJournalText(format, n)), icon);
+}
+
+bool JournalOperations::startWorkingRead(Done done)
+{
+    return begin(Mode::Working, std::move(done));
+}
+
+bool JournalOperations::startEmergencyRead(Done done)
+{
+    return begin(Mode::Emergency, std::move(done));
+}
+
+bool JournalOperations::startOscillogramRead(OscillogramTarget target, Done done)
+{
+    if (busy())
+        return false;
+    m_target = std::move(target);
+    return begin(Mode::OscSettings, std::move(done));
+}
+
+bool JournalOperations::begin(Mode mode, Done done)
+{
+    if (busy() || !done || m_link.transfer().busy() || m_link.tcp().running())
+        return false;
+    m_mode = mode;
+    m_done = std::move(done);
+    m_stop = false;
+    m_inTransfer = false;
+    m_blocks = 0;
+    m_mClass = m_model.isM();
+    m_modelCode = m_model.code();
+    m_text = m_settings.protocol == Protocol::Tirv;
+    m_framing.variant = m_settings.protocolVariant == 1 ? TextVariant::New : TextVariant::Old;
+    m_framing.valuesPerFrame = m_settings.valuesPerFrame;
+    m_address = static_cast<std::uint8_t>(m_settings.address);
+    m_baudIndex = m_settings.baudIndex;
+
+    // Over Ethernet a read opens its own TCP connection: only the address and port are needed.
+    if (m_settings.channel == Channel::Ethernet) {
+        if (!m_session.tcpFieldsReady()) {
+            QTimer::singleShot(0, this, [this] { finish({JournalEnd::Failed}); });
+            return true;
+        }
+        QTimer::singleShot(0, this, [this] { startTcp(); });
+        return true;
+    }
+    const char* failure = mode == Mode::Working     ? tx::kWjFailed
+                          : mode == Mode::Emergency ? tx::kEjFailed
+                                                    : tx::kOscSettingsFailed;
+    m_session.ensureLink({false, failure}, [this](LinkReady ready) {
+        if (m_mode == Mode::Idle)
+            return;
+        if (ready == LinkReady::Ready && !m_stop) {
+            startSerial();
+            return;
+        }
+        finish({ready == LinkReady::Aborted || m_stop ? JournalEnd::Stopped : JournalEnd::Failed});
+    });
+    return true;
+}
+
+void JournalOperations::startSerial()
+{
+    bool started = false;
+    switch (m_mode) {
+    case Mode::Working:
+        started = startPlan(Fn(Function::ReadJournal), regs::kWorkingJournal, kJournalProgressMax,
+                            tx::kWjReading, tx::kWjReadingProgress, tx::kWjRetry, tx::kWjFailed);
+        break;
+    case Mode::Emergency:
+        started = startPlan(m_mClass ? Fn(Function::ReadJournal) : Fn(Function::ReadRegisters),
+                            regs::kEmergencyJournal, kJournalProgressMax, tx::kEjReading,
+                            tx::kEjReadingProgress, tx::kEjRetry, tx::kEjFailed);
+        break;
+    case Mode::OscSettings:
+        started = startPlan(Fn(Function::ReadArchive), regs::kOscillographSettings,
+                            kOscillogramProgressMax, nullptr, nullptr, tx::kOscSettingsRetry,
+                            tx::kOscSettingsFailed);
+        break;
+    case Mode::Oscillogram:
+        started = startPlan(Fn(Function::ReadArchive), regs::kOscillogram,
+                            kOscillogramProgressMax, tx::kOscReading, tx::kOscReadingProgress,
+                            tx::kOscRetry, tx::kOscFailed);
+        break;
+    case Mode::Idle:
+        return;
+    }
+    if (!started)
+        finish({JournalEnd::Failed});
+}
+
+bool JournalOperations::startPlan(std::uint8_t function, RegisterBlock range, int progressMax,
+                                  const char* opening, const char* progress, const char* repeat,
+                                  const char* failure)
+{
+    m_function = function;
+    m_blocks = 0;
+    m_regs.assign(range.count, 0);
+    m_values.assign(range.count, 0);
+
+    TransferPlan plan;
+    plan.function = function;
+    plan.start = range.start;
+    plan.total = range.count;
+    plan.perBlock = m_text ? std::max(1, m_framing.valuesPerFrame) : kMaxReadCount;
+    plan.progressMax = progressMax;
+    plan.build = [this, range](int offset, int count) {
+        std::array<std::uint8_t, kFrameBufferSize> buf{};
+        const auto start = static_cast<std::uint16_t>(range.start + offset);
+        const auto c = static_cast<std::uint16_t>(count);
+        TransferBlock b;
+        std::size_t n = 0;
+        if (m_text) {
+            n = BuildTextRead(m_framing, buf, m_address, start, static_cast<std::uint8_t>(c));
+            b.waitMs = TextReplyWaitMs(m_baudIndex);
+            b.reply = kTextRule;
+        } else {
+            n = m_function == Fn(Function::ReadJournal)   ? BuildReadJournal(buf, m_address, start, c)
+                : m_function == Fn(Function::ReadArchive) ? BuildReadArchive(buf, m_address, start, c)
+                                                          : BuildReadRegisters(buf, m_address, start, c);
+            b.waitMs = ReadWaitMs(n, c, m_baudIndex);
+            b.reply = ModbusReply(m_function, static_cast<int>(ReadReplyLength(c)));
+        }
+        m_request.assign(buf.begin(), buf.begin() + static_cast<std::ptrdiff_t>(n));
+        b.frame = QByteArray(reinterpret_cast<const char*>(buf.data()), static_cast<qsizetype>(n));
+        return b;
+    };
+    plan.accept = [this](std::span<const std::uint8_t> reply, int offset, int count) {
+        return acceptBlock(reply, offset, count);
+    };
+    plan.progressText = progress ? Utf8(progress) : QString();
+    plan.failureText = Utf8(failure);
+    const bool numbered = m_mode != Mode::OscSettings;
+    plan.repeatText = [repeat, numbered](int block, int n) {
+        return QString::fromStdString(numbered ? FormatJournalText(repeat, block, n)
+                                               : FormatJournalText(repeat, n));
+    };
+    m_inTransfer = true;
+    if (!m_link.transfer().start(std::move(plan),
+                                 [this](const TransferOutcome& o) { onSerialEnded(o); })) {
+        m_inTransfer = false;
+        return false;
+    }
+    if (opening && m_link.transfer().busy())
+        status(opening, StatusIcon::Info);
+    return true;
+}
+
+int JournalOperations::acceptBlock(std::span<const std::uint8_t> reply, int offset, int count)
+{
+    if (offset < 0 || count <= 0 || static_cast<std::size_t>(offset + count) > m_regs.size())
+        return static_cast<int>(LinkResult::LengthMismatch);
+    const auto at = [offset](int k) { return static_cast<std::size_t>(offset + k); };
+    if (m_text) {
+        const std::size_t group =
+            static_cast<std::size_t>(offset / std::max(1, m_framing.valuesPerFrame));
+        const TextReply r = ParseTextRead(m_framing, reply, m_request, group, m_values);
+        if (r.result != LinkResult::Good)
+            return static_cast<int>(r.result);
+        if (!r.crcMatches())
+            return static_cast<int>(LinkResult::CrcMismatch);
+        if (r.valueCount != static_cast<std::size_t>(count))
+            return static_cast<int>(LinkResult::TextCountEcho);
+        for (int k = 0; k < count; ++k)
+            m_regs[at(k)] = static_cast<std::uint16_t>(m_values[at(k)]);
+    } else {
+        // Code 5 to 0x41: the relay is storing a new oscillogram; a repeat would not help.
+        if (m_function == Fn(Function::ReadArchive) && ReplyExceptionCode(reply) == kArchiveBusyCode)
+            return kArchiveBusyResult;
+        const LinkResult r = CheckReadReply(reply, m_address, static_cast<Function>(m_function),
+                                            static_cast<std::uint16_t>(count));
+        if (r != LinkResult::Good)
+            return static_cast<int>(r);
+        for (int k = 0; k < count; ++k)
+            m_regs[at(k)] = ReadReplyRegister(reply, static_cast<std::size_t>(k));
+    }
+    ++m_blocks;
+    return 0;
+}
+
+void JournalOperations::onProgressed(int moved, int total)
+{
+    if (!m_inTransfer || moved >= total)
+        return;
+    if (m_mode == Mode::Working)
+        status(tx::kWjReadingProgress, StatusIcon::Info);
+    else if (m_mode == Mode::Emergency)
+        status(tx::kEjReadingProgress, StatusIcon::Info);
+    else if (m_mode == Mode::Oscillogram)
+        status(tx::kOscReadingProgress, StatusIcon::Info);
+}
+
+void JournalOperations::onSerialEnded(const TransferOutcome& outcome)
+{
+    m_inTransfer = false;
+    if (m_mode == Mode::Idle)
+        return;
+    const bool journal = m_mode == Mode::Working || m_mode == Mode::Emergency;
+    if (outcome.end == TransferEnd::Aborted) {
+        if (m_mode == Mode::OscSettings)
+            status(tx::kOscSettingsStopped, StatusIcon::Error);
+        else
+            statusWithNumber(journal ? tx::kStatusStopped : tx::kOscStopped, m_blocks,
+                             StatusIcon::Error);
+        finish({JournalEnd::Stopped, m_blocks});
+        return;
+    }
+    if (outcome.end == TransferEnd::Refused && outcome.result == kArchiveBusyResult) {
+        status(tx::kOscBusy, StatusIcon::Error);
+        finish({JournalEnd::Busy, m_blocks});
+        return;
+    }
+    if (outcome.end != TransferEnd::Done) {
+        const char* failure = m_mode == Mode::Working     ? tx::kWjFailed
+                              : m_mode == Mode::Emergency ? tx::kEjFailed
+                              : m_mode == Mode::OscSettings ? tx::kOscSettingsFailed
+                                                            : tx::kOscFailed;
+        status(failure, StatusIcon::Error);
+        finish({JournalEnd::Failed, m_blocks});
+        return;
+    }
+    switch (m_mode) {
+    case Mode::Working:
+        judgeWorking(false);
+        return;
+    case Mode::Emergency:
+        judgeEmergency(false);
+        return;
+    case Mode::OscSettings:
+        judgeSettings();
+        return;
+    case Mode::Oscillogram:
+        status(tx::kOscRead, StatusIcon::Ok);
+        writeOscillogram(BytesOfRegisters(m_regs));
+        return;
+    case Mode::Idle:
+        return;
+    }
+}
+
+void JournalOperations::judgeWorking(bool tcp)
+{
+    const int requests = m_blocks;
+    if (AcceptWorkingJournalRead(m_regs, m_store.working) != WorkingReadVerdict::Accepted) {
+        status(tcp ? tx::kWjTcpInvalid : tx::kWjInvalid, StatusIcon::Error);
+        finish({JournalEnd::Invalid, requests});
+        return;
+    }
+    status(tx::kWjDone, StatusIcon::Ok);
+    finish({JournalEnd::Done, requests});
+}
+
+void JournalOperations::judgeEmergency(bool tcp)
+{
+    const int requests = m_blocks;
+    const int year = QDate::currentDate().year();
+    if (AcceptEmergencyJournalRead(m_regs, m_mClass, year, m_store.emergency) !=
+        EmergencyReadVerdict::Accepted) {
+        status(tcp ? tx::kEjTcpInvalid : tx::kEjInvalid, StatusIcon::Error);
+        finish({JournalEnd::Invalid, requests});
+        return;
+    }
+    status(tx::kEjDone, StatusIcon::Ok);
+    finish({JournalEnd::Done, requests});
+}
+
+void JournalOperations::judgeSettings()
+{
+    switch (CheckOscillographSettings(m_regs)) {
+    case OscillographSettingsVerdict::Invalid:
+        status(tx::kOscSettingsInvalid, StatusIcon::Error);
+        finish({JournalEnd::BadSettings});
+        return;
+    case OscillographSettingsVerdict::NoneSet:
+        m_reporter.ask(NoOscillogramSetMessage());
+        status(tx::kOscNoneSetStatus, StatusIcon::Warning);
+        finish({JournalEnd::NoneSet});
+        return;
+    case OscillographSettingsVerdict::Recording:
+        break;
+    }
+    // From the event loop: the transfer that just ended is still unwinding.
+    m_mode = Mode::Oscillogram;
+    QTimer::singleShot(0, this, [this] {
+        if (m_mode != Mode::Oscillogram)
+            return;
+        if (m_stop) {
+            status(tx::kOscSettingsStopped, StatusIcon::Error);
+            finish({JournalEnd::Stopped});
+            return;
+        }
+        startSerial();
+    });
+}
+
+void JournalOperations::startTcp()
+{
+    if (m_mode == Mode::Idle)
+        return;
+    if (m_stop) {
+        status(tx::kTcpAborted, StatusIcon::Warning);
+        finish({JournalEnd::Stopped});
+        return;
+    }
+    TcpTransferRequest request;
+    request.address = m_settings.tcpAddress;
+    request.port = m_settings.tcpPort;
+    RegisterBlock range = regs::kWorkingJournal;
+    request.function = Fn(Function::ReadJournal);
+    if (m_mode == Mode::Emergency) {
+        range = regs::kEmergencyJournal;
+    } else if (m_mode == Mode::OscSettings) {
+        // The oscillograph settings are not read over Modbus TCP: the image comes in one transfer.
+        m_mode = Mode::Oscillogram;
+        range = regs::kOscillogram;
+        request.function = Fn(Function::ReadArchive);
+    }
+    request.start = range.start;
+    request.count = range.count;
+    const bool started = m_link.tcp().start(request, [this](const TcpTransferRecord& r) {
+        if (m_mode != Mode::Idle)
+            onTcpEnded(r);
+    });
+    // A refused start has already told the user why.
+    if (!started)
+        finish({JournalEnd::Failed});
+}
+
+void JournalOperations::onTcpEnded(const TcpTransferRecord& record)
+{
+    if (record.aborted || m_stop) {
+        status(tx::kTcpAborted, StatusIcon::Warning);
+        finish({JournalEnd::Stopped});
+        return;
+    }
+    if (m_mode == Mode::Oscillogram && record.exceptionCode == kArchiveBusyCode) {
+        status(tx::kOscBusy, StatusIcon::Error);
+        finish({JournalEnd::Busy});
+        return;
+    }
+    const char* failed = m_mode == Mode::Working     ? tx::kWjTcpFailed
+                         : m_mode == Mode::Emergency ? tx::kEjTcpFailed
+                                                     : tx::kOscTcpFailed;
+    const std::size_t registers = m_mode == Mode::Working     ? regs::kWorkingJournal.count
+                                  : m_mode == Mode::Emergency ? regs::kEmergencyJournal.count
+                                                              : regs::kOscillogram.count;
+    if (!record.success || record.image.size() < registers * 2) {
+        status(failed, StatusIcon::Error);
+        finish({JournalEnd::Failed});
+        return;
+    }
+    if (m_mode == Mode::Oscillogram) {
+        status(tx::kOscRead, StatusIcon::Ok);
+        writeOscillogram(std::vector<std::uint8_t>(
+            record.image.begin(), record.image.begin() + static_cast<std::ptrdiff_t>(kOscImageBytes)));
+        return;
+    }
+    m_regs.resize(registers);
+    for (std::size_t k = 0; k < registers; ++k)
+        m_regs[k] = record.registerAt(k);
+    m_blocks = 1;
+    if (m_mode == Mode::Working)
+        judgeWorking(true);
+    else
+        judgeEmergency(true);
+}
+
+void JournalOperations::writeOscillogram(std::vector<std::uint8_t> image)
+{
+    image.resize(kOscImageBytes, 0);
+    PrepareOscillogramForWriting(image, m_modelCode);
+    JournalOutcome outcome{JournalEnd::Done, m_blocks};
+    outcome.newer = OscillogramNewerThanJournal(image, m_store.emergency);
+    m_osc = image;
+    const std::string path = QFile::encodeName(m_target.filePath).toStdString();
+    if (const int error = WriteJournalFileBytes(path, image); error != 0) {
+        m_reporter.ask(OscillogramSaveFailedMessage(error));
+        outcome.end = JournalEnd::NotSaved;
+        outcome.systemError = error;
+        finish(outcome);
+        return;
+    }
+    status(tx::kOscSaved, StatusIcon::Ok);
+    if (!m_target.viewerPath.isEmpty()) {
+        const QFileInfo viewer(m_target.viewerPath);
+        outcome.viewerStarted =
+            viewer.exists() && m_launch && m_launch(viewer.absoluteFilePath(), viewer.absolutePath());
+        if (!outcome.viewerStarted)
+            m_reporter.ask(ViewerMissingMessage(viewer.fileName().toStdString()));
+    }
+    if (outcome.newer)
+        outcome.rereadJournal = m_reporter.ask(NewerOscillogramQuestion()) == Answer::Ok;
+    finish(outcome);
+}
+
+void JournalOperations::abort()
+{
+    if (m_mode == Mode::Idle)
+        return;
+    m_stop = true;
+    if (m_inTransfer)
+        m_link.transfer().abort();
+    else if (m_link.tcp().running())
+        m_link.tcp().abort();
+    else
+        m_session.abort();
+}
+
+void JournalOperations::finish(JournalOutcome outcome)
+{
+    m_mode = Mode::Idle;
+    m_inTransfer = false;
+    m_request.clear();
+    Done done = std::move(m_done);
+    m_done = nullptr;
+    if (done)
+        done(outcome);
+}
+
+}  // namespace tirv

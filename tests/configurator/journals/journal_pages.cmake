@@ -1,0 +1,9 @@
+# The journal reads and the oscillogram read-out against tirv-sim (lost replies, repeats, the
+# limit, a stop, crafted records, code 5, the file and the viewer).
+if(TIRV_DOMAIN_ONLY)
+  return()
+endif()
+set(_jptdir ${CMAKE_CURRENT_LIST_DIR})
+tirv_test(journal_operation_test TIMEOUT 300
+  SOURCES ${_jptdir}/journal_operation_rig.h ${_jptdir}/journal_operation_test.cpp
+  LIBS tirv_journal_operations tirv_test_support Qt6::Core)
