@@ -27,5 +27,7 @@ std::span<const CommandRow> SetpointCommands();
 std::span<const CommandRow> ScanCommands();
 // breaker close|open|unblock (breaker_commands.cpp).
 std::span<const CommandRow> BreakerCommands();
+// io read|write|state, leds read|write, project read|write (io_commands.cpp).
+std::span<const CommandRow> IoCommands();
 
 }  // namespace tirv::cli

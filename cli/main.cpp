@@ -17,6 +17,7 @@ constexpr std::span<const CommandRow> (*kTables[])() = {
     SetpointCommands,
     ScanCommands,
     BreakerCommands,
+    IoCommands,
 };
 
 struct Found {

@@ -160,7 +160,7 @@ void IoTransfer::serialRead()
             .arg(block)
             .arg(repeat);
     };
-    plan.progressText = Utf8(tx::kReadNextBlock[mode()]);
+    // The opening words are the operation's own; the next blocks announce themselves.
     plan.failureText = Utf8(tx::kReadFailed[mode()]);
     if (!startPlan(std::move(plan), &IoTransfer::onReadEnded))
         QTimer::singleShot(0, this, [this] { finish(IoTransferEnd::Failed); });

@@ -51,4 +51,10 @@ inline constexpr char kLedWriteStarted[] = "  Запись назначения 
 inline constexpr char kLedWriteDone[] = "  Настройки светодиодов записаны в устройство";
 inline constexpr char kLedWriteFailed[] = "Ошибка записи настроек светодиодов в устройство";
 
+// ---- Files ------------------------------------------------------------------------------------
+inline constexpr char kIoFileLoaded[] = "  Настройки входов/выходов прочитаны из файла";
+inline constexpr char kIoFileSaved[] = "  Настройки входов/выходов сохранены в файле";
+inline constexpr char kLedFileLoaded[] = "  Настройки светодиодов прочитаны из файла";
+inline constexpr char kLedFileSaved[] = "  Настройки светодиодов сохранены в файле";
+
 }  // namespace tirv::io_operation_texts

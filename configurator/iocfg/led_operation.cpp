@@ -121,6 +121,13 @@ void LedTransfer::beginSerial(bool write)
             return;
         }
         m_wire = SetpointLinkFor(m_settings);
+        // The connection procedure may have found another model than the one selected.
+        m_leds = LedCountForModel(m_modelCode ? m_modelCode() : 0);
+        m_first = LedFirstRegister(m_leds == kLedCountM);
+        if (write && !ValidateLedImage(m_image, m_leds).ok()) {
+            finish(IoTransferEnd::Rejected);
+            return;
+        }
         if (write)
             serialWrite();
         else
