@@ -29,5 +29,11 @@ std::span<const CommandRow> ScanCommands();
 std::span<const CommandRow> BreakerCommands();
 // io read|write|state, leds read|write, project read|write (io_commands.cpp).
 std::span<const CommandRow> IoCommands();
+// journal work|emergency, oscillogram (journal_commands.cpp).
+std::span<const CommandRow> JournalCommands();
+
+// clock get|set|broadcast (clock_commands.cpp), identity get|set (identity_commands.cpp).
+std::span<const CommandRow> ClockCommands();
+std::span<const CommandRow> IdentityCommands();
 
 }  // namespace tirv::cli

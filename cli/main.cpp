@@ -17,7 +17,10 @@ constexpr std::span<const CommandRow> (*kTables[])() = {
     SetpointCommands,
     ScanCommands,
     BreakerCommands,
+    ClockCommands,
+    IdentityCommands,
     IoCommands,
+    JournalCommands,
 };
 
 struct Found {

@@ -164,6 +164,9 @@ bool JournalOperations::begin(Mode mode, Done done)
         if (m_mode == Mode::Idle)
             return;
         if (ready == LinkReady::Ready && !m_stop) {
+            // The link check may have found another model than the one selected.
+            m_mClass = m_model.isM();
+            m_modelCode = m_model.code();
             startSerial();
             return;
         }
