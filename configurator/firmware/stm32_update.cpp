@@ -114,7 +114,9 @@ StmOutcome StmUpdate::send(std::vector<std::uint8_t> bytes, std::size_t expect)
         m_request.answerTimeoutMs =
             std::max(m_request.answerTimeoutMs, kEraseMsPerSector * sectors);
     } else if (m_state == StmState::ReadoutUnprotect || m_state == StmState::WriteUnprotect) {
+        // The first ACK comes at once; the second only once the option bytes are programmed.
         m_request.answerTimeoutMs = std::max(m_request.answerTimeoutMs, kUnprotectMs);
+        m_request.settleMs = kUnprotectMs;
     } else if (m_state == StmState::Write && lastPart) {
         m_request.answerTimeoutMs = std::max(m_request.answerTimeoutMs, kWriteBlockMs);
     } else if (m_state == StmState::ReadBack && lastPart) {

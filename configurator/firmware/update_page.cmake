@@ -9,4 +9,6 @@ endif()
 tirv_qt_library(tirv_firmware_update SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/firmware_update_relay.h
   ${CMAKE_CURRENT_LIST_DIR}/firmware_update_relay.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/firmware_update_stm32.h
+  ${CMAKE_CURRENT_LIST_DIR}/firmware_update_stm32.cpp
   LIBS tirv_firmware_update_rules tirv_firmware_domain tirv_link tirv_reporter Qt6::Core)

@@ -15,6 +15,8 @@ bool ReplyComplete(const ReplyRule& rule, std::span<const std::uint8_t> bytes)
         const auto start = std::find(bytes.begin(), bytes.end(), std::uint8_t{':'});
         return start != bytes.end() && std::find(start, bytes.end(), std::uint8_t{'#'}) != bytes.end();
     }
+    case ReplyShape::Exact:
+        return rule.expectedLength > 0 && bytes.size() >= static_cast<std::size_t>(rule.expectedLength);
     case ReplyShape::None:
     case ReplyShape::Open:
         return false;

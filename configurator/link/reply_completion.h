@@ -12,6 +12,7 @@ enum class ReplyShape : std::uint8_t {
     Text,    // ТИРВ protocol: ends with "#" after a ":"
     None,    // no reply is awaited (broadcasts, restore-minimal-set)
     Open,    // unknown length: ends at the character gap or at the wait
+    Exact,   // exactly expectedLength bytes, no exception form (the STM32 bootloader)
 };
 
 struct ReplyRule {
@@ -26,6 +27,7 @@ constexpr ReplyRule ModbusReply(std::uint8_t function, int expectedLength)
 }
 constexpr ReplyRule TextFrameReply() { return {ReplyShape::Text, 0, 0}; }
 constexpr ReplyRule NoReply() { return {ReplyShape::None, 0, 0}; }
+constexpr ReplyRule ExactReply(int length) { return {ReplyShape::Exact, length, 0}; }
 
 inline constexpr int kModbusExceptionLength = 5;
 

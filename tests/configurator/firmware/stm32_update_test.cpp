@@ -341,6 +341,7 @@ TEST(Stm32Update, WaitsFollowTheLoadersTiming)
     const auto unprotect = find({0x73, 0x8C}, 2);
     ASSERT_NE(unprotect, run.requests.end());
     EXPECT_GE(unprotect->answerTimeoutMs, 2000);
+    EXPECT_GE(unprotect->settleMs, 2000) << "the second ACK follows the option-byte change";
     EXPECT_EQ(unprotect->expect, 2u);
     const auto block = find({0xFF}, 258);
     ASSERT_NE(block, run.requests.end());

@@ -4,6 +4,7 @@ if(TIRV_DOMAIN_ONLY)
 endif()
 tirv_test(firmware_update_test TIMEOUT 300
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/firmware_update_relay_test.cpp
+          ${CMAKE_CURRENT_LIST_DIR}/firmware_update_stm32_test.cpp
   LIBS tirv_firmware_update tirv_test_support)
 if(TARGET firmware_update_test)
   add_dependencies(firmware_update_test tirv-sim)

@@ -1,0 +1,242 @@
+// The M update against tirv-sim's STM32 bootloader over its pseudo-terminal: update and
+// verify-only compared byte for byte with the simulated flash, and every fault word of the
+// bootloader at its step — another PID, version 0x30, read and write protection with their
+// restart, NACKs, a slow erase, a flipped read-back byte, silence — and abort during the write.
+#include "configurator/firmware/firmware_update_stm32.h"
+
+#include "configurator/link/link_state.h"
+#include "configurator/link/serial_link.h"
+#include "firmware_records.h"
+#include "support/recording_reporter.h"
+#include "support/sim_process.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <optional>
+
+namespace tirv {
+namespace {
+
+namespace tx = firmware_texts;
+using test::RecordingReporter;
+using test::SimProcess;
+
+QString T(const char* utf8) { return QString::fromUtf8(utf8); }
+
+void EnsureApp()
+{
+    static int argc = 1;
+    static char name[] = "firmware_update_stm32_test";
+    static char* argv[] = {name, nullptr};
+    if (!QCoreApplication::instance())
+        new QCoreApplication(argc, argv);
+    if (!std::getenv("TIRV_BIN_DIR")) {
+        const QString bin = QCoreApplication::applicationDirPath() + QStringLiteral("/../bin");
+        ::setenv("TIRV_BIN_DIR", bin.toLocal8Bit().constData(), 0);
+    }
+}
+
+constexpr int kAddress = 3;
+
+// 2 KiB + 6 bytes at the flash start: the last block is short and gets padded.
+FirmwareImage TestImage()
+{
+    std::string text = test::HexBase(0x0800);
+    for (std::uint16_t offset = 0; offset < 2048; offset += 16)
+        text += test::HexData(offset, test::Ramp(16, std::uint8_t(offset / 16 * 3)));
+    text += test::HexData(2048, test::Ramp(6, 0x50));
+    text += test::kHexEnd;
+    auto parsed = ParseFirmwareFile(test::ToBytes(text), FirmwareFamily::Stm32);
+    EXPECT_TRUE(parsed.ok());
+    FirmwareImage image = parsed.ok() ? parsed.value() : FirmwareImage{};
+    image.path = "test.hex";
+    return image;
+}
+
+struct Rig {
+    explicit Rig(std::vector<std::string> more = {})
+        : sim(Args(std::move(more))),
+          settings(Settings(sim)),
+          link(reporter, settings, [] { return true; }, nullptr,
+               QString::fromStdString(sim.portsDir())),
+          update(link, reporter, settings)
+    {
+        QObject::connect(&update, &Stm32FirmwareUpdate::stepLogged,
+                         [this](const QString& text, bool) { steps << text; });
+        QObject::connect(&update, &Stm32FirmwareUpdate::frameLogged,
+                         [this](bool sent, const QByteArray&) { ++(sent ? sentFrames : replies); });
+    }
+    static std::vector<std::string> Args(std::vector<std::string> more)
+    {
+        std::vector<std::string> args{"--model", "715", "--address", std::to_string(kAddress)};
+        args.insert(args.end(), more.begin(), more.end());
+        return args;
+    }
+    static ConnectionSettings Settings(const SimProcess& sim)
+    {
+        ConnectionSettings s;
+        s.channel = Channel::Rs485;
+        s.port = sim.com();
+        s.address = kAddress;
+        s.baudIndex = 6;
+        s.repeatCount = 2;
+        return s;
+    }
+
+    std::optional<UpdateEnd> run(const FirmwareImage& image, UpdateMode mode,
+                                 std::function<void()> onWriting = nullptr)
+    {
+        std::optional<UpdateEnd> end;
+        steps.clear();
+        QObject scope;
+        if (onWriting)
+            QObject::connect(&update, &Stm32FirmwareUpdate::stepLogged, &scope,
+                             [onWriting](const QString& text, bool) {
+                                 if (text == T(tx::kWritingProgram))
+                                     QTimer::singleShot(20, onWriting);
+                             });
+        if (!update.start(image, mode, 715, [&end](const UpdateEnd& e) { end = e; }))
+            return std::nullopt;
+        QElapsedTimer clock;
+        clock.start();
+        while (!end && clock.elapsed() < 90000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        return end;
+    }
+
+    void ExpectFlashHolds(const FirmwareImage& image)
+    {
+        const std::string path = sim.workDir() + "/flash.bin";
+        ASSERT_TRUE(sim.control("flash-dump " + path));
+        std::ifstream in(path, std::ios::binary);
+        const std::vector<std::uint8_t> flash{std::istreambuf_iterator<char>(in),
+                                              std::istreambuf_iterator<char>()};
+        ASSERT_EQ(flash.size(), 1024u * 1024u);
+        const auto& bytes = image.stm32.bytes;
+        EXPECT_TRUE(std::equal(bytes.begin(), bytes.end(), flash.begin()));
+        EXPECT_EQ(flash[bytes.size() + 2], 0xFF) << "padding is erased flash";
+    }
+
+    std::string Steps() const { return steps.join('\n').toStdString(); }
+
+    SimProcess sim;
+    RecordingReporter reporter;
+    ConnectionSettings settings;
+    SerialLink link;
+    Stm32FirmwareUpdate update;
+    QStringList steps;
+    int sentFrames = 0;
+    int replies = 0;
+};
+
+class Stm32UpdateTest : public ::testing::Test {
+protected:
+    void SetUp() override { EnsureApp(); }
+};
+
+TEST_F(Stm32UpdateTest, UpdateFromTheProgramThenVerifyOnly)
+{
+    Rig rig;
+    ASSERT_TRUE(rig.sim.ready()) << rig.sim.error();
+    const FirmwareImage image = TestImage();
+    auto end = rig.run(image, UpdateMode::Update);
+    ASSERT_TRUE(end);
+    EXPECT_EQ(end->outcome, UpdateOutcome::Done) << rig.Steps();
+    ASSERT_GE(rig.steps.size(), 4);
+    EXPECT_EQ(rig.steps[0], T("Открыт файл ПО test.hex"));
+    EXPECT_EQ(rig.steps[1], T("Обновление ПО ТИРВ-705M:"));
+    for (const char* row : {tx::kEnterLoaderSent, tx::kPidGood, tx::kVersionGood, tx::kReadable,
+                            tx::kWritable, tx::kProgramWritten, tx::kProgramMatches, tx::kJumpDone,
+                            tx::kUpdateVerified})
+        EXPECT_TRUE(rig.steps.contains(T(row))) << row << "\n" << rig.Steps();
+    EXPECT_EQ(rig.steps.back(), T(tx::kFinalUpdateDone));
+    EXPECT_EQ(rig.reporter.lastStatus(), T(tx::kFinalUpdateDone));
+    EXPECT_GT(rig.sentFrames, 3 * 17) << "every frame is announced for the protocol";
+    rig.ExpectFlashHolds(image);
+    ASSERT_TRUE(rig.sim.control("loader"));
+    EXPECT_NE(rig.sim.lastStatus().find("program"), std::string::npos) << "GO ran the program";
+
+    end = rig.run(image, UpdateMode::Verify);
+    ASSERT_TRUE(end);
+    EXPECT_EQ(end->outcome, UpdateOutcome::Done) << rig.Steps();
+    EXPECT_TRUE(rig.steps.contains(T(tx::kVerifyMatches))) << rig.Steps();
+    EXPECT_FALSE(rig.steps.contains(T(tx::kProgramWritten)));
+    EXPECT_EQ(rig.reporter.lastStatus(), T(tx::kFinalVerifyDone));
+}
+
+// One fault word each; `rows` must all appear, `final` is the last row and the status.
+TEST_F(Stm32UpdateTest, EachBootloaderFaultEndsAsItShould)
+{
+    struct Case {
+        const char* what;
+        std::vector<std::string> faults;
+        UpdateMode mode;
+        UpdateOutcome outcome;
+        std::vector<const char*> rows;
+        const char* final;
+        bool flashHoldsImage;
+    };
+    const Case cases[] = {
+        {"another product id", {"stm32-pid 0x419"}, UpdateMode::Update, UpdateOutcome::Failed,
+         {"Получен PID=4.25, что не соответствует требованиям"}, tx::kFinalUpdateFailed, false},
+        {"bootloader version 3.0", {"stm32-version 0x30"}, UpdateMode::Update,
+         UpdateOutcome::Failed, {tx::kVersionWrong}, tx::kFinalUpdateFailed, false},
+        {"read protection is removed once, then the run starts again", {"stm32-rdp 0xBB"},
+         UpdateMode::Update, UpdateOutcome::Done, {tx::kReadProtected, tx::kReadUnprotected},
+         tx::kFinalUpdateDone, true},
+        {"write protection of sector 0", {"stm32-wrp 1"}, UpdateMode::Update,
+         UpdateOutcome::Done, {tx::kWriteProtected, tx::kWriteUnprotected}, tx::kFinalUpdateDone,
+         true},
+        {"two refused commands are repeated", {"stm32-nack 2"}, UpdateMode::Update,
+         UpdateOutcome::Done, {}, tx::kFinalUpdateDone, true},
+        {"an erase far slower than the 20 ms formula", {"stm32-erase-extra 2500"},
+         UpdateMode::Update, UpdateOutcome::Done, {tx::kEraseStepDone}, tx::kFinalUpdateDone,
+         true},
+        {"a flipped byte on read-back", {"stm32-flip on"}, UpdateMode::Update,
+         UpdateOutcome::Mismatch, {tx::kDataMismatch, tx::kDeviceDiffers},
+         tx::kFinalUpdateMismatch, false},
+        {"verify-only never removes read protection", {"stm32-rdp 0xBB"}, UpdateMode::Verify,
+         UpdateOutcome::Failed, {tx::kReadProtected}, tx::kFinalVerifyFailed, false},
+        {"a silent bootloader", {"bootloader on", "stm32-silent on"}, UpdateMode::Update,
+         UpdateOutcome::Failed, {tx::kConfirmLoaderMode}, tx::kFinalUpdateFailed, false},
+    };
+    const FirmwareImage image = TestImage();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Rig rig;
+        ASSERT_TRUE(rig.sim.ready()) << rig.sim.error();
+        for (const std::string& f : c.faults)
+            ASSERT_TRUE(rig.sim.control(f)) << f;
+        const auto end = rig.run(image, c.mode);
+        ASSERT_TRUE(end);
+        EXPECT_EQ(end->outcome, c.outcome) << rig.Steps();
+        for (const char* row : c.rows)
+            EXPECT_TRUE(rig.steps.contains(T(row))) << row << "\n" << rig.Steps();
+        ASSERT_FALSE(rig.steps.isEmpty());
+        EXPECT_EQ(rig.steps.back(), T(c.final));
+        EXPECT_EQ(rig.reporter.lastStatus(), T(c.final));
+        if (c.flashHoldsImage)
+            rig.ExpectFlashHolds(image);
+    }
+}
+
+TEST_F(Stm32UpdateTest, AbortDuringTheWriteEndsAsAborted)
+{
+    Rig rig;
+    ASSERT_TRUE(rig.sim.ready()) << rig.sim.error();
+    const auto end = rig.run(TestImage(), UpdateMode::Update, [&rig] { rig.update.abort(); });
+    ASSERT_TRUE(end);
+    EXPECT_EQ(end->outcome, UpdateOutcome::Aborted) << rig.Steps();
+    EXPECT_TRUE(rig.steps.contains(T(tx::kUserAborted))) << rig.Steps();
+    EXPECT_EQ(rig.reporter.lastStatus(), T(tx::kFinalUpdateAborted));
+    EXPECT_FALSE(rig.link.worker().running());
+}
+
+}  // namespace
+}  // namespace tirv
