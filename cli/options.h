@@ -68,6 +68,9 @@ struct Options {
     std::optional<int> toAddress;
     std::optional<int> fromBaudIndex;
     std::optional<int> toBaudIndex;
+    // identity set: the type code and the serial number to write
+    std::optional<int> identityType;
+    std::optional<int> identitySerial;
     std::vector<std::string> words;  // the command, its sub-command and its file
 };
 

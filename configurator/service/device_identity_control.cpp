@@ -1,6 +1,5 @@
 #include "configurator/service/device_identity_control.h"
 
-#include "gui/reporter.h"
 #include "configurator/link/byte_views.h"
 #include "configurator/link/link_session.h"
 #include "configurator/link/link_state.h"
@@ -9,6 +8,7 @@
 #include "configurator/link/serial_link.h"
 #include "configurator/link/texts.h"
 #include "configurator/service/device_identity_texts.h"
+#include "gui/reporter.h"
 
 namespace tirv {
 
@@ -16,10 +16,9 @@ namespace it = identity_texts;
 using link_texts::Text;
 
 DeviceIdentityControl::DeviceIdentityControl(SerialLink& link, LinkSession& session,
-                                             Reporter& reporter,
-                                             const ConnectionSettings& settings, QObject* parent)
-    : QObject(parent), m_link(link), m_session(session), m_reporter(reporter),
-      m_settings(settings)
+                                             Reporter& reporter, const ConnectionSettings& settings,
+                                             QObject* parent)
+    : QObject(parent), m_link(link), m_session(session), m_reporter(reporter), m_settings(settings)
 {
 }
 
@@ -54,33 +53,34 @@ void DeviceIdentityControl::read(Done done)
         }
         m_reporter.status(Text(it::kReading), StatusIcon::Info);
         const IdentityRequest request = BuildIdentityReadRequest(m_settings);
-        exchange(request, true, [this, request](bool received, LinkResult, const QByteArray& reply) {
-            IdentityEnd end;
-            if (!received) {
-                m_link.state().setEstablished(false);
-                end.status = it::kReadFailed;
-                finish(end, StatusIcon::Warning);
-                return;
-            }
-            IdentityRecord record{};
-            const LinkResult result =
-                ParseIdentityReply(m_settings, request.frame, Bytes(reply), record);
-            if (result != LinkResult::Good) {
-                if (m_settings.protocol == Protocol::Modbus) {
-                    if (result == LinkResult::Exception)
-                        ShowExceptionWarning(m_reporter);
-                    m_reporter.ask(Box(Text(it::kOverflowCaption), Text(it::kOverflow),
-                                       MsgIcon::Warning, MsgButtons::Ok));
-                }
-                end.status = it::kReadFailed;
-                finish(end, StatusIcon::Warning);
-                return;
-            }
-            end.ok = true;
-            end.record = record;
-            end.status = it::kRead;
-            finish(end, StatusIcon::Ok);
-        });
+        exchange(request, true,
+                 [this, request](bool received, LinkResult, const QByteArray& reply) {
+                     IdentityEnd end;
+                     if (!received) {
+                         m_link.state().setEstablished(false);
+                         end.status = it::kReadFailed;
+                         finish(end, StatusIcon::Warning);
+                         return;
+                     }
+                     IdentityRecord record{};
+                     const LinkResult result =
+                         ParseIdentityReply(m_settings, request.frame, Bytes(reply), record);
+                     if (result != LinkResult::Good) {
+                         if (m_settings.protocol == Protocol::Modbus) {
+                             if (result == LinkResult::Exception)
+                                 ShowExceptionWarning(m_reporter);
+                             m_reporter.ask(Box(Text(it::kOverflowCaption), Text(it::kOverflow),
+                                                MsgIcon::Warning, MsgButtons::Ok));
+                         }
+                         end.status = it::kReadFailed;
+                         finish(end, StatusIcon::Warning);
+                         return;
+                     }
+                     end.ok = true;
+                     end.record = record;
+                     end.status = it::kRead;
+                     finish(end, StatusIcon::Ok);
+                 });
     });
 }
 
@@ -108,8 +108,10 @@ void DeviceIdentityControl::write(const IdentityInput& input, Done done)
             if (!received || result != LinkResult::Good) {
                 // The relay did not take the type: the configurator keeps its model.
                 m_link.state().setEstablished(false);
-                if (received && m_settings.protocol == Protocol::Modbus &&
-                    (result == LinkResult::Exception || result == LinkResult::WriteRefused))
+                end.refused =
+                    received && m_settings.protocol == Protocol::Modbus &&
+                    (result == LinkResult::Exception || result == LinkResult::WriteRefused);
+                if (end.refused)
                     ShowExceptionWarning(m_reporter);
                 end.status = it::kTypeWriteFailed;
                 finish(end, StatusIcon::Warning);
@@ -131,24 +133,25 @@ void DeviceIdentityControl::write(const IdentityInput& input, Done done)
 void DeviceIdentityControl::writeSerial(IdentityEnd end)
 {
     const IdentityRequest request = BuildSerialWriteRequest(m_settings, m_input.serial);
-    exchange(request, false,
-             [this, end](bool received, LinkResult result, const QByteArray&) mutable {
-                 if (!received) {
-                     end.status = it::kSerialNoReply;
-                     finish(end, StatusIcon::Warning);
-                     return;
-                 }
-                 if (result != LinkResult::Good) {
-                     end.status = it::kSerialWriteFailed;
-                     finish(end, StatusIcon::Warning);
-                     return;
-                 }
-                 end.ok = true;
-                 end.serialWritten = true;
-                 end.serial = m_input.serial;
-                 end.status = it::kBothWritten;
-                 finish(end, StatusIcon::Ok);
-             });
+    exchange(
+        request, false, [this, end](bool received, LinkResult result, const QByteArray&) mutable {
+            if (!received) {
+                end.status = it::kSerialNoReply;
+                finish(end, StatusIcon::Warning);
+                return;
+            }
+            if (result != LinkResult::Good) {
+                end.refused = result == LinkResult::Exception || result == LinkResult::WriteRefused;
+                end.status = it::kSerialWriteFailed;
+                finish(end, StatusIcon::Warning);
+                return;
+            }
+            end.ok = true;
+            end.serialWritten = true;
+            end.serial = m_input.serial;
+            end.status = it::kBothWritten;
+            finish(end, StatusIcon::Ok);
+        });
 }
 
 void DeviceIdentityControl::exchange(
@@ -182,8 +185,9 @@ void DeviceIdentityControl::exchange(
             if (received)
                 emit replyReceived(r.bytes);
             const LinkResult result =
-                received && !read ? CheckIdentityWriteReply(m_settings, Bytes(frame), Bytes(r.bytes))
-                         : LinkResult::Good;
+                received && !read
+                    ? CheckIdentityWriteReply(m_settings, Bytes(frame), Bytes(r.bytes))
+                    : LinkResult::Good;
             then(received, result, r.bytes);
         });
     if (!started) {

@@ -24,6 +24,7 @@ struct IdentityEnd {
     bool toFirmware = false;  // Link: the relay waits in its loader and the user chose the update
     bool ok = false;
     bool aborted = false;
+    bool refused = false;                  // the relay answered with an exception reply
     std::optional<IdentityRecord> record;  // a read that arrived
     bool typeWritten = false;
     bool serialWritten = false;
@@ -54,9 +55,9 @@ signals:
 
 private:
     bool begin(Done& done);
-    void exchange(const IdentityRequest& request, bool read,
-                  std::function<void(bool received, LinkResult result, const QByteArray& reply)>
-                      then);
+    void exchange(
+        const IdentityRequest& request, bool read,
+        std::function<void(bool received, LinkResult result, const QByteArray& reply)> then);
     void writeSerial(IdentityEnd end);
     void finish(IdentityEnd end, StatusIcon icon);
 

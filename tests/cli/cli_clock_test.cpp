@@ -1,0 +1,79 @@
+// tirv-cli clock get|set|broadcast against tirv-sim: the reading as the page shows it, an invalid
+// reading is a rejected read (exit 5), a silent relay is no link (exit 1), the set leaves the
+// relay on the computer's time, the broadcast reaches two relays of one line, and over Ethernet
+// the broadcast is a usage error.
+#include "cli_run.h"
+
+#include "configurator/service/clock_texts.h"
+
+#include <gtest/gtest.h>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTime>
+
+namespace tirv::test {
+namespace {
+
+QJsonObject Json(const CliResult& r)
+{
+    return QJsonDocument::fromJson(r.out.toUtf8()).object();
+}
+
+TEST(CliClock, GetShowsTheRelaysRegistersAndJudgesThem)
+{
+    SimProcess sim({"--model", "705"});
+    ASSERT_TRUE(sim.ready()) << sim.error();
+    ASSERT_TRUE(sim.control("clock 29 2 24 10 20 30 50"));
+    const CliResult good = RunCli(On(sim, {"clock", "get"}));
+    ASSERT_EQ(good.exitCode, 0) << good.err.toStdString();
+    EXPECT_TRUE(good.out.contains(QStringLiteral("Устройство: 29.02.24    10:20:30.500")))
+        << good.out.toStdString();
+
+    ASSERT_TRUE(sim.control("clock 1 1 26 0 0 0 150"));  // valid only on an M relay
+    const CliResult bad = RunCli(On(sim, {"clock", "get", "--json"}));
+    EXPECT_EQ(bad.exitCode, 5);
+    ASSERT_TRUE(bad.jsonValid()) << bad.out.toStdString();
+    EXPECT_FALSE(Json(bad)["valid"].toBool());
+    EXPECT_EQ(Json(bad)["registers"].toArray().at(6).toInt(), 150);
+
+    ASSERT_TRUE(sim.control("silent on"));
+    EXPECT_EQ(RunCli(On(sim, {"clock", "get", "--model", "705", "--repeats", "1"})).exitCode, 1);
+}
+
+TEST(CliClock, SetAndBroadcastPutTheRelaysOnTheComputersTime)
+{
+    SimProcess sim({"--device", "model=715,address=1", "--device", "model=715,address=2"});
+    ASSERT_TRUE(sim.ready()) << sim.error();
+    ASSERT_TRUE(sim.control("clock offset 5000000"));
+    const auto offsetOf = [](const CliResult& r) {
+        const QJsonObject o = Json(r);
+        const auto ms = [](const QString& s) {
+            return QTime::fromString(s.mid(12), QStringLiteral("hh:mm:ss.zzz"))
+                .msecsSinceStartOfDay();
+        };
+        return std::abs(ms(o["relay"].toString()) - ms(o["computer"].toString()));
+    };
+    const CliResult set = RunCli(On(sim, {"clock", "set", "--json"}));
+    ASSERT_EQ(set.exitCode, 0) << set.err.toStdString();
+    EXPECT_LE(offsetOf(set), 50) << set.out.toStdString();
+    // The second relay was not addressed: still an hour and more away.
+    const CliResult other = RunCli(On(sim, {"clock", "get", "--address", "2", "--json"}));
+    ASSERT_EQ(other.exitCode, 0) << other.err.toStdString();
+    EXPECT_GT(offsetOf(other), 60000);
+
+    const CliResult broadcast = RunCli(On(sim, {"clock", "broadcast", "--json"}));
+    ASSERT_EQ(broadcast.exitCode, 0) << broadcast.err.toStdString();
+    const CliResult after = RunCli(On(sim, {"clock", "get", "--address", "2", "--json"}));
+    ASSERT_EQ(after.exitCode, 0);
+    EXPECT_LE(offsetOf(after), 1000) << after.out.toStdString();  // whole seconds are sent
+}
+
+TEST(CliClock, BroadcastIsForTheSerialLineOnly)
+{
+    const CliResult r = RunCli({"clock", "broadcast", "--tcp", "127.0.0.1:1"});
+    EXPECT_EQ(r.exitCode, 2);
+}
+
+}  // namespace
+}  // namespace tirv::test
