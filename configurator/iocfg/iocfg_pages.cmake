@@ -11,3 +11,9 @@ tirv_qt_library(tirv_iocfg SOURCES
   ${_ioodir}/io_operation.h ${_ioodir}/io_operation.cpp
   ${_ioodir}/led_operation.h ${_ioodir}/led_operation.cpp
   LIBS tirv_iocfg_frames tirv_iocfg_domain tirv_link tirv_link_session tirv_reporter Qt6::Core)
+
+# The I/O page in both modes (Qt Widgets).
+tirv_qt_library(tirv_iocfg_pages SOURCES
+  ${_ioodir}/io_page_texts.h ${_ioodir}/io_page.h ${_ioodir}/io_page.cpp
+  ${_ioodir}/io_page_commands.cpp
+  LIBS tirv_iocfg tirv_ui tirv_files Qt6::Widgets)

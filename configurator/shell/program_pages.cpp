@@ -1,5 +1,6 @@
 #include "configurator/shell/program_pages.h"
 
+#include "configurator/iocfg/io_page.h"
 #include "configurator/link/connection_panel.h"
 #include "configurator/link/link_session.h"
 #include "configurator/link/network_scan.h"
@@ -43,6 +44,8 @@ struct ProgramPages::Parts {
     std::unique_ptr<SetpointOperations> operations;
     ConnectionPanel* panel = nullptr;  // owned by the window
     std::unique_ptr<Calculator> calculator;
+    std::unique_ptr<IoTransfer> io;
+    PollSettings ioPoll;
 };
 
 ProgramPages::ProgramPages(MainWindow& window, const QString& portsFolder)
@@ -107,6 +110,16 @@ ProgramPages::ProgramPages(MainWindow& window, const QString& portsFolder)
     p.editor.setStoredListener([&p](int imageIndex) { p.calculator->setpointStored(imageIndex); });
 
     window.registerPage(PageScan, new ScanPage(window, p.scan, portsFolder));
+
+    // Pages 2 and 6 share the program's I/O record and one transfer; the poll's words go back
+    // into "ТИРВ.cfg".
+    p.io = std::make_unique<IoTransfer>(link, &p.session, window.reporter(), window.state().link,
+                                        p.files.io());
+    p.ioPoll = p.files.loaded().ioStatePoll;
+    p.files.keepOnSave([&p](ProgramSettings& s) { s.ioStatePoll = p.ioPoll; });
+    for (const IoMode mode : {IoMode::Settings, IoMode::State})
+        window.registerPage(mode == IoMode::State ? PageIoState : PageIoSettings,
+                            new IoPage(window, mode, *p.io, p.files.io(), p.ioPoll));
 
     window.registerCommand(CmdBreakerControl, [&p, &window] {
         if (!p.breakerWindow)

@@ -1,0 +1,238 @@
+// The I/O page's commands: New, Open, Save, Read (once or cyclically in state mode) and Write,
+// and the poll's end when the user leaves the page.
+#include "common/word_file.h"
+#include "configurator/iocfg/io_files.h"
+#include "configurator/iocfg/io_operation_texts.h"
+#include "configurator/iocfg/io_page.h"
+#include "configurator/iocfg/io_page_texts.h"
+#include "configurator/iocfg/io_polling.h"
+#include "configurator/iocfg/io_texts.h"
+#include "configurator/shell/program_settings.h"
+#include "configurator/shell/setpoint_file.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+
+namespace tirv {
+namespace {
+
+namespace pt = io_page_texts;
+namespace it = io_texts;
+namespace ot = io_operation_texts;
+
+QString U(const char* t)
+{
+    return QString::fromUtf8(t);
+}
+
+// Words 1–3 of the last ".tio" opened in this run, written into every ".tio" saved.
+FileReservedWords& LastTioWords()
+{
+    static FileReservedWords words{};
+    return words;
+}
+
+}  // namespace
+
+void IoPage::command(int id)
+{
+    switch (id) {
+        case PageCmdIoNew:
+            m_image = DefaultIoImage();
+            refresh();
+            return;
+        case PageCmdIoOpen:
+            open();
+            return;
+        case PageCmdIoSave:
+            save();
+            return;
+        case PageCmdIoRead:
+            read();
+            return;
+        case PageCmdIoWrite:
+            write();
+            return;
+        default:
+            return;
+    }
+}
+
+std::uint16_t IoPage::inputStates() const
+{
+    return m_inputLamps->states();
+}
+
+std::uint16_t IoPage::outputStates() const
+{
+    return m_outputLamps->states();
+}
+
+void IoPage::read()
+{
+    if (!m_transfer || m_transfer->busy())
+        return;
+    const bool polling = m_mode == IoMode::State && m_pollOn && m_pollOn->isChecked();
+    if (polling) {
+        if (!commitPeriod())
+            return;
+        const int baud = shell().state().link.baudIndex;
+        m_poll.periodMs = IoStatePollPeriodMs(m_poll.periodMs, baud);
+        m_period->setText(QString::number(m_poll.periodMs));
+        m_period->setEnabled(false);
+        // The cyclic reads leave the window free, so that the user can leave the page while
+        // one is in flight; it then ends on its own and no further one starts.
+        QPointer<IoPage> self(this);
+        if (!m_transfer->startRead(m_mode, [self](const IoTransferOutcome& o) {
+                if (self)
+                    self->readEnded(o);
+            }))
+            m_period->setEnabled(true);
+        return;
+    }
+    QPointer<IoPage> self(this);
+    QPointer<IoTransfer> transfer = m_transfer;
+    const IoMode mode = m_mode;
+    shell().runExchange(
+        {[self, transfer, mode](std::function<void(bool)> done) {
+             if (!transfer || !transfer->startRead(mode, [self, done](const IoTransferOutcome& o) {
+                     if (self)
+                         self->readEnded(o);
+                     done(o.ok());
+                 }))
+                 done(false);
+         },
+         [transfer] {
+             if (transfer)
+                 transfer->abort();
+         }});
+}
+
+void IoPage::readEnded(const IoTransferOutcome& o)
+{
+    if (o.end == IoTransferEnd::Read) {
+        refresh();
+        m_inputLamps->setStates(m_transfer->inputStates());
+        m_outputLamps->setStates(m_transfer->outputStates());
+    }
+    const bool polling = m_mode == IoMode::State && m_pollOn && m_pollOn->isChecked();
+    // Polling goes on after a rejected block too; it ends when the link does, or the page is
+    // left, or "Вкл." is cleared.
+    if (polling && m_shown && (o.end == IoTransferEnd::Read || o.end == IoTransferEnd::Rejected)) {
+        setTimer(TimerIoStatePoll,
+                 IoStatePollPauseMs(m_poll.periodMs, shell().state().link.baudIndex));
+        return;
+    }
+    if (m_period)
+        m_period->setEnabled(true);
+}
+
+void IoPage::onTimer(int id)
+{
+    if (id != TimerIoStatePoll)
+        return;
+    killTimer(TimerIoStatePoll);
+    if (m_shown && m_pollOn && m_pollOn->isChecked())
+        read();
+}
+
+void IoPage::pageShown()
+{
+    m_shown = true;
+    refresh();
+}
+
+void IoPage::pageHidden(int nextPage)
+{
+    (void)nextPage;
+    m_shown = false;
+    killTimer(TimerIoStatePoll);
+    if (m_period && !(m_transfer && m_transfer->busy()))
+        m_period->setEnabled(true);
+}
+
+void IoPage::setControlsLocked(bool locked)
+{
+    if (m_pollOn)
+        m_pollOn->setEnabled(!locked);
+}
+
+void IoPage::write()
+{
+    if (!validateAll() || !m_transfer)
+        return;
+    QPointer<IoTransfer> transfer = m_transfer;
+    shell().runExchange(
+        {[transfer](std::function<void(bool)> done) {
+             if (!transfer ||
+                 !transfer->startWrite([done](const IoTransferOutcome& o) { done(o.ok()); }))
+                 done(false);
+         },
+         [transfer] {
+             if (transfer)
+                 transfer->abort();
+         }});
+}
+
+void IoPage::open()
+{
+    QString path = shell().takeCommandLinePath(3);
+    if (path.isEmpty()) {
+        FileRequest r;
+        r.title = U(pt::kOpenTitle);
+        r.filter = U(pt::kFilter);
+        r.defaultExtension = U(pt::kExtension);
+        path = shell().dialogs().chooseFile(r);
+        if (path.isEmpty())
+            return;
+    }
+    if (!path.endsWith(U(pt::kExtension))) {
+        shell().reporter().ask(WrongExtensionMessage(it::kTioWrongExtension));
+        return;
+    }
+    std::vector<std::uint8_t> bytes;
+    int error = 0;
+    if (!ReadWholeFile(path.toStdString(), bytes, &error)) {
+        shell().reporter().ask(CannotOpenFileMessage(error));
+        return;
+    }
+    const TioFile file = ParseTioFile(bytes);
+    if (file.result == IoFileResult::Damaged) {
+        shell().reporter().ask(TioDamagedMessage());
+        return;
+    }
+    LastTioWords() = file.reserved;
+    if (file.result == IoFileResult::Invalid) {
+        shell().reporter().ask(TioInvalidMessage());
+        shell().reporter().status(U(it::kTioInvalidStatus), StatusIcon::Error);
+        return;
+    }
+    m_image = file.image;
+    refresh();
+    shell().reporter().status(U(ot::kIoFileLoaded), StatusIcon::Info);
+}
+
+void IoPage::save()
+{
+    if (!validateAll())
+        return;
+    FileRequest r;
+    r.title = U(pt::kSaveTitle);
+    r.filter = U(pt::kFilter);
+    r.defaultExtension = U(pt::kExtension);
+    r.save = true;
+    const QString path = shell().dialogs().chooseFile(r);
+    if (path.isEmpty())
+        return;
+    const auto bytes =
+        BuildTioFile(static_cast<std::uint32_t>(shell().model().code()), LastTioWords(), m_image);
+    int error = 0;
+    if (!WriteWholeFile(path.toStdString(), bytes, &error)) {
+        shell().reporter().ask(CannotOpenFileMessage(error));
+        return;
+    }
+    if (!shell().state().busy)
+        shell().reporter().status(U(ot::kIoFileSaved), StatusIcon::Info);
+}
+
+}  // namespace tirv

@@ -1,0 +1,270 @@
+// The I/O page in the whole program against tirv-sim, in both modes: read, edit, write and read
+// back; the time fields' rules; .tio files saved, opened, damaged and invalid; the lamps drawn
+// from the live states; the cyclic poll with its minimum period and its end when the page is
+// left.
+#include "configurator/iocfg/io_page.h"
+#include "common/word_file.h"
+#include "configurator/iocfg/io_files.h"
+#include "configurator/iocfg/io_operation_texts.h"
+#include "configurator/iocfg/io_page_texts.h"
+#include "configurator/iocfg/io_texts.h"
+#include "configurator/shell/gui_test_support.h"
+#include "support/program_rig.h"
+#include "support/sim_process.h"
+
+#include <gtest/gtest.h>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QImage>
+#include <QLineEdit>
+#include <QSpinBox>
+
+#include <memory>
+
+namespace tirv {
+namespace {
+
+namespace ot = io_operation_texts;
+namespace pt = io_page_texts;
+namespace it = io_texts;
+using test::WaitUntil;
+
+QString T(const char* utf8)
+{
+    return QString::fromUtf8(utf8);
+}
+
+class IoPageTest : public ::testing::Test {
+protected:
+    void start(std::vector<std::string> simArgs, int model = 715)
+    {
+        test::GuiApp();
+        sim = std::make_unique<test::SimProcess>(simArgs);
+        ASSERT_TRUE(sim->ready()) << sim->error();
+        QFile::remove(rig.settingsPath());
+        rig.build(QString::fromStdString(sim->portsDir()), model);
+        rig.win->start();
+        settings = dynamic_cast<IoPage*>(rig.win->page(PageIoSettings));
+        state = dynamic_cast<IoPage*>(rig.win->page(PageIoState));
+        ASSERT_NE(settings, nullptr);
+        ASSERT_NE(state, nullptr);
+    }
+    void TearDown() override { rig.reset(); }
+
+    QString run(int cmd)
+    {
+        rig.win->command(cmd);
+        EXPECT_TRUE(WaitUntil([&] { return !rig.win->state().busy; }, 20000));
+        return rig.rep.lastStatus();
+    }
+    QLineEdit* edit(IoPage* page, int id) { return page->control<QLineEdit>(id); }
+    QComboBox* combo(IoPage* page, int id) { return page->control<QComboBox>(id); }
+    // Types `text` into a time field as the user would and leaves it.
+    void type(QLineEdit* e, const QString& text)
+    {
+        e->setText(QString());
+        for (const QChar c : text) {
+            e->insert(QString(c));
+            emit e->textEdited(e->text());
+        }
+        emit e->editingFinished();
+    }
+    QString tempPath(const char* name) const
+    {
+        return rig.folder.filePath(QString::fromUtf8(name));
+    }
+
+    test::ProgramRig rig;
+    std::unique_ptr<test::SimProcess> sim;
+    IoPage* settings = nullptr;
+    IoPage* state = nullptr;
+};
+
+TEST_F(IoPageTest, ReadEditWriteAndReadBackInSettingsMode)
+{
+    for (const int model : {705, 715}) {
+        SCOPED_TRACE(model);
+        start({"--model", std::to_string(model)}, model);
+        rig.win->command(CmdShowIoSettings);
+        ASSERT_EQ(rig.win->currentPage(), PageIoSettings);
+        EXPECT_EQ(run(CmdReadIoSettings), T(ot::kReadDone[0]));
+        // Channels 1–8 are fixed; 9–16 list only the free functions.
+        EXPECT_FALSE(combo(settings, CtlIoInputFunction)->isEnabled());
+        EXPECT_TRUE(combo(settings, CtlIoInputFunction + 8)->isEnabled());
+        EXPECT_EQ(combo(settings, CtlIoInputFunction + 8)->count(), 37);
+        EXPECT_EQ(combo(settings, CtlIoInputFunction)->count(), 45);
+
+        combo(settings, CtlIoInputFunction + 8)->setCurrentIndex(44 - 8);
+        combo(settings, CtlIoOutputMode + 12)->setCurrentIndex(2);
+        type(edit(settings, CtlIoInputPickUp + 10), QStringLiteral("0,29"));
+        EXPECT_EQ(edit(settings, CtlIoInputPickUp + 10)->text(), QStringLiteral("0.29"));
+        EXPECT_EQ(settings->control<QSpinBox>(CtlIoInputPickUpSpin + 10)->value(), 29);
+        settings->control<QSpinBox>(CtlIoOutputReturnSpin + 15)->stepUp();
+        EXPECT_EQ(edit(settings, CtlIoOutputReturn + 15)->text(), QString::fromStdString("0.01"));
+        EXPECT_EQ(run(CmdWriteIoSettings), T(ot::kWriteDone));
+
+        settings->command(PageCmdIoNew);
+        EXPECT_EQ(edit(settings, CtlIoInputPickUp + 10)->text(), QStringLiteral("0.00"));
+        EXPECT_EQ(run(CmdReadIoSettings), T(ot::kReadDone[0]));
+        EXPECT_EQ(combo(settings, CtlIoInputFunction + 8)->currentText(),
+                  T(it::kInputFunctions[44]));
+        EXPECT_EQ(combo(settings, CtlIoOutputMode + 12)->currentIndex(), 2);
+        EXPECT_EQ(edit(settings, CtlIoInputPickUp + 10)->text(), QStringLiteral("0.29"));
+        EXPECT_EQ(edit(settings, CtlIoOutputReturn + 15)->text(), QStringLiteral("0.01"));
+        rig.reset();
+    }
+}
+
+TEST_F(IoPageTest, TimeFieldsTakeDecimalsUpTo99_99)
+{
+    start({"--model", "715"});
+    rig.win->command(CmdShowIoSettings);
+    QLineEdit* e = edit(settings, CtlIoOutputOperate + 9);
+    struct Case {
+        const char* typed;
+        const char* shown;    // after leaving the field
+        const char* message;  // nullptr: accepted
+    };
+    const Case cases[] = {
+        {"99,99", "99.99", nullptr},
+        {"0", "0.00", nullptr},
+        {"1a.5", "1.50", nullptr},  // the letter never reaches the field
+        {"100", nullptr, it::kTimeAboveMaximum},
+        {"", nullptr, it::kTimeEmpty},
+        {".", nullptr, it::kTimeNotANumber},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed);
+        rig.rep.messages.clear();
+        type(e, QString::fromUtf8(c.typed));
+        if (c.message) {
+            ASSERT_EQ(rig.rep.messages.size(), 1u);
+            EXPECT_EQ(rig.rep.messages[0].text, T(c.message));
+            EXPECT_EQ(rig.rep.messages[0].caption, T(it::kCaptionIoInput));
+            continue;
+        }
+        EXPECT_TRUE(rig.rep.messages.empty());
+        EXPECT_EQ(e->text(), QString::fromUtf8(c.shown));
+    }
+    // A refused field cancels Save before the dialog is shown.
+    type(e, QStringLiteral("100"));
+    rig.rep.messages.clear();
+    settings->command(PageCmdIoSave);
+    EXPECT_TRUE(rig.dialogs.fileRequests.empty());
+    ASSERT_FALSE(rig.rep.messages.empty());
+    EXPECT_EQ(rig.rep.messages[0].text, T(it::kTimeAboveMaximum));
+}
+
+TEST_F(IoPageTest, TioFilesSaveOpenAndRefusal)
+{
+    start({"--model", "715"});
+    rig.win->command(CmdShowIoSettings);
+    combo(settings, CtlIoOutputSignal + 9)->setCurrentIndex(94);
+    type(edit(settings, CtlIoInputReset + 14), QStringLiteral("12.34"));
+    const QString path = tempPath("page.tio");
+    rig.dialogs.paths.push_back(path);
+    settings->command(PageCmdIoSave);
+    ASSERT_EQ(rig.dialogs.fileRequests.size(), 1u);
+    EXPECT_EQ(rig.dialogs.fileRequests[0].title, T(pt::kSaveTitle));
+    EXPECT_EQ(rig.rep.lastStatus(), T(ot::kIoFileSaved));
+
+    settings->command(PageCmdIoNew);
+    rig.dialogs.paths.push_back(path);
+    settings->command(PageCmdIoOpen);
+    EXPECT_EQ(rig.rep.lastStatus(), T(ot::kIoFileLoaded));
+    EXPECT_EQ(combo(settings, CtlIoOutputSignal + 9)->currentIndex(), 94);
+    EXPECT_EQ(edit(settings, CtlIoInputReset + 14)->text(), QStringLiteral("12.34"));
+
+    // One changed byte: damaged; input 9 with function 3: refused; the page unchanged either way.
+    std::vector<std::uint8_t> bytes;
+    ASSERT_TRUE(ReadWholeFile(path.toStdString(), bytes));
+    bytes[300] ^= 0x40;
+    ASSERT_TRUE(WriteWholeFile(path.toStdString(), bytes));
+    rig.dialogs.paths.push_back(path);
+    rig.rep.messages.clear();
+    settings->command(PageCmdIoOpen);
+    ASSERT_EQ(rig.rep.messages.size(), 1u);
+    EXPECT_EQ(rig.rep.messages[0].text, T(it::kTioDamaged));
+
+    IoImage invalid = DefaultIoImage();
+    invalid.input(8, IoFunction) = 3;
+    ASSERT_TRUE(WriteWholeFile(path.toStdString(), BuildTioFile(715, {}, invalid)));
+    rig.dialogs.paths.push_back(path);
+    rig.rep.messages.clear();
+    settings->command(PageCmdIoOpen);
+    ASSERT_EQ(rig.rep.messages.size(), 1u);
+    EXPECT_EQ(rig.rep.messages[0].text, T(it::kTioInvalidMessage));
+    EXPECT_EQ(rig.rep.lastStatus(), T(it::kTioInvalidStatus));
+    EXPECT_EQ(combo(settings, CtlIoOutputSignal + 9)->currentIndex(), 94);
+
+    rig.dialogs.paths.push_back(tempPath("page.tld"));
+    rig.rep.messages.clear();
+    settings->command(PageCmdIoOpen);
+    ASSERT_EQ(rig.rep.messages.size(), 1u);
+    EXPECT_EQ(rig.rep.messages[0].text, T(it::kTioWrongExtension));
+}
+
+// Red for an active channel, grey for an inactive one, row by row.
+TEST_F(IoPageTest, StateModeLampsShowTheLiveStates)
+{
+    start({"--model", "705"}, 705);
+    ASSERT_TRUE(sim->control("io inputs 5"));
+    ASSERT_TRUE(sim->control("io outputs 0x8000"));
+    rig.win->command(CmdShowIoState);
+    ASSERT_EQ(rig.win->currentPage(), PageIoState);
+    EXPECT_FALSE(edit(state, CtlIoInputPickUp + 12)->isEnabled());
+    EXPECT_EQ(run(CmdReadIoState), T(ot::kReadDone[1]));
+    EXPECT_EQ(state->inputStates(), 5);
+
+    auto* lamps = state->control<IoLampColumn>(CtlIoInputLamps);
+    ASSERT_NE(lamps, nullptr);
+    lamps->resize(24, 16 * 24);
+    const QImage image = lamps->grab().toImage();
+    const int h = image.height() / 16;
+    const auto centre = [&](int row) {
+        return image.pixelColor(image.width() / 2, row * h + h / 2);
+    };
+    EXPECT_EQ(centre(0), QColor(255, 0, 0));
+    EXPECT_EQ(centre(1), QColor(192, 192, 192));
+    EXPECT_EQ(centre(2), QColor(255, 0, 0));
+    auto* outputs = state->control<IoLampColumn>(CtlIoOutputLamps);
+    EXPECT_EQ(outputs->states(), 0x8000);
+}
+
+TEST_F(IoPageTest, PollingRaisesThePeriodLightsTheLampAndEndsWhenThePageIsLeft)
+{
+    start({"--model", "705", "--baud", "1200"}, 705);
+    rig.settings().baudIndex = 0;
+    rig.win->command(CmdShowIoState);
+    ASSERT_TRUE(sim->control("io inputs 0"));
+    auto* period = edit(state, CtlIoPollPeriod);
+    period->setText(QStringLiteral("3000"));
+    rig.rep.messages.clear();
+    state->control<QCheckBox>(CtlIoPollOn)->setChecked(true);
+    ASSERT_FALSE(rig.rep.messages.empty());
+    EXPECT_EQ(rig.rep.messages[0].text, T(pt::kPeriodTooSmall));
+    EXPECT_EQ(period->text(), QStringLiteral("3450"));
+    EXPECT_FALSE(period->isEnabled());
+
+    ASSERT_TRUE(WaitUntil([&] { return rig.rep.lastStatus() == T(ot::kReadDone[1]); }, 10000));
+    ASSERT_TRUE(sim->control("io input 2 on"));
+    EXPECT_TRUE(WaitUntil([&] { return state->inputStates() == 2; }, 3450 + 3000));
+
+    // Leave while a read is in flight: it ends with its reply, and no other starts.
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            return rig.rep.lastStatus() == T(ot::kReadStarted[1]) ||
+                   rig.rep.lastStatus() == T(ot::kReadNextBlock[1]);
+        },
+        8000));
+    rig.win->command(CmdShowIoSettings);
+    ASSERT_TRUE(WaitUntil([&] { return rig.rep.lastStatus() == T(ot::kReadDone[1]); }, 8000));
+    const int reads = static_cast<int>(rig.rep.statuses.count(T(ot::kReadStarted[1])));
+    WaitUntil({}, 5000);
+    EXPECT_EQ(rig.rep.statuses.count(T(ot::kReadStarted[1])), reads);
+    EXPECT_FALSE(state->timerActive(TimerIoStatePoll));
+}
+
+}  // namespace
+}  // namespace tirv
