@@ -153,6 +153,7 @@ void RelayFirmwareUpdate::eraseNext()
     while (m_nextBlock < m_blocks.size() && !m_blocks[m_nextBlock])
         ++m_nextBlock;
     m_reporter.progress(int(m_nextBlock), int(m_blocks.size() + m_pages.size()));
+    emit progressed(int(m_nextBlock), int(m_blocks.size() + m_pages.size()));
     if (m_nextBlock == m_blocks.size()) {
         log(Text(tx::kEraseDone));
         log(Text(tx::kWritingMemory));
@@ -183,6 +184,7 @@ void RelayFirmwareUpdate::eraseNext()
 void RelayFirmwareUpdate::writeNext()
 {
     m_reporter.progress(int(m_blocks.size() + m_nextPage), int(m_blocks.size() + m_pages.size()));
+    emit progressed(int(m_blocks.size() + m_nextPage), int(m_blocks.size() + m_pages.size()));
     if (m_nextPage == m_pages.size()) {
         sendExit();
         return;

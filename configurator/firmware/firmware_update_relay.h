@@ -41,6 +41,7 @@ signals:
     // A row of the progress list; `timed` rows carry the time prefix in the protocol file.
     void stepLogged(const QString& text, bool timed);
     void frameSent(const QByteArray& frame);
+    void progressed(int value, int max);
     void replyReceived(const QByteArray& bytes);
 
 private:

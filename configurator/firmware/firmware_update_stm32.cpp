@@ -66,6 +66,12 @@ struct Stm32FirmwareUpdate::Shared {
             owner.data(), [o = owner, text, timed] { if (o) emit o->stepLogged(text, timed); },
             Qt::QueuedConnection);
     }
+    void progress(int value, int max)
+    {
+        QMetaObject::invokeMethod(
+            owner.data(), [o = owner, value, max] { if (o) emit o->progressed(value, max); },
+            Qt::QueuedConnection);
+    }
     void frame(bool sent, const QByteArray& bytes)
     {
         QMetaObject::invokeMethod(
@@ -166,7 +172,11 @@ private:
     {
         m_shared->step(QString::fromUtf8(text.data(), qsizetype(text.size())), true);
     }
-    void progress(int value, int max) override { m_ctx->progress(value, max); }
+    void progress(int value, int max) override
+    {
+        m_ctx->progress(value, max);
+        m_shared->progress(value, max);
+    }
 
     WorkerEnd end(UpdateOutcome outcome)
     {

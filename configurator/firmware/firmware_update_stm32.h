@@ -49,6 +49,7 @@ signals:
     void stepLogged(const QString& text, bool timed);
     // A frame of the bootloader exchange: `sent` for "W:", else "R:".
     void frameLogged(bool sent, const QByteArray& bytes);
+    void progressed(int value, int max);
 
 private:
     void onFinished(WorkerEnd end);

@@ -1,5 +1,6 @@
 #include "configurator/shell/program_pages.h"
 
+#include "configurator/firmware/firmware_page.h"
 #include "configurator/iocfg/io_page.h"
 #include "configurator/link/connection_panel.h"
 #include "configurator/link/link_session.h"
@@ -129,6 +130,18 @@ ProgramPages::ProgramPages(MainWindow& window, const QString& portsFolder)
         if (!window.state().busy && !p.link.state().bootloaderMode())
             window.reporter().status(QString::fromUtf8(breaker_texts::kOpened), StatusIcon::Info);
     });
+
+    // The update page names the relay in its protocol file by the identity the link read.
+    auto* firmware = new FirmwareUpdatePage(window, link, window.state().link, [&p] {
+        ProtocolHeaderFields f;
+        if (const auto& id = p.session.identity()) {
+            f.serial = std::to_string(id->serial);
+            f.version = QString::number(id->firmwareX100 / 100.0, 'f', 2).toStdString();
+            f.build = std::to_string(id->build);
+        }
+        return f;
+    });
+    window.registerPage(PageFirmware, firmware);
 
     window.registerAbort([&p] {
         p.session.abort();
