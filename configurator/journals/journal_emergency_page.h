@@ -55,6 +55,7 @@ public:
 
     void command(int id) override;
     void setControlsLocked(bool locked) override;
+    const JournalStore& store() const { return m_store; }
 
     const EmergencyJournalSettings& settings() const { return m_settings; }
     // Fills the events list from the journal held and selects nothing.

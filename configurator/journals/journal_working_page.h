@@ -35,6 +35,7 @@ public:
 
     void command(int id) override;
     void setControlsLocked(bool locked) override;
+    const JournalStore& store() const { return m_store; }
 
     // Fills both lists from the journal held (each ends with one empty row).
     void refill();

@@ -2,6 +2,7 @@
 
 #include "configurator/firmware/firmware_page.h"
 #include "configurator/iocfg/io_page.h"
+#include "configurator/journals/journal_emergency_page.h"
 #include "configurator/link/connection_panel.h"
 #include "configurator/link/link_session.h"
 #include "configurator/link/network_scan.h"
@@ -47,6 +48,8 @@ struct ProgramPages::Parts {
     std::unique_ptr<Calculator> calculator;
     std::unique_ptr<IoTransfer> io;
     PollSettings ioPoll;
+    JournalStore journals;
+    std::unique_ptr<JournalOperations> journalOps;
 };
 
 ProgramPages::ProgramPages(MainWindow& window, const QString& portsFolder)
@@ -142,6 +145,23 @@ ProgramPages::ProgramPages(MainWindow& window, const QString& portsFolder)
         return f;
     });
     window.registerPage(PageFirmware, firmware);
+
+    p.journalOps = std::make_unique<JournalOperations>(link, p.session, window.reporter(),
+                                                       window.state().link, window.model(),
+                                                       p.journals);
+    const auto serial = [&p] { return p.session.identity() ? p.session.identity()->serial : 0; };
+    window.registerPage(PageWorkJournal,
+                        new WorkingJournalPage(window, *p.journalOps, p.journals, serial));
+    auto* emergency = new EmergencyJournalPage(
+        window, *p.journalOps, p.journals, p.image, p.editor.profile(),
+        UnpackJournalSettings(p.files.loaded().journalPage), serial, [&window] {
+            return OscillogramTarget{window.state().oscillogramPath, window.state().viewerPath};
+        });
+    window.registerPage(PageEmergencyJournal, emergency);
+    p.files.keepOnSave([page = QPointer<EmergencyJournalPage>(emergency)](ProgramSettings& s) {
+        if (page)
+            s.journalPage = PackJournalSettings(page->settings());
+    });
 
     window.registerAbort([&p] {
         p.session.abort();

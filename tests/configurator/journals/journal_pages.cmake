@@ -7,3 +7,12 @@ set(_jptdir ${CMAKE_CURRENT_LIST_DIR})
 tirv_test(journal_operation_test TIMEOUT 300
   SOURCES ${_jptdir}/journal_operation_rig.h ${_jptdir}/journal_operation_test.cpp
   LIBS tirv_journal_operations tirv_test_support Qt6::Core)
+
+# The two journal pages in the whole program against tirv-sim.
+tirv_test(journal_pages_test TIMEOUT 300
+  SOURCES ${_jptdir}/journal_pages_test.cpp
+  LIBS tirv_program tirv_test_support Qt6::Test)
+# The operating sectors of the emergency page's diagram, on rendered pixels.
+tirv_test(journal_sector_page_test
+  SOURCES ${_jptdir}/journal_sector_page_test.cpp
+  LIBS tirv_journal_pages tirv_test_support)
