@@ -202,6 +202,12 @@ QWidget* ConnectionPanel::buildLocal()
     }
     idRow->addStretch(1);
     grid->addLayout(idRow, row++, 0, 1, 4);
+    for (const int id : {CtlFrameRequest, CtlFrameReply}) {
+        auto* frame = new QLineEdit;
+        frame->setReadOnly(true);
+        addControl(id, frame);
+        grid->addWidget(frame, row++, 0, 1, 4);
+    }
 
     const std::pair<int, const char*> buttons[] = {
         {CtlCheckLink, tp::kCheckLink}, {CtlAutoConnect, tp::kAutoConnect},
@@ -460,6 +466,12 @@ void ConnectionPanel::pageShown()
 {
     // The panel enables its own write item of the menu while it is shown.
     shell().setMenuEnabled(176, true);
+}
+
+void ConnectionPanel::showFrameBytes(int ctl, const QString& text)
+{
+    if (auto* field = control<QLineEdit>(ctl))
+        field->setText(text);
 }
 
 void ConnectionPanel::showIdentity()

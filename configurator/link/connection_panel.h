@@ -69,6 +69,8 @@ enum PanelCtl : int {
     CtlDevMac1 = 2070,  // … 2075
     CtlDevGateway = 2076,
     CtlDevMask = 2077,
+    CtlFrameReply = 2022,    // the last reply's bytes of a service exchange
+    CtlFrameRequest = 2038,  // the last request's bytes
     CtlDeviceType = 2107,
     CtlSerial = 2108,
     CtlVersion = 2109,
@@ -109,6 +111,8 @@ public:
     // Ethernet address and port fields as they stand (an incomplete address counts as none).
     void applyLinkPage(const LinkPageSettings& s);
     LinkPageSettings linkPage() const;
+    // Frame field 2038 (request) or 2022 (reply) shows `text`.
+    void showFrameBytes(int ctl, const QString& text);
 
 private:
     void build();

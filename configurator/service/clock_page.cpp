@@ -21,7 +21,10 @@ constexpr QRgb kPageColour = 0xF1F4F5;
 // The system's inactive-caption colour of the classic scheme.
 constexpr QRgb kInactiveCaption = 0xBFCDDB;
 
-QString Text(const char* utf8) { return QString::fromUtf8(utf8); }
+QString Text(const char* utf8)
+{
+    return QString::fromUtf8(utf8);
+}
 
 }  // namespace
 
@@ -37,7 +40,10 @@ void ClockDisplay::setText(const QString& text)
     update();
 }
 
-QSize ClockDisplay::sizeHint() const { return {420, 44}; }
+QSize ClockDisplay::sizeHint() const
+{
+    return {420, 44};
+}
 
 void ClockDisplay::paintEvent(QPaintEvent*)
 {
@@ -51,7 +57,7 @@ void ClockDisplay::paintEvent(QPaintEvent*)
 }
 
 ClockPage::ClockPage(Shell& shell, ClockOperation& operation, QWidget* parent)
-    : Page(shell, PageClock, parent), m_operation(operation)
+    : Page(shell, PageClock, parent), m_operation(&operation)
 {
     setAutoFillBackground(true);
     QPalette pal = palette();
@@ -101,7 +107,8 @@ ClockPage::ClockPage(Shell& shell, ClockOperation& operation, QWidget* parent)
 ClockPage::~ClockPage()
 {
     // Nothing of this page may be left waiting on the line.
-    m_operation.abort();
+    if (m_operation)
+        m_operation->abort();
 }
 
 void ClockPage::command(int id)
@@ -112,10 +119,19 @@ void ClockPage::command(int id)
         run(ClockAction::Set);
 }
 
-void ClockPage::pageShown() { showChannel(); }
-void ClockPage::linkChanged() { showChannel(); }
+void ClockPage::pageShown()
+{
+    showChannel();
+}
+void ClockPage::linkChanged()
+{
+    showChannel();
+}
 
-void ClockPage::setControlsLocked(bool locked) { control(CtlClockBroadcast)->setEnabled(!locked); }
+void ClockPage::setControlsLocked(bool locked)
+{
+    control(CtlClockBroadcast)->setEnabled(!locked);
+}
 
 void ClockPage::showChannel()
 {
@@ -124,15 +140,19 @@ void ClockPage::showChannel()
 
 void ClockPage::run(ClockAction action)
 {
-    if (action == ClockAction::Broadcast && shell().state().link.channel == Channel::Ethernet)
+    if (!m_operation ||
+        (action == ClockAction::Broadcast && shell().state().link.channel == Channel::Ethernet))
         return;
     shell().runExchange({[this, action](std::function<void(bool)> done) {
-                             m_operation.start(action, [this, done](const ClockEnd& end) {
+                             m_operation->start(action, [this, done](const ClockEnd& end) {
                                  show(end);
                                  done(end.ok);
                              });
                          },
-                         [this] { m_operation.abort(); }});
+                         [this] {
+                             if (m_operation)
+                                 m_operation->abort();
+                         }});
 }
 
 void ClockPage::show(const ClockEnd& end)

@@ -5,6 +5,8 @@
 #include "configurator/service/clock_operation.h"
 #include "configurator/ui/page.h"
 
+#include <QPointer>
+
 namespace tirv {
 
 enum ClockCtl : int {
@@ -44,13 +46,15 @@ public:
     void pageShown() override;
     void linkChanged() override;
     void setControlsLocked(bool locked) override;
+    ClockOperation* operation() const { return m_operation; }
 
 private:
     void run(ClockAction action);
     void show(const ClockEnd& end);
     void showChannel();
 
-    ClockOperation& m_operation;
+    // The operation may go before the page when the program closes.
+    QPointer<ClockOperation> m_operation;
 };
 
 }  // namespace tirv

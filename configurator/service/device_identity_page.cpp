@@ -22,14 +22,18 @@ constexpr QRgb kPageColour = 0xF1F4F5;
 constexpr int kPanelType = 2107;
 constexpr int kPanelSerial = 2108;
 
-QString Text(const char* utf8) { return QString::fromUtf8(utf8); }
+QString Text(const char* utf8)
+{
+    return QString::fromUtf8(utf8);
+}
 
 }  // namespace
 
 DeviceIdentityPage::DeviceIdentityPage(Shell& shell, DeviceIdentityControl& control,
                                        std::function<std::optional<int>()> knownSerial,
                                        QWidget* parent)
-    : Page(shell, PageConfiguration, parent), m_control(control),
+    : Page(shell, PageConfiguration, parent),
+      m_control(&control),
       m_knownSerial(std::move(knownSerial))
 {
     setAutoFillBackground(true);
@@ -68,7 +72,11 @@ DeviceIdentityPage::DeviceIdentityPage(Shell& shell, DeviceIdentityControl& cont
         shell.reporter().status(QString(), StatusIcon::None);
 }
 
-DeviceIdentityPage::~DeviceIdentityPage() { m_control.abort(); }
+DeviceIdentityPage::~DeviceIdentityPage()
+{
+    if (m_control)
+        m_control->abort();
+}
 
 void DeviceIdentityPage::command(int id)
 {
@@ -103,31 +111,38 @@ void DeviceIdentityPage::showSerialInPanel(int serial)
 
 void DeviceIdentityPage::read()
 {
-    shell().runExchange(
-        {[this](std::function<void(bool)> done) {
-             m_control.read([this, done](const IdentityEnd& end) {
-                 if (end.record) {
-                     const IdentityRecord& r = *end.record;
-                     control<QComboBox>(CtlIdentityType)
-                         ->setCurrentIndex(DeviceTypeItem(r[kIdentityType]));
-                     control<QLineEdit>(CtlIdentitySerial)
-                         ->setText(QString::asprintf("%i", int(r[kIdentitySerial])));
-                     showSerialInPanel(r[kIdentitySerial]);
-                 }
-                 done(end.ok);
-                 if (end.toFirmware)
-                     shell().command(CmdShowFirmware);
-             });
-         },
-         [this] { m_control.abort(); }});
+    if (!m_control)
+        return;
+    shell().runExchange({[this](std::function<void(bool)> done) {
+                             m_control->read([this, done](const IdentityEnd& end) {
+                                 if (end.record) {
+                                     const IdentityRecord& r = *end.record;
+                                     control<QComboBox>(CtlIdentityType)
+                                         ->setCurrentIndex(DeviceTypeItem(r[kIdentityType]));
+                                     control<QLineEdit>(CtlIdentitySerial)
+                                         ->setText(
+                                             QString::asprintf("%i", int(r[kIdentitySerial])));
+                                     showSerialInPanel(r[kIdentitySerial]);
+                                 }
+                                 done(end.ok);
+                                 if (end.toFirmware)
+                                     shell().command(CmdShowFirmware);
+                             });
+                         },
+                         [this] {
+                             if (m_control)
+                                 m_control->abort();
+                         }});
 }
 
 void DeviceIdentityPage::write()
 {
+    if (!m_control)
+        return;
     auto* serial = control<QLineEdit>(CtlIdentitySerial);
     const IdentityInput input =
-        CheckIdentityInput(control<QComboBox>(CtlIdentityType)->currentIndex(),
-                           serial->isEnabled(), serial->text().toStdString());
+        CheckIdentityInput(control<QComboBox>(CtlIdentityType)->currentIndex(), serial->isEnabled(),
+                           serial->text().toStdString());
     if (input.error != IdentityInputError::None) {
         shell().reporter().ask(Box(Text(it::kInputCaption), Text(IdentityInputText(input.error)),
                                    MsgIcon::Warning, MsgButtons::Ok));
@@ -135,24 +150,27 @@ void DeviceIdentityPage::write()
             serial->setFocus();
         return;
     }
-    shell().runExchange(
-        {[this, input](std::function<void(bool)> done) {
-             m_control.write(input, [this, done](const IdentityEnd& end) {
-                 if (end.typeWritten && end.code != shell().model().code()) {
-                     // As choosing the model in the connection panel: the model's tables follow.
-                     shell().setModelCode(end.code);
-                     if (Page* panel = shell().page(PageLinkSettings))
-                         if (auto* type = panel->control<QComboBox>(kPanelType))
-                             type->setCurrentIndex(DeviceTypeItem(end.code));
-                 }
-                 if (end.serialWritten)
-                     showSerialInPanel(end.serial);
-                 done(end.ok);
-                 if (end.toFirmware)
-                     shell().command(CmdShowFirmware);
-             });
-         },
-         [this] { m_control.abort(); }});
+    shell().runExchange({[this, input](std::function<void(bool)> done) {
+                             m_control->write(input, [this, done](const IdentityEnd& end) {
+                                 if (end.typeWritten && end.code != shell().model().code()) {
+                                     // As choosing the model in the connection panel: the model's
+                                     // tables follow.
+                                     shell().setModelCode(end.code);
+                                     if (Page* panel = shell().page(PageLinkSettings))
+                                         if (auto* type = panel->control<QComboBox>(kPanelType))
+                                             type->setCurrentIndex(DeviceTypeItem(end.code));
+                                 }
+                                 if (end.serialWritten)
+                                     showSerialInPanel(end.serial);
+                                 done(end.ok);
+                                 if (end.toFirmware)
+                                     shell().command(CmdShowFirmware);
+                             });
+                         },
+                         [this] {
+                             if (m_control)
+                                 m_control->abort();
+                         }});
 }
 
 }  // namespace tirv

@@ -7,6 +7,8 @@
 #include "configurator/service/device_identity_control.h"
 #include "configurator/ui/page.h"
 
+#include <QPointer>
+
 namespace tirv {
 
 enum IdentityCtl : int {
@@ -18,13 +20,13 @@ class DeviceIdentityPage : public Page {
 public:
     // `knownSerial`: the serial number the last link check found, if any.
     DeviceIdentityPage(Shell& shell, DeviceIdentityControl& control,
-                       std::function<std::optional<int>()> knownSerial,
-                       QWidget* parent = nullptr);
+                       std::function<std::optional<int>()> knownSerial, QWidget* parent = nullptr);
     ~DeviceIdentityPage() override;
 
     void command(int id) override;
     void pageShown() override;
     void setControlsLocked(bool locked) override;
+    DeviceIdentityControl* identity() const { return m_control; }
 
 private:
     void read();
@@ -32,7 +34,8 @@ private:
     void showModel();
     void showSerialInPanel(int serial);
 
-    DeviceIdentityControl& m_control;
+    // The operation may go before the page when the program closes.
+    QPointer<DeviceIdentityControl> m_control;
     std::function<std::optional<int>()> m_knownSerial;
 };
 

@@ -11,6 +11,9 @@
 #include "configurator/service/breaker_control.h"
 #include "configurator/service/breaker_texts.h"
 #include "configurator/service/breaker_window.h"
+#include "configurator/service/clock_page.h"
+#include "configurator/service/device_identity_page.h"
+#include "configurator/service/device_identity_rules.h"
 #include "configurator/setpoints/calculator_window.h"
 #include "configurator/setpoints/setpoint_check.h"
 #include "configurator/setpoints/setpoint_image.h"
@@ -46,6 +49,8 @@ struct ProgramPages::Parts {
     std::unique_ptr<SetpointOperations> operations;
     ConnectionPanel* panel = nullptr;  // owned by the window
     std::unique_ptr<Calculator> calculator;
+    std::unique_ptr<ClockOperation> clock;
+    std::unique_ptr<DeviceIdentityControl> identity;
     std::unique_ptr<IoTransfer> io;
     PollSettings ioPoll;
     JournalStore journals;
@@ -133,6 +138,41 @@ ProgramPages::ProgramPages(MainWindow& window, const QString& portsFolder)
         if (!window.state().busy && !p.link.state().bootloaderMode())
             window.reporter().status(QString::fromUtf8(breaker_texts::kOpened), StatusIcon::Info);
     });
+
+    p.clock = std::make_unique<ClockOperation>(link, p.session, window.reporter(),
+                                               window.state().link,
+                                               [&window] { return window.model().isM(); });
+    window.registerPage(PageClock, new ClockPage(window, *p.clock));
+    p.identity = std::make_unique<DeviceIdentityControl>(link, p.session, window.reporter(),
+                                                         window.state().link);
+    window.registerPage(PageConfiguration,
+                        new DeviceIdentityPage(window, *p.identity, [&p]() -> std::optional<int> {
+                            if (!p.session.linkEstablished() || !p.session.identity())
+                                return std::nullopt;
+                            return p.session.identity()->serial;
+                        }));
+    // The service exchanges show their bytes in the panel's frame fields.
+    const auto frameText = [](const QByteArray& bytes, bool modbusRead) {
+        return QString::fromStdString(FrameBytesText(
+            {reinterpret_cast<const std::uint8_t*>(bytes.constData()), std::size_t(bytes.size())},
+            modbusRead));
+    };
+    const auto showRequest = [panel, frameText](const QByteArray& b, bool read) {
+        panel->showFrameBytes(CtlFrameRequest, frameText(b, read));
+        panel->showFrameBytes(CtlFrameReply, QString());
+    };
+    const auto showReply = [panel, frameText](const QByteArray& b) {
+        panel->showFrameBytes(CtlFrameReply, frameText(b, false));
+    };
+    QObject::connect(&p.breaker, &BreakerControl::requestSent, panel,
+                     [showRequest](const QByteArray& b) { showRequest(b, false); });
+    QObject::connect(&p.breaker, &BreakerControl::replyReceived, panel, showReply);
+    QObject::connect(p.identity.get(), &DeviceIdentityControl::requestSent, panel, showRequest);
+    QObject::connect(p.identity.get(), &DeviceIdentityControl::replyReceived, panel, showReply);
+    QObject::connect(p.clock.get(), &ClockOperation::requestSent, panel, [showRequest](const QByteArray& b) {
+        showRequest(b, false);
+    });
+    QObject::connect(p.clock.get(), &ClockOperation::replyReceived, panel, showReply);
 
     // The update page names the relay in its protocol file by the identity the link read.
     auto* firmware = new FirmwareUpdatePage(window, link, window.state().link, [&p] {

@@ -1,0 +1,178 @@
+// The configuration page in the whole program against tirv-sim: the read selects the relay's type
+// and shows its serial number (also in the panel, with the frame bytes), a type of the same class
+// switches the model tables, a type across the family is refused by the relay and the model is
+// kept, the input checks send nothing, the serial number is written while its field is enabled.
+#include "configurator/link/connection_panel.h"
+#include "configurator/service/device_identity_page.h"
+#include "configurator/service/device_identity_texts.h"
+#include "configurator/shell/gui_test_support.h"
+#include "configurator/ui/ids.h"
+#include "support/program_rig.h"
+#include "support/sim_process.h"
+
+#include <gtest/gtest.h>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+
+#include <memory>
+
+namespace tirv {
+namespace {
+
+namespace it = identity_texts;
+using test::WaitUntil;
+
+QString T(const char* utf8)
+{
+    return QString::fromUtf8(utf8);
+}
+
+class IdentityPageTest : public ::testing::Test {
+protected:
+    void start(std::vector<std::string> simArgs, int model)
+    {
+        test::GuiApp();
+        sim = std::make_unique<test::SimProcess>(simArgs);
+        ASSERT_TRUE(sim->ready()) << sim->error();
+        QFile::remove(rig.settingsPath());
+        rig.build(QString::fromStdString(sim->portsDir()), model);
+        rig.win->start();
+        rig.win->command(CmdShowConfiguration);
+        page = dynamic_cast<DeviceIdentityPage*>(rig.win->page(PageConfiguration));
+        ASSERT_NE(page, nullptr);
+        ASSERT_EQ(rig.win->currentPage(), PageConfiguration);
+        QObject::connect(page->identity(), &DeviceIdentityControl::requestSent,
+                         [this](const QByteArray& f, bool) { frames.push_back(f); });
+    }
+    void TearDown() override { rig.reset(); }
+
+    QString run(int cmd)
+    {
+        rig.win->command(cmd);
+        EXPECT_TRUE(WaitUntil([&] { return !rig.win->state().busy; }, 20000));
+        return rig.rep.lastStatus();
+    }
+    QComboBox* type() const { return page->control<QComboBox>(CtlIdentityType); }
+    QLineEdit* serial() const { return page->control<QLineEdit>(CtlIdentitySerial); }
+    QString panelText(int ctl) { return rig.panel().control<QLineEdit>(ctl)->text(); }
+
+    test::ProgramRig rig;
+    std::unique_ptr<test::SimProcess> sim;
+    DeviceIdentityPage* page = nullptr;
+    std::vector<QByteArray> frames;
+};
+
+TEST_F(IdentityPageTest, ReadSelectsTheTypeAndShowsTheSerialNumber)
+{
+    start({"--model", "716", "--serial", "4321"}, 716);
+    EXPECT_EQ(type()->count(), 8);
+    EXPECT_TRUE(type()->itemText(0).isEmpty());
+    EXPECT_FALSE(serial()->isEnabled());
+    EXPECT_EQ(serial()->maxLength(), 5);
+
+    EXPECT_EQ(run(CmdRead), T(it::kRead));
+    EXPECT_EQ(type()->currentText(), QStringLiteral("ТИРВ/ОЛК-706M"));
+    EXPECT_EQ(serial()->text(), "4321");
+    EXPECT_EQ(panelText(CtlSerial), "4321");
+    // The read's eight bytes in the panel's request field, the reply's thirteen in the other.
+    ASSERT_FALSE(frames.empty());
+    EXPECT_EQ(panelText(CtlFrameRequest), QString::fromLatin1(frames.back().toHex(' ')));
+    EXPECT_TRUE(panelText(CtlFrameRequest).startsWith("01 03 00 83 00 04 "));
+    EXPECT_EQ(panelText(CtlFrameReply).split(' ', Qt::SkipEmptyParts).size(), 13);
+
+    rig.win->resize(900, 640);
+    rig.win->show();
+    test::WaitUntil({}, 50);
+    QDir().mkpath(QStringLiteral("/tmp/clock-shots"));
+    EXPECT_TRUE(rig.win->grab().save(QStringLiteral("/tmp/clock-shots/identity_window.png")));
+    rig.win->command(CmdShowLinkSettings);
+    test::WaitUntil({}, 50);
+    EXPECT_TRUE(rig.win->grab().save(QStringLiteral("/tmp/clock-shots/panel_frames.png")));
+    rig.win->command(CmdShowConfiguration);
+
+    ASSERT_TRUE(sim->control("type 0"));  // a code of no model selects the empty item
+    EXPECT_EQ(run(CmdRead), T(it::kRead));
+    EXPECT_EQ(type()->currentIndex(), 0);
+    EXPECT_TRUE(rig.rep.messages.empty());
+}
+
+TEST_F(IdentityPageTest, ALostOrDamagedReplyFailsTheRead)
+{
+    start({"--model", "715"}, 715);
+    ASSERT_EQ(run(CmdRead), T(it::kRead));
+    ASSERT_TRUE(sim->control("drop 1"));
+    EXPECT_EQ(run(CmdRead), T(it::kReadFailed));
+    // The failure took the link down; the next read checks it first and so is whole again.
+    ASSERT_EQ(run(CmdRead), T(it::kRead));
+    ASSERT_TRUE(sim->control("bad-crc 1"));
+    const std::size_t before = rig.rep.messages.size();
+    EXPECT_EQ(run(CmdRead), T(it::kReadFailed));
+    ASSERT_EQ(rig.rep.messages.size(), before + 1);
+    EXPECT_EQ(rig.rep.messages.back().text, T(it::kOverflow));
+    EXPECT_EQ(rig.rep.messages.back().caption, T(it::kOverflowCaption));
+}
+
+TEST_F(IdentityPageTest, TypeOfTheSameClassSwitchesTheModelAndAcrossTheFamilyIsRefused)
+{
+    start({"--model", "715"}, 715);
+    ASSERT_EQ(run(CmdRead), T(it::kRead));
+    type()->setCurrentIndex(6);  // ТИРВ/ОЛК-706M
+    EXPECT_EQ(run(CmdWrite), T(it::kTypeWritten));
+    EXPECT_EQ(rig.win->model().code(), 716);
+    EXPECT_EQ(rig.panel().control<QComboBox>(CtlDeviceType)->currentIndex(), 6);
+    ASSERT_EQ(run(CmdRead), T(it::kRead));
+    EXPECT_EQ(type()->currentIndex(), 6);
+
+    type()->setCurrentIndex(2);  // ТИРВ/ОЛК-705: the relay cannot become a non-M relay
+    EXPECT_EQ(run(CmdWrite), T(it::kTypeWriteFailed));
+    EXPECT_EQ(rig.win->model().code(), 716);
+    ASSERT_EQ(run(CmdRead), T(it::kRead));
+    EXPECT_EQ(type()->currentIndex(), 6);
+}
+
+TEST_F(IdentityPageTest, InputChecksSendNothing)
+{
+    start({"--model", "715"}, 715);
+    type()->setCurrentIndex(0);
+    rig.win->command(CmdWrite);
+    ASSERT_EQ(rig.rep.messages.size(), 1u);
+    EXPECT_EQ(rig.rep.messages[0].text, T(it::kChooseType));
+    EXPECT_EQ(rig.rep.messages[0].caption, T(it::kInputCaption));
+
+    type()->setCurrentIndex(5);
+    serial()->setEnabled(true);
+    serial()->clear();
+    rig.win->command(CmdWrite);
+    ASSERT_EQ(rig.rep.messages.size(), 2u);
+    EXPECT_EQ(rig.rep.messages[1].text, T(it::kEnterSerial));
+    EXPECT_EQ(rig.win->focusWidget(), serial());
+    EXPECT_TRUE(frames.empty());
+    EXPECT_FALSE(rig.win->state().busy);
+}
+
+TEST_F(IdentityPageTest, SerialNumberIsWrittenWhileItsFieldIsEnabled)
+{
+    start({"--model", "705", "--serial", "11"}, 705);
+    type()->setCurrentIndex(2);
+    serial()->setEnabled(true);
+    serial()->setText("54321");
+    EXPECT_EQ(run(CmdWrite), T(it::kBothWritten));
+    EXPECT_EQ(panelText(CtlSerial), "54321");
+    EXPECT_EQ(frames.size(), 2u);
+    serial()->clear();
+    ASSERT_EQ(run(CmdRead), T(it::kRead));
+    EXPECT_EQ(serial()->text(), "54321");
+
+    // Six digits cannot be typed into the field.
+    serial()->setText("123456");
+    EXPECT_EQ(serial()->text(), "12345");
+    ASSERT_TRUE(sim->control("drop 1"));
+    const std::size_t sent = frames.size();
+    EXPECT_EQ(run(CmdWrite), T(it::kTypeWriteFailed));
+    EXPECT_EQ(frames.size(), sent + 1);  // the serial write follows only an acknowledged type
+}
+
+}  // namespace
+}  // namespace tirv
