@@ -1,6 +1,5 @@
 #include "configurator/service/clock_operation.h"
 
-#include "gui/reporter.h"
 #include "configurator/link/byte_views.h"
 #include "configurator/link/link_session.h"
 #include "configurator/link/link_state.h"
@@ -9,6 +8,7 @@
 #include "configurator/link/serial_link.h"
 #include "configurator/link/texts.h"
 #include "configurator/service/clock_texts.h"
+#include "gui/reporter.h"
 
 #include <QMetaObject>
 #include <QPointer>
@@ -50,8 +50,12 @@ class ClockJob : public WorkerJob {
 public:
     ClockJob(ClockOperation* owner, ClockAction action, ConnectionSettings settings,
              CalendarTime at, ComputerClock clock, std::shared_ptr<ClockOperation::JobResult> out)
-        : m_owner(owner), m_action(action), m_settings(settings), m_at(at),
-          m_clock(std::move(clock)), m_out(std::move(out))
+        : m_owner(owner),
+          m_action(action),
+          m_settings(settings),
+          m_at(at),
+          m_clock(std::move(clock)),
+          m_out(std::move(out))
     {
     }
 
@@ -96,9 +100,9 @@ private:
         const int wait = ThreadReplyWaitMs(replyAllowance(r.replyLength), c.baudIndex());
         announce(r.frame, true);
         // Never repeated: a second try would carry a second that has passed.
-        const auto step = c.transact(ToBytes(r.frame),
-                                     rule(int(Function::WriteRegisters), r.replyLength), wait,
-                                     wait, reply);
+        const auto step =
+            c.transact(ToBytes(r.frame), rule(int(Function::WriteRegisters), r.replyLength), wait,
+                       wait, reply);
         m_out->writeSent = true;
         if (step != WorkerContext::Step::Reply)
             return false;
@@ -120,9 +124,9 @@ private:
             QByteArray reply;
             announce(r.frame, true);
             const QDateTime before = m_clock();
-            const auto step = c.transact(ToBytes(r.frame),
-                                         rule(int(Function::ReadRegisters), r.replyLength), wait,
-                                         wait, reply);
+            const auto step =
+                c.transact(ToBytes(r.frame), rule(int(Function::ReadRegisters), r.replyLength),
+                           wait, wait, reply);
             if (step == WorkerContext::Step::Aborted || step == WorkerContext::Step::NotSent)
                 return;
             if (step != WorkerContext::Step::Reply)
@@ -174,8 +178,12 @@ private:
 ClockOperation::ClockOperation(SerialLink& link, LinkSession& session, Reporter& reporter,
                                const ConnectionSettings& settings, std::function<bool()> mModel,
                                QObject* parent)
-    : QObject(parent), m_link(link), m_session(session), m_reporter(reporter),
-      m_settings(settings), m_mModel(std::move(mModel)),
+    : QObject(parent),
+      m_link(link),
+      m_session(session),
+      m_reporter(reporter),
+      m_settings(settings),
+      m_mModel(std::move(mModel)),
       m_clock([] { return QDateTime::currentDateTime(); })
 {
     m_second.setSingleShot(true);
@@ -270,7 +278,8 @@ void ClockOperation::readTcp()
         end.relayText = end.valid ? FormatRelayClock(end.relay, m_mModel()) : ct::kInvalidPattern;
         end.computerText = FormatComputerClock(end.computer);
         end.status = end.valid ? ct::kRead : ct::kReadInvalid;
-        m_reporter.status(Text(end.status.c_str()), end.valid ? StatusIcon::Ok : StatusIcon::Warning);
+        m_reporter.status(Text(end.status.c_str()),
+                          end.valid ? StatusIcon::Ok : StatusIcon::Warning);
         finish(end);
     });
     if (!started)
@@ -322,26 +331,28 @@ void ClockOperation::workerEnded(int workerEnd)
         end.computerText = FormatComputerClock(r->computer);
     }
     switch (m_action) {
-    case ClockAction::Read:
-        end.ok = r->reading;
-        end.status = !r->reading ? ct::kReadFailedSerial : end.valid ? ct::kRead : ct::kReadInvalid;
-        break;
-    case ClockAction::Set:
-        end.ok = r->writeAcknowledged && r->reading;
-        end.status = !r->writeAcknowledged ? ct::kWriteFailed
-                     : !r->reading        ? ct::kReadFailedSerial
-                                          : ct::kWritten;
-        break;
-    case ClockAction::Broadcast:
-        end.ok = r->writeSent && r->reading;
-        end.status = !r->reading ? ct::kPacedReadFailed
-                     : end.valid ? ct::kRead
-                                 : FormatInvalidClock(r->relay);
-        break;
+        case ClockAction::Read:
+            end.ok = r->reading;
+            end.status = !r->reading ? ct::kReadFailedSerial
+                         : end.valid ? ct::kRead
+                                     : ct::kReadInvalid;
+            break;
+        case ClockAction::Set:
+            end.ok = r->writeAcknowledged && r->reading;
+            end.status = !r->writeAcknowledged ? ct::kWriteFailed
+                         : !r->reading         ? ct::kReadFailedSerial
+                                               : ct::kWritten;
+            break;
+        case ClockAction::Broadcast:
+            end.ok = r->writeSent && r->reading;
+            end.status = !r->reading ? ct::kPacedReadFailed
+                         : end.valid ? ct::kRead
+                                     : FormatInvalidClock(r->relay);
+            break;
     }
-    m_reporter.status(Text(end.status.c_str()), end.ok && (end.valid || m_action == ClockAction::Set)
-                                                    ? StatusIcon::Ok
-                                                    : StatusIcon::Warning);
+    m_reporter.status(Text(end.status.c_str()),
+                      end.ok && (end.valid || m_action == ClockAction::Set) ? StatusIcon::Ok
+                                                                            : StatusIcon::Warning);
     finish(end);
 }
 

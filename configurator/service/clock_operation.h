@@ -27,16 +27,16 @@ enum class ClockAction { Read, Set, Broadcast };
 
 struct ClockEnd {
     ClockAction action = ClockAction::Read;
-    bool ok = false;       // the exchange did what it was asked
+    bool ok = false;  // the exchange did what it was asked
     bool aborted = false;
     bool busy = false;     // refused: another exchange holds the line
     bool reading = false;  // `relay` holds registers that arrived
     bool valid = false;
     ClockRecord relay{};
     CalendarTime computer{};  // taken at the reading
-    std::string relayText;     // the two display fields (UTF-8)
+    std::string relayText;    // the two display fields (UTF-8)
     std::string computerText;
-    std::string status;        // what status field 0 was told last
+    std::string status;  // what status field 0 was told last
 };
 
 class ClockOperation : public QObject {

@@ -98,7 +98,10 @@ int WholeSecondWaitMs(int millisecond)
     return 1000 - millisecond + 1;
 }
 
-bool IsSettableYear(int year) { return year >= 2000 && year <= 2099; }
+bool IsSettableYear(int year)
+{
+    return year >= 2000 && year <= 2099;
+}
 
 ClockRequest BuildClockReadRequest(const ConnectionSettings& s)
 {
@@ -125,9 +128,9 @@ ClockRequest BuildClockSetRequest(const ConnectionSettings& s, const CalendarTim
     const auto address = static_cast<std::uint8_t>(s.address);
     const RegisterBlock b = regs::kClockSet;
     if (s.protocol == Protocol::Tirv)
-        return Take(buf,
-                    BuildTextWrite(Framing(s), buf, address, b.start, std::uint8_t(b.count), values),
-                    0);
+        return Take(
+            buf, BuildTextWrite(Framing(s), buf, address, b.start, std::uint8_t(b.count), values),
+            0);
     return Take(buf, BuildWriteRegisters(buf, address, b.start, b.count, values),
                 int(kWriteAckLength));
 }
@@ -137,11 +140,11 @@ ClockRequest BuildClockBroadcastRequest(const CalendarTime& t)
     std::array<std::uint8_t, kFrameBufferSize> buf{};
     if (!IsSettableYear(t.year))
         return {};
-    return Take(buf,
-                BuildClockBroadcast(buf, std::uint8_t(t.day), std::uint8_t(t.month), t.year,
-                                    std::uint8_t(t.hour), std::uint8_t(t.minute),
-                                    std::uint8_t(t.second)),
-                0);
+    return Take(
+        buf,
+        BuildClockBroadcast(buf, std::uint8_t(t.day), std::uint8_t(t.month), t.year,
+                            std::uint8_t(t.hour), std::uint8_t(t.minute), std::uint8_t(t.second)),
+        0);
 }
 
 LinkResult ParseClockReadReply(const ConnectionSettings& s, std::span<const std::uint8_t> request,

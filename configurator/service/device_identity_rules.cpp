@@ -55,7 +55,10 @@ IdentityRequest WriteOne(const ConnectionSettings& s, std::uint16_t reg, int val
 
 }  // namespace
 
-std::span<const DeviceTypeRow> DeviceTypeTable() { return kTypes; }
+std::span<const DeviceTypeRow> DeviceTypeTable()
+{
+    return kTypes;
+}
 
 int DeviceTypeItem(int code)
 {
@@ -88,7 +91,8 @@ IdentityRequest BuildIdentityReadRequest(const ConnectionSettings& s)
         // Variant 0 sends no start address in a read: the relay would answer from register 0.
         if (TextVariant(s.protocolVariant) == TextVariant::Old)
             return {};
-        const std::size_t n = BuildTextRead(Framing(s), buf, address, b.start, std::uint8_t(b.count));
+        const std::size_t n =
+            BuildTextRead(Framing(s), buf, address, b.start, std::uint8_t(b.count));
         return Take(buf, n, DeviceTypeReadWaitMs(n, s.baudIndex), 0);
     }
     const std::size_t n = BuildReadRegisters(buf, address, b.start, b.count);
@@ -178,12 +182,12 @@ IdentityInput CheckIdentityInput(int item, bool serialEnabled, std::string_view 
 const char* IdentityInputText(IdentityInputError e)
 {
     switch (e) {
-    case IdentityInputError::NoType:
-        return identity_texts::kChooseType;
-    case IdentityInputError::NoSerial:
-        return identity_texts::kEnterSerial;
-    case IdentityInputError::None:
-        break;
+        case IdentityInputError::NoType:
+            return identity_texts::kChooseType;
+        case IdentityInputError::NoSerial:
+            return identity_texts::kEnterSerial;
+        case IdentityInputError::None:
+            break;
     }
     return nullptr;
 }

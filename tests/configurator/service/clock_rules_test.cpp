@@ -134,8 +134,8 @@ TEST(ClockRules, ReadReplyIsCheckedAgainstTheRequest)
     ConnectionSettings s;
     s.address = 1;
     const ClockRequest read = BuildClockReadRequest(s);
-    const Bytes good = WithCrc({0x01, 0x03, 14, 0, 29, 0, 2, 0, 24, 0, 23, 0, 59, 0, 58, 0x03,
-                                0xE7});
+    const Bytes good =
+        WithCrc({0x01, 0x03, 14, 0, 29, 0, 2, 0, 24, 0, 23, 0, 59, 0, 58, 0x03, 0xE7});
     ClockRecord r{};
     ASSERT_EQ(ParseClockReadReply(s, read.frame, good, r), LinkResult::Good);
     EXPECT_EQ(r, (ClockRecord{29, 2, 24, 23, 59, 58, 999}));

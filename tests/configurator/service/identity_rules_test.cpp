@@ -109,14 +109,12 @@ TEST(IdentityRules, ModbusFramesAndWaits)
     EXPECT_EQ(r[kIdentitySerial], 12345);
     EXPECT_EQ(ParseIdentityReply(s, read.frame, WithCrc({0x01, 0x03, 2, 0x02, 0xCC}), r),
               LinkResult::LengthMismatch);
-    EXPECT_EQ(CheckIdentityWriteReply(s, type.frame,
-                                      WithCrc({0x01, 0x10, 0x00, 0x83, 0x00, 0x01})),
+    EXPECT_EQ(CheckIdentityWriteReply(s, type.frame, WithCrc({0x01, 0x10, 0x00, 0x83, 0x00, 0x01})),
               LinkResult::Good);
     EXPECT_EQ(CheckIdentityWriteReply(s, type.frame, WithCrc({0x01, 0x90, 0x03})),
               LinkResult::Exception);
     // The acknowledgement of the serial write does not pass for the type write.
-    EXPECT_NE(CheckIdentityWriteReply(s, type.frame,
-                                      WithCrc({0x01, 0x10, 0x00, 0x86, 0x00, 0x01})),
+    EXPECT_NE(CheckIdentityWriteReply(s, type.frame, WithCrc({0x01, 0x10, 0x00, 0x86, 0x00, 0x01})),
               LinkResult::Good);
 }
 
