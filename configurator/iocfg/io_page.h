@@ -19,6 +19,10 @@ namespace tirv {
 
 struct PollSettings;
 
+// The live filter of a time field: a comma becomes a point, and the first character that is
+// neither a digit nor the first separator is removed (`caret` then names its place).
+QString FilterTimeText(const QString& text, int* caret);
+
 // Control ids of dialog 104; channel n (0–15) adds n.
 enum IoCtl : int {
     CtlIoInputFunction = 1452,

@@ -2,6 +2,7 @@
 
 #include "configurator/firmware/firmware_page.h"
 #include "configurator/iocfg/io_page.h"
+#include "configurator/iocfg/led_page.h"
 #include "configurator/journals/journal_emergency_page.h"
 #include "configurator/link/connection_panel.h"
 #include "configurator/link/link_session.h"
@@ -53,6 +54,7 @@ struct ProgramPages::Parts {
     std::unique_ptr<DeviceIdentityControl> identity;
     std::unique_ptr<IoTransfer> io;
     PollSettings ioPoll;
+    std::unique_ptr<LedTransfer> leds;
     JournalStore journals;
     std::unique_ptr<JournalOperations> journalOps;
 };
@@ -129,6 +131,10 @@ ProgramPages::ProgramPages(MainWindow& window, const QString& portsFolder)
     for (const IoMode mode : {IoMode::Settings, IoMode::State})
         window.registerPage(mode == IoMode::State ? PageIoState : PageIoSettings,
                             new IoPage(window, mode, *p.io, p.files.io(), p.ioPoll));
+    p.leds = std::make_unique<LedTransfer>(
+        link, &p.session, window.reporter(), window.state().link,
+        [&window] { return window.model().code(); }, p.files.leds());
+    window.registerPage(PageLeds, new LedPage(window, *p.leds, p.files.leds()));
 
     window.registerCommand(CmdBreakerControl, [&p, &window] {
         if (!p.breakerWindow)

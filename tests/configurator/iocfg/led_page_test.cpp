@@ -1,0 +1,188 @@
+// The LED page in the whole program against tirv-sim: the panel of each model class drawn with
+// its labels and the selected LED's highlight, the pop-up storing at once, write and read back,
+// a refused pop-up time cancelling the write, .tld files of the other layout and of a wrong size.
+#include "configurator/iocfg/led_page.h"
+#include "common/word_file.h"
+#include "configurator/iocfg/io_files.h"
+#include "configurator/iocfg/io_operation_texts.h"
+#include "configurator/iocfg/io_texts.h"
+#include "configurator/iocfg/led_page_texts.h"
+#include "configurator/iocfg/led_panel_view.h"
+#include "configurator/shell/gui_test_support.h"
+#include "support/program_rig.h"
+#include "support/sim_process.h"
+
+#include <gtest/gtest.h>
+#include <QComboBox>
+#include <QFile>
+#include <QImage>
+#include <QLineEdit>
+
+#include <memory>
+
+namespace tirv {
+namespace {
+
+namespace ot = io_operation_texts;
+namespace it = io_texts;
+using test::WaitUntil;
+
+QString T(const char* utf8)
+{
+    return QString::fromUtf8(utf8);
+}
+
+class LedPageTest : public ::testing::Test {
+protected:
+    void start(int model)
+    {
+        test::GuiApp();
+        sim = std::make_unique<test::SimProcess>(
+            std::vector<std::string>{"--model", std::to_string(model)});
+        ASSERT_TRUE(sim->ready()) << sim->error();
+        QFile::remove(rig.settingsPath());
+        rig.build(QString::fromStdString(sim->portsDir()), model);
+        rig.win->start();
+        rig.win->command(CmdShowLeds);
+        page = dynamic_cast<LedPage*>(rig.win->page(PageLeds));
+        ASSERT_NE(page, nullptr);
+        page->panel()->resize(520, 340);
+    }
+    void TearDown() override { rig.reset(); }
+    QString run(int cmd)
+    {
+        rig.win->command(cmd);
+        EXPECT_TRUE(WaitUntil([&] { return !rig.win->state().busy; }, 20000));
+        return rig.rep.lastStatus();
+    }
+    void click(int led) { page->clickPanel(page->panel()->labelRect(led).center()); }
+    void typeTime(const QString& text)
+    {
+        auto* e = page->control<QLineEdit>(CtlLedTime);
+        e->setText(text);
+        emit e->textEdited(text);
+    }
+    LedImage saved()
+    {
+        const QString path = rig.folder.filePath(QStringLiteral("saved.tld"));
+        rig.dialogs.paths.push_back(path);
+        page->command(PageCmdLedSave);
+        std::vector<std::uint8_t> bytes;
+        ReadWholeFile(path.toStdString(), bytes);
+        return ParseTldFile(bytes, rig.win->model().code()).image;
+    }
+
+    test::ProgramRig rig;
+    std::unique_ptr<test::SimProcess> sim;
+    LedPage* page = nullptr;
+};
+
+TEST_F(LedPageTest, PanelsOfBothClassesWithLabelsAndTheSelectedLedHighlighted)
+{
+    for (const int model : {705, 715}) {
+        SCOPED_TRACE(model);
+        start(model);
+        EXPECT_EQ(run(CmdReadLedSettings), T(ot::kLedReadDone));
+        LedPanelView* view = page->panel();
+        EXPECT_EQ(view->ledCount(), model >= 715 ? 8 : 5);
+        EXPECT_NE(page->control(model >= 715 ? CtlLedColumnFirst + 7 : CtlLedRowFirst + 4),
+                  nullptr);
+        // No picture beside the program: the plain panel, still usable.
+        QImage shot = view->grab().toImage();
+        EXPECT_EQ(shot.pixelColor(10, 10), QColor(70, 74, 80));
+        const QRect r = view->labelRect(1);
+        EXPECT_EQ(shot.pixelColor(r.right() - 2, r.top() + 2), QColor(235, 235, 228));
+
+        click(1);
+        ASSERT_TRUE(page->popupOpen());
+        EXPECT_EQ(view->selected(), 1);
+        shot = view->grab().toImage();
+        EXPECT_EQ(shot.pixelColor(r.right() - 2, r.top() + 2),
+                  view->palette().color(QPalette::Highlight));
+        // A click beside every LED closes the pop-up.
+        page->clickPanel(QPoint(2, 2));
+        EXPECT_FALSE(page->popupOpen());
+        EXPECT_EQ(view->selected(), -1);
+        rig.reset();
+    }
+}
+
+TEST_F(LedPageTest, PopupStoresAtOnceAndTheWriteReadsBack)
+{
+    start(715);
+    click(0);
+    page->control<QComboBox>(CtlLedSignal)->setCurrentIndex(94);
+    EXPECT_EQ(saved().at(0, LedSignal), 94u) << "stored with the selection alone";
+    click(0);
+    page->control<QComboBox>(CtlLedSignal)->setCurrentIndex(1);
+    page->control<QComboBox>(CtlLedMode)->setCurrentIndex(1);
+    typeTime(QStringLiteral("0,5"));
+    // The write first takes the typed time.
+    EXPECT_EQ(run(CmdWriteLedSettings), T(ot::kLedWriteDone));
+    page->command(PageCmdLedNew);
+    EXPECT_EQ(saved(), LedImage{});
+    EXPECT_EQ(run(CmdReadLedSettings), T(ot::kLedReadDone));
+    click(0);
+    EXPECT_EQ(page->control<QComboBox>(CtlLedSignal)->currentIndex(), 1);
+    EXPECT_EQ(page->control<QComboBox>(CtlLedMode)->currentIndex(), 1);
+    EXPECT_EQ(page->control<QLineEdit>(CtlLedTime)->text(), QStringLiteral("0.50"));
+}
+
+TEST_F(LedPageTest, RefusedPopupTimeKeepsThePopupAndCancelsTheWrite)
+{
+    start(715);
+    click(2);
+    typeTime(QStringLiteral("100"));
+    rig.rep.messages.clear();
+    click(3);
+    ASSERT_EQ(rig.rep.messages.size(), 1u);
+    EXPECT_EQ(rig.rep.messages[0].text, T(it::kTimeAboveMaximum));
+    EXPECT_EQ(rig.rep.messages[0].caption, T(it::kCaptionLedInput));
+    EXPECT_EQ(page->panel()->selected(), 2) << "the old LED keeps the pop-up";
+
+    rig.rep.messages.clear();
+    const int before = static_cast<int>(rig.rep.statuses.size());
+    rig.win->command(CmdWriteLedSettings);
+    WaitUntil([&] { return !rig.win->state().busy; }, 3000);
+    ASSERT_EQ(rig.rep.messages.size(), 1u);
+    for (int k = before; k < rig.rep.statuses.size(); ++k)
+        EXPECT_NE(rig.rep.statuses[k], T(ot::kLedWriteStarted));
+    typeTime(QStringLiteral("99,99"));
+    EXPECT_EQ(saved().at(2, LedTime), 9999u);
+}
+
+TEST_F(LedPageTest, OlderLayoutFileAsksAndClearsLedsSixToEight)
+{
+    start(715);
+    LedImage leds{};
+    leds.at(0, LedSignal) = 3;
+    leds.at(4, LedTime) = 70;
+    const QString five = rig.folder.filePath(QStringLiteral("five.tld"));
+    ASSERT_TRUE(WriteWholeFile(five.toStdString(), BuildTldFile(705, {}, leds)));
+    click(6);
+    page->control<QComboBox>(CtlLedSignal)->setCurrentIndex(40);
+    page->clickPanel(QPoint(2, 2));
+
+    rig.rep.answers.push_back(Answer::Cancel);
+    rig.dialogs.paths.push_back(five);
+    page->command(PageCmdLedOpen);
+    ASSERT_FALSE(rig.rep.messages.empty());
+    EXPECT_EQ(rig.rep.messages.back().text, T(it::kTldOlderLayout));
+    EXPECT_EQ(saved().at(6, LedSignal), 40u) << "Cancel keeps the page";
+
+    rig.dialogs.paths.push_back(five);
+    page->command(PageCmdLedOpen);
+    EXPECT_EQ(rig.rep.lastStatus(), T(ot::kLedFileLoaded));
+    EXPECT_EQ(saved(), leds);
+
+    std::vector<std::uint8_t> hundred(100, 0);
+    ASSERT_TRUE(WriteWholeFile(five.toStdString(), hundred));
+    rig.dialogs.paths.push_back(five);
+    rig.rep.messages.clear();
+    page->command(PageCmdLedOpen);
+    ASSERT_EQ(rig.rep.messages.size(), 1u);
+    EXPECT_EQ(rig.rep.messages[0].text, T(it::kTldDamaged));
+}
+
+}  // namespace
+}  // namespace tirv
