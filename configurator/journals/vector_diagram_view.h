@@ -28,6 +28,7 @@ QImage RenderVectorDiagram(QSize size, std::span<const PhasorInput> phasors);
 
 // A widget showing the diagram of the phasors last given to it; it repaints at every change.
 class VectorDiagramView : public QWidget {
+    Q_OBJECT
 public:
     explicit VectorDiagramView(QWidget* parent = nullptr);
 

@@ -12,3 +12,9 @@ if(TARGET tirv-sim)
     LIBS tirv_measurement_operation tirv_program tirv_test_support Qt6::Test)
   add_dependencies(measurement_operation_test tirv-sim)
 endif()
+if(TARGET tirv-sim)
+  tirv_test(measurement_page_test TIMEOUT 300
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/measurement_page_test.cpp
+    LIBS tirv_measurement_page tirv_program tirv_test_support Qt6::Test)
+  add_dependencies(measurement_page_test tirv-sim)
+endif()

@@ -1,0 +1,242 @@
+// The measurements page in the whole program against tirv-sim: the values of both layouts in
+// their fields and list rows, the diagram fed from the reading, the period field's checks,
+// cyclic polling ended by "Вкл." and by leaving the page, and the page's words of "ТИРВ.cfg"
+// across a restart. Also writes pictures of both layouts after a live reading.
+#include "configurator/journals/measurement_page.h"
+#include "configurator/journals/measurement_texts.h"
+#include "configurator/journals/vector_diagram_view.h"
+#include "configurator/shell/gui_test_support.h"
+#include "configurator/ui/ids.h"
+#include "support/program_rig.h"
+#include "support/sim_process.h"
+
+#include <gtest/gtest.h>
+#include <QCheckBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTest>
+
+#include <memory>
+
+namespace tirv {
+namespace {
+
+namespace tx = measurement_texts;
+using test::WaitUntil;
+
+QString Utf8(const char* s)
+{
+    return QString::fromUtf8(s);
+}
+
+class MeasurementPageTest : public ::testing::Test {
+protected:
+    void start(std::vector<std::string> simArgs, int model)
+    {
+        test::GuiApp();
+        sim = std::make_unique<test::SimProcess>(simArgs);
+        ASSERT_TRUE(sim->ready()) << sim->error();
+        build(model);
+    }
+    void build(int model)
+    {
+        rig.build(QString::fromStdString(sim->portsDir()), model);
+        rig.win->start();
+        rig.win->command(CmdShowMeasurements);
+        page = dynamic_cast<MeasurementPage*>(rig.win->page(PageMeasurements));
+        ASSERT_NE(page, nullptr);
+        ASSERT_EQ(rig.win->currentPage(), PageMeasurements);
+    }
+    void TearDown() override { rig.reset(); }
+    void set(const std::string& command) { ASSERT_TRUE(sim->control(command)) << command; }
+    void readOnce()
+    {
+        rig.win->command(CmdRead);
+        ASSERT_TRUE(WaitUntil([&] { return !rig.win->state().busy; }, 20000));
+    }
+    QString field(std::size_t index) const
+    {
+        return page->control<QLineEdit>(CtlMeasFirstField + static_cast<int>(index))->text();
+    }
+    QString cell(int row, int column) const
+    {
+        return page->control<QTableWidget>(CtlMeasList)->item(row, column)->text();
+    }
+    QCheckBox* phasorBox(std::size_t k) const
+    {
+        return page->control<QCheckBox>(CtlMeasFirstPhasor + static_cast<int>(k));
+    }
+    void shoot(const QString& name)
+    {
+        page->resize(900, 620);
+        QDir().mkpath("/tmp/meas-shots");
+        EXPECT_TRUE(page->grab().save("/tmp/meas-shots/" + name));
+    }
+
+    test::ProgramRig rig;
+    std::unique_ptr<test::SimProcess> sim;
+    MeasurementPage* page = nullptr;
+};
+
+TEST_F(MeasurementPageTest, IntegerLayoutFillsItsFieldsAndTheDiagram)
+{
+    start({"--model", "705"}, 705);
+    EXPECT_FALSE(page->floatLayout());
+    struct Row {
+        const char* command;
+        std::size_t index;
+        const char* text;
+    };
+    const Row rows[] = {{"measure 300 250", 0, "250.00"},   {"measure 301 1500", 1, "15.00"},
+                        {"measure 304 2300", 4, "230.0"},   {"measure 310 1234", 10, "1.234"},
+                        {"measure 313 77", 13, "0.77"},     {"measure 317 900", 17, "90.0"},
+                        {"measure 324 -1200", 24, "-120.0"}};
+    for (const Row& r : rows)
+        set(r.command);
+    phasorBox(0)->setChecked(true);
+    phasorBox(3)->setChecked(true);
+    readOnce();
+    EXPECT_EQ(rig.rep.lastStatus(), Utf8(tx::kStatusRead));
+    for (const Row& r : rows)
+        EXPECT_EQ(field(r.index), r.text) << r.command;
+    // Ua at raw angle 900 points up: the diagram's phasors come from the reading.
+    const auto phasors = page->control<VectorDiagramView>(CtlMeasDiagram)->phasors();
+    ASSERT_EQ(phasors.size(), kPhasorCount);
+    EXPECT_TRUE(phasors[3].selected);
+    EXPECT_DOUBLE_EQ(phasors[3].magnitude, 230.0);
+    EXPECT_DOUBLE_EQ(phasors[3].angleTenths, 900.0);
+    // The two hidden phasors can never be chosen.
+    EXPECT_FALSE(phasorBox(11)->isVisibleTo(page));
+    EXPECT_FALSE(phasorBox(12)->isEnabled());
+    shoot("integer_layout.png");
+}
+
+TEST_F(MeasurementPageTest, RejectedReadingLeavesTheFieldsAsTheyWere)
+{
+    start({"--model", "705"}, 705);
+    set("measure 301 1500");
+    readOnce();
+    ASSERT_EQ(field(1), "15.00");
+    set("measure 301 999");
+    set("measure 300 10001");
+    readOnce();
+    EXPECT_EQ(field(1), "15.00");
+    EXPECT_EQ(rig.rep.lastStatus(), Utf8(tx::kStatusInvalidValues));
+    ASSERT_FALSE(rig.rep.messages.empty());
+    EXPECT_EQ(rig.rep.messages.back().text,
+              QString::fromUtf8("Недопустимое значение температуры: T*10=10001"));
+}
+
+TEST_F(MeasurementPageTest, FloatLayoutFillsTheListRowsAndKeepsNanOutOfTheDiagram)
+{
+    start({"--model", "715"}, 715);
+    EXPECT_TRUE(page->floatLayout());
+    set("measure-float 1 12.5");   // Ia, row 1
+    set("measure-float 14 -30");   // its angle
+    set("measure-float 4 nan");    // Ua, row 6
+    set("measure-float 5 230.2");  // Ub, row 7
+    set("measure-float 18 -120");  // Ub's angle
+    set("measure-float 43 50");    // frequency, row 45
+    set("measure-float 0 35.4");   // temperature, row 49
+    for (std::size_t k : {0u, 3u, 4u})
+        phasorBox(k)->setChecked(true);
+    readOnce();
+    EXPECT_EQ(cell(1, 1), "12.50");
+    EXPECT_EQ(cell(1, 2), "-30.0");
+    EXPECT_EQ(cell(6, 1), "NaN");
+    EXPECT_EQ(cell(7, 1), "230.2");
+    EXPECT_EQ(cell(7, 2), "-120.0");
+    EXPECT_EQ(cell(45, 1), "50.00");
+    EXPECT_EQ(cell(49, 1), "35");
+    EXPECT_EQ(cell(0, 0), Utf8(tx::kRowPhaseCurrents));
+    // Ub is the longest drawable voltage: its tip is at the radius, and no NaN reaches the
+    // picture.
+    const QImage picture = page->control<VectorDiagramView>(CtlMeasDiagram)->grab().toImage();
+    bool ubDrawn = false;
+    for (int y = 0; y < picture.height() && !ubDrawn; ++y)
+        for (int x = 0; x < picture.width() && !ubDrawn; ++x) {
+            const Rgb c = kDefaultPhasorColours[4];
+            ubDrawn = picture.pixel(x, y) == qRgb(c.r, c.g, c.b);
+        }
+    EXPECT_TRUE(ubDrawn);
+    shoot("float_layout.png");
+}
+
+TEST_F(MeasurementPageTest, PeriodFieldRaisesAShortPeriodWithTheWarning)
+{
+    start({"--model", "705", "--baud", "1200"}, 705);
+    rig.settings().baudIndex = 0;
+    page->show();
+    auto* period = page->control<QLineEdit>(CtlMeasPeriod);
+    period->setText("100");
+    // The offscreen window is never active: the loss of focus is delivered by hand.
+    QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
+    QApplication::sendEvent(period, &out);
+    EXPECT_EQ(period->text(), "850");
+    ASSERT_FALSE(rig.rep.messages.empty());
+    EXPECT_EQ(rig.rep.messages.back().text, Utf8(tx::kPeriodTooSmall));
+    // A fifth digit cannot be typed.
+    period->setText("");
+    QTest::keyClicks(period, "99999");
+    EXPECT_EQ(period->text(), "9999");
+}
+
+TEST_F(MeasurementPageTest, PollingEndsWhenVklIsUntickedAndWhenThePageIsLeft)
+{
+    start({"--model", "705", "--baud", "1200"}, 705);
+    rig.settings().baudIndex = 0;
+    auto* polling = page->control<QCheckBox>(CtlMeasPolling);
+    auto* period = page->control<QLineEdit>(CtlMeasPeriod);
+    for (const bool leave : {false, true}) {
+        SCOPED_TRACE(leave ? "leaving the page" : "unticking");
+        if (leave)
+            rig.win->command(CmdShowMeasurements);
+        period->setText("900");
+        rig.rep.statuses.clear();
+        polling->setChecked(true);  // ticking it starts the reading
+        ASSERT_TRUE(
+            WaitUntil([&] { return rig.rep.statuses.count(Utf8(tx::kStatusRead)) >= 2; }, 20000));
+        EXPECT_FALSE(period->isEnabled());
+        if (leave)
+            rig.win->command(CmdShowSetpoints);
+        else
+            polling->setChecked(false);
+        ASSERT_TRUE(WaitUntil([&] { return !rig.win->state().busy; }, 10000));
+        const qsizetype reads = rig.rep.statuses.count(Utf8(tx::kStatusRead));
+        WaitUntil({}, 2000);
+        EXPECT_EQ(rig.rep.statuses.count(Utf8(tx::kStatusRead)), reads);
+        EXPECT_TRUE(period->isEnabled());
+        EXPECT_FALSE(rig.linkState().exchangeInProgress());
+        polling->setChecked(false);
+    }
+}
+
+TEST_F(MeasurementPageTest, SelectionColourPollingAndPeriodSurviveARestart)
+{
+    start({"--model", "715"}, 715);
+    phasorBox(2)->setChecked(true);
+    phasorBox(9)->setChecked(true);
+    rig.dialogs.colours.push_back(qRgb(10, 20, 30));
+    page->control<QPushButton>(CtlMeasFirstSwatch + 5)->click();
+    {
+        const QSignalBlocker noRead(page->control<QCheckBox>(CtlMeasPolling));
+        page->control<QCheckBox>(CtlMeasPolling)->setChecked(true);
+    }
+    page->control<QLineEdit>(CtlMeasPeriod)->setText("1234");
+    rig.reset();
+    build(715);
+    const MeasurementSettings s = page->settings();
+    EXPECT_TRUE(s.selected(2));
+    EXPECT_TRUE(s.selected(9));
+    EXPECT_FALSE(s.selected(0));
+    EXPECT_EQ(s.colours[5], (Rgb{10, 20, 30}));
+    EXPECT_EQ(s.colours[0], kDefaultPhasorColours[0]);
+    EXPECT_TRUE(s.polling);
+    EXPECT_EQ(s.periodMs, 1234);
+    EXPECT_TRUE(phasorBox(2)->isChecked());
+}
+
+}  // namespace
+}  // namespace tirv
