@@ -4,6 +4,8 @@
 #include "configurator/iocfg/io_page.h"
 #include "configurator/iocfg/led_page.h"
 #include "configurator/journals/journal_emergency_page.h"
+#include "configurator/journals/measurement_page.h"
+#include "configurator/journals/measurement_page_settings.h"
 #include "configurator/link/connection_panel.h"
 #include "configurator/link/link_session.h"
 #include "configurator/link/network_scan.h"
@@ -50,6 +52,7 @@ struct ProgramPages::Parts {
     std::unique_ptr<SetpointOperations> operations;
     ConnectionPanel* panel = nullptr;  // owned by the window
     std::unique_ptr<Calculator> calculator;
+    std::unique_ptr<MeasurementOperation> measurement;
     std::unique_ptr<ClockOperation> clock;
     std::unique_ptr<DeviceIdentityControl> identity;
     std::unique_ptr<IoTransfer> io;
@@ -121,6 +124,17 @@ ProgramPages::ProgramPages(MainWindow& window, const QString& portsFolder)
     p.editor.setStoredListener([&p](int imageIndex) { p.calculator->setpointStored(imageIndex); });
 
     window.registerPage(PageScan, new ScanPage(window, p.scan, portsFolder));
+
+    p.measurement = std::make_unique<MeasurementOperation>(
+        link, p.session, window.reporter(), window.state().link,
+        [&window] { return window.model().code(); }, [&window] { window.command(CmdShowFirmware); });
+    auto* measurements = new MeasurementPage(
+        window, *p.measurement, MeasurementPageSettings(p.files.loaded(), p.files.source()));
+    window.registerPage(PageMeasurements, measurements);
+    p.files.keepOnSave([page = QPointer<MeasurementPage>(measurements)](ProgramSettings& s) {
+        if (page)
+            KeepMeasurementPageSettings(page->settings(), s);
+    });
 
     // Pages 2 and 6 share the program's I/O record and one transfer; the poll's words go back
     // into "ТИРВ.cfg".
