@@ -65,6 +65,7 @@ QString FilterTimeText(const QString& text, int* caret)
 IoLampColumn::IoLampColumn(int rows, QWidget* parent) : QWidget(parent), m_rows(rows)
 {
     setMinimumWidth(22);
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Expanding);
 }
 
 void IoLampColumn::setStates(std::uint16_t states)
@@ -208,6 +209,7 @@ void IoPage::addTime(QWidget* parent, int editId, int spinId, bool input, int ch
     spin->setEnabled(editable);
     row->addWidget(edit);
     row->addWidget(spin);
+    row->addStretch(1);
     addControl(editId, edit);
     addControl(spinId, spin);
     const int index = static_cast<int>(m_times.size());

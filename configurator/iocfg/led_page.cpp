@@ -48,7 +48,7 @@ LedPage::LedPage(Shell& shell, LedTransfer& transfer, LedImage& image, QWidget* 
 {
     auto* top = new QVBoxLayout(this);
     m_panel = new LedPanelView(this);
-    m_panel->setMinimumSize(520, 340);
+    m_panel->setFixedSize(m_panel->sizeHint());
     top->addWidget(m_panel);
     top->addStretch(1);
     addControl(CtlLedPanel, m_panel);
@@ -60,7 +60,8 @@ LedPage::LedPage(Shell& shell, LedTransfer& transfer, LedImage& image, QWidget* 
 
 void LedPage::buildPopup()
 {
-    m_popup = new QFrame(m_panel);
+    // A child of the page, so that it may reach beyond the panel.
+    m_popup = new QFrame(this);
     m_popup->setFrameShape(QFrame::Panel);
     m_popup->setFrameShadow(QFrame::Raised);
     m_popup->setAutoFillBackground(true);
@@ -211,11 +212,11 @@ void LedPage::select(int led)
     fillPopup();
     const QRect r = m_panel->labelRect(led);
     m_popup->adjustSize();
-    QPoint at(r.right() + 4, r.top());
-    if (at.x() + m_popup->width() > m_panel->width())
-        at = QPoint(std::max(0, r.left()), r.bottom() + 4);
-    at.setY(std::min(at.y(), std::max(0, m_panel->height() - m_popup->height())));
-    at.setX(std::min(at.x(), std::max(0, m_panel->width() - m_popup->width())));
+    QPoint at = m_panel->mapTo(this, QPoint(r.right() + 4, r.top()));
+    if (at.x() + m_popup->width() > width())
+        at = m_panel->mapTo(this, QPoint(r.left(), r.bottom() + 4));
+    at.setY(std::clamp(at.y(), 0, std::max(0, height() - m_popup->height())));
+    at.setX(std::clamp(at.x(), 0, std::max(0, width() - m_popup->width())));
     m_popup->move(at);
     m_popup->show();
     m_popup->raise();
