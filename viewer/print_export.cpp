@@ -76,15 +76,33 @@ bool SaveImage(const QImage& picture, const QString& path, ImageKind kind, Repor
     return false;
 }
 
-bool PrintPicture(const QImage& picture, QPrinter& printer)
+bool PrintPicture(const QImage& picture, QPrinter& printer, bool landscape)
 {
+    // The preview's orientation wins over the print dialog's: the page is the one the user saw.
+    printer.setPageOrientation(landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
     QPainter p;
     if (!p.begin(&printer))
         return false;
-    const QRect page = printer.pageLayout().paintRectPixels(printer.resolution());
+    // The painter's origin is the printable area's top-left corner.
+    const QRect printable = printer.pageLayout().paintRectPixels(printer.resolution());
     p.setRenderHint(QPainter::SmoothPixmapTransform);
-    p.drawImage(QRect(QPoint(0, 0), page.size()), picture);
+    // Thin one-pixel traces in colour do not survive JPEG: the page gets the pixels as they are.
+    p.setRenderHint(QPainter::LosslessImageRendering);
+    p.drawImage(FitCentred(picture.size(), QRect(QPoint(0, 0), printable.size())), picture);
     return p.end();
+}
+
+QRect FitCentred(QSize picture, QRect area)
+{
+    if (picture.isEmpty() || area.isEmpty())
+        return {};
+    QSize fitted;
+    // Integer cross-multiplication: which side limits the picture, without rounding.
+    if (static_cast<qint64>(picture.width()) * area.height() >= static_cast<qint64>(area.width()) * picture.height())
+        fitted = QSize(area.width(), static_cast<int>(std::lround(static_cast<double>(area.width()) * picture.height() / picture.width())));
+    else
+        fitted = QSize(static_cast<int>(std::lround(static_cast<double>(area.height()) * picture.width() / picture.height())), area.height());
+    return QRect(area.topLeft() + QPoint((area.width() - fitted.width()) / 2, (area.height() - fitted.height()) / 2), fitted);
 }
 
 std::array<std::uint32_t, kSettingColours> DefaultPrintColours()
@@ -102,14 +120,7 @@ PreviewGeometry ComputePreviewGeometry(QSize area, QSize picture, bool landscape
     const int narrow = static_cast<int>(std::lround(side / std::sqrt(2.0)));
     const QSize page = landscape ? QSize(side, narrow) : QSize(narrow, side);
     g.page = QRect(QPoint((area.width() - page.width()) / 2, (area.height() - page.height()) / 2), page);
-    if (picture.isEmpty() || page.isEmpty())
-        return g;
-    QSize fitted;
-    if (static_cast<double>(picture.width()) / picture.height() >= static_cast<double>(page.width()) / page.height())
-        fitted = QSize(page.width(), static_cast<int>(std::lround(static_cast<double>(page.width()) * picture.height() / picture.width())));
-    else
-        fitted = QSize(static_cast<int>(std::lround(static_cast<double>(page.height()) * picture.width() / picture.height())), page.height());
-    g.picture = QRect(g.page.topLeft() + QPoint((page.width() - fitted.width()) / 2, (page.height() - fitted.height()) / 2), fitted);
+    g.picture = FitCentred(picture, g.page);
     return g;
 }
 

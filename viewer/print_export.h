@@ -19,8 +19,13 @@ enum class ImageKind { Bmp, Png };
 // reporter with the writer's error code. Returns false on failure.
 bool SaveImage(const QImage& picture, const QString& path, ImageKind kind, Reporter& reporter);
 
-// Stretches the picture over the printable page of the printer, as one document of one page.
-bool PrintPicture(const QImage& picture, QPrinter& printer);
+// Prints the picture as one document of one page in the given orientation: as large as the
+// printable area allows, keeping its aspect ratio, centred (what the preview shows).
+bool PrintPicture(const QImage& picture, QPrinter& printer, bool landscape);
+
+// The largest rectangle of the picture's aspect that fits into the area, centred in it; empty
+// when either is empty.
+QRect FitCentred(QSize picture, QRect area);
 
 // The print colours: black everywhere but a white background and a grey grid.
 std::array<std::uint32_t, kSettingColours> DefaultPrintColours();

@@ -15,6 +15,18 @@ std::string CommandLineOscillogram(std::string_view raw)
     return std::string(raw);
 }
 
+std::string ArgumentOscillogram(std::string_view joined)
+{
+    if (joined.empty())
+        return {};
+    if (joined.back() == '"')
+        return CommandLineOscillogram(joined);
+    std::string quoted;
+    quoted.reserve(joined.size() + 2);
+    quoted.append(1, '"').append(joined).append(1, '"');
+    return CommandLineOscillogram(quoted);
+}
+
 std::string ImageFileName(std::string_view chosen, std::string_view ext, bool& tooLong)
 {
     tooLong = false;

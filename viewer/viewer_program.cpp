@@ -7,6 +7,7 @@
 #include "viewer/window_texts.h"
 
 #include "common/oscillogram_texts.h"
+#include "gui/app_setup.h"
 #include "gui/message_box.h"
 #include "gui/reporter.h"
 
@@ -95,6 +96,16 @@ int RenderOscillogramPng(const QString& in, const QString& out, QSize size, cons
     return 0;
 }
 
+ViewerWindowOptions ViewerOptionsFromArguments(const QStringList& arguments, const QString& programDir)
+{
+    ViewerWindowOptions options;
+    options.programDir = programDir;
+    // The arguments joined by blanks stand for the command line: a path with blanks that the
+    // shell split comes back whole.
+    options.oscillogram = QString::fromStdString(ArgumentOscillogram(arguments.join(QLatin1Char(' ')).toStdString()));
+    return options;
+}
+
 int RunViewerWindow(int argc, char** argv)
 {
     if (argc >= 2 && std::string_view(argv[1]) == kPngOption) {
@@ -114,13 +125,10 @@ int RunViewerWindow(int argc, char** argv)
                                     QCoreApplication::applicationDirPath(), stderr);
     }
     QApplication app(argc, argv);
-    // The shell has already taken the quotes off a quoted path; one argument is taken as the
-    // quoted path it stood for.
-    ViewerWindowOptions options;
-    options.programDir = QCoreApplication::applicationDirPath();
-    if (argc == 2)
-        options.oscillogram = QString::fromStdString(
-            CommandLineOscillogram(std::string("\"") + QString::fromLocal8Bit(argv[1]).toStdString() + "\""));
+    PrepareApplication(app);
+    QStringList args = app.arguments();
+    args.removeFirst();
+    ViewerWindowOptions options = ViewerOptionsFromArguments(args, QCoreApplication::applicationDirPath());
     options.useOpenGL = OpenGLAvailable();
     MessageBoxReporter reporter;
     ViewerWindow window(reporter, options);

@@ -1,6 +1,8 @@
 #include "viewer/viewer_window.h"
 
 #include "common/oscillogram_texts.h"
+#include "gui/app_setup.h"
+#include "gui/gui_texts.h"
 #include "gui/reporter.h"
 #include "viewer/comtrade_export.h"
 #include "viewer/plot_source.h"
@@ -14,7 +16,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QColorDialog>
-#include <QDesktopServices>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -25,7 +27,6 @@
 #include <QScreen>
 #include <QShortcut>
 #include <QToolBar>
-#include <QUrl>
 
 #include <cerrno>
 #include <cmath>
@@ -110,12 +111,7 @@ ViewerWindow::ViewerWindow(Reporter& reporter, ViewerWindowOptions options)
         QPrintDialog dlg(&printer, this);
         return dlg.exec() == QDialog::Accepted;
     };
-    openHelp = [](const QString& path) {
-        if (!QFileInfo::exists(path))
-            return false;
-        QDesktopServices::openUrl(QUrl::fromLocalFile(path));
-        return true;
-    };
+    openHelp = [](const QString& path) { return QFileInfo::exists(path) && StartHelpViewer(path); };
 
     QMetaObject::invokeMethod(this, [this] { command(CmdLoad); }, Qt::QueuedConnection);
 }
@@ -243,8 +239,9 @@ void ViewerWindow::command(int id)
         return;
     }
     switch (id) {
-    case CmdLoad: load(m_options.oscillogram.isEmpty() ? m_defaultPath : m_options.oscillogram,
-                       m_options.oscillogram.isEmpty()); break;
+    // The start-up load tells its failures with the start-up texts, also for a file named on
+    // the command line.
+    case CmdLoad: load(m_options.oscillogram.isEmpty() ? m_defaultPath : m_options.oscillogram, true); break;
     case CmdOpen: {
         const QString path = chooseFile(CmdOpen);
         if (!path.isEmpty())
@@ -415,7 +412,10 @@ void ViewerWindow::print()
     QPrinter printer(QPrinter::HighResolution);
     if (!choosePrinter || !choosePrinter(printer))
         return;
-    PrintPicture(m_plot->renderImage(PrintPalette()), printer);
+    // What the preview shows is printed: its print colours and its orientation. Before the
+    // preview is first opened its defaults apply, which are the print style.
+    const PlotPalette palette = m_preview != nullptr ? PreviewPalette(m_preview->printColours()) : PrintPalette();
+    PrintPicture(m_plot->renderImage(palette), printer, m_preview != nullptr && m_preview->landscape());
 }
 
 void ViewerWindow::showPreview()
@@ -435,7 +435,14 @@ void ViewerWindow::showPreview()
 void ViewerWindow::showHelp()
 {
     const QString path = m_options.programDir + QLatin1Char('/') + U(tx::kHelpFile);
-    if (!openHelp || !openHelp(path))
+    if (openHelp && openHelp(path))
+        return;
+    // A file that is there but could not be shown is named with its path, so that the user can
+    // open it by hand.
+    if (QFileInfo::exists(path))
+        info(U(tx::kCaptionError), U(gui_texts::kHelpNotStarted).arg(QDir::toNativeSeparators(path)),
+             static_cast<int>(MsgIcon::Warning));
+    else
         info(U(tx::kCaptionError), U(tx::kHelpFileMissing).arg(U(tx::kHelpFile)), static_cast<int>(MsgIcon::Warning));
 }
 

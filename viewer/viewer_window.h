@@ -8,6 +8,7 @@
 #include "viewer/viewer_ids.h"
 
 #include <QMainWindow>
+#include <QStringList>
 
 #include <functional>
 #include <map>
@@ -47,7 +48,7 @@ public:
     QImage capture() const;  // the picture as on screen, at the surface's size
 
     // Dialogs, replaced by tests: a file for a command (empty: cancelled), a colour, a printer,
-    // and the help viewer (false: the help file is missing).
+    // and the help viewer (false: the help file is missing or no browser could be started).
     std::function<QString(int command)> chooseFile;
     std::function<bool(QColor&)> chooseColour;
     std::function<bool(QPrinter&)> choosePrinter;
@@ -98,6 +99,10 @@ private:
     PreviewDialog* m_preview = nullptr;
     bool m_settingsSaved = false;
 };
+
+// The window's options for the program's arguments (without the program's name): the file named
+// by them (quoted or not, see ArgumentOscillogram) and the program's folder.
+ViewerWindowOptions ViewerOptionsFromArguments(const QStringList& arguments, const QString& programDir);
 
 // The program's window mode: `Осциллограф ["FILE.tao"]`, and `Осциллограф --png IN.tao OUT.png
 // WIDTHxHEIGHT`, which renders the view of a file offscreen through the same renderer.

@@ -18,7 +18,7 @@ tirv_qt_library(tirv_viewer_ui SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/window_commands.h ${CMAKE_CURRENT_LIST_DIR}/window_commands.cpp
   ${CMAKE_CURRENT_LIST_DIR}/viewer_window.h ${CMAKE_CURRENT_LIST_DIR}/viewer_window.cpp
   ${CMAKE_CURRENT_LIST_DIR}/viewer_program.cpp
-  LIBS tirv_viewer_plot tirv_comtrade tirv_reporter tirv_message_box Qt6::Widgets Qt6::OpenGLWidgets Qt6::PrintSupport)
+  LIBS tirv_viewer_plot tirv_comtrade tirv_reporter tirv_message_box tirv_app_setup Qt6::Widgets Qt6::OpenGLWidgets Qt6::PrintSupport)
 
 # The program's window and --png modes (the entry point lives with the COMTRADE part).
 if(TARGET oscviewer)

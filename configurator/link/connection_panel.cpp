@@ -10,6 +10,7 @@
 #include "configurator/link/registers.h"
 #include "configurator/link/texts.h"
 #include "configurator/ui/ids.h"
+#include "gui/spin_buttons.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -267,7 +268,7 @@ ConnectionPanel::SpinNumber ConnectionPanel::spinNumber(int ctl, int spinCtl, in
     });
     auto* row = new QHBoxLayout;
     row->addWidget(edit);
-    row->addWidget(spin);
+    JoinSpinButtons(edit, spin);
     row->addStretch(1);
     return {edit, spin, row};
 }

@@ -7,6 +7,7 @@
 #include "configurator/link/scan_texts.h"
 #include "configurator/link/texts.h"
 #include "configurator/ui/ids.h"
+#include "gui/spin_buttons.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -151,7 +152,7 @@ QLineEdit* ScanPage::addressField(int ctl, int spinCtl, int value, QWidget* grou
     });
     connect(edit, &QLineEdit::editingFinished, this, [this, ctl] { checkAddress(ctl); });
     row->addWidget(edit);
-    row->addWidget(spin);
+    JoinSpinButtons(edit, spin);
     return edit;
 }
 

@@ -3,6 +3,7 @@
 #include "configurator/setpoints/setpoint_pages.h"
 #include "configurator/setpoints/setpoint_tab_strip.h"
 #include "configurator/ui/ids.h"
+#include "gui/spin_buttons.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -160,6 +161,7 @@ void SetpointTab::addGroupItems(const LayoutGroup& g, QWidget* box, const ModelP
                     sb->setSliderPosition(1);
                 });
                 place(sb, id + kSpinOffset, row, 2);
+                JoinSpinButtons(e, sb);
             }
             ++row;
             break;

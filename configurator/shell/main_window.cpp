@@ -51,8 +51,9 @@ QScrollArea* NewHost(QWidget* content)
     // The page follows the window and scrolls once the window is smaller than its minimum.
     area->setWidgetResizable(true);
     area->setFrameShape(QFrame::NoFrame);
-    // The program's scroll-bar colour.
-    area->setStyleSheet("QScrollBar { background: rgb(217, 213, 198); }");
+    // The program's scroll-bar colour, for the area's own bars only: the spin buttons of the
+    // pages are scroll bars too and keep the style's arrow buttons.
+    area->setStyleSheet("QAbstractScrollArea > QWidget > QScrollBar { background: rgb(217, 213, 198); }");
     return area;
 }
 

@@ -1,6 +1,8 @@
 // The main window's Reporter (status-bar cells and message boxes), the window state changes,
 // help and the About window.
 #include "configurator/shell/main_window.h"
+#include "gui/build_date.h"
+#include "gui/gui_texts.h"
 #include "gui/message_box.h"
 
 #include "configurator/shell/icons.h"
@@ -115,10 +117,11 @@ void MainWindow::showHelp()
         return;
     }
     const QUrl url = QUrl::fromLocalFile(path);
-    if (m_options.openUrl)
-        m_options.openUrl(url);
-    else
-        QDesktopServices::openUrl(url);
+    const bool started = m_options.openUrl ? m_options.openUrl(url) : QDesktopServices::openUrl(url);
+    if (!started)  // no browser: name the file so that the user can open it by hand
+        ask(Box(QString::fromUtf8(tx::CaptionError),
+                QString::fromUtf8(gui_texts::kHelpNotStarted).arg(QDir::toNativeSeparators(path)),
+                MsgIcon::Warning, MsgButtons::Ok));
 }
 
 void MainWindow::showAbout()
@@ -136,13 +139,9 @@ void MainWindow::showAbout()
         lay->addWidget(new QLabel(QString::fromUtf8(tx::AboutProduct)));
         auto* version = new QLabel(QString::fromUtf8(tx::AboutVersion)
                                        .arg(QString::fromLatin1(TIRV_VERSION),
-                                            QString::fromLatin1(__DATE__)));
+                                            QString::fromStdString(BuildDate(__DATE__))));
         version->setObjectName("version");
         lay->addWidget(version);
-        auto* mail = new QLabel(QString::fromUtf8(tx::AboutSupport)
-                                    .arg(QString::fromUtf8(tx::SupportAddress)));
-        mail->setOpenExternalLinks(true);
-        lay->addWidget(mail);
         m_about = dlg;
     }
     m_about->show();

@@ -144,7 +144,5 @@ inline constexpr char HelpFile[] = "ТИРВ.html";
 inline constexpr const auto& AboutCaption = shared_texts::kAbout;
 inline constexpr char AboutProduct[] = "ТИРВ - ОЛК";
 inline constexpr char AboutVersion[] = "Версия %1, сборка от %2";
-inline constexpr char AboutSupport[] = "Служба поддержки: <a href=\"mailto:%1\">%1</a>";
-inline constexpr char SupportAddress[] = "support@tirv-olk.example";
 
 }  // namespace tirv::tx

@@ -34,9 +34,13 @@ if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
 else
   mkdir -p "$out"
   echo "ТИРВ: no display; pictures of the window after a link check and a setpoint read:"
+  # tirv-shots says on stderr why it failed; Qt's own start-up chatter is left out.
+  quiet() { grep -v -e '^QStandardPaths:' -e 'propagateSizeHints' -e 'does not support raise' >&2 || true; }
+  status=0
   if command -v xvfb-run >/dev/null; then
-    xvfb-run -a "$bin/tirv-shots" "$out" 2>/dev/null
+    xvfb-run -a "$bin/tirv-shots" "$out" 2> >(quiet) || status=$?
   else
-    QT_QPA_PLATFORM=offscreen "$bin/tirv-shots" "$out" 2>/dev/null
+    QT_QPA_PLATFORM=offscreen "$bin/tirv-shots" "$out" 2> >(quiet) || status=$?
   fi
+  [ "$status" -eq 0 ] || { echo "ТИРВ: tirv-shots failed (exit $status)" >&2; exit "$status"; }
 fi

@@ -6,6 +6,7 @@
 #include "viewer_test_support.h"
 
 #include <QDir>
+#include <QGuiApplication>
 #include <QTemporaryDir>
 
 using namespace tirv;
@@ -15,7 +16,7 @@ int main(int argc, char** argv)
 {
     if (argc < 2)
         return 2;
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     test::GuiApp();
     const QDir out(QString::fromLocal8Bit(argv[1]));
@@ -26,6 +27,8 @@ int main(int argc, char** argv)
     ViewerWindowOptions o;
     o.programDir = dir.path();
     o.screenWidth = 1600;
+    // Under a display (xvfb-run) the surface is the program's OpenGL one.
+    o.useOpenGL = QGuiApplication::platformName() == QLatin1String("xcb");
     ViewerWindow w(reporter, o);
     w.resize(1400, 900);
     w.show();

@@ -2,6 +2,7 @@
 // command line, driven by command ids the way the menu and toolbar drive them.
 #include "configurator/shell/main_window.h"
 #include "configurator/ui/ids.h"
+#include "gui/build_date.h"
 #include "gui_test_support.h"
 #include "support/recording_reporter.h"
 
@@ -523,7 +524,7 @@ TEST_F(MainWindowTest, AboutShowsVersionAndBuildDate)
     EXPECT_TRUE(about->isVisible());
     auto* version = about->findChild<QLabel*>("version");
     ASSERT_NE(version, nullptr);
-    EXPECT_TRUE(version->text().contains(QString::fromLatin1(__DATE__))) << version->text().toStdString();
+    EXPECT_TRUE(version->text().contains(QString::fromStdString(BuildDate(__DATE__)))) << version->text().toStdString();
     EXPECT_EQ(about->windowTitle(), QString::fromUtf8("О программе"));
 }
 
