@@ -3,6 +3,7 @@
 // from the live states; the cyclic poll with its minimum period and its end when the page is
 // left.
 #include "configurator/iocfg/io_page.h"
+#include "cli/cli_run.h"
 #include "common/word_file.h"
 #include "configurator/iocfg/io_files.h"
 #include "configurator/iocfg/io_operation_texts.h"
@@ -264,6 +265,33 @@ TEST_F(IoPageTest, PollingRaisesThePeriodLightsTheLampAndEndsWhenThePageIsLeft)
     WaitUntil({}, 5000);
     EXPECT_EQ(rig.rep.statuses.count(T(ot::kReadStarted[1])), reads);
     EXPECT_FALSE(state->timerActive(TimerIoStatePoll));
+}
+
+// A .tio saved by the window goes into the relay through tirv-cli, comes back through tirv-cli
+// and opens in the window, named on its command line (kind 3), with every field as saved.
+TEST_F(IoPageTest, WindowAndCliFilesAreOneFormat)
+{
+    start({"--model", "715"});
+    rig.win->command(CmdShowIoSettings);
+    combo(settings, CtlIoInputFunction + 15)->setCurrentIndex(43 - 8);
+    type(edit(settings, CtlIoOutputOperate + 11), QStringLiteral("7.07"));
+    const QString saved = tempPath("window.tio");
+    rig.dialogs.paths.push_back(saved);
+    settings->command(PageCmdIoSave);
+    const test::CliResult w = test::RunCli(test::On(*sim, {"io", "write", saved.toStdString()}));
+    ASSERT_EQ(w.exitCode, 0) << w.err.toStdString();
+    const QString back = tempPath("cli.tio");
+    ASSERT_EQ(test::RunCli(test::On(*sim, {"io", "read", back.toStdString()})).exitCode, 0);
+
+    rig.reset();
+    rig.build(QString::fromStdString(sim->portsDir()), 715, back);
+    rig.win->start();
+    settings = dynamic_cast<IoPage*>(rig.win->page(PageIoSettings));
+    ASSERT_NE(settings, nullptr);
+    WaitUntil({}, 200);
+    EXPECT_EQ(rig.win->currentPage(), PageIoSettings);
+    EXPECT_EQ(combo(settings, CtlIoInputFunction + 15)->currentText(), T(it::kInputFunctions[43]));
+    EXPECT_EQ(edit(settings, CtlIoOutputOperate + 11)->text(), QStringLiteral("7.07"));
 }
 
 }  // namespace

@@ -4,6 +4,9 @@ if(TARGET tirv_program AND TARGET tirv-sim)
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/io_page_test.cpp ${CMAKE_CURRENT_LIST_DIR}/led_page_test.cpp
     LIBS tirv_program tirv_iocfg_pages tirv_test_support Qt6::Test)
   add_dependencies(iocfg_page_tests tirv-sim)
+  if(TARGET tirv-cli)
+    add_dependencies(iocfg_page_tests tirv-cli)
+  endif()
 endif()
 
 # Pictures of pages 2, 3 and 6 for review (not a test): io_screenshots OUT_DIR
