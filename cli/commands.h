@@ -35,5 +35,7 @@ std::span<const CommandRow> JournalCommands();
 // clock get|set|broadcast (clock_commands.cpp), identity get|set (identity_commands.cpp).
 std::span<const CommandRow> ClockCommands();
 std::span<const CommandRow> IdentityCommands();
+// firmware update|verify (firmware_commands.cpp).
+std::span<const CommandRow> FirmwareCommands();
 
 }  // namespace tirv::cli

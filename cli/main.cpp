@@ -21,6 +21,7 @@ constexpr std::span<const CommandRow> (*kTables[])() = {
     IdentityCommands,
     IoCommands,
     JournalCommands,
+    FirmwareCommands,
 };
 
 struct Found {

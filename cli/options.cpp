@@ -130,6 +130,14 @@ std::string SetModel(Options& o, std::string_view v)
     return {};
 }
 
+std::string SetProtocolFile(Options& o, std::string_view v)
+{
+    if (v.empty())
+        return "a file name is needed";
+    o.protocolFile = std::string(v);
+    return {};
+}
+
 std::string SetPortsDir(Options& o, std::string_view v)
 {
     if (v.empty())
@@ -177,6 +185,10 @@ const OptionRow kOptions[] = {
     {"--no", nullptr, G::General, "answer them with Cancel / No (also the default)",
      SetSwitch<&Options::no>},
     {"--settings", "FILE", G::Connection, "take the defaults from this ТИРВ.cfg", SetSettings},
+    {"--protocol-file", "FILE", G::General, "firmware: append the update protocol to FILE",
+     SetProtocolFile},
+    {"--in-loader", nullptr, G::General, "firmware: the relay waits in its loader already",
+     SetSwitch<&Options::inLoader>},
     {"--port", "N", G::Connection, "serial port COMN (default 1)",
      SetNumber<&Options::port, 1, 255>},
     {"--ports-dir", "DIR", G::Connection, "folder of the ports/COM<N> entries", SetPortsDir},

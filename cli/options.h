@@ -56,6 +56,8 @@ struct Options {
     std::optional<int> repeats;
     std::optional<int> model;
     std::string settingsFile;
+    std::string protocolFile;  // firmware: the update protocol is appended here
+    bool inLoader = false;     // firmware: the relay waits in its loader already
 
     bool yes = false;
     bool no = false;
