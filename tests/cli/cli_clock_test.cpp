@@ -46,27 +46,31 @@ TEST(CliClock, SetAndBroadcastPutTheRelaysOnTheComputersTime)
     SimProcess sim({"--device", "model=715,address=1", "--device", "model=715,address=2"});
     ASSERT_TRUE(sim.ready()) << sim.error();
     ASSERT_TRUE(sim.control("clock offset 5000000"));
+    // relay − computer of a reading; it can only come out late, never early.
     const auto offsetOf = [](const CliResult& r) {
         const QJsonObject o = Json(r);
         const auto ms = [](const QString& s) {
             return QTime::fromString(s.mid(12), QStringLiteral("hh:mm:ss.zzz"))
                 .msecsSinceStartOfDay();
         };
-        return std::abs(ms(o["relay"].toString()) - ms(o["computer"].toString()));
+        return ms(o["relay"].toString()) - ms(o["computer"].toString());
     };
     const CliResult set = RunCli(On(sim, {"clock", "set", "--json"}));
     ASSERT_EQ(set.exitCode, 0) << set.err.toStdString();
-    EXPECT_LE(offsetOf(set), 50) << set.out.toStdString();
+    int offset = offsetOf(set);
+    for (int k = 0; k < 3; ++k)  // the smallest difference is the relay's own offset
+        offset = std::min(offset, offsetOf(RunCli(On(sim, {"clock", "get", "--json"}))));
+    EXPECT_LE(std::abs(offset), 50) << set.out.toStdString();
     // The second relay was not addressed: still an hour and more away.
     const CliResult other = RunCli(On(sim, {"clock", "get", "--address", "2", "--json"}));
     ASSERT_EQ(other.exitCode, 0) << other.err.toStdString();
-    EXPECT_GT(offsetOf(other), 60000);
+    EXPECT_GT(std::abs(offsetOf(other)), 60000);
 
     const CliResult broadcast = RunCli(On(sim, {"clock", "broadcast", "--json"}));
     ASSERT_EQ(broadcast.exitCode, 0) << broadcast.err.toStdString();
     const CliResult after = RunCli(On(sim, {"clock", "get", "--address", "2", "--json"}));
     ASSERT_EQ(after.exitCode, 0);
-    EXPECT_LE(offsetOf(after), 1000) << after.out.toStdString();  // whole seconds are sent
+    EXPECT_LE(std::abs(offsetOf(after)), 1000) << after.out.toStdString();  // whole seconds
 }
 
 TEST(CliClock, BroadcastIsForTheSerialLineOnly)

@@ -11,10 +11,16 @@
 #include "support/sim_process.h"
 
 #include <gtest/gtest.h>
+#include <QRegularExpression>
+
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <array>
+#include <cstdio>
+#include <string>
+#include <vector>
 
 #include <memory>
 
@@ -27,6 +33,36 @@ using test::WaitUntil;
 QString T(const char* utf8)
 {
     return QString::fromUtf8(utf8);
+}
+
+// Runs a command and returns what it printed (mbpoll, the independent master of the line).
+std::string RunShell(const std::string& command)
+{
+    std::string out;
+    if (FILE* p = popen(command.c_str(), "r")) {
+        std::array<char, 256> buf{};
+        while (fgets(buf.data(), int(buf.size()), p))
+            out += buf.data();
+        pclose(p);
+    }
+    return out;
+}
+
+// The values of "[reg]: value" lines, in order.
+std::vector<int> MbpollValues(const std::string& out)
+{
+    std::vector<int> v;
+    for (const QString& line : QString::fromStdString(out).split('\n'))
+        if (line.startsWith('[') && line.contains(QStringLiteral("]:")))
+            v.push_back(line.section(':', 1).trimmed().toInt());
+    return v;
+}
+
+std::string MbpollRead(const test::SimProcess& sim, int start, int count)
+{
+    return RunShell("mbpoll -m rtu -b 57600 -P none -s 1 -a 1 -t 4 -0 -1 -o 1 -r " +
+                    std::to_string(start) + " -c " + std::to_string(count) + " " + sim.portPath() +
+                    " 2>&1");
 }
 
 class IdentityPageTest : public ::testing::Test {
@@ -172,6 +208,21 @@ TEST_F(IdentityPageTest, SerialNumberIsWrittenWhileItsFieldIsEnabled)
     const std::size_t sent = frames.size();
     EXPECT_EQ(run(CmdWrite), T(it::kTypeWriteFailed));
     EXPECT_EQ(frames.size(), sent + 1);  // the serial write follows only an acknowledged type
+}
+
+// mbpoll, another master on the same line, reads the type and serial number the page shows.
+TEST_F(IdentityPageTest, MbpollReadsTheRegistersThePageShows)
+{
+    if (RunShell("command -v mbpoll").empty())
+        GTEST_SKIP() << "mbpoll is not installed (apt-get install mbpoll)";
+    start({"--model", "706", "--serial", "2468"}, 705);
+    ASSERT_EQ(run(CmdRead), T(it::kRead));
+    rig.pages->link().closePort();  // one master at a time on the line
+    const std::vector<int> regs = MbpollValues(MbpollRead(*sim, 131, 4));
+    ASSERT_EQ(regs.size(), 4u);
+    EXPECT_EQ(DeviceTypeCode(type()->currentIndex()), regs[0]);
+    EXPECT_EQ(type()->currentText(), QStringLiteral("ТИРВ/ОЛК-706"));
+    EXPECT_EQ(serial()->text().toInt(), regs[3]);
 }
 
 }  // namespace
