@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QTimer>
 
 #include <cstdlib>
 #include <optional>
@@ -280,6 +281,24 @@ TEST_F(IoOperationTest, LostRepliesAreRepeatedOnReadsOnly)
     for (const QString& s : rig.reporter.statuses)
         EXPECT_FALSE(s.contains(QStringLiteral("повтор"))) << s.toStdString();
     EXPECT_TRUE(rig.reporter.statuses.contains(T(tx::kWriteNoLink)));
+}
+
+TEST_F(IoOperationTest, AbortEndsTheReadWithItsOwnWordsAndKeepsTheSettings)
+{
+    Rig rig(715);
+    ASSERT_TRUE(rig.sim.ready()) << rig.sim.error();
+    ASSERT_EQ(rig.read(), IoTransferEnd::Read);
+    const IoImage before = Edited(rig.image);
+    rig.image = before;
+    ASSERT_TRUE(rig.sim.control("late 300"));
+    const IoTransferEnd end = rig.run([&](IoTransfer::Done d) {
+        const bool started = rig.io.startRead(IoMode::State, d);
+        QTimer::singleShot(50, &rig.io, [&rig] { rig.io.abort(); });
+        return started;
+    });
+    EXPECT_EQ(end, IoTransferEnd::Aborted);
+    EXPECT_EQ(rig.reporter.lastStatus(), T(tx::kReadAborted[1]));
+    EXPECT_EQ(rig.image, before);
 }
 
 TEST_F(IoOperationTest, LedsRoundTripWithTheirCodingForBothPanels)

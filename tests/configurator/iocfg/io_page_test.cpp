@@ -267,6 +267,26 @@ TEST_F(IoPageTest, PollingRaisesThePeriodLightsTheLampAndEndsWhenThePageIsLeft)
     EXPECT_FALSE(state->timerActive(TimerIoStatePoll));
 }
 
+// A block out of range is refused with its status and leaves the page as it was; the poll
+// goes on and takes the relay's block again once it is valid.
+TEST_F(IoPageTest, PollingGoesOnPastARejectedBlock)
+{
+    start({"--model", "715"});
+    rig.win->command(CmdShowIoState);
+    ASSERT_EQ(run(CmdReadIoState), T(ot::kReadDone[1]));
+    const QString signal = combo(state, CtlIoOutputSignal)->currentText();
+    ASSERT_TRUE(sim->control("io register 234 " + std::to_string(0x8064 + 95)));
+    state->control<QCheckBox>(CtlIoPollOn)->setChecked(true);
+    ASSERT_TRUE(WaitUntil([&] { return rig.rep.lastStatus() == T(it::kIoReadInvalid); }, 5000));
+    EXPECT_EQ(combo(state, CtlIoOutputSignal)->currentText(), signal);
+    const auto rejected = [&] { return rig.rep.statuses.count(T(it::kIoReadInvalid)); };
+    EXPECT_TRUE(WaitUntil([&] { return rejected() >= 2; }, 5000)) << "the poll goes on";
+    ASSERT_TRUE(sim->control("io register 234 " + std::to_string(0x8064 + 94)));
+    EXPECT_TRUE(
+        WaitUntil([&] { return combo(state, CtlIoOutputSignal)->currentIndex() == 94; }, 5000));
+    state->control<QCheckBox>(CtlIoPollOn)->setChecked(false);
+}
+
 // A .tio saved by the window goes into the relay through tirv-cli, comes back through tirv-cli
 // and opens in the window, named on its command line (kind 3), with every field as saved.
 TEST_F(IoPageTest, WindowAndCliFilesAreOneFormat)
