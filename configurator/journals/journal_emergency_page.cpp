@@ -233,6 +233,7 @@ void EmergencyJournalPage::refill()
             ++position;
         }
     }
+    WidenJournalColumns(m_events);
     showValues();
 }
 
@@ -279,6 +280,7 @@ void EmergencyJournalPage::showValues()
         new QTreeWidgetItem(m_values, angles);
         if (!v.opening.shown)
             m_values->headerItem()->setText(kOpeningColumn, QString());
+        WidenJournalColumns(m_values);
     }
     updateOscillogramButton();
     updateDiagram();

@@ -61,7 +61,8 @@ QImage RenderEmergencyDiagram(QSize size, const EmergencyDiagramContent& c)
 EmergencyDiagramView::EmergencyDiagramView(QWidget* parent) : QWidget(parent)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
-    setMinimumSize(kDiagramSide / 2, kDiagramSide / 2);
+    // Square, so that the radius is the same both ways.
+    setFixedSize(kDiagramSide, kDiagramSide);
 }
 
 void EmergencyDiagramView::setContent(const EmergencyDiagramContent& c)

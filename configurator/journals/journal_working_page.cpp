@@ -16,6 +16,8 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace tirv {
 namespace {
 
@@ -56,12 +58,24 @@ QTreeWidget* MakeJournalList(QWidget* owner, std::initializer_list<const char*> 
     list->setSelectionBehavior(QAbstractItemView::SelectRows);
     list->setAllColumnsShowFocus(true);
     // Grid lines, as the relay's own lists have them.
-    list->setStyleSheet(QStringLiteral("QTreeView::item { border: 1px solid #d0d0d0; }"));
+    list->setStyleSheet(QStringLiteral(
+        "QTreeView::item { border: 1px solid #d0d0d0; }"
+        "QTreeView::item:selected { background: palette(highlight); color: palette(highlighted-text); }"));
     const double scale = owner->logicalDpiX() > 0 ? owner->logicalDpiX() / 96.0 : 1.0;
     int k = 0;
     for (const int w : widths)
         list->setColumnWidth(k++, static_cast<int>(w * scale));
     return list;
+}
+
+void WidenJournalColumns(QTreeWidget* list)
+{
+    // The columns keep their set widths unless a text would be cut.
+    for (int c = 0; c < list->columnCount(); ++c) {
+        const int set = list->columnWidth(c);
+        list->resizeColumnToContents(c);
+        list->setColumnWidth(c, std::max(set, list->columnWidth(c)));
+    }
 }
 
 WorkingJournalPage::WorkingJournalPage(Shell& shell, JournalOperations& ops, JournalStore& store,
@@ -154,6 +168,7 @@ void WorkingJournalPage::refill()
             continue;
         for (const WorkingRow& r : WorkingListRows(m_store.working, group))
             new QTreeWidgetItem(list, {Utf8(r.date), Utf8(r.time), Utf8(r.event)});
+        WidenJournalColumns(list);
     }
 }
 

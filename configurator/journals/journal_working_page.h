@@ -58,5 +58,7 @@ private:
 // 96 dpi, scaled to the screen).
 QTreeWidget* MakeJournalList(QWidget* owner, std::initializer_list<const char*> columns,
                              std::initializer_list<int> widths);
+// Widens the columns of a filled list where a text would be cut.
+void WidenJournalColumns(QTreeWidget* list);
 
 }  // namespace tirv

@@ -16,3 +16,10 @@ tirv_test(journal_pages_test TIMEOUT 300
 tirv_test(journal_sector_page_test
   SOURCES ${_jptdir}/journal_sector_page_test.cpp
   LIBS tirv_journal_pages tirv_test_support)
+
+# journal-page-shots DIR: pictures of both journal pages after live reads (not a test).
+add_executable(journal_page_shots ${_jptdir}/journal_page_shots.cpp)
+target_link_libraries(journal_page_shots PRIVATE tirv_program tirv_test_support)
+target_include_directories(journal_page_shots PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tests)
+set_target_properties(journal_page_shots PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests
+  OUTPUT_NAME journal-page-shots)
