@@ -320,3 +320,46 @@ TEST_F(JournalPagesTest, PhasorAndSectorChoicesAreKeptInTheSettingsFile)
 
 }  // namespace
 }  // namespace tirv
+
+namespace tirv {
+namespace {
+
+// A journal file named on the command line opens on its page without the dialog (kinds 5, 6).
+TEST_F(JournalPagesTest, JournalFilesNamedOnTheCommandLineOpenWithoutTheDialog)
+{
+    start(715);
+    run(CmdReadWorkJournal);
+    run(CmdReadEmergencyJournal);
+    const WorkingJournal workingRead = working()->store().working;
+    const EmergencyJournal emergencyRead = emergency()->store().emergency;
+    rig.dialogs.paths = {file("cl.twj")};
+    run(CmdSaveWorkJournal);
+    rig.dialogs.paths = {file("cl.taj")};
+    run(CmdSaveEmergencyJournal);
+    struct Case {
+        const char* name;
+        int page;
+    };
+    for (const Case& c : {Case{"cl.twj", PageWorkJournal}, Case{"cl.taj", PageEmergencyJournal}}) {
+        SCOPED_TRACE(c.name);
+        rig.reset();
+        rig.build(QString::fromStdString(sim->portsDir()), 715, file(c.name));
+        rig.dialogs.fileRequests.clear();
+        rig.win->start();
+        QCoreApplication::processEvents();
+        EXPECT_EQ(rig.win->currentPage(), c.page);
+        EXPECT_TRUE(rig.dialogs.fileRequests.empty());
+        if (c.page == PageWorkJournal) {
+            EXPECT_EQ(WorkingListRows(working()->store().working, WorkingGroup::Events),
+                      WorkingListRows(workingRead, WorkingGroup::Events));
+            EXPECT_EQ(working()->store().working.source, JournalSource::File);
+        } else {
+            EXPECT_EQ(emergency()->store().emergency.events().size(),
+                      emergencyRead.events().size());
+            EXPECT_EQ(emergency()->store().emergency.source, JournalSource::File);
+        }
+    }
+}
+
+}  // namespace
+}  // namespace tirv
