@@ -38,6 +38,7 @@ struct ClockOperation::JobResult {
 namespace {
 
 constexpr int kBroadcastPauseMs = 500;
+constexpr int kFreshSecondMs = 10;
 // A text reply of seven values is well under this many characters.
 constexpr std::size_t kTextReplyAllowance = 64;
 
@@ -61,6 +62,8 @@ public:
 
     WorkerEnd run(WorkerContext& c) override
     {
+        if (m_action != ClockAction::Read && !alignToSecond(c))
+            return WorkerEnd::Aborted;
         if (m_action == ClockAction::Set && !set(c))
             return c.aborted() ? WorkerEnd::Aborted : WorkerEnd::Success;
         if (m_action == ClockAction::Broadcast) {
@@ -80,6 +83,19 @@ public:
     }
 
 private:
+    // The owner's timer ended at a whole second, but opening the port takes its time (more on a
+    // busy machine): when the second is no longer fresh, wait here for the next one, so the relay
+    // is never set a good part of a second behind.
+    bool alignToSecond(WorkerContext& c)
+    {
+        const int ms = m_clock().time().msec();
+        if (ms > kFreshSecondMs && !c.sleep(WholeSecondWaitMs(ms)))
+            return false;
+        if (ms > kFreshSecondMs)
+            m_at = ToCalendarTime(m_clock());
+        return true;
+    }
+
     ReplyRule rule(int modbusFunction, int length) const
     {
         return m_settings.protocol == Protocol::Tirv

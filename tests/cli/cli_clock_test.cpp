@@ -73,6 +73,34 @@ TEST(CliClock, SetAndBroadcastPutTheRelaysOnTheComputersTime)
     EXPECT_LE(std::abs(offsetOf(after)), 1000) << after.out.toStdString();  // whole seconds
 }
 
+// The ТИРВ protocol's variant 1 carries the clock and identity requests; variant 0, whose read
+// has no start address, cannot, so the read fails with the page's text.
+TEST(CliClock, TirvProtocolCarriesTheRequestsOfVariantOne)
+{
+    SimProcess sim({"--model", "715", "--protocol", "tirv", "--variant", "1"});
+    ASSERT_TRUE(sim.ready()) << sim.error();
+    const std::vector<std::string> tirv = {"--protocol", "tirv", "--model", "715"};
+    const auto with = [&](std::vector<std::string> words, const char* variant) {
+        words.insert(words.end(), tirv.begin(), tirv.end());
+        words.insert(words.end(), {"--variant", variant, "--repeats", "1"});
+        return RunCli(On(sim, words));
+    };
+    ASSERT_TRUE(sim.control("clock 5 3 26 10 20 30 7"));
+    const CliResult get = with({"clock", "get"}, "1");
+    ASSERT_EQ(get.exitCode, 0) << get.err.toStdString();
+    EXPECT_TRUE(get.out.contains(QStringLiteral("05.03.26    10:20:30.007")))
+        << get.out.toStdString();
+    EXPECT_EQ(with({"clock", "set"}, "1").exitCode, 0);
+    const CliResult identity = with({"identity", "set", "--set-type", "717"}, "1");
+    EXPECT_EQ(identity.exitCode, 0) << identity.err.toStdString();
+    EXPECT_TRUE(with({"identity", "get"}, "1").out.contains(QStringLiteral("(717)")));
+
+    const CliResult old = with({"clock", "get"}, "0");
+    EXPECT_EQ(old.exitCode, 1);
+    EXPECT_TRUE(old.err.contains(QString::fromUtf8(clock_texts::kReadFailedSerial)))
+        << old.err.toStdString();
+}
+
 TEST(CliClock, BroadcastIsForTheSerialLineOnly)
 {
     const CliResult r = RunCli({"clock", "broadcast", "--tcp", "127.0.0.1:1"});
