@@ -3,6 +3,7 @@
 // switches the model tables, a type across the family is refused by the relay and the model is
 // kept, the input checks send nothing, the serial number is written while its field is enabled.
 #include "configurator/link/connection_panel.h"
+#include "configurator/service/breaker_window.h"
 #include "configurator/service/device_identity_page.h"
 #include "configurator/service/device_identity_texts.h"
 #include "configurator/shell/gui_test_support.h"
@@ -17,6 +18,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <QPushButton>
 #include <array>
 #include <cstdio>
 #include <string>
@@ -223,6 +225,28 @@ TEST_F(IdentityPageTest, MbpollReadsTheRegistersThePageShows)
     EXPECT_EQ(DeviceTypeCode(type()->currentIndex()), regs[0]);
     EXPECT_EQ(type()->currentText(), QStringLiteral("ТИРВ/ОЛК-706"));
     EXPECT_EQ(serial()->text().toInt(), regs[3]);
+}
+
+// The panel's frame fields show the last service exchange, whichever window sent it: the
+// identity write's request and acknowledgement, then the breaker command's.
+TEST_F(IdentityPageTest, PanelFrameFieldsFollowEveryServiceExchange)
+{
+    start({"--model", "715"}, 715);
+    type()->setCurrentIndex(5);
+    ASSERT_EQ(run(CmdWrite), T(it::kTypeWritten));
+    EXPECT_TRUE(panelText(CtlFrameRequest).startsWith("01 10 00 83 00 01 02 02 cb "))
+        << panelText(CtlFrameRequest).toStdString();
+    EXPECT_TRUE(panelText(CtlFrameReply).startsWith("01 10 00 83 00 01 "));
+
+    rig.win->command(CmdBreakerControl);
+    auto* breaker = rig.win->findChild<BreakerWindow*>();
+    ASSERT_NE(breaker, nullptr);
+    breaker->button(BreakerCommand::Open)->click();
+    ASSERT_TRUE(WaitUntil([&] { return !rig.win->state().busy; }, 15000));
+    EXPECT_TRUE(panelText(CtlFrameRequest).startsWith("01 10 00 87 00 01 02 00 01 "))
+        << panelText(CtlFrameRequest).toStdString();
+    EXPECT_TRUE(panelText(CtlFrameReply).startsWith("01 10 00 87 00 01 "))
+        << panelText(CtlFrameReply).toStdString();
 }
 
 }  // namespace
