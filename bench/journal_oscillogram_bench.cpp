@@ -51,8 +51,8 @@ int main(int argc, char** argv)
     settings.port = kCom;
     settings.baudIndex = kBaudIndex;
     DeviceModel model(715);
-    SerialLink link(reporter, settings, [] { return true; }, nullptr,
-                    QString::fromStdString(sim.portsDir()));
+    SerialLink link(
+        reporter, settings, [] { return true; }, nullptr, QString::fromStdString(sim.portsDir()));
     LinkSession session(link, reporter, settings, model);
     JournalStore store;
     JournalOperations ops(link, session, reporter, settings, model, store);
@@ -74,8 +74,8 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "the oscillogram read failed\n");
         return 1;
     }
-    double bytes = static_cast<double>(kRequestBytes +
-                                       ReadReplyLength(regs::kOscillographSettings.count));
+    double bytes =
+        static_cast<double>(kRequestBytes + ReadReplyLength(regs::kOscillographSettings.count));
     const int total = regs::kOscillogram.count;
     for (std::size_t k = 0; k < BlockCount(std::size_t(total), kMaxReadCount); ++k) {
         const Block b = BlockAt(k, std::size_t(total), kMaxReadCount);
@@ -86,7 +86,8 @@ int main(int argc, char** argv)
     const double ofLimit = limitMs / elapsedMs;
     std::printf("oscillogram read-out through the journal operation at %u bit/s\n",
                 BaudRate(kBaudIndex));
-    std::printf("  elapsed     %9.1f ms (settings, %d registers, file written)\n", elapsedMs, total);
+    std::printf("  elapsed     %9.1f ms (settings, %d registers, file written)\n", elapsedMs,
+                total);
     std::printf("  line limit  %9.1f ms   speed = %.3f of the line limit (goal 0.88)\n", limitMs,
                 ofLimit);
     return ofLimit >= 0.88 ? 0 : 2;

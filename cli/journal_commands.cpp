@@ -23,19 +23,19 @@ QString Q(const std::string& s)
 Exit ExitOf(const JournalOutcome& o)
 {
     switch (o.end) {
-    case JournalEnd::Done:
-        return Exit::Ok;
-    case JournalEnd::Invalid:
-    case JournalEnd::NoneSet:
-    case JournalEnd::BadSettings:
-        return Exit::Invalid;
-    case JournalEnd::Busy:
-        return Exit::Refused;
-    case JournalEnd::NotSaved:
-        return Exit::File;
-    case JournalEnd::Failed:
-    case JournalEnd::Stopped:
-        break;
+        case JournalEnd::Done:
+            return Exit::Ok;
+        case JournalEnd::Invalid:
+        case JournalEnd::NoneSet:
+        case JournalEnd::BadSettings:
+            return Exit::Invalid;
+        case JournalEnd::Busy:
+            return Exit::Refused;
+        case JournalEnd::NotSaved:
+            return Exit::File;
+        case JournalEnd::Failed:
+        case JournalEnd::Stopped:
+            break;
     }
     return Exit::NoLink;
 }
@@ -95,8 +95,10 @@ Exit Working(RelaySession& s, const std::string& file)
         QJsonArray rows;
         for (const WorkingRecord* r : store.working.shown(group)) {
             const WorkingRow row = WorkingRowOf(*r, store.working.source);
-            rows.append(QJsonObject{{"date", Q(row.date)}, {"time", Q(row.time)},
-                                    {"event", Q(row.event)}, {"code", int(r->code())}});
+            rows.append(QJsonObject{{"date", Q(row.date)},
+                                    {"time", Q(row.time)},
+                                    {"event", Q(row.event)},
+                                    {"code", int(r->code())}});
             if (!s.options().json)
                 std::printf("%s\t%s %s\t%s\n", name, row.date.c_str(), row.time.c_str(),
                             row.event.c_str());

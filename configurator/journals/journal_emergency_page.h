@@ -19,20 +19,25 @@ class QLineEdit;
 class QPushButton;
 class QTreeWidget;
 class QTreeWidgetItem;
+class QColor;
 
 namespace tirv {
 
 class EmergencyDiagramView;
 
+// A colour word of the settings (0x00BBGGRR) as Qt's, and a swatch painted with it.
+QColor JournalColourOf(std::uint32_t ref);
+void PaintJournalSwatch(QPushButton* b, std::uint32_t ref);
+
 enum EmergencyJournalCtl : int {
     CtlEjDiagram = 1800,
-    CtlEjFirstPhasorBox = 1801,   // 1801–1811 "Ia" … "3Uo"
-    CtlEjFirstSwatch = 1814,      // 1814–1824
-    CtlEjApply = 1827,            // hidden "Применить"
+    CtlEjFirstPhasorBox = 1801,  // 1801–1811 "Ia" … "3Uo"
+    CtlEjFirstSwatch = 1814,     // 1814–1824
+    CtlEjApply = 1827,           // hidden "Применить"
     CtlEjReadOscillogram = 1828,
     CtlEjEvents = 1829,
     CtlEjValues = 1830,
-    CtlEjFirstSectorBox = 1848,   // 1848–1851 "Ic", "Ia", "Ib", "3Io"
+    CtlEjFirstSectorBox = 1848,  // 1848–1851 "Ic", "Ia", "Ib", "3Io"
     CtlEjSummary = 1344,
     CtlEjSortApply = 1781,
     CtlEjFrom = 1784,
@@ -42,6 +47,8 @@ enum EmergencyJournalCtl : int {
 };
 inline constexpr int PageCmdEmergencyOscillogram = 1828;
 inline constexpr int PageCmdEmergencyApply = 1827;
+// The column of list 1830 that shows the opening time ("t откл.").
+inline constexpr int kEjOpeningColumn = 14;
 
 // What the read-out writes and starts: taken when the command runs.
 using OscillogramTargetSource = std::function<OscillogramTarget()>;

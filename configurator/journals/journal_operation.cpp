@@ -39,26 +39,6 @@ std::uint8_t Fn(Function f)
     return static_cast<std::uint8_t>(f);
 }
 
-// The texts of one read: its opening status, the status after each block, the repeat, the
-// failure on the serial link, the check failure and the endings over Modbus TCP.
-struct ReadTexts {
-    const char* opening;
-    const char* progress;
-    const char* repeat;
-    const char* failure;
-    const char* invalid;
-    const char* done;
-    const char* tcpInvalid;
-    const char* tcpFailed;
-    const char* stopped;
-};
-constexpr ReadTexts kWorkingTexts{tx::kWjReading,   tx::kWjReadingProgress, tx::kWjRetry,
-                                  tx::kWjFailed,    tx::kWjInvalid,         tx::kWjDone,
-                                  tx::kWjTcpInvalid, tx::kWjTcpFailed,      tx::kStatusStopped};
-constexpr ReadTexts kEmergencyTexts{tx::kEjReading,   tx::kEjReadingProgress, tx::kEjRetry,
-                                    tx::kEjFailed,    tx::kEjInvalid,         tx::kEjDone,
-                                    tx::kEjTcpInvalid, tx::kEjTcpFailed,      tx::kStatusStopped};
-
 QString Utf8(const char* text)
 {
     return QString::fromUtf8(text);
@@ -86,8 +66,14 @@ ViewerLauncher DetachedViewerLauncher()
 JournalOperations::JournalOperations(SerialLink& link, LinkSession& session, Reporter& reporter,
                                      const ConnectionSettings& settings, const DeviceModel& model,
                                      JournalStore& store, QObject* parent)
-    : QObject(parent), m_link(link), m_session(session), m_reporter(reporter),
-      m_settings(settings), m_model(model), m_store(store), m_launch(DetachedViewerLauncher())
+    : QObject(parent),
+      m_link(link),
+      m_session(session),
+      m_reporter(reporter),
+      m_settings(settings),
+      m_model(model),
+      m_store(store),
+      m_launch(DetachedViewerLauncher())
 {
     connect(&m_link.transfer(), &ChunkedTransfer::progressed, this,
             &JournalOperations::onProgressed);
@@ -179,27 +165,28 @@ void JournalOperations::startSerial()
 {
     bool started = false;
     switch (m_mode) {
-    case Mode::Working:
-        started = startPlan(Fn(Function::ReadJournal), regs::kWorkingJournal, kJournalProgressMax,
-                            tx::kWjReading, tx::kWjReadingProgress, tx::kWjRetry, tx::kWjFailed);
-        break;
-    case Mode::Emergency:
-        started = startPlan(m_mClass ? Fn(Function::ReadJournal) : Fn(Function::ReadRegisters),
-                            regs::kEmergencyJournal, kJournalProgressMax, tx::kEjReading,
-                            tx::kEjReadingProgress, tx::kEjRetry, tx::kEjFailed);
-        break;
-    case Mode::OscSettings:
-        started = startPlan(Fn(Function::ReadArchive), regs::kOscillographSettings,
-                            kOscillogramProgressMax, nullptr, nullptr, tx::kOscSettingsRetry,
-                            tx::kOscSettingsFailed);
-        break;
-    case Mode::Oscillogram:
-        started = startPlan(Fn(Function::ReadArchive), regs::kOscillogram,
-                            kOscillogramProgressMax, tx::kOscReading, tx::kOscReadingProgress,
-                            tx::kOscRetry, tx::kOscFailed);
-        break;
-    case Mode::Idle:
-        return;
+        case Mode::Working:
+            started =
+                startPlan(Fn(Function::ReadJournal), regs::kWorkingJournal, kJournalProgressMax,
+                          tx::kWjReading, tx::kWjReadingProgress, tx::kWjRetry, tx::kWjFailed);
+            break;
+        case Mode::Emergency:
+            started = startPlan(m_mClass ? Fn(Function::ReadJournal) : Fn(Function::ReadRegisters),
+                                regs::kEmergencyJournal, kJournalProgressMax, tx::kEjReading,
+                                tx::kEjReadingProgress, tx::kEjRetry, tx::kEjFailed);
+            break;
+        case Mode::OscSettings:
+            started = startPlan(Fn(Function::ReadArchive), regs::kOscillographSettings,
+                                kOscillogramProgressMax, nullptr, nullptr, tx::kOscSettingsRetry,
+                                tx::kOscSettingsFailed);
+            break;
+        case Mode::Oscillogram:
+            started =
+                startPlan(Fn(Function::ReadArchive), regs::kOscillogram, kOscillogramProgressMax,
+                          tx::kOscReading, tx::kOscReadingProgress, tx::kOscRetry, tx::kOscFailed);
+            break;
+        case Mode::Idle:
+            return;
     }
     if (!started)
         finish({JournalEnd::Failed});
@@ -231,9 +218,10 @@ bool JournalOperations::startPlan(std::uint8_t function, RegisterBlock range, in
             b.waitMs = TextReplyWaitMs(m_baudIndex);
             b.reply = kTextRule;
         } else {
-            n = m_function == Fn(Function::ReadJournal)   ? BuildReadJournal(buf, m_address, start, c)
-                : m_function == Fn(Function::ReadArchive) ? BuildReadArchive(buf, m_address, start, c)
-                                                          : BuildReadRegisters(buf, m_address, start, c);
+            n = m_function == Fn(Function::ReadJournal) ? BuildReadJournal(buf, m_address, start, c)
+                : m_function == Fn(Function::ReadArchive)
+                    ? BuildReadArchive(buf, m_address, start, c)
+                    : BuildReadRegisters(buf, m_address, start, c);
             b.waitMs = ReadWaitMs(n, c, m_baudIndex);
             b.reply = ModbusReply(m_function, static_cast<int>(ReadReplyLength(c)));
         }
@@ -281,7 +269,8 @@ int JournalOperations::acceptBlock(std::span<const std::uint8_t> reply, int offs
             m_regs[at(k)] = static_cast<std::uint16_t>(m_values[at(k)]);
     } else {
         // Code 5 to 0x41: the relay is storing a new oscillogram; a repeat would not help.
-        if (m_function == Fn(Function::ReadArchive) && ReplyExceptionCode(reply) == kArchiveBusyCode)
+        if (m_function == Fn(Function::ReadArchive) &&
+            ReplyExceptionCode(reply) == kArchiveBusyCode)
             return kArchiveBusyResult;
         const LinkResult r = CheckReadReply(reply, m_address, static_cast<Function>(m_function),
                                             static_cast<std::uint16_t>(count));
@@ -327,8 +316,8 @@ void JournalOperations::onSerialEnded(const TransferOutcome& outcome)
         return;
     }
     if (outcome.end != TransferEnd::Done) {
-        const char* failure = m_mode == Mode::Working     ? tx::kWjFailed
-                              : m_mode == Mode::Emergency ? tx::kEjFailed
+        const char* failure = m_mode == Mode::Working       ? tx::kWjFailed
+                              : m_mode == Mode::Emergency   ? tx::kEjFailed
                               : m_mode == Mode::OscSettings ? tx::kOscSettingsFailed
                                                             : tx::kOscFailed;
         status(failure, StatusIcon::Error);
@@ -336,177 +325,22 @@ void JournalOperations::onSerialEnded(const TransferOutcome& outcome)
         return;
     }
     switch (m_mode) {
-    case Mode::Working:
-        judgeWorking(false);
-        return;
-    case Mode::Emergency:
-        judgeEmergency(false);
-        return;
-    case Mode::OscSettings:
-        judgeSettings();
-        return;
-    case Mode::Oscillogram:
-        status(tx::kOscRead, StatusIcon::Ok);
-        writeOscillogram(BytesOfRegisters(m_regs));
-        return;
-    case Mode::Idle:
-        return;
-    }
-}
-
-void JournalOperations::judgeWorking(bool tcp)
-{
-    const int requests = m_blocks;
-    if (AcceptWorkingJournalRead(m_regs, m_store.working) != WorkingReadVerdict::Accepted) {
-        status(tcp ? tx::kWjTcpInvalid : tx::kWjInvalid, StatusIcon::Error);
-        finish({JournalEnd::Invalid, requests});
-        return;
-    }
-    status(tx::kWjDone, StatusIcon::Ok);
-    finish({JournalEnd::Done, requests});
-}
-
-void JournalOperations::judgeEmergency(bool tcp)
-{
-    const int requests = m_blocks;
-    const int year = QDate::currentDate().year();
-    if (AcceptEmergencyJournalRead(m_regs, m_mClass, year, m_store.emergency) !=
-        EmergencyReadVerdict::Accepted) {
-        status(tcp ? tx::kEjTcpInvalid : tx::kEjInvalid, StatusIcon::Error);
-        finish({JournalEnd::Invalid, requests});
-        return;
-    }
-    status(tx::kEjDone, StatusIcon::Ok);
-    finish({JournalEnd::Done, requests});
-}
-
-void JournalOperations::judgeSettings()
-{
-    switch (CheckOscillographSettings(m_regs)) {
-    case OscillographSettingsVerdict::Invalid:
-        status(tx::kOscSettingsInvalid, StatusIcon::Error);
-        finish({JournalEnd::BadSettings});
-        return;
-    case OscillographSettingsVerdict::NoneSet:
-        m_reporter.ask(NoOscillogramSetMessage());
-        status(tx::kOscNoneSetStatus, StatusIcon::Warning);
-        finish({JournalEnd::NoneSet});
-        return;
-    case OscillographSettingsVerdict::Recording:
-        break;
-    }
-    // From the event loop: the transfer that just ended is still unwinding.
-    m_mode = Mode::Oscillogram;
-    QTimer::singleShot(0, this, [this] {
-        if (m_mode != Mode::Oscillogram)
+        case Mode::Working:
+            judgeWorking(false);
             return;
-        if (m_stop) {
-            status(tx::kOscSettingsStopped, StatusIcon::Error);
-            finish({JournalEnd::Stopped});
+        case Mode::Emergency:
+            judgeEmergency(false);
             return;
-        }
-        startSerial();
-    });
-}
-
-void JournalOperations::startTcp()
-{
-    if (m_mode == Mode::Idle)
-        return;
-    if (m_stop) {
-        status(tx::kTcpAborted, StatusIcon::Warning);
-        finish({JournalEnd::Stopped});
-        return;
+        case Mode::OscSettings:
+            judgeSettings();
+            return;
+        case Mode::Oscillogram:
+            status(tx::kOscRead, StatusIcon::Ok);
+            writeOscillogram(BytesOfRegisters(m_regs));
+            return;
+        case Mode::Idle:
+            return;
     }
-    TcpTransferRequest request;
-    request.address = m_settings.tcpAddress;
-    request.port = m_settings.tcpPort;
-    RegisterBlock range = regs::kWorkingJournal;
-    request.function = Fn(Function::ReadJournal);
-    if (m_mode == Mode::Emergency) {
-        range = regs::kEmergencyJournal;
-    } else if (m_mode == Mode::OscSettings) {
-        // The oscillograph settings are not read over Modbus TCP: the image comes in one transfer.
-        m_mode = Mode::Oscillogram;
-        range = regs::kOscillogram;
-        request.function = Fn(Function::ReadArchive);
-    }
-    request.start = range.start;
-    request.count = range.count;
-    const bool started = m_link.tcp().start(request, [this](const TcpTransferRecord& r) {
-        if (m_mode != Mode::Idle)
-            onTcpEnded(r);
-    });
-    // A refused start has already told the user why.
-    if (!started)
-        finish({JournalEnd::Failed});
-}
-
-void JournalOperations::onTcpEnded(const TcpTransferRecord& record)
-{
-    if (record.aborted || m_stop) {
-        status(tx::kTcpAborted, StatusIcon::Warning);
-        finish({JournalEnd::Stopped});
-        return;
-    }
-    if (m_mode == Mode::Oscillogram && record.exceptionCode == kArchiveBusyCode) {
-        status(tx::kOscBusy, StatusIcon::Error);
-        finish({JournalEnd::Busy});
-        return;
-    }
-    const char* failed = m_mode == Mode::Working     ? tx::kWjTcpFailed
-                         : m_mode == Mode::Emergency ? tx::kEjTcpFailed
-                                                     : tx::kOscTcpFailed;
-    const std::size_t registers = m_mode == Mode::Working     ? regs::kWorkingJournal.count
-                                  : m_mode == Mode::Emergency ? regs::kEmergencyJournal.count
-                                                              : regs::kOscillogram.count;
-    if (!record.success || record.image.size() < registers * 2) {
-        status(failed, StatusIcon::Error);
-        finish({JournalEnd::Failed});
-        return;
-    }
-    if (m_mode == Mode::Oscillogram) {
-        status(tx::kOscRead, StatusIcon::Ok);
-        writeOscillogram(std::vector<std::uint8_t>(
-            record.image.begin(), record.image.begin() + static_cast<std::ptrdiff_t>(kOscImageBytes)));
-        return;
-    }
-    m_regs.resize(registers);
-    for (std::size_t k = 0; k < registers; ++k)
-        m_regs[k] = record.registerAt(k);
-    m_blocks = 1;
-    if (m_mode == Mode::Working)
-        judgeWorking(true);
-    else
-        judgeEmergency(true);
-}
-
-void JournalOperations::writeOscillogram(std::vector<std::uint8_t> image)
-{
-    image.resize(kOscImageBytes, 0);
-    PrepareOscillogramForWriting(image, m_modelCode);
-    JournalOutcome outcome{JournalEnd::Done, m_blocks};
-    outcome.newer = OscillogramNewerThanJournal(image, m_store.emergency);
-    m_osc = image;
-    const std::string path = QFile::encodeName(m_target.filePath).toStdString();
-    if (const int error = WriteJournalFileBytes(path, image); error != 0) {
-        m_reporter.ask(OscillogramSaveFailedMessage(error));
-        outcome.end = JournalEnd::NotSaved;
-        outcome.systemError = error;
-        finish(outcome);
-        return;
-    }
-    status(tx::kOscSaved, StatusIcon::Ok);
-    if (!m_target.viewerPath.isEmpty()) {
-        const QFileInfo viewer(m_target.viewerPath);
-        outcome.viewerStarted =
-            viewer.exists() && m_launch && m_launch(viewer.absoluteFilePath(), viewer.absolutePath());
-        if (!outcome.viewerStarted)
-            m_reporter.ask(ViewerMissingMessage(viewer.fileName().toStdString()));
-    }
-    if (outcome.newer)
-        outcome.rereadJournal = m_reporter.ask(NewerOscillogramQuestion()) == Answer::Ok;
-    finish(outcome);
 }
 
 void JournalOperations::abort()

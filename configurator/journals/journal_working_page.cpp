@@ -5,6 +5,7 @@
 #include "configurator/shell/command_line.h"
 #include "configurator/ui/ids.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QGridLayout>
@@ -12,7 +13,6 @@
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
-#include <QCheckBox>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -58,9 +58,10 @@ QTreeWidget* MakeJournalList(QWidget* owner, std::initializer_list<const char*> 
     list->setSelectionBehavior(QAbstractItemView::SelectRows);
     list->setAllColumnsShowFocus(true);
     // Grid lines, as the relay's own lists have them.
-    list->setStyleSheet(QStringLiteral(
-        "QTreeView::item { border: 1px solid #d0d0d0; }"
-        "QTreeView::item:selected { background: palette(highlight); color: palette(highlighted-text); }"));
+    list->setStyleSheet(
+        QStringLiteral("QTreeView::item { border: 1px solid #d0d0d0; }"
+                       "QTreeView::item:selected { background: palette(highlight); color: "
+                       "palette(highlighted-text); }"));
     const double scale = owner->logicalDpiX() > 0 ? owner->logicalDpiX() / 96.0 : 1.0;
     int k = 0;
     for (const int w : widths)
@@ -119,7 +120,7 @@ WorkingJournalPage::WorkingJournalPage(Shell& shell, JournalOperations& ops, Jou
     row->addWidget(to);
     row->addWidget(previous);
     row->addStretch();
-    const std::pair<int, QWidget*> unused[] = {{CtlWjSortOrder, sort}, {CtlWjSortApply, apply},
+    const std::pair<int, QWidget*> unused[] = {{CtlWjSortOrder, sort},  {CtlWjSortApply, apply},
                                                {CtlWjByDates, byDates}, {CtlWjFrom, from},
                                                {CtlWjTo, to},           {CtlWjPrevious, previous}};
     for (const auto& [id, w] : unused) {
@@ -133,17 +134,17 @@ WorkingJournalPage::WorkingJournalPage(Shell& shell, JournalOperations& ops, Jou
 void WorkingJournalPage::command(int id)
 {
     switch (id) {
-    case PageCmdWorkRead:
-        read();
-        break;
-    case PageCmdWorkOpen:
-        open();
-        break;
-    case PageCmdWorkSave:
-        save();
-        break;
-    default:
-        break;
+        case PageCmdWorkRead:
+            read();
+            break;
+        case PageCmdWorkOpen:
+            open();
+            break;
+        case PageCmdWorkSave:
+            save();
+            break;
+        default:
+            break;
     }
 }
 
@@ -181,8 +182,8 @@ void WorkingJournalPage::read()
                                  return;
                              }
                              self->setListsEnabled(false);
-                             const bool started =
-                                 self->m_ops.startWorkingRead([self, done](const JournalOutcome& o) {
+                             const bool started = self->m_ops.startWorkingRead(
+                                 [self, done](const JournalOutcome& o) {
                                      if (self) {
                                          if (o.ok()) {
                                              self->m_caption->setText(Utf8(tx::kWjCaption));
@@ -207,7 +208,8 @@ void WorkingJournalPage::open()
 {
     QString path = shell().takeCommandLinePath(int(FileKind::WorkJournal));
     if (path.isEmpty()) {
-        FileRequest request{Utf8(tx::kWjOpenTitle), Utf8(tx::kWjFilter), Utf8(tx::kWjExtension), false, {}};
+        FileRequest request{
+            Utf8(tx::kWjOpenTitle), Utf8(tx::kWjFilter), Utf8(tx::kWjExtension), false, {}};
         path = shell().dialogs().chooseFile(request);
         if (path.isEmpty())
             return;
@@ -235,7 +237,8 @@ void WorkingJournalPage::open()
 
 void WorkingJournalPage::save()
 {
-    FileRequest request{Utf8(tx::kWjSaveTitle), Utf8(tx::kWjFilter), Utf8(tx::kWjExtension), true, {}};
+    FileRequest request{
+        Utf8(tx::kWjSaveTitle), Utf8(tx::kWjFilter), Utf8(tx::kWjExtension), true, {}};
     const QString path = shell().dialogs().chooseFile(request);
     if (path.isEmpty())
         return;

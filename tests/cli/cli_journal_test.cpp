@@ -8,10 +8,10 @@
 #include "configurator/journals/journal_texts.h"
 #include "configurator/journals/journal_working_file.h"
 
+#include <gtest/gtest.h>
 #include <QFile>
 #include <QJsonArray>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 namespace tirv::test {
 namespace {
@@ -23,8 +23,9 @@ TEST(CliJournal, BothJournalsAreSavedAndPrinted)
     SimProcess sim({"--model", "715"});
     ASSERT_TRUE(sim.ready()) << sim.error();
     QTemporaryDir dir;
-    ASSERT_TRUE(sim.control("working 21 year=26 month=1 day=2 hour=3 minute=4 second=5 ms=6 "
-                            "code=122"));
+    ASSERT_TRUE(
+        sim.control("working 21 year=26 month=1 day=2 hour=3 minute=4 second=5 ms=6 "
+                    "code=122"));
     const std::string twj = dir.filePath("w.twj").toStdString();
     const CliResult work = RunCli(On(sim, {"journal", "work", twj, "--json"}));
     ASSERT_EQ(work.exitCode, 0) << work.err.toStdString();
@@ -47,13 +48,14 @@ TEST(CliJournal, BothJournalsAreSavedAndPrinted)
     ASSERT_EQ(LoadEmergencyJournalFile(taj, e).result, JournalFileResult::Ok);
     EXPECT_TRUE(e.mClass);
     EXPECT_EQ(em.out.count('\n'), int(e.events().size()));
-    EXPECT_TRUE(em.out.contains(QString::fromStdString(EmergencyRows(
-        e.records[std::size_t(e.events().front())], true).first[2])));
+    EXPECT_TRUE(em.out.contains(QString::fromStdString(
+        EmergencyRows(e.records[std::size_t(e.events().front())], true).first[2])));
 
     ASSERT_TRUE(sim.control("emergency 1 event=3"));
     const CliResult invalid = RunCli(On(sim, {"journal", "emergency", taj}));
     EXPECT_EQ(invalid.exitCode, 5);
-    EXPECT_TRUE(invalid.err.contains(QString::fromUtf8(tx::kEjInvalid))) << invalid.err.toStdString();
+    EXPECT_TRUE(invalid.err.contains(QString::fromUtf8(tx::kEjInvalid)))
+        << invalid.err.toStdString();
 }
 
 TEST(CliJournal, OscillogramFileAndItsRefusals)
@@ -70,9 +72,9 @@ TEST(CliJournal, OscillogramFileAndItsRefusals)
     ASSERT_EQ(bytes.size(), qsizetype(kOscImageBytes));
     OscillogramImage image;
     CollectingSink sink;
-    EXPECT_EQ(image.parse({reinterpret_cast<const std::uint8_t*>(bytes.data()), kOscImageBytes},
-                          sink),
-              LoadStatus::Loaded);
+    EXPECT_EQ(
+        image.parse({reinterpret_cast<const std::uint8_t*>(bytes.data()), kOscImageBytes}, sink),
+        LoadStatus::Loaded);
     EXPECT_EQ(image.deviceType(), 705);
 
     const QString other = dir.filePath("busy.tao");

@@ -78,9 +78,11 @@ struct JournalSimLine {
 
 struct JournalRig : JournalSimLine {
     explicit JournalRig(int code, std::vector<std::string> more = {}, int com = 1)
-        : JournalSimLine(code, std::move(more), com), model(code),
-          link(reporter, settings, [this] { return model.isM(); }, nullptr,
-               QString::fromStdString(sim.portsDir())),
+        : JournalSimLine(code, std::move(more), com),
+          model(code),
+          link(
+              reporter, settings, [this] { return model.isM(); }, nullptr,
+              QString::fromStdString(sim.portsDir())),
           session(link, reporter, settings, model),
           ops(link, session, reporter, settings, model, store)
     {

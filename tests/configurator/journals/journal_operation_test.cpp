@@ -9,11 +9,11 @@
 #include "configurator/link/frames.h"
 #include "configurator/link/modbus_tcp_transfer.h"
 
+#include <gtest/gtest.h>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 #include <array>
 
@@ -124,11 +124,9 @@ TEST(JournalReads, CraftedRecordsAreCheckedAndAnInvalidReadKeepsTheJournal)
     const std::vector<Case> cases{
         {"two event bits", Read::Emergency, "emergency 1 event=3", false},
         {"29 February 2024", Read::Emergency,
-         "emergency 1 day=29 month=2 year=2024 hour=1 minute=2 second=3 fraction=4 event=2",
-         true},
+         "emergency 1 day=29 month=2 year=2024 hour=1 minute=2 second=3 fraction=4 event=2", true},
         {"29 February 2023", Read::Emergency,
-         "emergency 1 day=29 month=2 year=2023 hour=1 minute=2 second=3 fraction=4 event=2",
-         false},
+         "emergency 1 day=29 month=2 year=2023 hour=1 minute=2 second=3 fraction=4 event=2", false},
         {"29 February 24", Read::Working,
          "working 21 year=24 month=2 day=29 hour=1 minute=2 second=3 ms=4 code=123", true},
         {"29 February 23", Read::Working,
@@ -191,8 +189,9 @@ TEST(JournalReads, RepeatsTheLimitAndAStop)
     ASSERT_TRUE(rig.sim.control("silent off"));
 
     // Stopped after the second request: the status names it and the journal stays.
-    ASSERT_TRUE(rig.sim.control("working 30 year=25 month=5 day=5 hour=5 minute=5 second=5 "
-                                "ms=5 code=124"));
+    ASSERT_TRUE(
+        rig.sim.control("working 30 year=25 month=5 day=5 hour=5 minute=5 second=5 "
+                        "ms=5 code=124"));
     rig.reporter.stopAt = std::pair{5, 10};
     rig.reporter.onStop = [&rig] { rig.ops.abort(); };
     o = rig.run(Read::Working);
@@ -263,7 +262,8 @@ TEST(OscillogramReadout, WritesThePreparedImageAndStartsTheViewer)
     EXPECT_TRUE(rig.reporter.statuses.contains(U(tx::kOscRead)));
     EXPECT_EQ(rig.reporter.lastProgressMax, 0);
     EXPECT_FALSE(o->newer);
-    EXPECT_TRUE(rig.reporter.messages.empty()) << rig.reporter.messageTexts().join('|').toStdString();
+    EXPECT_TRUE(rig.reporter.messages.empty())
+        << rig.reporter.messageTexts().join('|').toStdString();
     ASSERT_EQ(launches.size(), 1u);
     EXPECT_EQ(launches[0].program, QFileInfo(viewer).absoluteFilePath());
     EXPECT_EQ(launches[0].folder, QFileInfo(dir.path()).absoluteFilePath());

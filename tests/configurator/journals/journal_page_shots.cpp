@@ -35,10 +35,12 @@ bool Shoot(QWidget* w, const QString& path)
 int main(int argc, char** argv)
 {
     test::GuiApp();
-    const QString dir = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("/tmp/journal-shots");
+    const QString dir =
+        argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("/tmp/journal-shots");
     QDir().mkpath(dir);
     if (!std::getenv("TIRV_BIN_DIR"))
-        ::setenv("TIRV_BIN_DIR", (QCoreApplication::applicationDirPath() + "/../bin").toLocal8Bit(), 0);
+        ::setenv("TIRV_BIN_DIR", (QCoreApplication::applicationDirPath() + "/../bin").toLocal8Bit(),
+                 0);
     test::SimProcess sim({"--model", "715"});
     if (!sim.ready()) {
         std::fprintf(stderr, "tirv-sim: %s\n", sim.error().c_str());

@@ -15,6 +15,7 @@
 #include "support/program_rig.h"
 #include "support/sim_process.h"
 
+#include <gtest/gtest.h>
 #include <QCheckBox>
 #include <QDate>
 #include <QFile>
@@ -23,7 +24,6 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTreeWidget>
-#include <gtest/gtest.h>
 
 #include <memory>
 
@@ -93,10 +93,12 @@ protected:
 TEST_F(JournalPagesTest, WorkingJournalIsShownSavedAndOpened)
 {
     start(715);
-    ASSERT_TRUE(sim->control("working 21 year=26 month=1 day=2 hour=3 minute=4 second=5 ms=600 "
-                             "code=122"));
-    ASSERT_TRUE(sim->control("working 22 year=26 month=1 day=2 hour=3 minute=4 second=5 ms=300 "
-                             "code=50"));
+    ASSERT_TRUE(
+        sim->control("working 21 year=26 month=1 day=2 hour=3 minute=4 second=5 ms=600 "
+                     "code=122"));
+    ASSERT_TRUE(
+        sim->control("working 22 year=26 month=1 day=2 hour=3 minute=4 second=5 ms=300 "
+                     "code=50"));
     run(CmdReadWorkJournal);
     ASSERT_EQ(rig.rep.lastStatus(), U(tx::kWjDone));
     WorkingJournalPage* page = working();
@@ -104,8 +106,8 @@ TEST_F(JournalPagesTest, WorkingJournalIsShownSavedAndOpened)
     auto* settings = page->control<QTreeWidget>(CtlWjSettingsList);
     auto* events = page->control<QTreeWidget>(CtlWjEventsList);
     const auto check = [&](const WorkingJournal& j) {
-        const std::pair<QTreeWidget*, WorkingGroup> lists[] = {
-            {settings, WorkingGroup::Settings}, {events, WorkingGroup::Events}};
+        const std::pair<QTreeWidget*, WorkingGroup> lists[] = {{settings, WorkingGroup::Settings},
+                                                               {events, WorkingGroup::Events}};
         for (const auto& [list, group] : lists) {
             const auto rows = WorkingListRows(j, group);
             ASSERT_EQ(list->topLevelItemCount(), int(rows.size()));
@@ -175,20 +177,18 @@ TEST_P(EmergencyPageTest, EventsValuesOpeningTimesAndFiles)
         const char* opening;
         QString shown;  // empty: the header is blanked
     };
-    const std::vector<Case> cases{{1, "0x8005", U("5 мин.")},
-                                  {2, "85", QString()},
-                                  {3, "250", U("2.50 сек.")}};
+    const std::vector<Case> cases{
+        {1, "0x8005", U("5 мин.")}, {2, "85", QString()}, {3, "250", U("2.50 сек.")}};
     {
         const int model = GetParam();
         start(model);
         // The last day of this year: newer than every record the simulator starts with.
         const std::string year = std::to_string(QDate::currentDate().year());
         for (const Case& c : cases)
-            ASSERT_TRUE(sim->control("emergency " + std::to_string(c.record) +
-                                     " day=31 month=12 year=" + year +
-                                     " hour=" + std::to_string(20 + c.record) +
-                                     " minute=0 second=0 fraction=0 event=4 started=6 opening=" +
-                                     c.opening));
+            ASSERT_TRUE(sim->control(
+                "emergency " + std::to_string(c.record) + " day=31 month=12 year=" + year +
+                " hour=" + std::to_string(20 + c.record) +
+                " minute=0 second=0 fraction=0 event=4 started=6 opening=" + c.opening));
         run(CmdReadEmergencyJournal);
         ASSERT_EQ(rig.rep.lastStatus(), U(tx::kEjDone));
         EmergencyJournalPage* page = emergency();
@@ -199,10 +199,10 @@ TEST_P(EmergencyPageTest, EventsValuesOpeningTimesAndFiles)
         const auto events = j.events();
         ASSERT_EQ(list->topLevelItemCount(), 2 * int(events.size()));
         for (int k = 0; k < int(events.size()); ++k) {
-            const auto rows = EmergencyRows(j.records[std::size_t(events[std::size_t(k)])], j.mClass);
-            EXPECT_EQ(RowTexts(list, 2 * k),
-                      (QStringList{U(rows.first[0]), U(rows.first[1]), U(rows.first[2]),
-                                   U(rows.first[3])}));
+            const auto rows =
+                EmergencyRows(j.records[std::size_t(events[std::size_t(k)])], j.mClass);
+            EXPECT_EQ(RowTexts(list, 2 * k), (QStringList{U(rows.first[0]), U(rows.first[1]),
+                                                          U(rows.first[2]), U(rows.first[3])}));
             EXPECT_EQ(list->topLevelItem(2 * k + 1)->text(2), U(rows.outcome));
         }
         // The crafted events are the three newest (hours 23, 22, 21).
@@ -306,7 +306,7 @@ TEST_F(JournalPagesTest, PhasorAndSectorChoicesAreKeptInTheSettingsFile)
     page->control<QCheckBox>(CtlEjFirstSectorBox + 1)->setChecked(false);   // "Ia"
     page->control<QCheckBox>(CtlEjFirstPhasorBox + 10)->setChecked(false);  // "3Uo"
     rig.dialogs.colours = {qRgb(1, 2, 3)};
-    page->control<QPushButton>(CtlEjFirstSwatch + 2)->click();              // "Ic"
+    page->control<QPushButton>(CtlEjFirstSwatch + 2)->click();  // "Ic"
     EXPECT_EQ(page->settings().colours[2], JournalColourRef(1, 2, 3));
     rig.reset();
     rig.build(QString::fromStdString(sim->portsDir()), 715);

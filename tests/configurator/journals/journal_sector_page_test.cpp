@@ -24,7 +24,8 @@ Rgb RgbOf(std::uint32_t ref)
     return {RedOf(ref), GreenOf(ref), BlueOf(ref)};
 }
 
-// Angles (degrees) of the pixels of `colour` between 0.4 r and 0.9 r (a 2-pixel edge line stays within 3° there) from the centre.
+// Angles (degrees) of the pixels of `colour` between 0.4 r and 0.9 r (a 2-pixel edge line stays
+// within 3° there) from the centre.
 std::vector<double> PixelAngles(int model, const std::vector<Setpoint>& values,
                                 std::array<bool, 4> boxes, Rgb colour)
 {
@@ -97,14 +98,27 @@ TEST(EmergencyDiagramSectors, SectorsOnlyUnderTheirRules)
         bool drawn;
     };
     const std::vector<Case> cases{
-        {"no МТЗ stage on", 705, {{"МТЗ-общие Угол сектора", 1}}, {true, true, true, true}, uab,
+        {"no МТЗ stage on",
+         705,
+         {{"МТЗ-общие Угол сектора", 1}},
+         {true, true, true, true},
+         uab,
          false},
         {"МТЗ-3 on, box cleared", 705, {{"МТЗ-3 Вкл.", 1}}, {false, true, true, true}, uab, false},
         {"МТЗ-3 on", 716, {{"МТЗ-3 Вкл.", 1}}, {true, false, false, false}, uab, true},
         {"non-M, algorithm 1", 706, {{"ОЗЗ Алг.защиты", 1}}, {false, false, false, true}, i0, true},
-        {"non-M, algorithm 0", 706, {{"ОЗЗ Алг.защиты", 0}}, {false, false, false, true}, i0, false},
-        {"M, on and directional", 716, {{"ОЗЗ-1Г Вкл.", 1}, {"ОЗЗ-1Г Направ.", 1}},
-         {false, false, false, true}, i0, true},
+        {"non-M, algorithm 0",
+         706,
+         {{"ОЗЗ Алг.защиты", 0}},
+         {false, false, false, true},
+         i0,
+         false},
+        {"M, on and directional",
+         716,
+         {{"ОЗЗ-1Г Вкл.", 1}, {"ОЗЗ-1Г Направ.", 1}},
+         {false, false, false, true},
+         i0,
+         true},
         {"M, on only", 716, {{"ОЗЗ-1Г Вкл.", 1}}, {false, false, false, true}, i0, false},
     };
     for (const Case& c : cases) {
