@@ -10,6 +10,8 @@
 #include "configurator/iocfg/io_page_texts.h"
 #include "configurator/iocfg/io_texts.h"
 #include "configurator/shell/gui_test_support.h"
+#include "configurator/shell/program_files.h"
+#include "configurator/shell/program_settings.h"
 #include "support/program_rig.h"
 #include "support/sim_process.h"
 
@@ -285,6 +287,22 @@ TEST_F(IoPageTest, PollingGoesOnPastARejectedBlock)
     EXPECT_TRUE(
         WaitUntil([&] { return combo(state, CtlIoOutputSignal)->currentIndex() == 94; }, 5000));
     state->control<QCheckBox>(CtlIoPollOn)->setChecked(false);
+}
+
+// What pages 2 and 6 hold lives in "ТИРВ.cfg": the I/O record and the poll's words, raised to
+// the minimum of the speed.
+TEST_F(IoPageTest, SettingsFileKeepsTheRecordAndThePoll)
+{
+    start({"--model", "715"});
+    rig.win->command(CmdShowIoSettings);
+    combo(settings, CtlIoOutputSignal + 13)->setCurrentIndex(88);
+    rig.win->command(CmdShowIoState);
+    edit(state, CtlIoPollPeriod)->setText(QStringLiteral("100"));
+    emit edit(state, CtlIoPollPeriod)->editingFinished();
+    rig.pages->files().saveSettings();
+    const ProgramSettingsLoad load = LoadProgramSettings(rig.settingsPath().toStdString());
+    EXPECT_EQ(load.settings.io.output(13, IoFunction), 88u);
+    EXPECT_EQ(load.settings.ioStatePoll.periodMs, 400) << "57600 bit/s: 400 ms at least";
 }
 
 // A .tio saved by the window goes into the relay through tirv-cli, comes back through tirv-cli
