@@ -140,6 +140,11 @@ void IoPage::pageShown()
 {
     m_shown = true;
     refresh();
+    // Either mode reads the whole block: the states of the last read are the relay's.
+    if (m_transfer) {
+        m_inputLamps->setStates(m_transfer->inputStates());
+        m_outputLamps->setStates(m_transfer->outputStates());
+    }
 }
 
 void IoPage::pageHidden(int nextPage)
