@@ -362,3 +362,34 @@ TEST(OscillogramReadout, AnUnwritableFileShowsItsErrorCode)
 
 }  // namespace
 }  // namespace tirv
+
+namespace tirv {
+namespace {
+
+// The ТИРВ protocol ("Новая": its frames name the start) reads the same registers value by value,
+// at most values-per-frame a request.
+TEST(JournalReads, OverTheTirvProtocol)
+{
+    JournalRig rig(715, {"--protocol", "tirv", "--variant", "1", "--values-per-frame", "34"});
+    ASSERT_TRUE(rig.sim.ready()) << rig.sim.error();
+    rig.settings.protocol = Protocol::Tirv;
+    rig.settings.protocolVariant = 1;
+    rig.settings.valuesPerFrame = 34;
+    ASSERT_TRUE(
+        rig.sim.control("working 21 year=26 month=1 day=2 hour=3 minute=4 second=5 "
+                        "ms=6 code=125"));
+    auto o = rig.run(JournalRig::Read::Working);
+    ASSERT_TRUE(o);
+    EXPECT_EQ(o->end, JournalEnd::Done);
+    EXPECT_EQ(o->requests, 18);  // 600 values, 34 a frame
+    EXPECT_EQ(rig.store.working.records[20].code(), 125);
+    EXPECT_EQ(rig.store.working.records[20].milliseconds(), 6);
+    o = rig.run(JournalRig::Read::Emergency);
+    ASSERT_TRUE(o);
+    EXPECT_EQ(o->end, JournalEnd::Done);
+    EXPECT_EQ(o->requests, 10);  // 340 values
+    EXPECT_FALSE(rig.store.emergency.events().empty());
+}
+
+}  // namespace
+}  // namespace tirv
