@@ -11,6 +11,8 @@
 #include "configurator/link/texts.h"
 #include "gui/reporter.h"
 
+#include <QTimer>
+
 namespace tirv {
 namespace {
 
@@ -52,6 +54,8 @@ bool RelayFirmwareUpdate::start(const FirmwareImage& image, const RelayUpdateTim
         m_pages.emplace_back(base, page.bytes);
     m_nextBlock = 0;
     m_nextPage = 0;
+    m_attempt = 0;
+    m_abortRequested = false;
     m_switched = m_link.state().bootloaderMode();
 
     Port& port = m_link.port();
@@ -174,10 +178,21 @@ void RelayFirmwareUpdate::eraseNext()
             finish(UpdateOutcome::Failed);
             return;
         }
-        m_attempt = 0;
         log(Hex(tx::kBlockErased, std::uint32_t(block)));
         ++m_nextBlock;
-        eraseNext();
+        if (m_attempt == 0)
+            return eraseNext();
+        // An erase was sent again: the first one's late acknowledgement echoes the block's start
+        // address exactly like a page write there would, so it must be gone before the writes.
+        m_attempt = 0;
+        QTimer::singleShot(m_timing.eraseBlockMs, this, [this] {
+            if (!running())
+                return;
+            if (m_abortRequested)
+                return finish(UpdateOutcome::Aborted);
+            m_link.port().purge();
+            eraseNext();
+        });
     });
 }
 
@@ -231,8 +246,10 @@ void RelayFirmwareUpdate::sendExit()
 
 void RelayFirmwareUpdate::abort()
 {
-    if (running())
-        m_link.paced().abort();
+    if (!running())
+        return;
+    m_abortRequested = true;  // also ends a pause between two exchanges
+    m_link.paced().abort();
 }
 
 void RelayFirmwareUpdate::finish(UpdateOutcome outcome)

@@ -66,6 +66,7 @@ private:
     std::size_t m_nextBlock = 0;
     std::size_t m_nextPage = 0;
     int m_attempt = 0;
+    bool m_abortRequested = false;
     bool m_switched = false;  // the relay is in its loader as far as this run knows
     std::function<void(const UpdateEnd&)> m_done;
 };

@@ -12,6 +12,7 @@
 #include "gui/reporter.h"
 
 #include <QPointer>
+#include <algorithm>
 #include <atomic>
 
 namespace tirv {
@@ -23,6 +24,14 @@ using link_texts::Text;
 constexpr int kEntryExtraMs = 200;
 constexpr int kEntryAckLength = 8;
 constexpr int kRestartMs = 100;  // the program restarts into system memory after pattern 3
+constexpr int kSettleMarginMs = 50;
+constexpr int kMinAnswerMs = 150;
+
+// Milliseconds the bootloader's line (115200 bit/s, 11 bit times a character) needs for `bytes`.
+int LineMs(std::size_t bytes)
+{
+    return int((bytes * 11 * 1000 + 115199) / 115200);
+}
 
 UpdateOutcome OutcomeOf(StmOutcome o)
 {
@@ -114,11 +123,25 @@ public:
             const QByteArray frame = ToQt(request->bytes);
             m_shared->frame(true, frame);
             QByteArray reply;
-            const WorkerContext::Step step =
-                ctx.transact(frame, ExactReply(int(request->expect)), request->answerTimeoutMs,
-                             request->settleMs, reply);
+            // The answer ends as soon as it is whole, so a busy line may take longer than the
+            // settle time without costing a healthy one anything.
+            const int settleMs =
+                std::max(request->settleMs, LineMs(request->expect) * 2 + kSettleMarginMs);
+            // The first byte ends the wait, so a floor under the formula's 20 ms costs a healthy
+            // line nothing and keeps a loaded computer from failing a good bootloader.
+            const int answerMs = std::max(request->answerTimeoutMs, kMinAnswerMs);
+            const WorkerContext::Step step = ctx.transact(
+                frame, ExactReply(int(request->expect)), answerMs, settleMs, reply);
             if (!reply.isEmpty())
                 m_shared->frame(false, reply);
+            if (reply.size() > 1 && std::size_t(reply.size()) < request->expect) {
+                // A cut answer: let its rest go by, or it is taken for the answer to the repeat.
+                if (!ctx.sleep(LineMs(request->expect) + kSettleMarginMs))
+                    outcome = machine.abort();
+                ctx.port().purge();
+                if (outcome != StmOutcome::Running)
+                    break;
+            }
             switch (step) {
             case WorkerContext::Step::Aborted:
                 outcome = machine.abort();

@@ -226,6 +226,30 @@ TEST_F(Stm32UpdateTest, EachBootloaderFaultEndsAsItShould)
     }
 }
 
+// An independent AN3155 host reads back what our updater wrote: a misreading shared by the
+// simulator and the updater would show here.
+TEST_F(Stm32UpdateTest, Stm32flashReadsBackTheImageOurUpdateWrote)
+{
+    if (std::system("command -v stm32flash >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "stm32flash is not installed (scripts/install-deps installs it)";
+    Rig rig;
+    ASSERT_TRUE(rig.sim.ready()) << rig.sim.error();
+    const FirmwareImage image = TestImage();
+    const auto end = rig.run(image, UpdateMode::Update);
+    ASSERT_TRUE(end);
+    ASSERT_EQ(end->outcome, UpdateOutcome::Done) << rig.Steps();
+    ASSERT_TRUE(rig.sim.control("bootloader on"));
+    const std::string back = rig.sim.workDir() + "/back.bin";
+    const std::string command = "stm32flash -m 8n1 -b 115200 -r " + back + " -S 0x08000000:" +
+                                std::to_string(image.stm32.bytes.size()) + " " +
+                                rig.sim.portPath() + " >/dev/null 2>&1";
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    std::ifstream in(back, std::ios::binary);
+    const std::vector<std::uint8_t> read{std::istreambuf_iterator<char>(in),
+                                         std::istreambuf_iterator<char>()};
+    EXPECT_EQ(read, image.stm32.bytes);
+}
+
 TEST_F(Stm32UpdateTest, AbortDuringTheWriteEndsAsAborted)
 {
     Rig rig;

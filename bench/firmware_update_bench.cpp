@@ -1,0 +1,126 @@
+// What an M firmware update costs: our update (write, read-back, go) of a 256 KiB image through
+// the simulated STM32 bootloader of tirv-sim, against stm32flash writing and verifying the same
+// image on the same simulated line, in one run; the ratio is ours / stm32flash (goal: at most 1).
+#include "configurator/firmware/firmware_update_stm32.h"
+#include "configurator/link/serial_link.h"
+#include "support/recording_reporter.h"
+#include "support/sim_process.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <optional>
+
+using namespace tirv;
+
+namespace {
+
+constexpr std::size_t kImageBytes = 256 * 1024;
+
+std::vector<std::uint8_t> Image()
+{
+    std::vector<std::uint8_t> b(kImageBytes);
+    for (std::size_t i = 0; i < b.size(); ++i)
+        b[i] = std::uint8_t(i * 7 + i / 4096);
+    return b;
+}
+
+std::string HexFile(const std::vector<std::uint8_t>& data)
+{
+    std::string text;
+    char line[80];
+    const auto record = [&](unsigned type, unsigned offset, const std::uint8_t* bytes, unsigned n) {
+        unsigned sum = n + (offset >> 8) + (offset & 0xFF) + type;
+        int at = std::snprintf(line, sizeof line, ":%02X%04X%02X", n, offset, type);
+        for (unsigned k = 0; k < n; ++k) {
+            at += std::snprintf(line + at, sizeof line - std::size_t(at), "%02X", bytes[k]);
+            sum += bytes[k];
+        }
+        std::snprintf(line + at, sizeof line - std::size_t(at), "%02X\r\n", (0x100 - (sum & 0xFF)) & 0xFF);
+        text += line;
+    };
+    for (std::size_t at = 0; at < data.size(); at += 16) {
+        if (at % 0x10000 == 0) {
+            const std::uint8_t upper[2] = {0x08, std::uint8_t(at >> 16)};
+            record(4, 0, upper, 2);
+        }
+        record(0, unsigned(at & 0xFFFF), data.data() + at, 16);
+    }
+    return text + ":00000001FF\r\n";
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    if (std::system("command -v stm32flash >/dev/null 2>&1") != 0) {
+        std::fprintf(stderr, "stm32flash is not installed\n");
+        return 1;
+    }
+    test::SimProcess sim({"--model", "715", "--address", "1"}, 162);
+    if (!sim.ready()) {
+        std::fprintf(stderr, "tirv-sim did not start: %s\n", sim.error().c_str());
+        return 1;
+    }
+    const std::vector<std::uint8_t> data = Image();
+    auto parsed = ParseFirmwareFile(
+        std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(HexFile(data).data()),
+                                      HexFile(data).size()),
+        FirmwareFamily::Stm32);
+    if (!parsed.ok()) {
+        std::fprintf(stderr, "the image file does not parse\n");
+        return 1;
+    }
+    test::RecordingReporter reporter;
+    ConnectionSettings settings;
+    settings.channel = Channel::Rs485;
+    settings.port = sim.com();
+    SerialLink link(reporter, settings, [] { return true; }, nullptr,
+                    QString::fromStdString(sim.portsDir()));
+    Stm32FirmwareUpdate update(link, reporter, settings);
+    QStringList rows;
+    QObject::connect(&update, &Stm32FirmwareUpdate::stepLogged,
+                     [&rows](const QString& text, bool) { rows << text; });
+    QStringList frames;  // the last frames, shown when the update fails
+    QObject::connect(&update, &Stm32FirmwareUpdate::frameLogged,
+                     [&frames](bool sent, const QByteArray& b) {
+                         frames << (sent ? QStringLiteral("W: ") : QStringLiteral("R: ")) +
+                                       QString::fromLatin1(b.left(12).toHex(' ')) +
+                                       QStringLiteral(" (%1)").arg(b.size());
+                         if (frames.size() > 12)
+                             frames.removeFirst();
+                     });
+    std::optional<UpdateEnd> end;
+    QElapsedTimer ours;
+    ours.start();
+    update.start(parsed.value(), UpdateMode::Update, 715, [&end](const UpdateEnd& e) { end = e; });
+    while (!end)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    const double oursMs = double(ours.elapsed());
+    if (end->outcome != UpdateOutcome::Done) {
+        std::fprintf(stderr, "our update failed:\n%s\n", (rows + frames).join('\n').toUtf8().constData());
+        return 1;
+    }
+
+    const std::string bin = sim.workDir() + "/image.bin";
+    std::ofstream(bin, std::ios::binary)
+        .write(reinterpret_cast<const char*>(data.data()), std::streamsize(data.size()));
+    sim.control("bootloader on");
+    const std::string command = "stm32flash -m 8n1 -b 115200 -w " + bin + " -v " +
+                                sim.portPath() + " >/dev/null 2>&1";
+    QElapsedTimer theirs;
+    theirs.start();
+    const int status = std::system(command.c_str());
+    const double theirsMs = double(theirs.elapsed());
+    if (status != 0) {
+        std::fprintf(stderr, "stm32flash failed\n");
+        return 1;
+    }
+    std::printf("M update of %zu KiB, both verifying: ours %.0f ms, stm32flash %.0f ms, "
+                "ratio %.2f (goal: at most 1)\n",
+                kImageBytes / 1024, oursMs, theirsMs, oursMs / theirsMs);
+    return 0;
+}
