@@ -120,6 +120,8 @@ void MeasurementOperation::linked(LinkReady ready)
             m_toFirmware();
         return;
     }
+    // The link check may just have found another model, and with it the other layout.
+    m_layout = MeasurementLayoutOf(m_modelCode());
     readSerial(false);
 }
 
@@ -329,6 +331,8 @@ void MeasurementOperation::received()
         m_listener(r, false);
         if (m_periodMs > 0 && busy())
             m_pause.start(PollPauseMs(m_periodMs, m_replyWaitMs));
+        else if (busy())
+            report(r);  // stopped from inside the listener: this reading was the last
         return;
     }
     report(r);

@@ -53,7 +53,8 @@ public:
     // Starts one reading, or cyclic polling every `periodMs` (raised to the speed's minimum)
     // when `periodMs` is above 0 and the link is serial. False when a reading is under way.
     bool start(Listener listener, int periodMs = 0);
-    // No further poll: the reading in flight completes and is reported as the last one.
+    // No further poll: the reading in flight completes and is reported as the last one (called
+    // from inside the listener, the reading just told is told once more as the last).
     void stopPolling();
     // Stops at once: the reading in flight ends as Aborted.
     void abort();
