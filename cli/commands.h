@@ -37,5 +37,7 @@ std::span<const CommandRow> ClockCommands();
 std::span<const CommandRow> IdentityCommands();
 // firmware update|verify (firmware_commands.cpp).
 std::span<const CommandRow> FirmwareCommands();
+// measurements [--watch PERIOD] (measurement_commands.cpp).
+std::span<const CommandRow> MeasurementCommands();
 
 }  // namespace tirv::cli

@@ -22,6 +22,7 @@ constexpr std::span<const CommandRow> (*kTables[])() = {
     IoCommands,
     JournalCommands,
     FirmwareCommands,
+    MeasurementCommands,
 };
 
 struct Found {

@@ -58,6 +58,8 @@ struct Options {
     std::string settingsFile;
     std::string protocolFile;  // firmware: the update protocol is appended here
     bool inLoader = false;     // firmware: the relay waits in its loader already
+    std::optional<int> watchMs;   // measurements: poll with this period
+    std::optional<int> readings;  // measurements --watch: stop after this many readings
 
     bool yes = false;
     bool no = false;
