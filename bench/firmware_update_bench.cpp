@@ -38,7 +38,8 @@ std::string HexFile(const std::vector<std::uint8_t>& data)
             at += std::snprintf(line + at, sizeof line - std::size_t(at), "%02X", bytes[k]);
             sum += bytes[k];
         }
-        std::snprintf(line + at, sizeof line - std::size_t(at), "%02X\r\n", (0x100 - (sum & 0xFF)) & 0xFF);
+        std::snprintf(line + at, sizeof line - std::size_t(at), "%02X\r\n",
+                      (0x100 - (sum & 0xFF)) & 0xFF);
         text += line;
     };
     for (std::size_t at = 0; at < data.size(); at += 16) {
@@ -78,8 +79,8 @@ int main(int argc, char** argv)
     ConnectionSettings settings;
     settings.channel = Channel::Rs485;
     settings.port = sim.com();
-    SerialLink link(reporter, settings, [] { return true; }, nullptr,
-                    QString::fromStdString(sim.portsDir()));
+    SerialLink link(
+        reporter, settings, [] { return true; }, nullptr, QString::fromStdString(sim.portsDir()));
     Stm32FirmwareUpdate update(link, reporter, settings);
     QStringList rows;
     QObject::connect(&update, &Stm32FirmwareUpdate::stepLogged,
@@ -101,7 +102,8 @@ int main(int argc, char** argv)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
     const double oursMs = double(ours.elapsed());
     if (end->outcome != UpdateOutcome::Done) {
-        std::fprintf(stderr, "our update failed:\n%s\n", (rows + frames).join('\n').toUtf8().constData());
+        std::fprintf(stderr, "our update failed:\n%s\n",
+                     (rows + frames).join('\n').toUtf8().constData());
         return 1;
     }
 
@@ -109,8 +111,8 @@ int main(int argc, char** argv)
     std::ofstream(bin, std::ios::binary)
         .write(reinterpret_cast<const char*>(data.data()), std::streamsize(data.size()));
     sim.control("bootloader on");
-    const std::string command = "stm32flash -m 8n1 -b 115200 -w " + bin + " -v " +
-                                sim.portPath() + " >/dev/null 2>&1";
+    const std::string command =
+        "stm32flash -m 8n1 -b 115200 -w " + bin + " -v " + sim.portPath() + " >/dev/null 2>&1";
     QElapsedTimer theirs;
     theirs.start();
     const int status = std::system(command.c_str());
@@ -119,8 +121,9 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "stm32flash failed\n");
         return 1;
     }
-    std::printf("M update of %zu KiB, both verifying: ours %.0f ms, stm32flash %.0f ms, "
-                "ratio %.2f (goal: at most 1)\n",
-                kImageBytes / 1024, oursMs, theirsMs, oursMs / theirsMs);
+    std::printf(
+        "M update of %zu KiB, both verifying: ours %.0f ms, stm32flash %.0f ms, "
+        "ratio %.2f (goal: at most 1)\n",
+        kImageBytes / 1024, oursMs, theirsMs, oursMs / theirsMs);
     return 0;
 }

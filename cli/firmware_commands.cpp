@@ -20,8 +20,8 @@ namespace tx = firmware_texts;
 ProtocolTime Now()
 {
     const QDateTime now = QDateTime::currentDateTime();
-    return {unsigned(now.date().year()),  unsigned(now.date().month()),
-            unsigned(now.date().day()),   unsigned(now.time().hour()),
+    return {unsigned(now.date().year()),   unsigned(now.date().month()),
+            unsigned(now.date().day()),    unsigned(now.time().hour()),
             unsigned(now.time().minute()), unsigned(now.time().second()),
             unsigned(now.time().msec())};
 }
@@ -43,7 +43,8 @@ Exit Run(RelaySession& s, const std::string& file, UpdateMode mode)
     auto loaded = LoadFirmwareFile(file, FirmwareFamilyOf(m));
     if (!loaded.ok()) {
         s.reporter().ask(loaded.error());
-        const Exit exit = QFileInfo::exists(QString::fromStdString(file)) ? Exit::Invalid : Exit::File;
+        const Exit exit =
+            QFileInfo::exists(QString::fromStdString(file)) ? Exit::Invalid : Exit::File;
         if (s.options().json)
             PrintJson(FailureJson(exit, s.reporter()));
         return exit;
@@ -54,9 +55,9 @@ Exit Run(RelaySession& s, const std::string& file, UpdateMode mode)
     if (!s.options().protocolFile.empty()) {
         int error = 0;
         if (!protocol.open(s.options().protocolFile, error)) {
-            s.reporter().ask(Box(QString(), QString::fromUtf8(tx::kProtocolCannotOpen)
-                                                .replace(QStringLiteral("%i"),
-                                                         QString::number(error))));
+            s.reporter().ask(
+                Box(QString(), QString::fromUtf8(tx::kProtocolCannotOpen)
+                                   .replace(QStringLiteral("%i"), QString::number(error))));
         } else {
             ProtocolHeaderFields f;
             f.device = "ТИРВ-" + std::to_string(s.model().code() - (m ? 10 : 0)) + (m ? "M" : "");
@@ -67,10 +68,10 @@ Exit Run(RelaySession& s, const std::string& file, UpdateMode mode)
     QJsonArray rows;
     const auto row = [&](const QString& text, bool timed) {
         const ProtocolTime t = Now();
-        s.reporter().line(QString::asprintf(tx::kTimeFormat, t.hour, t.minute, t.second,
-                                            t.millisecond)
-                              .toStdString() +
-                          " " + text.toStdString());
+        s.reporter().line(
+            QString::asprintf(tx::kTimeFormat, t.hour, t.minute, t.second, t.millisecond)
+                .toStdString() +
+            " " + text.toStdString());
         rows.append(text);
         protocol.append(ProtocolStep(text.toStdString(), t, timed));
     };
@@ -113,8 +114,14 @@ Exit Run(RelaySession& s, const std::string& file, UpdateMode mode)
     return exit;
 }
 
-Exit Update(RelaySession& s, const std::string& file) { return Run(s, file, UpdateMode::Update); }
-Exit Verify(RelaySession& s, const std::string& file) { return Run(s, file, UpdateMode::Verify); }
+Exit Update(RelaySession& s, const std::string& file)
+{
+    return Run(s, file, UpdateMode::Update);
+}
+Exit Verify(RelaySession& s, const std::string& file)
+{
+    return Run(s, file, UpdateMode::Verify);
+}
 
 using G = OptionGroup;
 

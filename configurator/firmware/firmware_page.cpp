@@ -26,16 +26,18 @@ namespace {
 namespace tx = firmware_texts;
 namespace pt = firmware_page_texts;
 
-QString Text(const char* utf8) { return QString::fromUtf8(utf8); }
+QString Text(const char* utf8)
+{
+    return QString::fromUtf8(utf8);
+}
 
 ProtocolTime Now()
 {
     const QDateTime now = QDateTime::currentDateTime();
     const QDate d = now.date();
     const QTime t = now.time();
-    return {unsigned(d.year()),   unsigned(d.month()),  unsigned(d.day()),
-            unsigned(t.hour()),   unsigned(t.minute()), unsigned(t.second()),
-            unsigned(t.msec())};
+    return {unsigned(d.year()),   unsigned(d.month()),  unsigned(d.day()), unsigned(t.hour()),
+            unsigned(t.minute()), unsigned(t.second()), unsigned(t.msec())};
 }
 
 QString TimeText(const ProtocolTime& t)
@@ -52,10 +54,14 @@ QLineEdit* TimingEdit(int value)
 
 }  // namespace
 
-FirmwareUpdatePage::FirmwareUpdatePage(Shell& shell, SerialLink& link, const ConnectionSettings& settings,
-                           std::function<ProtocolHeaderFields()> header, QWidget* parent)
-    : Page(shell, PageFirmware, parent), m_relay(link, shell.reporter(), settings),
-      m_stm32(link, shell.reporter(), settings), m_header(std::move(header))
+FirmwareUpdatePage::FirmwareUpdatePage(Shell& shell, SerialLink& link,
+                                       const ConnectionSettings& settings,
+                                       std::function<ProtocolHeaderFields()> header,
+                                       QWidget* parent)
+    : Page(shell, PageFirmware, parent),
+      m_relay(link, shell.reporter(), settings),
+      m_stm32(link, shell.reporter(), settings),
+      m_header(std::move(header))
 {
     auto* layout = new QVBoxLayout(this);
 
@@ -174,26 +180,26 @@ void FirmwareUpdatePage::showFamily()
 void FirmwareUpdatePage::command(int id)
 {
     switch (id) {
-    case CtlFwChooseFile:
-        if (!running())
-            chooseFile();
-        return;
-    case CtlFwChooseProtocol:
-        chooseProtocol();
-        return;
-    case PageCmdFirmwareWrite:
-        run(UpdateMode::Update);
-        return;
-    case PageCmdFirmwareRead:
-        if (shell().model().isM())
-            run(UpdateMode::Verify);
-        return;
-    case CtlFwStop:
-        m_relay.abort();
-        m_stm32.abort();
-        return;
-    default:
-        return;
+        case CtlFwChooseFile:
+            if (!running())
+                chooseFile();
+            return;
+        case CtlFwChooseProtocol:
+            chooseProtocol();
+            return;
+        case PageCmdFirmwareWrite:
+            run(UpdateMode::Update);
+            return;
+        case PageCmdFirmwareRead:
+            if (shell().model().isM())
+                run(UpdateMode::Verify);
+            return;
+        case CtlFwStop:
+            m_relay.abort();
+            m_stm32.abort();
+            return;
+        default:
+            return;
     }
 }
 
@@ -250,8 +256,8 @@ RelayUpdateTiming FirmwareUpdatePage::takeTiming()
         auto* edit = control<QLineEdit>(id);
         const TimingValue v = TakeTimingField(rule, edit->text().toStdString());
         if (v.replacedText) {
-            shell().reporter().ask(Box(Text(pt::kCaptionWarning), Text(v.replacedText),
-                                       MsgIcon::Warning));
+            shell().reporter().ask(
+                Box(Text(pt::kCaptionWarning), Text(v.replacedText), MsgIcon::Warning));
             edit->setText(QString::number(v.value));
         }
         timing.*rule.member = v.value;
@@ -277,10 +283,10 @@ void FirmwareUpdatePage::run(UpdateMode mode)
     if (control<QCheckBox>(CtlFwProtocolOn)->isChecked() && !protocolPath.isEmpty()) {
         int error = 0;
         if (!m_protocol.open(protocolPath.toStdString(), error)) {
-            shell().reporter().ask(Box(Text(pt::kCaptionError),
-                                       Text(tx::kProtocolCannotOpen)
-                                           .replace(QStringLiteral("%i"), QString::number(error)),
-                                       MsgIcon::Error));
+            shell().reporter().ask(Box(
+                Text(pt::kCaptionError),
+                Text(tx::kProtocolCannotOpen).replace(QStringLiteral("%i"), QString::number(error)),
+                MsgIcon::Error));
         } else {
             ProtocolHeaderFields fields = m_header ? m_header() : ProtocolHeaderFields{};
             if (fields.device.empty())
@@ -297,23 +303,22 @@ void FirmwareUpdatePage::run(UpdateMode mode)
     shell().setModeText(Text(tx::kBootloaderMode));
     const FirmwareImage image = *m_image;
     const int code = shell().model().code();
-    shell().runExchange(
-        {[this, image, timing, mode, m, code](std::function<void(bool)> done) {
-             m_done = std::move(done);
-             auto ended = [this](const UpdateEnd& e) { this->ended(e); };
-             const bool started = m ? m_stm32.start(image, mode, code, ended)
-                                    : m_relay.start(image, timing, ended);
-             control(CtlFwStop)->setEnabled(started);
-             if (!started) {
-                 m_protocol.close();
-                 if (auto d = std::move(m_done))
-                     d(false);
-             }
-         },
-         [this] {
-             m_relay.abort();
-             m_stm32.abort();
-         }});
+    shell().runExchange({[this, image, timing, mode, m, code](std::function<void(bool)> done) {
+                             m_done = std::move(done);
+                             auto ended = [this](const UpdateEnd& e) { this->ended(e); };
+                             const bool started = m ? m_stm32.start(image, mode, code, ended)
+                                                    : m_relay.start(image, timing, ended);
+                             control(CtlFwStop)->setEnabled(started);
+                             if (!started) {
+                                 m_protocol.close();
+                                 if (auto d = std::move(m_done))
+                                     d(false);
+                             }
+                         },
+                         [this] {
+                             m_relay.abort();
+                             m_stm32.abort();
+                         }});
 }
 
 void FirmwareUpdatePage::addRow(const QString& text, bool timed)
@@ -330,7 +335,8 @@ void FirmwareUpdatePage::frame(bool sent, const QByteArray& bytes)
 {
     if (m_protocol.isOpen())
         m_protocol.append(ProtocolFrame(
-            sent, {reinterpret_cast<const std::uint8_t*>(bytes.constData()), std::size_t(bytes.size())},
+            sent,
+            {reinterpret_cast<const std::uint8_t*>(bytes.constData()), std::size_t(bytes.size())},
             Now()));
 }
 
@@ -342,7 +348,8 @@ void FirmwareUpdatePage::ended(const UpdateEnd& end)
     }
     control(CtlFwStop)->setEnabled(false);
     if (end.outcome == UpdateOutcome::Done)
-        control<QProgressBar>(CtlFwProgress)->setValue(control<QProgressBar>(CtlFwProgress)->maximum());
+        control<QProgressBar>(CtlFwProgress)
+            ->setValue(control<QProgressBar>(CtlFwProgress)->maximum());
     if (auto d = std::move(m_done))
         d(end.outcome == UpdateOutcome::Done);
 }

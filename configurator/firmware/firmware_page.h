@@ -31,14 +31,15 @@ enum FirmwareCtl : int {
     CtlFwVerify = 6011,  // = the page command "read": verify-only
     CtlFwStop = 6012,
     CtlFwChooseProtocol = 6013,
-    CtlFwEnded = 6020,   // the run has ended (posted by the M thread's completion)
+    CtlFwEnded = 6020,  // the run has ended (posted by the M thread's completion)
 };
 
 class FirmwareUpdatePage : public Page {
 public:
     // `header` gives the relay's identity for the protocol file (empty fields when unknown).
     FirmwareUpdatePage(Shell& shell, SerialLink& link, const ConnectionSettings& settings,
-                 std::function<ProtocolHeaderFields()> header = {}, QWidget* parent = nullptr);
+                       std::function<ProtocolHeaderFields()> header = {},
+                       QWidget* parent = nullptr);
     ~FirmwareUpdatePage() override;
 
     void command(int id) override;

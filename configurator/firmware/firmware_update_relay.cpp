@@ -19,8 +19,8 @@ namespace {
 namespace tx = firmware_texts;
 using link_texts::Text;
 
-constexpr int kEntryExtraMs = 200;         // the relay's program restarts into its loader
-constexpr int kAckLength = 8;              // the request's first six bytes and the CRC
+constexpr int kEntryExtraMs = 200;  // the relay's program restarts into its loader
+constexpr int kAckLength = 8;       // the request's first six bytes and the CRC
 constexpr int kProbeReplyLength = 5 + 2 * kLoaderProbeCount;
 constexpr auto kCommand = static_cast<std::uint8_t>(Function::BootCommand);
 constexpr auto kProbe = static_cast<std::uint8_t>(Function::BootRead);
@@ -86,19 +86,19 @@ void RelayFirmwareUpdate::exchange(const QByteArray& frame, int waitMs, std::uin
                                    int replyLength, std::function<void(const QByteArray&)> then)
 {
     emit frameSent(frame);
-    const bool started = m_link.paced().start(
-        {frame, waitMs, ModbusReply(function, replyLength)},
-        [this, then = std::move(then)](const ExchangeReply& r) {
-            if (!running())
-                return;
-            if (r.end == ExchangeEnd::Aborted) {
-                finish(UpdateOutcome::Aborted);
-                return;
-            }
-            if (!r.bytes.isEmpty())
-                emit replyReceived(r.bytes);
-            then(r.end == ExchangeEnd::Reply ? r.bytes : QByteArray());
-        });
+    const bool started =
+        m_link.paced().start({frame, waitMs, ModbusReply(function, replyLength)},
+                             [this, then = std::move(then)](const ExchangeReply& r) {
+                                 if (!running())
+                                     return;
+                                 if (r.end == ExchangeEnd::Aborted) {
+                                     finish(UpdateOutcome::Aborted);
+                                     return;
+                                 }
+                                 if (!r.bytes.isEmpty())
+                                     emit replyReceived(r.bytes);
+                                 then(r.end == ExchangeEnd::Reply ? r.bytes : QByteArray());
+                             });
     if (!started)
         finish(UpdateOutcome::Failed);
 }
@@ -109,22 +109,23 @@ void RelayFirmwareUpdate::sendEntry(int pattern)
     const std::uint8_t address = static_cast<std::uint8_t>(m_settings.address);
     const QByteArray frame = Frame(buf, BuildEnterLoader(buf, address, pattern));
     const int waitMs = WriteWaitMs(std::size_t(frame.size()), m_settings.baudIndex) + kEntryExtraMs;
-    exchange(frame, waitMs, kCommand, kAckLength, [this, pattern, address](const QByteArray& reply) {
-        // A pattern is never sent twice: a repeat would be taken out of order.
-        if (CheckEnterLoaderReply(Bytes(reply), address) != LinkResult::Good) {
-            log(Text(tx::kEnterLoaderFailed), true);
-            finish(UpdateOutcome::Failed);
-            return;
-        }
-        if (pattern + 1 < kEnterLoaderSteps) {
-            sendEntry(pattern + 1);
-            return;
-        }
-        log(Text(tx::kEnterLoaderSent));
-        m_switched = true;
-        m_link.state().setBootloaderMode(true);
-        sendProbe();
-    });
+    exchange(frame, waitMs, kCommand, kAckLength,
+             [this, pattern, address](const QByteArray& reply) {
+                 // A pattern is never sent twice: a repeat would be taken out of order.
+                 if (CheckEnterLoaderReply(Bytes(reply), address) != LinkResult::Good) {
+                     log(Text(tx::kEnterLoaderFailed), true);
+                     finish(UpdateOutcome::Failed);
+                     return;
+                 }
+                 if (pattern + 1 < kEnterLoaderSteps) {
+                     sendEntry(pattern + 1);
+                     return;
+                 }
+                 log(Text(tx::kEnterLoaderSent));
+                 m_switched = true;
+                 m_link.state().setBootloaderMode(true);
+                 sendProbe();
+             });
 }
 
 void RelayFirmwareUpdate::sendProbe()
@@ -134,9 +135,8 @@ void RelayFirmwareUpdate::sendProbe()
     SetProtocolTimeouts(port, Protocol::Modbus, m_settings.bootBaudIndex);
     std::array<std::uint8_t, kFrameBufferSize> buf{};
     const QByteArray frame = Frame(buf, BuildLoaderProbe(buf));
-    const int waitMs = LoaderProbeWaitMs(std::size_t(frame.size()),
-                                         int(BaudRate(m_settings.bootBaudIndex)),
-                                         m_timing.initialiseMs);
+    const int waitMs = LoaderProbeWaitMs(
+        std::size_t(frame.size()), int(BaudRate(m_settings.bootBaudIndex)), m_timing.initialiseMs);
     exchange(frame, waitMs, kProbe, kProbeReplyLength, [this](const QByteArray& reply) {
         if (CheckLoaderProbeReply(Bytes(reply)) != LinkResult::Good) {
             if (++m_attempt < kLoaderAttempts)

@@ -36,17 +36,17 @@ int LineMs(std::size_t bytes)
 UpdateOutcome OutcomeOf(StmOutcome o)
 {
     switch (o) {
-    case StmOutcome::Succeeded:
-        return UpdateOutcome::Done;
-    case StmOutcome::Mismatch:
-        return UpdateOutcome::Mismatch;
-    case StmOutcome::Unverified:
-        return UpdateOutcome::Unverified;
-    case StmOutcome::Aborted:
-        return UpdateOutcome::Aborted;
-    case StmOutcome::Running:
-    case StmOutcome::Failed:
-        break;
+        case StmOutcome::Succeeded:
+            return UpdateOutcome::Done;
+        case StmOutcome::Mismatch:
+            return UpdateOutcome::Mismatch;
+        case StmOutcome::Unverified:
+            return UpdateOutcome::Unverified;
+        case StmOutcome::Aborted:
+            return UpdateOutcome::Aborted;
+        case StmOutcome::Running:
+        case StmOutcome::Failed:
+            break;
     }
     return UpdateOutcome::Failed;
 }
@@ -72,19 +72,31 @@ struct Stm32FirmwareUpdate::Shared {
     void step(const QString& text, bool timed)
     {
         QMetaObject::invokeMethod(
-            owner.data(), [o = owner, text, timed] { if (o) emit o->stepLogged(text, timed); },
+            owner.data(),
+            [o = owner, text, timed] {
+                if (o)
+                    emit o->stepLogged(text, timed);
+            },
             Qt::QueuedConnection);
     }
     void progress(int value, int max)
     {
         QMetaObject::invokeMethod(
-            owner.data(), [o = owner, value, max] { if (o) emit o->progressed(value, max); },
+            owner.data(),
+            [o = owner, value, max] {
+                if (o)
+                    emit o->progressed(value, max);
+            },
             Qt::QueuedConnection);
     }
     void frame(bool sent, const QByteArray& bytes)
     {
         QMetaObject::invokeMethod(
-            owner.data(), [o = owner, sent, bytes] { if (o) emit o->frameLogged(sent, bytes); },
+            owner.data(),
+            [o = owner, sent, bytes] {
+                if (o)
+                    emit o->frameLogged(sent, bytes);
+            },
             Qt::QueuedConnection);
     }
 };
@@ -95,7 +107,10 @@ class Stm32UpdateJob : public WorkerJob, private StmUpdateEvents {
 public:
     Stm32UpdateJob(HexImage image, UpdateMode mode, ConnectionSettings settings, bool enterFirst,
                    std::shared_ptr<Stm32FirmwareUpdate::Shared> shared)
-        : m_image(std::move(image)), m_mode(mode), m_settings(settings), m_enterFirst(enterFirst),
+        : m_image(std::move(image)),
+          m_mode(mode),
+          m_settings(settings),
+          m_enterFirst(enterFirst),
           m_shared(std::move(shared))
     {
     }
@@ -110,8 +125,8 @@ public:
         const LineSettings boot{kStm32BootBaudIndex, Parity::Even, m_settings.stopBits, true};
         if (!ctx.reconfigure(boot))
             return end(UpdateOutcome::Failed);
-        StmUpdate machine(m_image, m_mode == UpdateMode::Verify ? StmMode::VerifyOnly
-                                                                : StmMode::Update,
+        StmUpdate machine(m_image,
+                          m_mode == UpdateMode::Verify ? StmMode::VerifyOnly : StmMode::Update,
                           *this, 115200, kStm32UpdateBlock);
         StmOutcome outcome = StmOutcome::Running;
         const StmRequest* request = &machine.start();
@@ -130,8 +145,8 @@ public:
             // The first byte ends the wait, so a floor under the formula's 20 ms costs a healthy
             // line nothing and keeps a loaded computer from failing a good bootloader.
             const int answerMs = std::max(request->answerTimeoutMs, kMinAnswerMs);
-            const WorkerContext::Step step = ctx.transact(
-                frame, ExactReply(int(request->expect)), answerMs, settleMs, reply);
+            const WorkerContext::Step step =
+                ctx.transact(frame, ExactReply(int(request->expect)), answerMs, settleMs, reply);
             if (!reply.isEmpty())
                 m_shared->frame(false, reply);
             if (reply.size() > 1 && std::size_t(reply.size()) < request->expect) {
@@ -143,16 +158,16 @@ public:
                     break;
             }
             switch (step) {
-            case WorkerContext::Step::Aborted:
-                outcome = machine.abort();
-                break;
-            case WorkerContext::Step::NotSent:
-                outcome = machine.writeFailed();
-                break;
-            case WorkerContext::Step::Reply:
-            case WorkerContext::Step::NoReply:
-                outcome = machine.answer(Bytes(reply));
-                break;
+                case WorkerContext::Step::Aborted:
+                    outcome = machine.abort();
+                    break;
+                case WorkerContext::Step::NotSent:
+                    outcome = machine.writeFailed();
+                    break;
+                case WorkerContext::Step::Reply:
+                case WorkerContext::Step::NoReply:
+                    outcome = machine.answer(Bytes(reply));
+                    break;
             }
             request = &machine.request();
         }
@@ -244,8 +259,7 @@ bool Stm32FirmwareUpdate::start(const FirmwareImage& image, UpdateMode mode, int
     m_shared = std::make_shared<Shared>();
     m_shared->owner = this;
     emit stepLogged(Fill(tx::kFileOpened, "%s", QString::fromStdString(image.path)), false);
-    emit stepLogged(Fill(tx::kUpdateOfModel, "%i", QString::number(modelCode - 10)),
-                    false);
+    emit stepLogged(Fill(tx::kUpdateOfModel, "%i", QString::number(modelCode - 10)), false);
     auto job = std::make_unique<Stm32UpdateJob>(image.stm32, mode, m_settings, true, m_shared);
     m_done = std::move(done);
     m_finished = connect(&m_link.worker(), &ThreadedExchange::finished, this,

@@ -72,7 +72,8 @@ std::string Version(const Words& a, const std::vector<Target>& t, std::vector<st
     long v = 0;
     if (auto e = Number(a, 0, 0xFF, v); !e.empty())
         return e;
-    return ForStm32(t, [v](Stm32Bootloader& b) { b.faults().version = static_cast<std::uint8_t>(v); });
+    return ForStm32(t,
+                    [v](Stm32Bootloader& b) { b.faults().version = static_cast<std::uint8_t>(v); });
 }
 
 std::string Rdp(const Words& a, const std::vector<Target>& t, std::vector<std::string>&)
@@ -80,9 +81,8 @@ std::string Rdp(const Words& a, const std::vector<Target>& t, std::vector<std::s
     long v = 0;
     if (auto e = Number(a, 0, 0xFF, v); !e.empty())
         return e;
-    return ForStm32(t, [v](Stm32Bootloader& b) {
-        b.memory().setReadProtection(static_cast<std::uint8_t>(v));
-    });
+    return ForStm32(
+        t, [v](Stm32Bootloader& b) { b.memory().setReadProtection(static_cast<std::uint8_t>(v)); });
 }
 
 std::string Wrp(const Words& a, const std::vector<Target>& t, std::vector<std::string>&)
@@ -155,23 +155,17 @@ struct LoaderCommand {
     Handler handler;
 };
 constexpr LoaderCommand kLoaderCommands[] = {
-    {"stm32-pid", Pid},
-    {"stm32-version", Version},
-    {"stm32-rdp", Rdp},
-    {"stm32-wrp", Wrp},
-    {"stm32-nack", Nack},
-    {"stm32-erase-extra", EraseExtra},
-    {"stm32-flip", Flip},
-    {"stm32-silent", Stm32Silent},
-    {"stm32-clear", Stm32Clear},
-    {"loader-erase-ms", EraseMs},
-    {"loader-page-ms", PageMs},
+    {"stm32-pid", Pid},           {"stm32-version", Version},    {"stm32-rdp", Rdp},
+    {"stm32-wrp", Wrp},           {"stm32-nack", Nack},          {"stm32-erase-extra", EraseExtra},
+    {"stm32-flip", Flip},         {"stm32-silent", Stm32Silent}, {"stm32-clear", Stm32Clear},
+    {"loader-erase-ms", EraseMs}, {"loader-page-ms", PageMs},
 };
 
 bool WriteDump(const std::string& path, const std::vector<std::uint8_t>& bytes)
 {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
     return static_cast<bool>(out);
 }
 

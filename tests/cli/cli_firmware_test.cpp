@@ -7,8 +7,8 @@
 #include "common/cp1251.h"
 #include "configurator/firmware/texts.h"
 
-#include <QThread>
 #include <gtest/gtest.h>
+#include <QThread>
 
 #include <fstream>
 #include <iterator>
@@ -125,7 +125,8 @@ TEST(CliFirmware, FileErrorsAndTheNonMRelayLeftInItsLoader)
     const CliResult failed = RunCli(On(sim, {"firmware", "update", mot, "--json"}), 60000);
     EXPECT_EQ(failed.exitCode, 1) << failed.err.toStdString();
     EXPECT_TRUE(failed.err.contains(T(tx::kDeviceInLoader))) << failed.err.toStdString();
-    EXPECT_TRUE(failed.out.contains(QStringLiteral("\"leftInLoader\": true"))) << failed.out.toStdString();
+    EXPECT_TRUE(failed.out.contains(QStringLiteral("\"leftInLoader\": true")))
+        << failed.out.toStdString();
 
     ASSERT_TRUE(sim.control("loader-page-ms 8"));
     QThread::msleep(3200);  // the loader finishes the slow write it was busy with

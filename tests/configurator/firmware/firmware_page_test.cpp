@@ -14,13 +14,13 @@
 #include "support/program_rig.h"
 #include "support/sim_process.h"
 
+#include <gtest/gtest.h>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QTimer>
 #include <QTreeWidget>
-#include <gtest/gtest.h>
 
 #include <fstream>
 #include <iterator>
@@ -30,7 +30,10 @@ namespace {
 
 namespace tx = firmware_texts;
 
-QString T(const char* utf8) { return QString::fromUtf8(utf8); }
+QString T(const char* utf8)
+{
+    return QString::fromUtf8(utf8);
+}
 
 bool WaitUntil(const std::function<bool()>& done, int ms)
 {
@@ -209,8 +212,8 @@ TEST_F(FirmwarePageTest, RefusedFileAndAClassChangeLeaveNoImage)
     ASSERT_FALSE(rig.rep.messages.empty());
     EXPECT_EQ(rig.rep.messages.back().text, T(tx::kSrecAddressing));
 
-    rig.dialogs.paths.push_back(QString::fromStdString(
-        writeFile("good.mot", test::S3(0xFFF80000, test::Ramp(16)))));
+    rig.dialogs.paths.push_back(
+        QString::fromStdString(writeFile("good.mot", test::S3(0xFFF80000, test::Ramp(16)))));
     page->command(CtlFwChooseFile);
     ASSERT_TRUE(page->image().has_value());
     win->setModelCode(715);
@@ -222,8 +225,8 @@ TEST_F(FirmwarePageTest, AFailedNonMUpdateLeavesTheRelayInItsLoaderAndOtherPages
 {
     start({"--model", "705"}, 705);
     ASSERT_TRUE(sim->control("loader-page-ms 3000"));
-    rig.dialogs.paths.push_back(QString::fromStdString(
-        writeFile("new.mot", test::S3(0xFFF80000, test::Ramp(16)))));
+    rig.dialogs.paths.push_back(
+        QString::fromStdString(writeFile("new.mot", test::S3(0xFFF80000, test::Ramp(16)))));
     page->command(CtlFwChooseFile);
     page->control<QLineEdit>(CtlFwPageMs)->setText(QStringLiteral("10"));
     page->command(PageCmdFirmwareWrite);

@@ -9,10 +9,10 @@
 #include "support/recording_reporter.h"
 #include "support/sim_process.h"
 
+#include <gtest/gtest.h>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QTimer>
-#include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <fstream>
@@ -26,7 +26,10 @@ namespace tx = firmware_texts;
 using test::RecordingReporter;
 using test::SimProcess;
 
-QString T(const char* utf8) { return QString::fromUtf8(utf8); }
+QString T(const char* utf8)
+{
+    return QString::fromUtf8(utf8);
+}
 
 void EnsureApp()
 {
@@ -47,11 +50,10 @@ constexpr int kWorkingBaudIndex = 4;  // 19200: the loader listens at 57600 what
 // Three pages in block 9 (one of them only partly given) and one in block 10.
 FirmwareImage TestImage()
 {
-    const std::string text = test::S3(0xFFF80000, test::Ramp(200, 1)) +
-                             test::S3(0xFFF800C8, test::Ramp(100, 90)) +
-                             test::S3(0xFFF80230, test::Ramp(16, 7)) +
-                             test::S2(0x061010, test::Ramp(32, 200)) +
-                             test::SRecord('7', 0xFFF80000, 4, {});
+    const std::string text =
+        test::S3(0xFFF80000, test::Ramp(200, 1)) + test::S3(0xFFF800C8, test::Ramp(100, 90)) +
+        test::S3(0xFFF80230, test::Ramp(16, 7)) + test::S2(0x061010, test::Ramp(32, 200)) +
+        test::SRecord('7', 0xFFF80000, 4, {});
     auto parsed = ParseFirmwareFile(test::ToBytes(text), FirmwareFamily::Relay);
     EXPECT_TRUE(parsed.ok());
     return parsed.ok() ? parsed.value() : FirmwareImage{};
@@ -67,8 +69,9 @@ struct Rig {
     explicit Rig(std::vector<std::string> more = {})
         : sim(Args(std::move(more))),
           settings(Settings(sim)),
-          link(reporter, settings, [] { return false; }, nullptr,
-               QString::fromStdString(sim.portsDir())),
+          link(
+              reporter, settings, [] { return false; }, nullptr,
+              QString::fromStdString(sim.portsDir())),
           update(link, reporter, settings)
     {
         QObject::connect(&update, &RelayFirmwareUpdate::stepLogged,
@@ -77,8 +80,8 @@ struct Rig {
 
     static std::vector<std::string> Args(std::vector<std::string> more)
     {
-        std::vector<std::string> args{"--model", "705", "--address", std::to_string(kAddress),
-                                      "--baud", "19200"};
+        std::vector<std::string> args{"--model", "705",  "--address", std::to_string(kAddress),
+                                      "--baud",  "19200"};
         args.insert(args.end(), more.begin(), more.end());
         return args;
     }
@@ -157,11 +160,10 @@ TEST_F(RelayUpdateTest, WritesTheImageThroughTheLoaderAndReturnsToTheProgram)
     EXPECT_EQ(end->outcome, UpdateOutcome::Done) << rig.steps.join('\n').toStdString();
     EXPECT_FALSE(end->leftInLoader);
     EXPECT_FALSE(rig.link.state().bootloaderMode());
-    const QStringList expected{T(tx::kEnteringLoader),   T(tx::kEnterLoaderSent),
-                               T(tx::kLoaderConfirmed),  T(tx::kErasingBlocks),
-                               T("Очищен блок памяти _9"), T("Очищен блок памяти _A"),
-                               T(tx::kEraseDone),        T(tx::kWritingMemory),
-                               T(tx::kFinalUpdateDone)};
+    const QStringList expected{
+        T(tx::kEnteringLoader), T(tx::kEnterLoaderSent),    T(tx::kLoaderConfirmed),
+        T(tx::kErasingBlocks),  T("Очищен блок памяти _9"), T("Очищен блок памяти _A"),
+        T(tx::kEraseDone),      T(tx::kWritingMemory),      T(tx::kFinalUpdateDone)};
     EXPECT_EQ(rig.steps, expected);
     EXPECT_EQ(rig.reporter.lastStatus(), T(tx::kFinalUpdateDone));
     rig.ExpectFlashHolds(image);
@@ -195,17 +197,26 @@ TEST_F(RelayUpdateTest, EveryFailureEndsWithItsTexts)
         bool leftInLoader;
     };
     const Case cases[] = {
-        {"no acknowledgement of the entry pattern", false, {"silent on"},
-         {T(tx::kEnterLoaderFailed), T(tx::kFinalUpdateFailed)}, false},
-        {"a relay without its loader's answer", true, {"silent on"},
+        {"no acknowledgement of the entry pattern",
+         false,
+         {"silent on"},
+         {T(tx::kEnterLoaderFailed), T(tx::kFinalUpdateFailed)},
+         false},
+        {"a relay without its loader's answer",
+         true,
+         {"silent on"},
          {T(tx::kNoLoaderReady), T(tx::kUpdateNotFinished), T(tx::kDeviceInLoader),
           T(tx::kFinalUpdateFailed)},
          true},
-        {"an erase slower than allowed", false, {"loader-erase-ms 4000"},
+        {"an erase slower than allowed",
+         false,
+         {"loader-erase-ms 4000"},
          {T("Не удалось очистить блок памяти _9"), T(tx::kMemoryEraseFailed),
           T(tx::kUpdateNotFinished), T(tx::kDeviceInLoader), T(tx::kFinalUpdateFailed)},
          true},
-        {"a page write slower than allowed", false, {"loader-page-ms 3000"},
+        {"a page write slower than allowed",
+         false,
+         {"loader-page-ms 3000"},
          {T("Ошибка записи страницы памяти по адресу 0x61000"), T(tx::kMemoryWriteFailed),
           T(tx::kUpdateNotFinished), T(tx::kDeviceInLoader), T(tx::kFinalUpdateFailed)},
          true},

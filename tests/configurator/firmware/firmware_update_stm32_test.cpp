@@ -10,10 +10,10 @@
 #include "support/recording_reporter.h"
 #include "support/sim_process.h"
 
+#include <gtest/gtest.h>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QTimer>
-#include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <fstream>
@@ -27,7 +27,10 @@ namespace tx = firmware_texts;
 using test::RecordingReporter;
 using test::SimProcess;
 
-QString T(const char* utf8) { return QString::fromUtf8(utf8); }
+QString T(const char* utf8)
+{
+    return QString::fromUtf8(utf8);
+}
 
 void EnsureApp()
 {
@@ -63,8 +66,9 @@ struct Rig {
     explicit Rig(std::vector<std::string> more = {})
         : sim(Args(std::move(more))),
           settings(Settings(sim)),
-          link(reporter, settings, [] { return true; }, nullptr,
-               QString::fromStdString(sim.portsDir())),
+          link(
+              reporter, settings, [] { return true; }, nullptr,
+              QString::fromStdString(sim.portsDir())),
           update(link, reporter, settings)
     {
         QObject::connect(&update, &Stm32FirmwareUpdate::stepLogged,
@@ -151,9 +155,9 @@ TEST_F(Stm32UpdateTest, UpdateFromTheProgramThenVerifyOnly)
     ASSERT_GE(rig.steps.size(), 4);
     EXPECT_EQ(rig.steps[0], T("Открыт файл ПО test.hex"));
     EXPECT_EQ(rig.steps[1], T("Обновление ПО ТИРВ-705M:"));
-    for (const char* row : {tx::kEnterLoaderSent, tx::kPidGood, tx::kVersionGood, tx::kReadable,
-                            tx::kWritable, tx::kProgramWritten, tx::kProgramMatches, tx::kJumpDone,
-                            tx::kUpdateVerified})
+    for (const char* row :
+         {tx::kEnterLoaderSent, tx::kPidGood, tx::kVersionGood, tx::kReadable, tx::kWritable,
+          tx::kProgramWritten, tx::kProgramMatches, tx::kJumpDone, tx::kUpdateVerified})
         EXPECT_TRUE(rig.steps.contains(T(row))) << row << "\n" << rig.Steps();
     EXPECT_EQ(rig.steps.back(), T(tx::kFinalUpdateDone));
     EXPECT_EQ(rig.reporter.lastStatus(), T(tx::kFinalUpdateDone));
@@ -183,28 +187,69 @@ TEST_F(Stm32UpdateTest, EachBootloaderFaultEndsAsItShould)
         bool flashHoldsImage;
     };
     const Case cases[] = {
-        {"another product id", {"stm32-pid 0x419"}, UpdateMode::Update, UpdateOutcome::Failed,
-         {"Получен PID=4.25, что не соответствует требованиям"}, tx::kFinalUpdateFailed, false},
-        {"bootloader version 3.0", {"stm32-version 0x30"}, UpdateMode::Update,
-         UpdateOutcome::Failed, {tx::kVersionWrong}, tx::kFinalUpdateFailed, false},
-        {"read protection is removed once, then the run starts again", {"stm32-rdp 0xBB"},
-         UpdateMode::Update, UpdateOutcome::Done, {tx::kReadProtected, tx::kReadUnprotected},
-         tx::kFinalUpdateDone, true},
-        {"write protection of sector 0", {"stm32-wrp 1"}, UpdateMode::Update,
-         UpdateOutcome::Done, {tx::kWriteProtected, tx::kWriteUnprotected}, tx::kFinalUpdateDone,
+        {"another product id",
+         {"stm32-pid 0x419"},
+         UpdateMode::Update,
+         UpdateOutcome::Failed,
+         {"Получен PID=4.25, что не соответствует требованиям"},
+         tx::kFinalUpdateFailed,
+         false},
+        {"bootloader version 3.0",
+         {"stm32-version 0x30"},
+         UpdateMode::Update,
+         UpdateOutcome::Failed,
+         {tx::kVersionWrong},
+         tx::kFinalUpdateFailed,
+         false},
+        {"read protection is removed once, then the run starts again",
+         {"stm32-rdp 0xBB"},
+         UpdateMode::Update,
+         UpdateOutcome::Done,
+         {tx::kReadProtected, tx::kReadUnprotected},
+         tx::kFinalUpdateDone,
          true},
-        {"two refused commands are repeated", {"stm32-nack 2"}, UpdateMode::Update,
-         UpdateOutcome::Done, {}, tx::kFinalUpdateDone, true},
-        {"an erase far slower than the 20 ms formula", {"stm32-erase-extra 2500"},
-         UpdateMode::Update, UpdateOutcome::Done, {tx::kEraseStepDone}, tx::kFinalUpdateDone,
+        {"write protection of sector 0",
+         {"stm32-wrp 1"},
+         UpdateMode::Update,
+         UpdateOutcome::Done,
+         {tx::kWriteProtected, tx::kWriteUnprotected},
+         tx::kFinalUpdateDone,
          true},
-        {"a flipped byte on read-back", {"stm32-flip on"}, UpdateMode::Update,
-         UpdateOutcome::Mismatch, {tx::kDataMismatch, tx::kDeviceDiffers},
-         tx::kFinalUpdateMismatch, false},
-        {"verify-only never removes read protection", {"stm32-rdp 0xBB"}, UpdateMode::Verify,
-         UpdateOutcome::Failed, {tx::kReadProtected}, tx::kFinalVerifyFailed, false},
-        {"a silent bootloader", {"bootloader on", "stm32-silent on"}, UpdateMode::Update,
-         UpdateOutcome::Failed, {tx::kConfirmLoaderMode}, tx::kFinalUpdateFailed, false},
+        {"two refused commands are repeated",
+         {"stm32-nack 2"},
+         UpdateMode::Update,
+         UpdateOutcome::Done,
+         {},
+         tx::kFinalUpdateDone,
+         true},
+        {"an erase far slower than the 20 ms formula",
+         {"stm32-erase-extra 2500"},
+         UpdateMode::Update,
+         UpdateOutcome::Done,
+         {tx::kEraseStepDone},
+         tx::kFinalUpdateDone,
+         true},
+        {"a flipped byte on read-back",
+         {"stm32-flip on"},
+         UpdateMode::Update,
+         UpdateOutcome::Mismatch,
+         {tx::kDataMismatch, tx::kDeviceDiffers},
+         tx::kFinalUpdateMismatch,
+         false},
+        {"verify-only never removes read protection",
+         {"stm32-rdp 0xBB"},
+         UpdateMode::Verify,
+         UpdateOutcome::Failed,
+         {tx::kReadProtected},
+         tx::kFinalVerifyFailed,
+         false},
+        {"a silent bootloader",
+         {"bootloader on", "stm32-silent on"},
+         UpdateMode::Update,
+         UpdateOutcome::Failed,
+         {tx::kConfirmLoaderMode},
+         tx::kFinalUpdateFailed,
+         false},
     };
     const FirmwareImage image = TestImage();
     for (const Case& c : cases) {
@@ -240,8 +285,8 @@ TEST_F(Stm32UpdateTest, Stm32flashReadsBackTheImageOurUpdateWrote)
     ASSERT_EQ(end->outcome, UpdateOutcome::Done) << rig.Steps();
     ASSERT_TRUE(rig.sim.control("bootloader on"));
     const std::string back = rig.sim.workDir() + "/back.bin";
-    const std::string command = "stm32flash -m 8n1 -b 115200 -r " + back + " -S 0x08000000:" +
-                                std::to_string(image.stm32.bytes.size()) + " " +
+    const std::string command = "stm32flash -m 8n1 -b 115200 -r " + back +
+                                " -S 0x08000000:" + std::to_string(image.stm32.bytes.size()) + " " +
                                 rig.sim.portPath() + " >/dev/null 2>&1";
     ASSERT_EQ(std::system(command.c_str()), 0) << command;
     std::ifstream in(back, std::ios::binary);

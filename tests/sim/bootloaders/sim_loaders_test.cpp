@@ -40,7 +40,8 @@ Bytes Frame(Build build)
 
 Bytes Enter(int step)
 {
-    return Frame([&](std::span<std::uint8_t> b) { return tirv::BuildEnterLoader(b, kAddress, step); });
+    return Frame(
+        [&](std::span<std::uint8_t> b) { return tirv::BuildEnterLoader(b, kAddress, step); });
 }
 
 std::array<std::uint8_t, tirv::kRelayPageSize> TestPage()
@@ -59,8 +60,9 @@ Bytes ReadFile(const std::string& path)
 
 std::vector<std::string> NonMArgs(const std::string& state = {})
 {
-    std::vector<std::string> args{"--model", "705", "--address", std::to_string(kAddress),
-                                  "--baud", std::to_string(kWorkingBaud)};
+    std::vector<std::string> args{"--model",   "705",
+                                  "--address", std::to_string(kAddress),
+                                  "--baud",    std::to_string(kWorkingBaud)};
     if (!state.empty()) {
         args.push_back("--state");
         args.push_back(state);
@@ -93,24 +95,27 @@ TEST(SimNonMLoader, EntersAtItsLineAnswersAtTheLoaderLineAndKeepsTheImageAfterEx
     ASSERT_TRUE(sim.control("loader"));
     EXPECT_NE(sim.lastStatus().find("relay loader exits 0"), std::string::npos) << sim.lastStatus();
     EXPECT_EQ(tirv::CheckLoaderProbeReply(line.exchange(probe)), tirv::LinkResult::Good);
-    const Bytes erase = Frame([](std::span<std::uint8_t> b) { return tirv::BuildEraseBlock(b, 10); });
-    EXPECT_EQ(tirv::CheckEraseBlockReply(line.exchange(erase, 60, 3000), 10), tirv::LinkResult::Good);
+    const Bytes erase =
+        Frame([](std::span<std::uint8_t> b) { return tirv::BuildEraseBlock(b, 10); });
+    EXPECT_EQ(tirv::CheckEraseBlockReply(line.exchange(erase, 60, 3000), 10),
+              tirv::LinkResult::Good);
     const auto page = TestPage();
-    const Bytes write = Frame([&](std::span<std::uint8_t> b) { return tirv::BuildPageWrite(b, kPage, page); });
+    const Bytes write =
+        Frame([&](std::span<std::uint8_t> b) { return tirv::BuildPageWrite(b, kPage, page); });
     ASSERT_EQ(write.size(), tirv::kPageWriteFrameLength);
     EXPECT_EQ(tirv::CheckPageWriteReply(line.exchange(write), kPage), tirv::LinkResult::Good);
 
     // While in the loader, the relay's program is gone from its own line.
     ASSERT_TRUE(line.configure(kWorkingBaud));
-    const Bytes identity = Frame([](std::span<std::uint8_t> b) {
-        return tirv::BuildReadRegisters(b, kAddress, 130, 5);
-    });
+    const Bytes identity = Frame(
+        [](std::span<std::uint8_t> b) { return tirv::BuildReadRegisters(b, kAddress, 130, 5); });
     EXPECT_TRUE(line.exchange(identity).empty());
     ASSERT_TRUE(line.configure(kLoaderBaud));
     const Bytes exit = Frame([](std::span<std::uint8_t> b) { return tirv::BuildExitLoader(b); });
     EXPECT_EQ(tirv::CheckExitLoaderReply(line.exchange(exit)), tirv::LinkResult::Good);
     ASSERT_TRUE(sim.control("loader"));
-    EXPECT_NE(sim.lastStatus().find("relay program exits 1"), std::string::npos) << sim.lastStatus();
+    EXPECT_NE(sim.lastStatus().find("relay program exits 1"), std::string::npos)
+        << sim.lastStatus();
     ASSERT_TRUE(line.configure(kWorkingBaud));
     EXPECT_FALSE(line.exchange(identity).empty()) << "the program runs again";
 
@@ -159,7 +164,8 @@ TEST(SimNonMLoader, ModeAndFlashSurviveTheStateFile)
         ASSERT_TRUE(sim.ready()) << sim.error();
         PtyClient line(sim.portPath(), kWorkingBaud);
         EnterLoader(line);
-        const Bytes write = Frame([&](std::span<std::uint8_t> b) { return tirv::BuildPageWrite(b, kPage, page); });
+        const Bytes write =
+            Frame([&](std::span<std::uint8_t> b) { return tirv::BuildPageWrite(b, kPage, page); });
         ASSERT_EQ(tirv::CheckPageWriteReply(line.exchange(write), kPage), tirv::LinkResult::Good);
         EXPECT_EQ(sim.stop(), 0);
     }
@@ -207,9 +213,8 @@ TEST(SimStm32Loader, EnteredByThePatternsAnswersSyncAndIdentityWithItsFaults)
     const Bytes go{0x21, 0xDE, 0x08, 0x00, 0x00, 0x00, 0x08};
     EXPECT_EQ(line.exchange(go), (Bytes{0x79, 0x79}));
     ASSERT_TRUE(line.configure(kWorkingBaud));
-    const Bytes identity = Frame([](std::span<std::uint8_t> b) {
-        return tirv::BuildReadRegisters(b, kAddress, 130, 5);
-    });
+    const Bytes identity = Frame(
+        [](std::span<std::uint8_t> b) { return tirv::BuildReadRegisters(b, kAddress, 130, 5); });
     EXPECT_FALSE(line.exchange(identity).empty());
 }
 
@@ -257,7 +262,8 @@ TEST(SimStm32Loader, Stm32flashIdentifiesWritesAndVerifiesThroughTheSimulatorsLi
         image[i] = static_cast<std::uint8_t>(i * 13 + i / 512);
     const std::string file = sim.workDir() + "/image.bin";
     std::ofstream(file, std::ios::binary)
-        .write(reinterpret_cast<const char*>(image.data()), static_cast<std::streamsize>(image.size()));
+        .write(reinterpret_cast<const char*>(image.data()),
+               static_cast<std::streamsize>(image.size()));
     const std::string written = Shell(tool + "-w " + file + " -v " + sim.portPath(), status);
     ASSERT_EQ(status, 0) << written;
     const std::string dump = sim.workDir() + "/flash.bin";
