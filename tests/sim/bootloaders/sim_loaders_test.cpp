@@ -218,6 +218,46 @@ TEST(SimStm32Loader, EnteredByThePatternsAnswersSyncAndIdentityWithItsFaults)
     EXPECT_FALSE(line.exchange(identity).empty());
 }
 
+TEST(SimStm32Loader, ModeFlashAndProtectionSurviveTheStateFile)
+{
+    char folder[] = "/tmp/tirv-stm32-state-XXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    const std::string state = std::string(folder) + "/relay.state";
+    {
+        SimProcess sim({"--model", "715", "--bootloader", "--state", state});
+        ASSERT_TRUE(sim.ready()) << sim.error();
+        PtyClient line(sim.portPath(), 115200);
+        ASSERT_EQ(line.exchange(Bytes{0x7F}), Bytes{0x79});
+        // WRITE MEMORY of 4 bytes at 0x08000000.
+        ASSERT_EQ(line.exchange(Bytes{0x31, 0xCE}), Bytes{0x79});
+        ASSERT_EQ(line.exchange(Bytes{0x08, 0x00, 0x00, 0x00, 0x08}), Bytes{0x79});
+        ASSERT_EQ(
+            line.exchange(Bytes{0x03, 0xDE, 0xAD, 0xBE, 0xEF, 0x03 ^ 0xDE ^ 0xAD ^ 0xBE ^ 0xEF}),
+            Bytes{0x79});
+        ASSERT_TRUE(sim.control("stm32-wrp 2"));
+        EXPECT_EQ(sim.stop(), 0);
+    }
+    SimProcess again({"--model", "715", "--state", state});
+    ASSERT_TRUE(again.ready()) << again.error();
+    ASSERT_TRUE(again.control("loader"));
+    EXPECT_NE(again.lastStatus().find("stm32 loader"), std::string::npos) << again.lastStatus();
+    const std::string dump = std::string(folder) + "/flash.bin";
+    ASSERT_TRUE(again.control("flash-dump " + dump));
+    const Bytes flash = ReadFile(dump);
+    ASSERT_EQ(flash.size(), 1024u * 1024u);
+    EXPECT_EQ(Bytes(flash.begin(), flash.begin() + 5), (Bytes{0xDE, 0xAD, 0xBE, 0xEF, 0xFF}));
+    // The write protection of sector 1 is kept too: the option bytes read it back.
+    PtyClient line(again.portPath(), 115200);
+    ASSERT_EQ(line.exchange(Bytes{0x7F}), Bytes{0x79});
+    ASSERT_EQ(line.exchange(Bytes{0x11, 0xEE}), Bytes{0x79});
+    ASSERT_EQ(line.exchange(Bytes{0x1F, 0xFF, 0xC0, 0x00, 0x1F ^ 0xFF ^ 0xC0 ^ 0x00}), Bytes{0x79});
+    const Bytes options = line.exchange(Bytes{0x0F, 0xF0});
+    ASSERT_EQ(options.size(), 17u);
+    EXPECT_EQ(options[1 + 8] & 0x02, 0) << "nWRP bit of sector 1 cleared";
+    again.stop();
+    fs::remove_all(folder);
+}
+
 TEST(SimStm32Loader, BootloaderOnEntersItDirectly)
 {
     SimProcess sim({"--model", "716", "--bootloader"});
