@@ -233,6 +233,31 @@ TEST_F(MeasurementOperationTest, PollingRaisesThePeriodAndStopsAfterTheReadingIn
     EXPECT_FALSE(rig.linkState().exchangeInProgress());
 }
 
+TEST_F(MeasurementOperationTest, AStopRequestEndsThePollingWithItsText)
+{
+    start({"--model", "715", "--baud", "1200"}, 715);
+    rig.settings().baudIndex = 0;
+    ASSERT_EQ(read().end, MeasurementEnd::Read);  // the link is up: the next start reads at once
+    readings.clear();
+    ended = false;
+    ASSERT_TRUE(op->start(
+        [this](const MeasurementReading& r, bool last) {
+            readings.push_back(r);
+            ended = last;
+        },
+        850));
+    // Mid-reading: an M float read at 1200 bit/s takes longer than a second.
+    WaitUntil({}, 300);
+    ASSERT_TRUE(op->busy());
+    op->abort();
+    ASSERT_TRUE(WaitUntil([this] { return ended; }, 5000));
+    EXPECT_EQ(readings.back().end, MeasurementEnd::Aborted);
+    EXPECT_EQ(rig.rep.lastStatus(), Utf8(tx::kStatusAborted));
+    EXPECT_FALSE(rig.linkState().exchangeInProgress());
+    // The line is free again for the next reading.
+    EXPECT_EQ(read().end, MeasurementEnd::Read);
+}
+
 TEST_F(MeasurementOperationTest, ModbusTcpReadsOnceAndNeverPolls)
 {
     start({"--model", "715", "--tcp", "0"}, 715);
