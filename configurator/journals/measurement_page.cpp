@@ -13,6 +13,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QIntValidator>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableWidget>
@@ -53,6 +54,7 @@ MeasurementPage::MeasurementPage(Shell& shell, MeasurementOperation& operation,
     auto* pollRow = new QHBoxLayout;
     m_polling = new QCheckBox(Utf8(tx::kPollingOn));
     m_polling->setChecked(m_settings.polling);
+    m_polling->installEventFilter(this);
     addControl(CtlMeasPolling, m_polling);
     m_period = new QLineEdit;
     m_period->setMaxLength(kMeasurementPeriodDigits);
@@ -83,6 +85,7 @@ MeasurementPage::MeasurementPage(Shell& shell, MeasurementOperation& operation,
         swatch->setFixedSize(22, 16);
         swatch->setFlat(true);
         swatch->setAutoFillBackground(true);
+        box->installEventFilter(this);
         m_phasorBoxes[k] = box;
         m_swatches[k] = swatch;
         addControl(CtlMeasFirstPhasor + static_cast<int>(k), box);
@@ -237,6 +240,20 @@ void MeasurementPage::setControlsLocked(bool locked)
 
 bool MeasurementPage::eventFilter(QObject* watched, QEvent* event)
 {
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            // Enter works the control in focus, as the relays' pages have always done.
+            if (auto* box = qobject_cast<QCheckBox*>(watched)) {
+                box->toggle();
+                return true;
+            }
+            if (watched == m_period) {
+                focusNextChild();
+                return true;
+            }
+        }
+    }
     if (watched == m_period && event->type() == QEvent::FocusOut && m_period->isEnabled())
         checkPeriodField();
     return Page::eventFilter(watched, event);

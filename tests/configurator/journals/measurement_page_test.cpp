@@ -213,6 +213,25 @@ TEST_F(MeasurementPageTest, PollingEndsWhenVklIsUntickedAndWhenThePageIsLeft)
     }
 }
 
+TEST_F(MeasurementPageTest, EnterTogglesTheBoxInFocusAndLeavesThePeriodField)
+{
+    start({"--model", "715"}, 715);
+    struct Row {
+        int key;
+        bool checked;
+    };
+    for (const Row row : {Row{Qt::Key_Return, true}, Row{Qt::Key_Enter, false}}) {
+        QTest::keyClick(phasorBox(4), static_cast<Qt::Key>(row.key));
+        EXPECT_EQ(phasorBox(4)->isChecked(), row.checked);
+    }
+    // Ticked: the diagram takes the phasor at once.
+    QTest::keyClick(phasorBox(7), Qt::Key_Return);
+    EXPECT_TRUE(page->control<VectorDiagramView>(CtlMeasDiagram)->phasors()[7].selected);
+    // On the period field Enter reads nothing.
+    QTest::keyClick(page->control<QLineEdit>(CtlMeasPeriod), Qt::Key_Return);
+    EXPECT_FALSE(rig.win->state().busy);
+}
+
 TEST_F(MeasurementPageTest, SelectionColourPollingAndPeriodSurviveARestart)
 {
     start({"--model", "715"}, 715);
