@@ -74,6 +74,16 @@ void IoLampColumn::setStates(std::uint16_t states)
     update();
 }
 
+int IoLampColumn::rowCentre(int row) const
+{
+    if (static_cast<int>(m_anchors.size()) == m_rows && m_anchors[std::size_t(row)]) {
+        const QWidget* a = m_anchors[std::size_t(row)];
+        return mapFromGlobal(a->mapToGlobal(QPoint(0, a->height() / 2))).y();
+    }
+    const double pitch = double(height()) / m_rows;
+    return int(pitch * row + pitch / 2);
+}
+
 void IoLampColumn::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
@@ -82,15 +92,17 @@ void IoLampColumn::paintEvent(QPaintEvent*)
         return;
     }
     p.setRenderHint(QPainter::Antialiasing);
-    const int h = height() / m_rows;
     for (int r = 0; r < m_rows; ++r) {
-        const QRect row(0, r * h, width(), h);
+        const int y = rowCentre(r);
+        // The row's pitch from its neighbours, so that separator lines fall between the rows.
+        const int pitch = m_rows > 1 ? std::abs(rowCentre(r == 0 ? 1 : r) - rowCentre(r == 0 ? 0 : r - 1))
+                                     : height();
+        const int top = y - pitch / 2;
         p.setPen(Qt::black);
-        p.drawLine(row.topLeft(), row.topRight());
-        const int d = std::max(2, std::min(row.width(), row.height()) - 2 * kLampInset);
-        const QRect circle(row.center().x() - d / 2, row.top() + kLampInset, d, d);
+        p.drawLine(QPoint(0, top), QPoint(width(), top));
+        const int d = std::max(2, std::min(width(), pitch) - 2 * kLampInset);
         p.setBrush(QColor(IoStateBit(m_states, r) ? kActive : kInactive));
-        p.drawEllipse(circle);
+        p.drawEllipse(QRect(width() / 2 - d / 2, y - d / 2, d, d));
     }
 }
 
@@ -186,6 +198,10 @@ QWidget* IoPage::buildTable(bool inputs)
     }
     auto* lamps = new IoLampColumn(kIoChannels, box);
     lamps->setLit(state);
+    std::vector<QWidget*> rows;
+    for (QComboBox* c : inputs ? m_functions : m_signals)
+        rows.push_back(c);
+    lamps->setRowAnchors(std::move(rows));
     g->addWidget(lamps, 1, 7, kIoChannels, 1);
     addControl(inputs ? CtlIoInputLamps : CtlIoOutputLamps, lamps);
     (inputs ? m_inputLamps : m_outputLamps) = lamps;

@@ -58,12 +58,22 @@ public:
         update();
     }
     std::uint16_t states() const { return m_states; }
+    // The widgets of the table's rows: each lamp is drawn level with its row, whatever the
+    // layout's spacing (without them the column is divided evenly).
+    void setRowAnchors(std::vector<QWidget*> anchors)
+    {
+        m_anchors = std::move(anchors);
+        update();
+    }
+    // The vertical centre of lamp `row` in this widget.
+    int rowCentre(int row) const;
 
 protected:
     void paintEvent(QPaintEvent*) override;
 
 private:
     int m_rows;
+    std::vector<QWidget*> m_anchors;
     std::uint16_t m_states = 0;
     bool m_lit = true;
 };

@@ -15,6 +15,7 @@
 #include "support/program_rig.h"
 #include "support/sim_process.h"
 
+#include <QApplication>
 #include <gtest/gtest.h>
 #include <QCheckBox>
 #include <QComboBox>
@@ -220,17 +221,26 @@ TEST_F(IoPageTest, StateModeLampsShowTheLiveStates)
     EXPECT_EQ(run(CmdReadIoState), T(ot::kReadDone[1]));
     EXPECT_EQ(state->inputStates(), 5);
 
+    // Each lamp sits level with its row of the laid-out table, down to the last one.
+    rig.win->show();
+    QApplication::processEvents();
     auto* lamps = state->control<IoLampColumn>(CtlIoInputLamps);
     ASSERT_NE(lamps, nullptr);
-    lamps->resize(24, 16 * 24);
     const QImage image = lamps->grab().toImage();
-    const int h = image.height() / 16;
-    const auto centre = [&](int row) {
-        return image.pixelColor(image.width() / 2, row * h + h / 2);
+    const auto lampAt = [&](int row) {
+        QWidget* function = state->control(CtlIoInputFunction + row);
+        const int y = lamps->mapFromGlobal(function->mapToGlobal(QPoint(0, function->height() / 2))).y();
+        return image.pixelColor(image.width() / 2, y);
     };
-    EXPECT_EQ(centre(0), QColor(255, 0, 0));
-    EXPECT_EQ(centre(1), QColor(192, 192, 192));
-    EXPECT_EQ(centre(2), QColor(255, 0, 0));
+    EXPECT_EQ(lampAt(0), QColor(255, 0, 0));
+    EXPECT_EQ(lampAt(1), QColor(192, 192, 192));
+    EXPECT_EQ(lampAt(2), QColor(255, 0, 0));
+    EXPECT_EQ(lampAt(15), QColor(192, 192, 192));
+    for (int row : {0, 15}) {
+        QWidget* function = state->control(CtlIoInputFunction + row);
+        const int y = lamps->mapFromGlobal(function->mapToGlobal(QPoint(0, function->height() / 2))).y();
+        EXPECT_EQ(lamps->rowCentre(row), y) << row;
+    }
     auto* outputs = state->control<IoLampColumn>(CtlIoOutputLamps);
     EXPECT_EQ(outputs->states(), 0x8000);
 }
