@@ -1,5 +1,6 @@
 #include "configurator/service/breaker_commands.h"
 
+#include "configurator/link/register_read.h"
 #include "configurator/link/registers.h"
 #include "configurator/link/text_frames.h"
 #include "configurator/service/breaker_texts.h"
@@ -19,11 +20,6 @@ constexpr std::array<BreakerRow, 3> kTable{{
 }};
 
 constexpr std::size_t kFrameBuffer = 272;
-
-TextFraming Framing(const ConnectionSettings& s)
-{
-    return {TextVariant(s.protocolVariant), s.valuesPerFrame};
-}
 
 }  // namespace
 
@@ -47,7 +43,7 @@ BreakerRequest BuildBreakerRequest(const ConnectionSettings& s, BreakerCommand c
     const std::int32_t value = row.value;
     const std::span<const std::int32_t> values(&value, 1);
     if (s.protocol == Protocol::Tirv) {
-        n = BuildTextWrite(Framing(s), buf, address, row.reg, 1, values, kTextBreakerCommand);
+        n = BuildTextWrite(TextFramingOf(s), buf, address, row.reg, 1, values, kTextBreakerCommand);
         out.waitMs = TextReplyWaitMs(s.baudIndex);
     } else {
         n = BuildWriteRegisters(buf, address, row.reg, 1, values);
@@ -61,7 +57,7 @@ LinkResult CheckBreakerReply(const ConnectionSettings& s, std::span<const std::u
                              std::span<const std::uint8_t> reply)
 {
     if (s.protocol == Protocol::Tirv) {
-        const TextReply r = ParseTextWriteAck(Framing(s), reply, request);
+        const TextReply r = ParseTextWriteAck(TextFramingOf(s), reply, request);
         if (r.result != LinkResult::Good)
             return r.result;
         return r.crcMatches() ? LinkResult::Good : LinkResult::CrcMismatch;

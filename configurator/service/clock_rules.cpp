@@ -1,5 +1,6 @@
 #include "configurator/service/clock_rules.h"
 
+#include "configurator/link/register_read.h"
 #include "configurator/link/registers.h"
 #include "configurator/link/text_frames.h"
 #include "configurator/service/clock_texts.h"
@@ -21,11 +22,6 @@ constexpr int kFractionMaxNonM = 99;
 constexpr int kFractionMaxM = 999;
 
 constexpr std::array<int, 12> kMonthDays{31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-
-TextFraming Framing(const ConnectionSettings& s)
-{
-    return {TextVariant(s.protocolVariant), s.valuesPerFrame};
-}
 
 ClockRequest Take(const std::array<std::uint8_t, kFrameBufferSize>& buf, std::size_t n,
                   int replyLength)
@@ -111,7 +107,7 @@ ClockRequest BuildClockReadRequest(const ConnectionSettings& s)
     if (s.protocol == Protocol::Tirv) {
         if (TextVariant(s.protocolVariant) == TextVariant::Old)
             return {};
-        return Take(buf, BuildTextRead(Framing(s), buf, address, b.start, std::uint8_t(b.count)),
+        return Take(buf, BuildTextRead(TextFramingOf(s), buf, address, b.start, std::uint8_t(b.count)),
                     0);
     }
     return Take(buf, BuildReadRegisters(buf, address, b.start, b.count),
@@ -129,7 +125,7 @@ ClockRequest BuildClockSetRequest(const ConnectionSettings& s, const CalendarTim
     const RegisterBlock b = regs::kClockSet;
     if (s.protocol == Protocol::Tirv)
         return Take(
-            buf, BuildTextWrite(Framing(s), buf, address, b.start, std::uint8_t(b.count), values),
+            buf, BuildTextWrite(TextFramingOf(s), buf, address, b.start, std::uint8_t(b.count), values),
             0);
     return Take(buf, BuildWriteRegisters(buf, address, b.start, b.count, values),
                 int(kWriteAckLength));
@@ -150,32 +146,14 @@ ClockRequest BuildClockBroadcastRequest(const CalendarTime& t)
 LinkResult ParseClockReadReply(const ConnectionSettings& s, std::span<const std::uint8_t> request,
                                std::span<const std::uint8_t> reply, ClockRecord& out)
 {
-    const RegisterBlock b = regs::kClockRead;
-    if (s.protocol == Protocol::Tirv) {
-        std::array<std::int32_t, 7> values{};
-        const TextReply r = ParseTextRead(Framing(s), reply, request, 0, values);
-        if (r.result != LinkResult::Good)
-            return r.result;
-        if (!r.crcMatches())
-            return LinkResult::CrcMismatch;
-        for (std::size_t k = 0; k < out.size(); ++k)
-            out[k] = static_cast<std::uint16_t>(values[k]);
-        return LinkResult::Good;
-    }
-    const LinkResult r = CheckReadReply(reply, static_cast<std::uint8_t>(s.address),
-                                        Function::ReadRegisters, b.count);
-    if (r != LinkResult::Good)
-        return r;
-    for (std::size_t k = 0; k < out.size(); ++k)
-        out[k] = ReadReplyRegister(reply, k);
-    return LinkResult::Good;
+    return ParseRegisterReadReply(s, request, reply, out);
 }
 
 LinkResult CheckClockSetReply(const ConnectionSettings& s, std::span<const std::uint8_t> request,
                               std::span<const std::uint8_t> reply)
 {
     if (s.protocol == Protocol::Tirv) {
-        const TextReply r = ParseTextWriteAck(Framing(s), reply, request);
+        const TextReply r = ParseTextWriteAck(TextFramingOf(s), reply, request);
         if (r.result != LinkResult::Good)
             return r.result;
         return r.crcMatches() ? LinkResult::Good : LinkResult::CrcMismatch;

@@ -1,5 +1,6 @@
 #include "configurator/service/device_identity_rules.h"
 
+#include "configurator/link/register_read.h"
 #include "configurator/link/registers.h"
 #include "configurator/link/text_frames.h"
 #include "configurator/service/device_identity_texts.h"
@@ -25,11 +26,6 @@ constexpr std::uint64_t kWriteReplyBits = 120;
 constexpr int kMarginMs = 20;
 constexpr long kMaxSerial = 65535;
 
-TextFraming Framing(const ConnectionSettings& s)
-{
-    return {TextVariant(s.protocolVariant), s.valuesPerFrame};
-}
-
 IdentityRequest Take(const std::array<std::uint8_t, kFrameBufferSize>& buf, std::size_t n,
                      int waitMs, int replyLength)
 {
@@ -48,7 +44,7 @@ IdentityRequest WriteOne(const ConnectionSettings& s, std::uint16_t reg, int val
     const auto address = static_cast<std::uint8_t>(s.address);
     const std::int32_t v = value;
     const std::span<const std::int32_t> values(&v, 1);
-    const std::size_t n = text ? BuildTextWrite(Framing(s), buf, address, reg, 1, values)
+    const std::size_t n = text ? BuildTextWrite(TextFramingOf(s), buf, address, reg, 1, values)
                                : BuildWriteRegisters(buf, address, reg, 1, values);
     return Take(buf, n, IdentityWriteWaitMs(n, s.baudIndex), text ? 0 : int(kWriteAckLength));
 }
@@ -92,7 +88,7 @@ IdentityRequest BuildIdentityReadRequest(const ConnectionSettings& s)
         if (TextVariant(s.protocolVariant) == TextVariant::Old)
             return {};
         const std::size_t n =
-            BuildTextRead(Framing(s), buf, address, b.start, std::uint8_t(b.count));
+            BuildTextRead(TextFramingOf(s), buf, address, b.start, std::uint8_t(b.count));
         return Take(buf, n, DeviceTypeReadWaitMs(n, s.baudIndex), 0);
     }
     const std::size_t n = BuildReadRegisters(buf, address, b.start, b.count);
@@ -114,25 +110,7 @@ IdentityRequest BuildSerialWriteRequest(const ConnectionSettings& s, int serial)
 LinkResult ParseIdentityReply(const ConnectionSettings& s, std::span<const std::uint8_t> request,
                               std::span<const std::uint8_t> reply, IdentityRecord& out)
 {
-    const RegisterBlock b = regs::kDeviceType;
-    if (s.protocol == Protocol::Tirv) {
-        std::array<std::int32_t, 4> values{};
-        const TextReply r = ParseTextRead(Framing(s), reply, request, 0, values);
-        if (r.result != LinkResult::Good)
-            return r.result;
-        if (!r.crcMatches())
-            return LinkResult::CrcMismatch;
-        for (std::size_t k = 0; k < out.size(); ++k)
-            out[k] = static_cast<std::uint16_t>(values[k]);
-        return LinkResult::Good;
-    }
-    const LinkResult r = CheckReadReply(reply, static_cast<std::uint8_t>(s.address),
-                                        Function::ReadRegisters, b.count);
-    if (r != LinkResult::Good)
-        return r;
-    for (std::size_t k = 0; k < out.size(); ++k)
-        out[k] = ReadReplyRegister(reply, k);
-    return LinkResult::Good;
+    return ParseRegisterReadReply(s, request, reply, out);
 }
 
 LinkResult CheckIdentityWriteReply(const ConnectionSettings& s,
@@ -140,7 +118,7 @@ LinkResult CheckIdentityWriteReply(const ConnectionSettings& s,
                                    std::span<const std::uint8_t> reply)
 {
     if (s.protocol == Protocol::Tirv) {
-        const TextReply r = ParseTextWriteAck(Framing(s), reply, request);
+        const TextReply r = ParseTextWriteAck(TextFramingOf(s), reply, request);
         if (r.result != LinkResult::Good)
             return r.result;
         return r.crcMatches() ? LinkResult::Good : LinkResult::CrcMismatch;
