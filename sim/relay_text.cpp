@@ -17,6 +17,9 @@ std::uint16_t Relay::ToText(int reg, std::uint16_t word) const
 {
     if (reg >= 0 && reg < m_model->setpointWords)
         return SetpointRegisterToText(*m_model, reg, word);
+    // A register that holds no record reads as empty in this protocol too (not as −0x8000).
+    if (word == 0)
+        return 0;
     return static_cast<std::uint16_t>(word - SettingsTextBias(*m_model, reg));
 }
 

@@ -6,6 +6,7 @@
 #include "configurator/iocfg/io_operation_texts.h"
 #include "configurator/iocfg/io_registers.h"
 #include "configurator/iocfg/io_texts.h"
+#include "configurator/iocfg/minimal_set_offer.h"
 #include "configurator/link/chunked_transfer.h"
 #include "configurator/link/frames.h"
 #include "configurator/link/link_session.h"
@@ -54,6 +55,18 @@ IoTransfer::IoTransfer(SerialLink& link, LinkSession* session, Reporter& reporte
       m_settings(settings),
       m_image(image)
 {
+    MinimalSetOffer::Steps steps;
+    steps.emptyStatus = io_texts::kIoReadEmptyStatus;
+    steps.question = io_texts::kIoReadEmptyQuestion;
+    steps.readAgain = [this] { serialRead(); };
+    steps.finish = [this](IoTransferEnd end) { finish(end); };
+    steps.abortRequested = [this] { return m_abortRequested; };
+    steps.aborted = [this] {
+        status(tx::kReadAborted[mode()], StatusIcon::Warning);
+        finish(IoTransferEnd::Aborted);
+    };
+    m_offer =
+        std::make_unique<MinimalSetOffer>(*this, m_link.transfer(), m_reporter, std::move(steps));
     connect(&m_link.transfer(), &ChunkedTransfer::progressed, this, [this](int moved, int total) {
         if (m_stage == Stage::Read && moved < total)
             status(tx::kReadNextBlock[mode()], StatusIcon::Info);
@@ -82,7 +95,7 @@ bool IoTransfer::startRead(IoMode mode, Done done)
     m_mode = mode;
     m_done = std::move(done);
     m_abortRequested = false;
-    m_afterMinimalSet = false;
+    m_offer->reset();
     if (m_settings.channel == Channel::Ethernet) {
         if (m_session && !m_session->tcpFieldsReady()) {
             QTimer::singleShot(0, this, [this] { finish(IoTransferEnd::Failed); });
@@ -201,32 +214,8 @@ void IoTransfer::onReadEnded(const TransferOutcome& o)
 void IoTransfer::judge(bool tcp)
 {
     const RegisterCoding coding = tcp ? RegisterCoding::Modbus : CodingOf(m_wire);
-    if (IoSettingsAllZero(m_block)) {
-        status(io_texts::kIoReadEmptyStatus, StatusIcon::Error);
-        // A relay that still holds nothing after the minimal set is not asked again.
-        if (tcp || m_afterMinimalSet) {
-            finish(IoTransferEnd::Empty);
-            return;
-        }
-        Message question;
-        question.caption = io_texts::kIoReadEmptyCaption;
-        question.text = io_texts::kIoReadEmptyQuestion;
-        question.icon = MsgIcon::Question;
-        question.buttons = MsgButtons::OkCancel;
-        if (m_reporter.ask(question) != Answer::Ok) {
-            finish(IoTransferEnd::Empty);
-            return;
-        }
-        m_afterMinimalSet = true;
-        // From the event loop: the transfer that just ended is still unwinding.
-        QTimer::singleShot(0, this, [this] {
-            if (m_wire.text)
-                serialRead();  // the ТИРВ protocol has no minimal-set request
-            else
-                sendMinimalSet();
-        });
+    if (m_offer->takeEmpty(IoSettingsAllZero(m_block), tcp, m_wire, Utf8(tx::kReadFailed[mode()])))
         return;
-    }
     const IoBlockDecode d = DecodeIoBlock(m_block, coding);
     if (d.result != BlockResult::Ok) {
         status(tcp ? io_texts::kIoTcpReadInvalid : io_texts::kIoReadInvalid, StatusIcon::Error);
@@ -239,38 +228,6 @@ void IoTransfer::judge(bool tcp)
     emit imageReplaced();
     status(tx::kReadDone[mode()], StatusIcon::Ok);
     finish(IoTransferEnd::Read);
-}
-
-void IoTransfer::sendMinimalSet()
-{
-    if (endIfAborted())
-        return;
-    m_stage = Stage::MinimalSet;
-    TransferPlan plan;
-    plan.function = static_cast<std::uint8_t>(Function::RestoreMinimalSet);
-    plan.total = 0;
-    plan.perBlock = 1;
-    plan.noReply = true;
-    plan.build = [this](int, int) {
-        const SetpointFrame f = BuildMinimalSetRequest(m_wire);
-        return ToBlock({f.bytes, f.waitMs, f.reply}, m_request);
-    };
-    plan.accept = [](std::span<const std::uint8_t>, int, int) { return 0; };
-    plan.failureText = Utf8(tx::kReadFailed[mode()]);
-    if (!startPlan(std::move(plan), &IoTransfer::onMinimalSetEnded))
-        finish(IoTransferEnd::Failed);
-}
-
-void IoTransfer::onMinimalSetEnded(const TransferOutcome& o)
-{
-    if (o.end != TransferEnd::Done) {
-        if (o.end == TransferEnd::Aborted)
-            status(tx::kReadAborted[mode()], StatusIcon::Warning);
-        finish(o.end == TransferEnd::Aborted ? IoTransferEnd::Aborted : IoTransferEnd::Failed);
-        return;
-    }
-    // The relay has stored its minimal set: read it as if the user had asked again.
-    QTimer::singleShot(0, this, [this] { serialRead(); });
 }
 
 void IoTransfer::serialWrite()
@@ -387,7 +344,6 @@ void IoTransfer::abort()
                 m_session->abort();
             break;
         case Stage::Read:
-        case Stage::MinimalSet:
         case Stage::Write:
             m_link.transfer().abort();
             break;

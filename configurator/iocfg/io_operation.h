@@ -17,11 +17,13 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <vector>
 
 namespace tirv {
 
 class LinkSession;
+class MinimalSetOffer;
 class SerialLink;
 struct ConnectionSettings;
 struct TransferOutcome;
@@ -70,15 +72,14 @@ signals:
     void imageReplaced();
 
 private:
-    enum class Stage { Idle, Linking, Read, MinimalSet, Write, TcpRead };
+    // Function 32 after the empty-block question runs in the Read stage.
+    enum class Stage { Idle, Linking, Read, Write, TcpRead };
 
     void beginSerial(bool write);
     void serialRead();
-    void sendMinimalSet();
     void serialWrite();
     void tcpRead();
     void onReadEnded(const TransferOutcome& o);
-    void onMinimalSetEnded(const TransferOutcome& o);
     void onWriteEnded(const TransferOutcome& o);
     void onTcpCompleted();
     // Takes a complete block over, or says why not; `tcp` chooses the texts.
@@ -102,7 +103,7 @@ private:
     std::vector<std::uint16_t> m_block;      // registers 170..299 as read
     std::vector<std::uint16_t> m_writeRegs;  // registers 170..297 being written
     std::vector<std::uint8_t> m_request;     // the frame in flight
-    bool m_afterMinimalSet = false;
+    std::unique_ptr<MinimalSetOffer> m_offer;
     bool m_abortRequested = false;
     std::uint16_t m_inputStates = 0;
     std::uint16_t m_outputStates = 0;

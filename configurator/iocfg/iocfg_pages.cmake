@@ -10,6 +10,7 @@ tirv_qt_library(tirv_iocfg SOURCES
   ${_ioodir}/io_operation_texts.h
   ${_ioodir}/io_operation.h ${_ioodir}/io_operation.cpp
   ${_ioodir}/led_operation.h ${_ioodir}/led_operation.cpp
+  ${_ioodir}/minimal_set_offer.h ${_ioodir}/minimal_set_offer.cpp
   LIBS tirv_iocfg_frames tirv_iocfg_domain tirv_link tirv_link_session tirv_reporter Qt6::Core)
 
 # The I/O page in both modes (Qt Widgets).

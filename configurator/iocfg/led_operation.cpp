@@ -5,6 +5,7 @@
 #include "configurator/iocfg/io_operation_texts.h"
 #include "configurator/iocfg/io_registers.h"
 #include "configurator/iocfg/io_texts.h"
+#include "configurator/iocfg/minimal_set_offer.h"
 #include "configurator/link/chunked_transfer.h"
 #include "configurator/link/frames.h"
 #include "configurator/link/link_session.h"
@@ -45,6 +46,15 @@ LedTransfer::LedTransfer(SerialLink& link, LinkSession* session, Reporter& repor
       m_modelCode(std::move(modelCode)),
       m_image(image)
 {
+    MinimalSetOffer::Steps steps;
+    steps.emptyStatus = io_texts::kLedReadEmptyStatus;
+    steps.question = io_texts::kLedReadEmptyQuestion;
+    steps.readAgain = [this] { serialRead(); };
+    steps.finish = [this](IoTransferEnd end) { finish(end); };
+    steps.abortRequested = [this] { return m_abortRequested; };
+    steps.aborted = [this] { finish(IoTransferEnd::Aborted); };
+    m_offer =
+        std::make_unique<MinimalSetOffer>(*this, m_link.transfer(), m_reporter, std::move(steps));
 }
 
 LedTransfer::~LedTransfer()
@@ -71,7 +81,7 @@ bool LedTransfer::startRead(Done done)
     m_first = LedFirstRegister(m_leds == kLedCountM);
     m_done = std::move(done);
     m_abortRequested = false;
-    m_afterMinimalSet = false;
+    m_offer->reset();
     if (m_settings.channel != Channel::Ethernet) {
         beginSerial(false);
         return true;
@@ -198,32 +208,8 @@ void LedTransfer::judge(bool tcp)
 {
     const bool allZero =
         std::all_of(m_block.begin(), m_block.end(), [](std::uint16_t w) { return w == 0; });
-    if (allZero) {
-        status(io_texts::kLedReadEmptyStatus, StatusIcon::Error);
-        if (tcp || m_afterMinimalSet) {
-            finish(IoTransferEnd::Empty);
-            return;
-        }
-        Message question;
-        question.caption = io_texts::kIoReadEmptyCaption;
-        question.text = io_texts::kLedReadEmptyQuestion;
-        question.icon = MsgIcon::Question;
-        question.buttons = MsgButtons::OkCancel;
-        if (m_reporter.ask(question) != Answer::Ok) {
-            finish(IoTransferEnd::Empty);
-            return;
-        }
-        m_afterMinimalSet = true;
-        QTimer::singleShot(0, this, [this] {
-            if (m_abortRequested)
-                finish(IoTransferEnd::Aborted);
-            else if (m_wire.text)
-                serialRead();  // the ТИРВ protocol has no minimal-set request
-            else
-                sendMinimalSet();
-        });
+    if (m_offer->takeEmpty(allZero, tcp, m_wire, QString()))
         return;
-    }
     const LedBlockDecode d = DecodeLedBlock(m_block, m_leds);
     if (d.result != BlockResult::Ok) {
         status(tcp ? io_texts::kLedTcpReadInvalid : io_texts::kLedReadInvalid, StatusIcon::Error);
@@ -234,38 +220,6 @@ void LedTransfer::judge(bool tcp)
     emit imageReplaced();
     status(tcp ? tx::kLedTcpReadDone : tx::kLedReadDone, StatusIcon::Ok);
     finish(IoTransferEnd::Read);
-}
-
-void LedTransfer::sendMinimalSet()
-{
-    m_stage = Stage::MinimalSet;
-    TransferPlan plan;
-    plan.function = static_cast<std::uint8_t>(Function::RestoreMinimalSet);
-    plan.total = 0;
-    plan.perBlock = 1;
-    plan.noReply = true;
-    plan.build = [this](int, int) {
-        const SetpointFrame f = BuildMinimalSetRequest(m_wire);
-        return ToBlock({f.bytes, f.waitMs, f.reply}, m_request);
-    };
-    plan.accept = [](std::span<const std::uint8_t>, int, int) { return 0; };
-    if (!startPlan(std::move(plan), &LedTransfer::onMinimalSetEnded))
-        QTimer::singleShot(0, this, [this] { finish(IoTransferEnd::Failed); });
-}
-
-void LedTransfer::onMinimalSetEnded(const TransferOutcome& o)
-{
-    if (o.end != TransferEnd::Done) {
-        finish(o.end == TransferEnd::Aborted ? IoTransferEnd::Aborted : IoTransferEnd::Failed);
-        return;
-    }
-    // The relay has stored its minimal set: read it again.
-    QTimer::singleShot(0, this, [this] {
-        if (m_abortRequested)
-            finish(IoTransferEnd::Aborted);
-        else
-            serialRead();
-    });
 }
 
 void LedTransfer::serialWrite()

@@ -28,14 +28,13 @@ signals:
     void imageReplaced();
 
 private:
-    enum class Stage { Idle, Linking, Read, MinimalSet, Write, TcpRead };
+    // Function 32 after the empty-block question runs in the Read stage.
+    enum class Stage { Idle, Linking, Read, Write, TcpRead };
 
     void beginSerial(bool write);
     void serialRead();
     void serialWrite();
-    void sendMinimalSet();
     void onReadEnded(const TransferOutcome& o);
-    void onMinimalSetEnded(const TransferOutcome& o);
     void onWriteEnded(const TransferOutcome& o);
     void onTcpCompleted();
     void judge(bool tcp);
@@ -57,7 +56,7 @@ private:
     std::uint16_t m_first = 0;
     std::vector<std::uint16_t> m_block;
     std::vector<std::uint8_t> m_request;
-    bool m_afterMinimalSet = false;
+    std::unique_ptr<MinimalSetOffer> m_offer;
     bool m_abortRequested = false;
     QMetaObject::Connection m_tcpConnection;
 };

@@ -17,6 +17,7 @@
 #include <QTimer>
 
 #include <cstdlib>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -56,6 +57,18 @@ std::vector<std::string> SimArgs(int code, Wire wire, std::vector<std::string> m
     args.insert(args.end(), more.begin(), more.end());
     return args;
 }
+
+// Records like the test reporter and may act while a question stands open (the user pressing
+// stop while the message box is up).
+struct AskingReporter : RecordingReporter {
+    Answer ask(const Message& m) override
+    {
+        if (duringQuestion)
+            duringQuestion();
+        return RecordingReporter::ask(m);
+    }
+    std::function<void()> duringQuestion;
+};
 
 // One simulator, the program's serial link to it, and both transfers.
 struct Rig {
@@ -117,7 +130,7 @@ struct Rig {
 
     int code;
     SimProcess sim;
-    RecordingReporter reporter;
+    AskingReporter reporter;
     ConnectionSettings settings;
     SerialLink link;
     IoImage image = DefaultIoImage();
@@ -234,6 +247,50 @@ TEST_F(IoOperationTest, EmptyBlockAsksForTheMinimalSet)
         EXPECT_EQ(rig.image, DefaultIoImage());
         ASSERT_EQ(rig.readLeds(), IoTransferEnd::Read);
         EXPECT_EQ(rig.ledImage, configuredLeds) << "function 32 must keep configured blocks";
+    }
+}
+
+// A stop given while the question stands open ends the transfer there, even when the question
+// is then answered OK: no function 32, no read again, the settings as they were.
+TEST_F(IoOperationTest, StopDuringTheEmptyBlockQuestionEndsTheTransfer)
+{
+    struct Case {
+        const char* what;
+        bool leds;
+        Wire wire;
+    };
+    for (const Case& c :
+         {Case{"I/O, Modbus", false, Wire::Modbus}, Case{"I/O, ТИРВ protocol", false, Wire::Text},
+          Case{"LEDs, Modbus", true, Wire::Modbus}}) {
+        SCOPED_TRACE(c.what);
+        Rig rig(715, c.wire);
+        ASSERT_TRUE(rig.sim.ready()) << rig.sim.error();
+        ASSERT_TRUE(rig.sim.control(c.leds ? "io leds empty" : "io settings empty"));
+        const IoImage ioBefore = Edited(DefaultIoImage());
+        const LedImage ledsBefore{};
+        rig.image = ioBefore;
+        rig.ledImage = ledsBefore;
+        rig.reporter.answers.push_back(Answer::Ok);
+        rig.reporter.duringQuestion = [&rig, &c] {
+            if (c.leds)
+                rig.leds.abort();
+            else
+                rig.io.abort();
+        };
+        const IoTransferEnd end = c.leds ? rig.readLeds() : rig.read();
+        EXPECT_EQ(end, IoTransferEnd::Aborted);
+        ASSERT_EQ(rig.reporter.messages.size(), 1u);
+        if (!c.leds) {
+            EXPECT_EQ(rig.reporter.lastStatus(), T(tx::kReadAborted[0]));
+        }
+        EXPECT_EQ(rig.image, ioBefore);
+        EXPECT_EQ(rig.ledImage, ledsBefore);
+
+        // Nothing was stored: the relay still holds no records and asks again.
+        rig.reporter.duringQuestion = nullptr;
+        rig.reporter.answers.push_back(Answer::Cancel);
+        EXPECT_EQ(c.leds ? rig.readLeds() : rig.read(), IoTransferEnd::Empty);
+        EXPECT_EQ(rig.reporter.messages.size(), 2u);
     }
 }
 
