@@ -39,6 +39,15 @@ TransferBlock ToBlock(const BlockFrame& f, std::vector<std::uint8_t>& request)
     return b;
 }
 
+}  // namespace
+
+bool ReadNamesItsStart(const ConnectionSettings& settings)
+{
+    return settings.protocol != Protocol::Tirv || settings.protocolVariant != 0;
+}
+
+namespace {
+
 RegisterCoding CodingOf(const SetpointLink& link)
 {
     return link.text ? RegisterCoding::TextProtocol : RegisterCoding::Modbus;
@@ -102,6 +111,13 @@ bool IoTransfer::startRead(IoMode mode, Done done)
             return true;
         }
         tcpRead();
+        return true;
+    }
+    if (!ReadNamesItsStart(m_settings)) {
+        QTimer::singleShot(0, this, [this] {
+            status(tx::kReadNeedsStart[this->mode()], StatusIcon::Error);
+            finish(IoTransferEnd::Failed);
+        });
         return true;
     }
     beginSerial(false);

@@ -31,6 +31,11 @@ struct TransferPlan;
 
 enum class IoMode { Settings = 0, State = 1 };
 
+// False for the old ТИРВ-protocol variant, whose read request has no start field: a read there
+// always begins at register 0 and can never reach the I/O or LED block. Writes carry their start
+// in both variants.
+bool ReadNamesItsStart(const ConnectionSettings& settings);
+
 enum class IoTransferEnd {
     Read,      // settings and states replaced
     Written,   // every block acknowledged

@@ -31,6 +31,13 @@ inline constexpr ByMode kTcpReadFailed = {
     "Ошибка чтения cостояния входов/выходов - повторите операцию или проверьте связь"};
 inline constexpr ByMode kReadAborted = {"  Операция чтения настроек входов/выходов прервана",
                                         "  Операция чтения состояния входов/выходов прервана"};
+// The old ТИРВ-protocol variant's read carries no start address (the relay answers from register
+// 0), so the I/O and LED blocks cannot be read through it; writes name their start and go.
+inline constexpr ByMode kReadNeedsStart = {
+    "Ошибка чтения настроек входов/выходов: протокол ТИРВ версии \"Старая\" не передает адрес "
+    "начала чтения - выберите версию \"Новая\" или Modbus",
+    "Ошибка чтения состояния входов/выходов: протокол ТИРВ версии \"Старая\" не передает адрес "
+    "начала чтения - выберите версию \"Новая\" или Modbus"};
 inline constexpr ByMode kReadDone = {"  Настройки входов/выходов прочитаны из устройства",
                                      "  Состояние входов/выходов прочитано из устройства"};
 
@@ -43,6 +50,9 @@ inline constexpr char kWriteNoLink[] = "Ошибка записи настрое
 inline constexpr char kLedReadStarted[] = "  Чтение назначения светодиодов";
 inline constexpr char kLedReadFailed[] = "Ошибка чтения настроек светодиодов - повторите операцию";
 inline constexpr char kLedReadNoLink[] = "Ошибка чтения назначения светодиодов из устройства";
+inline constexpr char kLedReadNeedsStart[] =
+    "Ошибка чтения назначения светодиодов: протокол ТИРВ версии \"Старая\" не передает адрес "
+    "начала чтения - выберите версию \"Новая\" или Modbus";
 inline constexpr char kLedReadDone[] = "  Настройки светодиодов прочитаны";
 inline constexpr char kLedTcpReadDone[] = "  Настройки светодиодов прочитаны из устройства";
 inline constexpr char kLedTcpReadFailed[] =

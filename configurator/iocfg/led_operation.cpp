@@ -83,6 +83,13 @@ bool LedTransfer::startRead(Done done)
     m_abortRequested = false;
     m_offer->reset();
     if (m_settings.channel != Channel::Ethernet) {
+        if (!ReadNamesItsStart(m_settings)) {
+            QTimer::singleShot(0, this, [this] {
+                status(tx::kLedReadNeedsStart, StatusIcon::Error);
+                finish(IoTransferEnd::Failed);
+            });
+            return true;
+        }
         beginSerial(false);
         return true;
     }

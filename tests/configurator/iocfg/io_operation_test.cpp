@@ -47,13 +47,14 @@ void EnsureApp()
     }
 }
 
-enum class Wire { Modbus, Text };
+enum class Wire { Modbus, Text, TextOld };
 
 std::vector<std::string> SimArgs(int code, Wire wire, std::vector<std::string> more)
 {
     std::vector<std::string> args{"--model", std::to_string(code), "--tcp", "0"};
-    if (wire == Wire::Text)
-        args.insert(args.end(), {"--protocol", "tirv", "--variant", "1"});
+    if (wire != Wire::Modbus)
+        args.insert(args.end(),
+                    {"--protocol", "tirv", "--variant", wire == Wire::Text ? "1" : "0"});
     args.insert(args.end(), more.begin(), more.end());
     return args;
 }
@@ -91,8 +92,8 @@ struct Rig {
         s.port = sim.com();
         s.baudIndex = 6;
         s.repeatCount = 2;
-        s.protocol = wire == Wire::Text ? Protocol::Tirv : Protocol::Modbus;
-        s.protocolVariant = 1;
+        s.protocol = wire == Wire::Modbus ? Protocol::Modbus : Protocol::Tirv;
+        s.protocolVariant = wire == Wire::TextOld ? 0 : 1;
         s.tcpAddress = {127, 0, 0, 1};
         s.tcpPort = sim.tcpPort();
         return s;
@@ -382,6 +383,46 @@ TEST_F(IoOperationTest, LedsRoundTripWithTheirCodingForBothPanels)
             EXPECT_EQ(rig.ledImage, leds);
             EXPECT_EQ(rig.reporter.lastStatus(), T(tx::kLedReadDone));
         }
+    }
+}
+
+// The old variant's read starts at register 0 whatever is asked: the I/O and LED reads are
+// refused before anything is sent (the settings untouched), while the writes, which name their
+// start, store both blocks (read back over Modbus TCP).
+TEST_F(IoOperationTest, OldTextVariantRefusesBlockReadsAndWritesByAddress)
+{
+    for (const int code : {705, 715}) {
+        SCOPED_TRACE(code);
+        Rig rig(code, Wire::TextOld);
+        ASSERT_TRUE(rig.sim.ready()) << rig.sim.error();
+        const IoImage edited = Edited(DefaultIoImage());
+        rig.image = edited;
+        for (const IoMode mode : {IoMode::Settings, IoMode::State}) {
+            EXPECT_EQ(rig.read(mode), IoTransferEnd::Failed);
+            EXPECT_EQ(rig.reporter.lastStatus(), T(tx::kReadNeedsStart[int(mode)]));
+            EXPECT_EQ(rig.reporter.lastStatusIcon, StatusIcon::Error);
+        }
+        EXPECT_EQ(rig.image, edited);
+        LedImage leds{};
+        leds.at(0, LedSignal) = 1;
+        leds.at(0, LedMode) = 1;
+        leds.at(0, LedTime) = 50;
+        leds.at(LedCountForModel(code) - 1, LedSignal) = 94;
+        rig.ledImage = leds;
+        EXPECT_EQ(rig.readLeds(), IoTransferEnd::Failed);
+        EXPECT_EQ(rig.reporter.lastStatus(), T(tx::kLedReadNeedsStart));
+        EXPECT_EQ(rig.ledImage, leds);
+        EXPECT_TRUE(rig.reporter.messages.empty());
+
+        ASSERT_EQ(rig.write(), IoTransferEnd::Written);
+        ASSERT_EQ(rig.writeLeds(), IoTransferEnd::Written);
+        rig.settings.channel = Channel::Ethernet;
+        rig.image = DefaultIoImage();
+        rig.ledImage = {};
+        ASSERT_EQ(rig.read(), IoTransferEnd::Read);
+        EXPECT_EQ(rig.image, edited);
+        ASSERT_EQ(rig.readLeds(), IoTransferEnd::Read);
+        EXPECT_EQ(rig.ledImage, leds);
     }
 }
 
