@@ -3,15 +3,10 @@
 #include "configurator/journals/journal_emergency_file.h"
 #include "configurator/journals/journal_emergency_page_diagram.h"
 #include "configurator/journals/journal_emergency_values.h"
+#include "configurator/journals/journal_page_controls.h"
 #include "configurator/journals/journal_texts.h"
-#include "configurator/shell/command_line.h"
 #include "configurator/ui/ids.h"
 
-#include <QCheckBox>
-#include <QComboBox>
-#include <QDateEdit>
-#include <QGridLayout>
-#include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -260,47 +255,25 @@ void EmergencyJournalPage::readOscillogram()
 
 void EmergencyJournalPage::open()
 {
-    QString path = shell().takeCommandLinePath(int(FileKind::EmergencyJournal));
-    if (path.isEmpty()) {
-        FileRequest request{
-            Utf8(tx::kEjOpenTitle), Utf8(tx::kEjFilter), Utf8(tx::kEjExtension), false, {}};
-        path = shell().dialogs().chooseFile(request);
-        // A name of another kind is ignored.
-        if (path.isEmpty() || !HasJournalExtension(path.toStdString(), tx::kEjExtension))
-            return;
-    }
-    EmergencyJournal loaded;
-    const JournalFileOutcome o = LoadEmergencyJournalFile(path.toStdString(), loaded);
-    if (o.result == JournalFileResult::CannotOpen) {
-        shell().reporter().ask(CannotOpenJournalFileMessage(o.systemError));
-        return;
-    }
-    if (o.result == JournalFileResult::BadFormat) {
-        shell().reporter().ask(EmergencyJournalBadFileMessage());
-        return;
-    }
-    m_store.emergency = loaded;
-    m_caption->setText(Utf8(tx::kEjCaptionFromFile));
-    refill();
-    if (!shell().state().busy)
-        shell().reporter().status(Utf8(tx::kEjOpened), StatusIcon::Ok);
+    // The parser leaves the journal as it was unless the file is good.
+    OpenJournalFile(
+        shell(), kEmergencyJournalFileTexts,
+        [this](const std::string& path) {
+            return LoadEmergencyJournalFile(path, m_store.emergency);
+        },
+        [this] {
+            m_caption->setText(Utf8(tx::kEjCaptionFromFile));
+            refill();
+        });
 }
 
 void EmergencyJournalPage::save()
 {
-    FileRequest request{
-        Utf8(tx::kEjSaveTitle), Utf8(tx::kEjFilter), Utf8(tx::kEjExtension), true, {}};
-    const QString path = shell().dialogs().chooseFile(request);
-    if (path.isEmpty())
-        return;
-    const JournalFileOutcome o = SaveEmergencyJournalFile(
-        path.toStdString(), m_store.emergency, shell().model().code(), m_serial ? m_serial() : 0);
-    if (o.result != JournalFileResult::Ok) {
-        shell().reporter().ask(CannotOpenJournalFileMessage(o.systemError));
-        return;
-    }
-    if (!shell().state().busy)
-        shell().reporter().status(Utf8(tx::kEjSaved), StatusIcon::Ok);
+    SaveJournalFile(shell(), kEmergencyJournalFileTexts, m_serial,
+                    [this](const std::string& path, int modelCode, int serialNumber) {
+                        return SaveEmergencyJournalFile(path, m_store.emergency, modelCode,
+                                                        serialNumber);
+                    });
 }
 
 }  // namespace tirv

@@ -5,8 +5,9 @@
 // in "ТИРВ.cfg" (words 30–55), the read (1780), the ".taj" file (1782, 1783) and the
 // oscillogram read-out (1828) that writes "Осциллограммы.tao" and starts the viewer.
 #include "configurator/journals/journal_operation.h"
+#include "configurator/journals/journal_page_files.h"  // SerialNumberSource
 #include "configurator/journals/journal_settings.h"
-#include "configurator/journals/journal_working_page.h"  // SerialNumberSource, MakeJournalList
+#include "configurator/journals/journal_working_page.h"  // CtlJournalCaption
 #include "configurator/setpoints/model_profile.h"
 #include "configurator/setpoints/setpoint_image.h"
 #include "configurator/ui/page.h"

@@ -3,13 +3,13 @@
 #include "configurator/journals/journal_emergency_page.h"
 
 #include "configurator/journals/journal_emergency_page_diagram.h"
+#include "configurator/journals/journal_page_controls.h"
 #include "configurator/journals/journal_texts.h"
 
 #include <QCheckBox>
-#include <QComboBox>
-#include <QDateEdit>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -78,30 +78,10 @@ void EmergencyJournalPage::build()
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(m_oscillogram);
     // Present but without a function: disabled.
-    auto* sort = new QComboBox;
-    sort->addItems({QString::fromUtf8("По возрастанию"), QString::fromUtf8("По убыванию")});
-    sort->setCurrentIndex(1);
-    auto* apply = new QPushButton(QString::fromUtf8("Применить"));
-    auto* byDates = new QCheckBox(QString::fromUtf8("Выборка по датам"));
-    auto* from = new QDateEdit;
-    auto* to = new QDateEdit;
-    bottom->addWidget(new QLabel(QString::fromUtf8("Сортировка")));
-    bottom->addWidget(sort);
-    bottom->addWidget(apply);
-    bottom->addWidget(new QLabel(QString::fromUtf8("Чтение записей АЖ из файла:")));
-    bottom->addWidget(byDates);
-    bottom->addWidget(from);
-    bottom->addWidget(to);
-    bottom->addStretch();
-    const std::pair<int, QWidget*> unused[] = {{CtlEjSortOrder, sort},
-                                               {CtlEjSortApply, apply},
-                                               {CtlEjByDates, byDates},
-                                               {CtlEjFrom, from},
-                                               {CtlEjTo, to}};
-    for (const auto& [id, w] : unused) {
-        w->setEnabled(false);
-        addControl(id, w);
-    }
+    AddJournalFilterRow(
+        bottom,
+        {CtlEjSortOrder, CtlEjSortApply, tx::kEjFromFileGroup, CtlEjByDates, CtlEjFrom, CtlEjTo, 0},
+        [this](int id, QWidget* w) { addControl(id, w); });
     grid->addLayout(bottom, 3, 0, 1, 2);
 
     auto* group = new QGroupBox(Utf8(tx::kEjDiagramGroup));

@@ -9,6 +9,8 @@ tirv_qt_library(tirv_journal_operations SOURCES
   LIBS tirv_journals_domain tirv_link tirv_link_session tirv_device_model tirv_reporter Qt6::Core)
 
 tirv_qt_library(tirv_journal_pages SOURCES
+  ${_jpdir}/journal_page_controls.h ${_jpdir}/journal_page_controls.cpp
+  ${_jpdir}/journal_page_files.h ${_jpdir}/journal_page_files.cpp
   ${_jpdir}/journal_working_page.h ${_jpdir}/journal_working_page.cpp
   ${_jpdir}/journal_emergency_page.h ${_jpdir}/journal_emergency_page.cpp
   ${_jpdir}/journal_emergency_page_build.cpp

@@ -20,6 +20,16 @@ inline constexpr char kTcpAborted[] = " Операция обмена была �
 inline constexpr char kCannotOpenFile[] = "Невозможно открыть файл. Код ошибки %i";
 inline constexpr char kColumnDate[] = "Дата";
 inline constexpr char kColumnTime[] = "Время";
+// The sort and date-selection controls both pages show disabled.
+inline constexpr char kSortLabel[] = "Сортировка";
+inline constexpr char kSortAscending[] = "По возрастанию";
+inline constexpr char kSortDescending[] = "По убыванию";
+inline constexpr char kApply[] = "Применить";
+inline constexpr char kByDates[] = "Выборка по датам";
+inline constexpr char kFrom[] = "от";
+inline constexpr char kTo[] = "до";
+// The date fields show dates as the journals' lists do, day first.
+inline constexpr char kDateFieldFormat[] = "dd.MM.yyyy";
 
 // ---- Working journal --------------------------------------------------------------------------
 inline constexpr char kWjListSettings[] = "Происходившие изменения уставок и настроек:";
@@ -27,6 +37,9 @@ inline constexpr char kWjListEvents[] = "Текущие события в уст
 inline constexpr char kWjColumnEvent[] = "Событие";
 inline constexpr char kWjCaption[] = "Записи рабочего журнала:";
 inline constexpr char kWjCaptionFromFile[] = "Записи рабочего журнала из файла:";
+// The relay's own page spells "РЖ" here with a Latin P.
+inline constexpr char kWjFromFileGroup[] = "Чтение записей PЖ из файла:";
+inline constexpr char kWjPrevious[] = "Прочитать предыдущие...";
 
 inline constexpr char kWjReading[] = "  Чтение рабочего журнала";
 inline constexpr char kWjReadingProgress[] = "  Чтение рабочего журнала: ";
@@ -72,6 +85,7 @@ inline constexpr char kWorkingCodeAboveTableFile[] = "%i";
 // ---- Emergency journal ------------------------------------------------------------------------
 inline constexpr char kEjCaption[] = "Аварийный журнал ТИРВ:";
 inline constexpr char kEjCaptionFromFile[] = "Записи аварийного журнала из файла:";
+inline constexpr char kEjFromFileGroup[] = "Чтение записей АЖ из файла:";
 inline constexpr char kEjColumnEvent[] = "Аварийное событие";
 inline constexpr char kEjColumnStarted[] = "Были запущены защиты:";
 inline constexpr char kEjColumnOpeningTime[] = "t откл.";

@@ -1,22 +1,15 @@
 #include "configurator/journals/journal_working_page.h"
 
+#include "configurator/journals/journal_page_controls.h"
 #include "configurator/journals/journal_texts.h"
 #include "configurator/journals/journal_working_file.h"
-#include "configurator/shell/command_line.h"
 #include "configurator/ui/ids.h"
 
-#include <QCheckBox>
-#include <QComboBox>
-#include <QDateEdit>
 #include <QGridLayout>
-#include <QHeaderView>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPointer>
-#include <QPushButton>
 #include <QTreeWidget>
-#include <QVBoxLayout>
-
-#include <algorithm>
 
 namespace tirv {
 namespace {
@@ -33,51 +26,7 @@ QString Utf8(const std::string& s)
     return QString::fromStdString(s);
 }
 
-constexpr char kSortLabel[] = "Сортировка";
-constexpr char kSortAscending[] = "По возрастанию";
-constexpr char kSortDescending[] = "По убыванию";
-constexpr char kApply[] = "Применить";
-constexpr char kFromFileGroup[] = "Чтение записей PЖ из файла:";
-constexpr char kByDates[] = "Выборка по датам";
-constexpr char kFrom[] = "от";
-constexpr char kTo[] = "до";
-constexpr char kPrevious[] = "Прочитать предыдущие...";
-
 }  // namespace
-
-QTreeWidget* MakeJournalList(QWidget* owner, std::initializer_list<const char*> columns,
-                             std::initializer_list<int> widths)
-{
-    auto* list = new QTreeWidget(owner);
-    QStringList headers;
-    for (const char* c : columns)
-        headers << Utf8(c);
-    list->setHeaderLabels(headers);
-    list->setRootIsDecorated(false);
-    list->setUniformRowHeights(true);
-    list->setSelectionBehavior(QAbstractItemView::SelectRows);
-    list->setAllColumnsShowFocus(true);
-    // Grid lines, as the relay's own lists have them.
-    list->setStyleSheet(
-        QStringLiteral("QTreeView::item { border: 1px solid #d0d0d0; }"
-                       "QTreeView::item:selected { background: palette(highlight); color: "
-                       "palette(highlighted-text); }"));
-    const double scale = owner->logicalDpiX() > 0 ? owner->logicalDpiX() / 96.0 : 1.0;
-    int k = 0;
-    for (const int w : widths)
-        list->setColumnWidth(k++, static_cast<int>(w * scale));
-    return list;
-}
-
-void WidenJournalColumns(QTreeWidget* list)
-{
-    // The columns keep their set widths unless a text would be cut.
-    for (int c = 0; c < list->columnCount(); ++c) {
-        const int set = list->columnWidth(c);
-        list->resizeColumnToContents(c);
-        list->setColumnWidth(c, std::max(set, list->columnWidth(c)));
-    }
-}
 
 WorkingJournalPage::WorkingJournalPage(Shell& shell, JournalOperations& ops, JournalStore& store,
                                        SerialNumberSource serial, QWidget* parent)
@@ -101,32 +50,10 @@ WorkingJournalPage::WorkingJournalPage(Shell& shell, JournalOperations& ops, Jou
 
     // Present but without a function: disabled.
     auto* row = new QHBoxLayout;
-    auto* sort = new QComboBox;
-    sort->addItems({Utf8(kSortAscending), Utf8(kSortDescending)});
-    sort->setCurrentIndex(1);
-    auto* apply = new QPushButton(Utf8(kApply));
-    auto* byDates = new QCheckBox(Utf8(kByDates));
-    auto* from = new QDateEdit;
-    auto* to = new QDateEdit;
-    auto* previous = new QPushButton(Utf8(kPrevious));
-    row->addWidget(new QLabel(Utf8(kSortLabel)));
-    row->addWidget(sort);
-    row->addWidget(apply);
-    row->addWidget(new QLabel(Utf8(kFromFileGroup)));
-    row->addWidget(byDates);
-    row->addWidget(new QLabel(Utf8(kFrom)));
-    row->addWidget(from);
-    row->addWidget(new QLabel(Utf8(kTo)));
-    row->addWidget(to);
-    row->addWidget(previous);
-    row->addStretch();
-    const std::pair<int, QWidget*> unused[] = {{CtlWjSortOrder, sort},  {CtlWjSortApply, apply},
-                                               {CtlWjByDates, byDates}, {CtlWjFrom, from},
-                                               {CtlWjTo, to},           {CtlWjPrevious, previous}};
-    for (const auto& [id, w] : unused) {
-        w->setEnabled(false);
-        addControl(id, w);
-    }
+    AddJournalFilterRow(row,
+                        {CtlWjSortOrder, CtlWjSortApply, tx::kWjFromFileGroup, CtlWjByDates,
+                         CtlWjFrom, CtlWjTo, CtlWjPrevious},
+                        [this](int id, QWidget* w) { addControl(id, w); });
     grid->addLayout(row, 3, 0, 1, 2);
     refill();
 }
@@ -206,50 +133,23 @@ void WorkingJournalPage::read()
 
 void WorkingJournalPage::open()
 {
-    QString path = shell().takeCommandLinePath(int(FileKind::WorkJournal));
-    if (path.isEmpty()) {
-        FileRequest request{
-            Utf8(tx::kWjOpenTitle), Utf8(tx::kWjFilter), Utf8(tx::kWjExtension), false, {}};
-        path = shell().dialogs().chooseFile(request);
-        if (path.isEmpty())
-            return;
-        if (!HasJournalExtension(path.toStdString(), tx::kWjExtension)) {
-            shell().reporter().ask(WorkingJournalWrongExtensionMessage());
-            return;
-        }
-    }
-    WorkingJournal loaded;
-    const JournalFileOutcome o = LoadWorkingJournalFile(path.toStdString(), loaded);
-    if (o.result == JournalFileResult::CannotOpen) {
-        shell().reporter().ask(CannotOpenJournalFileMessage(o.systemError));
-        return;
-    }
-    if (o.result == JournalFileResult::BadFormat) {
-        shell().reporter().ask(WorkingJournalBadFileMessage());
-        return;
-    }
-    m_store.working = loaded;
-    refill();
-    m_caption->setText(Utf8(tx::kWjCaptionFromFile));
-    if (!shell().state().busy)
-        shell().reporter().status(Utf8(tx::kWjOpened), StatusIcon::Ok);
+    // The parser leaves the journal as it was unless the file is good.
+    OpenJournalFile(
+        shell(), kWorkingJournalFileTexts,
+        [this](const std::string& path) { return LoadWorkingJournalFile(path, m_store.working); },
+        [this] {
+            refill();
+            m_caption->setText(Utf8(tx::kWjCaptionFromFile));
+        });
 }
 
 void WorkingJournalPage::save()
 {
-    FileRequest request{
-        Utf8(tx::kWjSaveTitle), Utf8(tx::kWjFilter), Utf8(tx::kWjExtension), true, {}};
-    const QString path = shell().dialogs().chooseFile(request);
-    if (path.isEmpty())
-        return;
-    const JournalFileOutcome o = SaveWorkingJournalFile(
-        path.toStdString(), m_store.working, shell().model().code(), m_serial ? m_serial() : 0);
-    if (o.result != JournalFileResult::Ok) {
-        shell().reporter().ask(CannotOpenJournalFileMessage(o.systemError));
-        return;
-    }
-    if (!shell().state().busy)
-        shell().reporter().status(Utf8(tx::kWjSaved), StatusIcon::Ok);
+    SaveJournalFile(shell(), kWorkingJournalFileTexts, m_serial,
+                    [this](const std::string& path, int modelCode, int serialNumber) {
+                        return SaveWorkingJournalFile(path, m_store.working, modelCode,
+                                                      serialNumber);
+                    });
 }
 
 }  // namespace tirv

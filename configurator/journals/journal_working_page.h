@@ -4,9 +4,8 @@
 // (open 1870, save 1871; a file named on the command line opens without the dialog). The sort
 // and date-selection controls are present and disabled, as on the relay's own page.
 #include "configurator/journals/journal_operation.h"
+#include "configurator/journals/journal_page_files.h"  // SerialNumberSource
 #include "configurator/ui/page.h"
-
-#include <functional>
 
 class QLabel;
 class QTreeWidget;
@@ -24,9 +23,6 @@ enum WorkingJournalCtl : int {
     CtlWjTo = 1867,
     CtlWjPrevious = 1868,
 };
-
-// The relay's serial number as the link page shows it ("Зав. №"), for the file header.
-using SerialNumberSource = std::function<int()>;
 
 class WorkingJournalPage : public Page {
 public:
@@ -53,12 +49,5 @@ private:
     QTreeWidget* m_settings = nullptr;
     QTreeWidget* m_events = nullptr;
 };
-
-// Builds a list with grid lines, full-row selection and the given columns and widths (pixels at
-// 96 dpi, scaled to the screen).
-QTreeWidget* MakeJournalList(QWidget* owner, std::initializer_list<const char*> columns,
-                             std::initializer_list<int> widths);
-// Widens the columns of a filled list where a text would be cut.
-void WidenJournalColumns(QTreeWidget* list);
 
 }  // namespace tirv

@@ -12,6 +12,10 @@ tirv_test(journal_operation_test TIMEOUT 300
 tirv_test(journal_pages_test TIMEOUT 300
   SOURCES ${_jptdir}/journal_pages_test.cpp
   LIBS tirv_program tirv_test_support Qt6::Test)
+# What both journal pages share: the file commands and the date fields.
+tirv_test(journal_page_shared_test TIMEOUT 120
+  SOURCES ${_jptdir}/journal_page_shared_test.cpp
+  LIBS tirv_program tirv_test_support Qt6::Test)
 # The operating sectors of the emergency page's diagram, on rendered pixels.
 tirv_test(journal_sector_page_test
   SOURCES ${_jptdir}/journal_sector_page_test.cpp
