@@ -116,6 +116,8 @@ IoPage::IoPage(Shell& shell, IoMode mode, IoTransfer& transfer, IoImage& image, 
 {
     build();
     refresh();
+    if (mode == IoMode::State)
+        shell.registerPoller(PageIoState, TimerIoStateFinish, TimerIoHandOverToIo);
 }
 
 void IoPage::build()
@@ -290,7 +292,7 @@ QWidget* IoPage::buildPollGroup()
         if (on)
             command(PageCmdIoRead);
         else
-            killTimer(TimerIoStatePoll);
+            finishPoll();
     });
     connect(m_period, &QLineEdit::editingFinished, this, [this] { commitPeriod(); });
     return box;

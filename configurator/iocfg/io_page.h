@@ -87,7 +87,6 @@ public:
 
     void command(int id) override;
     void pageShown() override;
-    void pageHidden(int nextPage) override;
     void setControlsLocked(bool locked) override;
     IoMode mode() const { return m_mode; }
     // Shows the record as it is now (after a read, Open, New or a project load).
@@ -121,6 +120,12 @@ private:
     void open();
     void save();
     void readEnded(const IoTransferOutcome& o);
+    void pollStarted();
+    void readOnce();
+    // No further read: ends now between two reads, else with the read in flight.
+    void finishPoll();
+    // The reading (or the cycle) is over: the line is given back.
+    void readingsEnded(bool ok);
 
     IoMode m_mode;
     QPointer<IoTransfer> m_transfer;
@@ -135,7 +140,8 @@ private:
     IoLampColumn* m_outputLamps = nullptr;
     QCheckBox* m_pollOn = nullptr;
     QLineEdit* m_period = nullptr;
-    bool m_shown = false;
+    bool m_pollRunning = false;              // the cyclic poll goes on after the read in flight
+    std::function<void(bool)> m_readDone;    // the exchange's end, while a read or poll runs
     bool m_filling = false;
 };
 

@@ -70,42 +70,55 @@ std::uint16_t IoPage::outputStates() const
 
 void IoPage::read()
 {
-    if (!m_transfer || m_transfer->busy())
+    if (!m_transfer)
         return;
     const bool polling = m_mode == IoMode::State && m_pollOn && m_pollOn->isChecked();
-    if (polling) {
-        if (!commitPeriod())
-            return;
-        const int baud = shell().state().link.baudIndex;
-        m_poll.periodMs = IoStatePollPeriodMs(m_poll.periodMs, baud);
-        m_period->setText(QString::number(m_poll.periodMs));
-        m_period->setEnabled(false);
-        // The cyclic reads leave the window free, so that the user can leave the page while
-        // one is in flight; it then ends on its own and no further one starts.
-        QPointer<IoPage> self(this);
-        if (!m_transfer->startRead(m_mode, [self](const IoTransferOutcome& o) {
-                if (self)
-                    self->readEnded(o);
-            }))
-            m_period->setEnabled(true);
+    if (polling && !commitPeriod())
         return;
-    }
     QPointer<IoPage> self(this);
     QPointer<IoTransfer> transfer = m_transfer;
-    const IoMode mode = m_mode;
-    shell().runExchange(
-        {[self, transfer, mode](std::function<void(bool)> done) {
-             if (!transfer || !transfer->startRead(mode, [self, done](const IoTransferOutcome& o) {
-                     if (self)
-                         self->readEnded(o);
-                     done(o.ok());
-                 }))
-                 done(false);
-         },
-         [transfer] {
-             if (transfer)
-                 transfer->abort();
-         }});
+    // The cyclic reads hold the line between two reads as well; leaving the page finishes the
+    // poll after the read in flight.
+    shell().runExchange({[self, polling](std::function<void(bool)> done) {
+                             if (!self) {
+                                 done(false);
+                                 return;
+                             }
+                             self->m_readDone = std::move(done);
+                             self->m_pollRunning = polling;
+                             if (polling)
+                                 self->pollStarted();
+                             self->readOnce();
+                         },
+                         [transfer] {
+                             if (transfer)
+                                 transfer->abort();
+                         },
+                         polling ? std::function<void()>([self] {
+                             if (self)
+                                 self->finishPoll();
+                         })
+                                 : nullptr});
+}
+
+void IoPage::pollStarted()
+{
+    const int baud = shell().state().link.baudIndex;
+    m_poll.periodMs = IoStatePollPeriodMs(m_poll.periodMs, baud);
+    m_period->setText(QString::number(m_poll.periodMs));
+    m_period->setEnabled(false);
+    // Unticking "Вкл." is how the user ends the cycle.
+    m_pollOn->setEnabled(true);
+}
+
+void IoPage::readOnce()
+{
+    QPointer<IoPage> self(this);
+    if (!m_transfer || !m_transfer->startRead(m_mode, [self](const IoTransferOutcome& o) {
+            if (self)
+                self->readEnded(o);
+        }))
+        readingsEnded(false);
 }
 
 void IoPage::readEnded(const IoTransferOutcome& o)
@@ -115,16 +128,33 @@ void IoPage::readEnded(const IoTransferOutcome& o)
         m_inputLamps->setStates(m_transfer->inputStates());
         m_outputLamps->setStates(m_transfer->outputStates());
     }
-    const bool polling = m_mode == IoMode::State && m_pollOn && m_pollOn->isChecked();
     // Polling goes on after a rejected block too; it ends when the link does, or the page is
     // left, or "Вкл." is cleared.
-    if (polling && m_shown && (o.end == IoTransferEnd::Read || o.end == IoTransferEnd::Rejected)) {
+    if (m_pollRunning && (o.end == IoTransferEnd::Read || o.end == IoTransferEnd::Rejected)) {
         setTimer(TimerIoStatePoll,
                  IoStatePollPauseMs(m_poll.periodMs, shell().state().link.baudIndex));
         return;
     }
+    readingsEnded(o.ok());
+}
+
+void IoPage::finishPoll()
+{
+    m_pollRunning = false;
+    // Between two reads nothing is in flight: the poll ends here; otherwise with its read.
+    if (timerActive(TimerIoStatePoll)) {
+        killTimer(TimerIoStatePoll);
+        readingsEnded(true);
+    }
+}
+
+void IoPage::readingsEnded(bool ok)
+{
+    m_pollRunning = false;
     if (m_period)
         m_period->setEnabled(true);
+    if (m_readDone)
+        std::exchange(m_readDone, nullptr)(ok);
 }
 
 void IoPage::onTimer(int id)
@@ -132,13 +162,14 @@ void IoPage::onTimer(int id)
     if (id != TimerIoStatePoll)
         return;
     killTimer(TimerIoStatePoll);
-    if (m_shown && m_pollOn && m_pollOn->isChecked())
-        read();
+    if (m_pollRunning)
+        readOnce();
+    else
+        readingsEnded(true);
 }
 
 void IoPage::pageShown()
 {
-    m_shown = true;
     refresh();
     // Either mode reads the whole block: the states of the last read are the relay's.
     if (m_transfer) {
@@ -147,19 +178,11 @@ void IoPage::pageShown()
     }
 }
 
-void IoPage::pageHidden(int nextPage)
-{
-    (void)nextPage;
-    m_shown = false;
-    killTimer(TimerIoStatePoll);
-    if (m_period && !(m_transfer && m_transfer->busy()))
-        m_period->setEnabled(true);
-}
-
 void IoPage::setControlsLocked(bool locked)
 {
+    // "Вкл." stays usable during the page's own poll: unticking it ends the cycle.
     if (m_pollOn)
-        m_pollOn->setEnabled(!locked);
+        m_pollOn->setEnabled(!locked || m_pollRunning);
 }
 
 void IoPage::write()

@@ -105,6 +105,7 @@ MeasurementPage::MeasurementPage(Shell& shell, MeasurementOperation& operation,
     }
     connect(m_polling, &QCheckBox::toggled, this, &MeasurementPage::pollingToggled);
     connect(&shell.model(), &DeviceModel::changed, this, [this] { chooseLayout(); });
+    shell.registerPoller(PageMeasurements, TimerMeasFinish, TimerMeasHandOverToMeas);
     chooseLayout();
     apply();
 }
@@ -138,8 +139,6 @@ void MeasurementPage::command(int id)
 
 void MeasurementPage::startReading()
 {
-    if (m_operation.busy() || m_done)
-        return;  // a reading is under way
     const int baud = shell().state().link.baudIndex;
     int period = 0;
     if (m_polling->isChecked()) {
@@ -152,6 +151,8 @@ void MeasurementPage::startReading()
         period = check.periodMs;
         m_period->setText(QString::number(period));
     }
+    // While a reading runs the line is held: a second one is refused with a status, or, when
+    // the poll of a page just left still ends, started after it.
     shell().runExchange({[this, period](std::function<void(bool)> done) {
                              m_done = std::move(done);
                              if (period > 0)
@@ -163,7 +164,9 @@ void MeasurementPage::startReading()
                                  std::exchange(m_done, nullptr)(false);
                              }
                          },
-                         [this] { m_operation.abort(); }});
+                         [this] { m_operation.abort(); },
+                         // The reading in flight still ends and is shown; the cycle stops with it.
+                         [this] { m_operation.stopPolling(); }});
 }
 
 void MeasurementPage::readingEnded(const MeasurementReading& reading, bool last)
@@ -223,12 +226,6 @@ void MeasurementPage::pollingToggled(bool on)
 void MeasurementPage::pageShown()
 {
     chooseLayout();
-}
-
-void MeasurementPage::pageHidden(int)
-{
-    // The reply in flight still ends and is shown; the cycle stops with it.
-    m_operation.stopPolling();
 }
 
 void MeasurementPage::setControlsLocked(bool locked)

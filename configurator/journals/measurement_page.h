@@ -39,7 +39,6 @@ public:
 
     void command(int id) override;
     void pageShown() override;
-    void pageHidden(int nextPage) override;
     void setControlsLocked(bool locked) override;
 
     // What the settings file keeps, as the user left it.

@@ -6,6 +6,8 @@
 #include "configurator/shell/program_settings.h"
 #include "configurator/ui/page.h"
 #include "configurator/shell/texts.h"
+#include "configurator/link/registers.h"
+#include "configurator/link/texts.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -67,6 +69,25 @@ MainWindow::MainWindow(Options options)
     setWindowTitle(tx::Title);
 
     m_commandLine = ParseCommandLine(m_options.commandLine.toStdString());
+    m_line = std::make_unique<LineHolder>(
+        m_state,
+        LineHolder::Hooks{
+            [this](bool locked) {
+                if (locked)
+                    lockControls(true);
+                else
+                    unlockAfterExchange();
+            },
+            [this] { status(QString::fromUtf8(link_texts::kLineBusy), StatusIcon::Warning); },
+            [this] {
+                if (m_settle)
+                    m_settle();
+            },
+            [this] {
+                const int baud = m_state.link.baudIndex;
+                return kMinPollPeriodMs[IsValidBaudIndex(baud) ? std::size_t(baud) : 0];
+            }},
+        this);
 
     const QString exe = QCoreApplication::applicationFilePath();
     const bool own = !m_options.programFolder.isEmpty();

@@ -12,6 +12,7 @@
 #include "configurator/shell/command_line.h"
 #include "configurator/ui/shell.h"
 #include "configurator/ui/ids.h"
+#include "configurator/ui/line_holder.h"
 
 #include <QElapsedTimer>
 #include <QMainWindow>
@@ -20,6 +21,7 @@
 #include <array>
 #include <functional>
 #include <map>
+#include <memory>
 #include <set>
 
 class QAction;
@@ -82,6 +84,10 @@ public:
     void setModeText(const QString& text) override;
     void lockControls(bool locked) override;
     bool runExchange(ExchangeJob job) override;
+    void registerPoller(int pageId, int finishTimer, int handOverTimer) override;
+    // How the line is settled when a left poll hands it on (the port is the program's).
+    void setLineSettler(std::function<void()> settle) { m_settle = std::move(settle); }
+    const LineHolder& line() const { return *m_line; }
     void linkChanged() override;
 
     QString takeCommandLinePath(int kind) override;
@@ -119,7 +125,6 @@ private:
     void updateContextTips();
     bool available(int id) const;
     void refreshAvailability();
-    void exchangeEnded();
     void unlockAfterExchange();
     void applyEnabled(int id);
     void newProject(bool setpointsOnly);
@@ -146,13 +151,14 @@ private:
     QStackedWidget* m_work = nullptr;
     std::map<int, std::function<void()>> m_handlers;
     std::vector<std::function<void()>> m_abortHandlers;
-    ExchangeJob m_job;  // the abort of the exchange in flight (runExchange)
+    std::unique_ptr<LineHolder> m_line;  // who holds the device line (runExchange)
 
     std::map<int, QAction*> m_actions;       // menu items by id
     std::map<int, QAction*> m_toolActions;   // toolbar buttons by command
     std::set<int> m_wantDisabled;            // items disabled by state, not by availability
     std::set<int> m_toolDisabled;            // toolbar buttons disabled by state
     std::function<void()> m_restored;
+    std::function<void()> m_settle;
     std::function<void()> m_titleBar;
     QElapsedTimer m_shownClock;  // since the window was last shown
     QToolBar* m_toolBar = nullptr;

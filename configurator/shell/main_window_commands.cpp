@@ -89,8 +89,7 @@ void MainWindow::command(int id)
         // The Modbus TCP worker lost its connection: the exchange is over.
         if (auto it = m_handlers.find(id); it != m_handlers.end())
             it->second();
-        m_state.busy = false;
-        lockControls(false);
+        m_line->dropped();
         return;
     default:
         break;
@@ -166,8 +165,11 @@ void MainWindow::showPage(int pageId)
     Page* target = page(pageId);
     if (!target)
         return;
-    if (Page* leaving = m_current != pageId ? page(m_current) : nullptr)
+    if (Page* leaving = m_current != pageId ? page(m_current) : nullptr) {
+        // A poll of the page left ends after its reply in flight; the line is handed on then.
+        m_line->pageLeft(m_current, pageId);
         leaving->pageHidden(pageId);
+    }
 
     QScrollArea* host = m_hosts[target];
     m_work->setCurrentWidget(host);
@@ -247,24 +249,17 @@ void MainWindow::newProject(bool setpointsOnly)
 // link session's own sequences lock the window too); the window is locked until it ends.
 bool MainWindow::runExchange(ExchangeJob job)
 {
-    if (m_state.busy || m_locked) {
+    // The link session's own sequences lock the window without holding the line here.
+    if (m_locked && !m_state.busy) {
         status(QString::fromUtf8(link_texts::kLineBusy), StatusIcon::Warning);
         return false;
     }
-    m_state.busy = true;
-    lockControls(true);
-    m_job.abort = std::move(job.abort);
-    // The starter stays alive here while it runs, even when it ends the exchange at once.
-    const auto start = std::move(job.start);
-    start([this](bool) { exchangeEnded(); });
-    return true;
+    return m_line->run(m_current, std::move(job));
 }
 
-void MainWindow::exchangeEnded()
+void MainWindow::registerPoller(int pageId, int finishTimer, int handOverTimer)
 {
-    m_job.abort = nullptr;
-    m_state.busy = false;
-    unlockAfterExchange();
+    m_line->registerPoller(pageId, finishTimer, handOverTimer);
 }
 
 void MainWindow::unlockAfterExchange()
@@ -278,8 +273,7 @@ void MainWindow::unlockAfterExchange()
 
 void MainWindow::abortExchange()
 {
-    if (m_state.busy && m_job.abort)
-        m_job.abort();
+    m_line->abort();
     for (auto& handler : m_abortHandlers)
         handler();
 }

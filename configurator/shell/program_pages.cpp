@@ -71,6 +71,11 @@ ProgramPages::ProgramPages(MainWindow& window, const QString& portsFolder)
     auto* panel = new ConnectionPanel(window, p.session, portsFolder);
     p.panel = panel;
     window.registerPage(PageLinkSettings, panel);
+    // A left poll hands the line on clean: nothing of its last reply is left in the queues.
+    window.setLineSettler([&link] {
+        if (link.port().isOpen())
+            link.port().purge();
+    });
     panel->showPaths(window.state().settingsPath, int(window.commandLineFile().kind),
                      QString::fromStdString(window.commandLineFile().path));
     QObject::connect(&link.tcp(), &ModbusTcpTransfer::sendTimedOut, &window,

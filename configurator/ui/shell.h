@@ -41,11 +41,21 @@ public:
     // Runs a device exchange the user started: refused with a visible status while another
     // holds the line; otherwise the menu, toolbar and pages stay locked until `start`'s `done`
     // is called (on every ending path), and abort (Esc) goes to `abort`.
+    // A poll gives `finish`: stop after the reply in flight, called when the user leaves the
+    // page it was started on.
     struct ExchangeJob {
         std::function<void(std::function<void(bool ok)> done)> start;
         std::function<void()> abort;
+        std::function<void()> finish = nullptr;
     };
     virtual bool runExchange(ExchangeJob job) = 0;
+    // A polling page names its completion timers: `finishTimer` ends its poll when the user
+    // leaves it, `handOverTimer` when the user comes to it while another page's poll ends. A
+    // request made before that end is held and started after it.
+    virtual void registerPoller(int pageId, int finishTimer, int handOverTimer)
+    {
+        (void)pageId, (void)finishTimer, (void)handOverTimer;
+    }
 
     // Disables the menu, the toolbar and the pages' exchange controls while an exchange runs.
     virtual void lockControls(bool locked) = 0;

@@ -5,6 +5,10 @@
 #include "configurator/journals/measurement_page.h"
 #include "configurator/journals/measurement_texts.h"
 #include "configurator/journals/vector_diagram_view.h"
+#include "configurator/iocfg/io_operation_texts.h"
+#include "configurator/iocfg/io_page.h"
+#include "configurator/link/connection_panel.h"
+#include "configurator/link/texts.h"
 #include "configurator/shell/gui_test_support.h"
 #include "configurator/ui/ids.h"
 #include "support/program_rig.h"
@@ -15,6 +19,7 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTableWidget>
 #include <QTest>
 
@@ -211,6 +216,71 @@ TEST_F(MeasurementPageTest, PollingEndsWhenVklIsUntickedAndWhenThePageIsLeft)
         EXPECT_FALSE(rig.linkState().exchangeInProgress());
         polling->setChecked(false);
     }
+}
+
+// Coming to this page while the I/O-state poll still reads its block at 1200 bit/s (about 3 s a
+// block): the polling ticked on meanwhile is neither refused nor run under the reply in flight;
+// it starts when the I/O read has ended, and no further I/O read follows.
+TEST_F(MeasurementPageTest, PollingTickedWhileTheLeftIoPollEndsStartsAfterIt)
+{
+    namespace io = io_operation_texts;
+    start({"--model", "705", "--baud", "1200"}, 705);
+    rig.settings().baudIndex = 0;
+    rig.win->command(CmdShowIoState);
+    auto* ioPolling = rig.win->page(PageIoState)->control<QCheckBox>(CtlIoPollOn);
+    ioPolling->setChecked(true);
+    const QString ioStarted = Utf8(io::kReadStarted[1]);
+    const QString ioDone = Utf8(io::kReadDone[1]);
+    ASSERT_TRUE(WaitUntil([&] { return rig.rep.statuses.count(ioDone) >= 1; }, 15000));
+    ASSERT_TRUE(WaitUntil([&] { return rig.rep.lastStatus() != ioDone; }, 8000))
+        << "the next I/O read is in flight";
+
+    rig.win->command(CmdShowMeasurements);
+    rig.rep.statuses.clear();
+    auto* polling = page->control<QCheckBox>(CtlMeasPolling);
+    page->control<QLineEdit>(CtlMeasPeriod)->setText("900");
+    ASSERT_TRUE(polling->isEnabled());
+    polling->click();
+    ASSERT_TRUE(WaitUntil([&] { return rig.rep.statuses.contains(Utf8(tx::kStatusRead)); }, 15000));
+    polling->click();
+    ASSERT_TRUE(WaitUntil([&] { return !rig.win->state().busy; }, 5000));
+    const QStringList seen = rig.rep.statuses;
+    EXPECT_FALSE(seen.contains(Utf8(link_texts::kLineBusy))) << seen.join('|').toStdString();
+    const qsizetype ioEnd = seen.indexOf(ioDone);
+    ASSERT_GE(ioEnd, 0) << "the I/O read in flight ended with its block";
+    EXPECT_LT(ioEnd, seen.indexOf(Utf8(tx::kStatusRead)));
+    WaitUntil({}, 4000);
+    EXPECT_EQ(rig.rep.statuses.count(ioStarted), 0) << "no I/O read after leaving";
+    EXPECT_TRUE(ioPolling->isChecked()) << "the setting stays for the next visit";
+}
+
+// Over Ethernet the read takes one reading, polls never and asks nothing.
+TEST_F(MeasurementPageTest, ModbusTcpReadFillsTheListOnceWithoutAQuestion)
+{
+    start({"--model", "715", "--tcp", "0"}, 715);
+    ASSERT_GT(sim->tcpPort(), 0);
+    rig.win->command(CmdShowLinkSettings);
+    ConnectionPanel& panel = rig.panel();
+    panel.control<QRadioButton>(CtlChannelEthernet)->click();
+    const char* ip[] = {"127", "0", "0", "1"};
+    for (int k = 0; k < 4; ++k)
+        panel.octet(CtlTcpAddress, k)->setText(ip[k]);
+    panel.control<QLineEdit>(CtlTcpPort)->setText(QString::number(sim->tcpPort()));
+    rig.win->command(CmdShowMeasurements);
+    set("measure-float 1 2.75");  // Ia, row 1
+    page->control<QCheckBox>(CtlMeasPolling)->setChecked(true);
+    ASSERT_TRUE(WaitUntil([&] { return !rig.win->state().busy; }, 10000));
+    EXPECT_EQ(rig.rep.lastStatus(), Utf8(tx::kTcpStatusRead));
+    EXPECT_EQ(cell(1, 1), "2.75");
+    WaitUntil({}, 1500);
+    EXPECT_EQ(rig.rep.statuses.count(Utf8(tx::kTcpStatusRead)), 1);
+    EXPECT_TRUE(rig.rep.messages.empty());
+
+    // With the relay gone the read ends with its text and the page keeps its values.
+    sim->stop();
+    readOnce();
+    EXPECT_EQ(rig.rep.lastStatus(), Utf8(tx::kTcpStatusReadFailed));
+    EXPECT_EQ(cell(1, 1), "2.75");
 }
 
 TEST_F(MeasurementPageTest, EnterTogglesTheBoxInFocusAndLeavesThePeriodField)
