@@ -28,7 +28,6 @@ CalendarTime ToCalendarTime(const QDateTime& t)
 
 // What the worker found; read on the owner's thread after the worker has ended.
 struct ClockOperation::JobResult {
-    bool writeSent = false;
     bool writeAcknowledged = false;
     bool reading = false;
     ClockRecord relay{};
@@ -37,7 +36,6 @@ struct ClockOperation::JobResult {
 
 namespace {
 
-constexpr int kBroadcastPauseMs = 500;
 constexpr int kFreshSecondMs = 10;
 // A text reply of seven values is well under this many characters.
 constexpr std::size_t kTextReplyAllowance = 64;
@@ -62,21 +60,11 @@ public:
 
     WorkerEnd run(WorkerContext& c) override
     {
-        if (m_action != ClockAction::Read && !alignToSecond(c))
-            return WorkerEnd::Aborted;
-        if (m_action == ClockAction::Set && !set(c))
-            return c.aborted() ? WorkerEnd::Aborted : WorkerEnd::Success;
-        if (m_action == ClockAction::Broadcast) {
-            const ClockRequest b = BuildClockBroadcastRequest(m_at);
-            QByteArray ignored;
-            announce(b.frame, true);
-            // Nobody answers a broadcast: the step ends after the write with nothing read.
-            if (c.transact(ToBytes(b.frame), NoReply(), 0, 0, ignored) ==
-                WorkerContext::Step::Aborted)
+        if (m_action == ClockAction::Set) {
+            if (!alignToSecond(c))
                 return WorkerEnd::Aborted;
-            m_out->writeSent = true;
-            if (!c.sleep(kBroadcastPauseMs))
-                return WorkerEnd::Aborted;
+            if (!set(c))
+                return c.aborted() ? WorkerEnd::Aborted : WorkerEnd::Success;
         }
         read(c);
         return c.aborted() ? WorkerEnd::Aborted : WorkerEnd::Success;
@@ -119,7 +107,6 @@ private:
         const auto step =
             c.transact(ToBytes(r.frame), rule(int(Function::WriteRegisters), r.replyLength), wait,
                        wait, reply);
-        m_out->writeSent = true;
         if (step != WorkerContext::Step::Reply)
             return false;
         announce({reply.begin(), reply.end()}, false);
@@ -205,9 +192,17 @@ ClockOperation::ClockOperation(SerialLink& link, LinkSession& session, Reporter&
     m_second.setSingleShot(true);
     m_second.setTimerType(Qt::PreciseTimer);
     connect(&m_second, &QTimer::timeout, this, [this] {
+        if (m_action == ClockAction::Broadcast) {
+            sendBroadcast();
+            return;
+        }
         const CalendarTime at = ToCalendarTime(m_clock());
         startWorker(at);
     });
+    m_pause.setSingleShot(true);
+    connect(&m_pause, &QTimer::timeout, this, [this] { afterPause(); });
+    m_repeat.setSingleShot(true);
+    connect(&m_repeat, &QTimer::timeout, this, [this] { connectThenRead(); });
     connect(&m_link.worker(), &ThreadedExchange::finished, this,
             [this](WorkerEnd end) { workerEnded(int(end)); });
 }
@@ -215,6 +210,7 @@ ClockOperation::ClockOperation(SerialLink& link, LinkSession& session, Reporter&
 ClockOperation::~ClockOperation()
 {
     m_second.stop();
+    stopPaced();
     if (m_result)
         m_link.worker().stop(500);
 }
@@ -244,6 +240,8 @@ void ClockOperation::start(ClockAction action, Done done)
             startWorker({});
         return;
     }
+    if (action == ClockAction::Broadcast && portChanged())
+        return;
     // The register values would wrap outside 2000–2099: such a time is never sent.
     const QDateTime now = m_clock();
     if (!IsSettableYear(now.date().year())) {
@@ -254,6 +252,8 @@ void ClockOperation::start(ClockAction action, Done done)
         finish(end);
         return;
     }
+    if (action == ClockAction::Broadcast && !openForBroadcast())
+        return;
     m_second.start(WholeSecondWaitMs(now.time().msec()));
 }
 
@@ -341,9 +341,7 @@ void ClockOperation::workerEnded(int workerEnd)
     end.computer = r->computer;
     end.valid = r->reading && IsValidClock(r->relay, m);
     if (r->reading) {
-        // After the broadcast an invalid reading shows the pattern, as over TCP.
-        const bool pattern = !end.valid && m_action == ClockAction::Broadcast;
-        end.relayText = pattern ? ct::kInvalidPattern : FormatRelayClock(r->relay, m);
+        end.relayText = FormatRelayClock(r->relay, m);
         end.computerText = FormatComputerClock(r->computer);
     }
     switch (m_action) {
@@ -360,11 +358,7 @@ void ClockOperation::workerEnded(int workerEnd)
                                                : ct::kWritten;
             break;
         case ClockAction::Broadcast:
-            end.ok = r->writeSent && r->reading;
-            end.status = !r->reading ? ct::kPacedReadFailed
-                         : end.valid ? ct::kRead
-                                     : FormatInvalidClock(r->relay);
-            break;
+            break;  // never on the worker thread
     }
     m_reporter.status(Text(end.status.c_str()),
                       end.ok && (end.valid || m_action == ClockAction::Set) ? StatusIcon::Ok
@@ -376,6 +370,16 @@ void ClockOperation::abort()
 {
     if (!running())
         return;
+    if (m_paced != Paced::None) {
+        if (stopPaced()) {
+            ClockEnd end;
+            end.action = m_action;
+            end.aborted = true;
+            end.status = link_texts::kUserAbortPage;
+            endPaced(end, StatusIcon::Warning);
+        }
+        return;
+    }
     if (m_second.isActive()) {
         m_second.stop();
         ClockEnd end;

@@ -107,8 +107,10 @@ ClockPage::ClockPage(Shell& shell, ClockOperation& operation, QWidget* parent)
 ClockPage::~ClockPage()
 {
     // Nothing of this page may be left waiting on the line.
-    if (m_operation)
+    if (m_operation) {
+        m_operation->leave();
         m_operation->abort();
+    }
 }
 
 void ClockPage::command(int id)
@@ -122,6 +124,14 @@ void ClockPage::command(int id)
 void ClockPage::pageShown()
 {
     showChannel();
+}
+
+void ClockPage::pageHidden(int nextPage)
+{
+    (void)nextPage;
+    // The paced read after a broadcast belongs to this page: it ends with the page.
+    if (m_operation)
+        m_operation->leave();
 }
 void ClockPage::linkChanged()
 {
@@ -147,6 +157,8 @@ void ClockPage::run(ClockAction action)
                              m_operation->start(action, [this, done](const ClockEnd& end) {
                                  show(end);
                                  done(end.ok);
+                                 if (end.toFirmware)
+                                     shell().command(CmdShowFirmware);
                              });
                          },
                          [this] {

@@ -44,6 +44,7 @@ public:
 
     void command(int id) override;
     void pageShown() override;
+    void pageHidden(int nextPage) override;
     void linkChanged() override;
     void setControlsLocked(bool locked) override;
     ClockOperation* operation() const { return m_operation; }

@@ -1,5 +1,6 @@
 #include "configurator/service/clock_rules.h"
 
+#include "common/oscillogram_image.h"
 #include "configurator/link/register_read.h"
 #include "configurator/link/registers.h"
 #include "configurator/link/text_frames.h"
@@ -21,8 +22,6 @@ constexpr std::array<FieldRange, 6> kRanges{{{1, -1}, {1, 12}, {0, -2}, {0, 23},
 constexpr int kFractionMaxNonM = 99;
 constexpr int kFractionMaxM = 999;
 
-constexpr std::array<int, 12> kMonthDays{31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-
 ClockRequest Take(const std::array<std::uint8_t, kFrameBufferSize>& buf, std::size_t n,
                   int replyLength)
 {
@@ -36,11 +35,8 @@ ClockRequest Take(const std::array<std::uint8_t, kFrameBufferSize>& buf, std::si
 
 int MonthLength(int month, int year2)
 {
-    if (month < 1 || month > 12)
-        return 0;
-    if (month == 2 && year2 % 4 == 0)
-        return 29;
-    return kMonthDays[static_cast<std::size_t>(month - 1)];
+    // The relay keeps one calendar rule for its clock and its oscillograms.
+    return OscMonthLength(month, year2);
 }
 
 bool IsValidClock(const ClockRecord& r, bool mModel)
@@ -107,8 +103,8 @@ ClockRequest BuildClockReadRequest(const ConnectionSettings& s)
     if (s.protocol == Protocol::Tirv) {
         if (TextVariant(s.protocolVariant) == TextVariant::Old)
             return {};
-        return Take(buf, BuildTextRead(TextFramingOf(s), buf, address, b.start, std::uint8_t(b.count)),
-                    0);
+        return Take(
+            buf, BuildTextRead(TextFramingOf(s), buf, address, b.start, std::uint8_t(b.count)), 0);
     }
     return Take(buf, BuildReadRegisters(buf, address, b.start, b.count),
                 int(ReadReplyLength(b.count)));
@@ -125,7 +121,8 @@ ClockRequest BuildClockSetRequest(const ConnectionSettings& s, const CalendarTim
     const RegisterBlock b = regs::kClockSet;
     if (s.protocol == Protocol::Tirv)
         return Take(
-            buf, BuildTextWrite(TextFramingOf(s), buf, address, b.start, std::uint8_t(b.count), values),
+            buf,
+            BuildTextWrite(TextFramingOf(s), buf, address, b.start, std::uint8_t(b.count), values),
             0);
     return Take(buf, BuildWriteRegisters(buf, address, b.start, b.count, values),
                 int(kWriteAckLength));

@@ -46,6 +46,11 @@ int WholeSecondWaitMs(int millisecond);
 // The register values wrap outside 2000–2099, so such a time is never sent.
 bool IsSettableYear(int year);
 
+// The reply that stands in for the relay's when the port's pins 2 and 3 are joined (the link
+// page's loopback selector at its first item) and the ТИРВ protocol reads the clock: a good
+// frame for relay address 1, variant "Новая", holding 05.03.26 12:00:30.000.
+inline constexpr char kLoopbackClockReply[] = ":=;?;FZ;C;A,?,V,H,,Z,;GOF#";
+
 struct ClockRequest {
     std::vector<std::uint8_t> frame;  // empty: the settings cannot carry this request
     int replyLength = 0;              // Modbus: the whole reply; 0 for a text reply or none

@@ -27,6 +27,8 @@ inline constexpr char kWriteFailed[] =
 inline constexpr char kInvalidData[] =
     "Недопустимые данные календаря\\часов: %.2i.%.2i.%.2i  %.2i:%.2i:%.2i.%.3i";
 inline constexpr char kPacedReadFailed[] = "Ошибка чтения календаря\\часов устройства";
+// A repeated paced read shows its failure text, this, and the link's "повтор %i".
+inline constexpr char kRepeatSeparator[] = ":   ";
 inline constexpr char kPacedWriteFailed[] = "Ошибка записи календаря\\часов устройства";
 inline constexpr char kPacedWritten[] = "  Значения календаря\\часов записаны в устройство";
 

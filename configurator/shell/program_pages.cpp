@@ -28,6 +28,7 @@
 #include "configurator/ui/page_stack.h"
 #include "configurator/ui/ids.h"
 
+#include <QComboBox>
 #include <QPointer>
 
 namespace tirv {
@@ -93,7 +94,6 @@ ProgramPages::ProgramPages(MainWindow& window, const QString& portsFolder)
     p.editor.fillFromImage();
     p.files.attach(p.editor, *panel);
     window.setRestoreHandler([&p] { p.editor.windowRestored(); });
-    window.setTitleBarHandler([&p] { p.editor.suppressNextMessage(); });
 
     p.transfer = std::make_unique<SetpointTransfer>(link.transfer(), link.tcp(), window.reporter(),
                                                     window.state().link, p.editor.profile(),
@@ -167,6 +167,9 @@ ProgramPages::ProgramPages(MainWindow& window, const QString& portsFolder)
     p.clock = std::make_unique<ClockOperation>(link, p.session, window.reporter(),
                                                window.state().link,
                                                [&window] { return window.model().isM(); });
+    p.clock->setLoopbackItem([lb = QPointer<QComboBox>(panel->control<QComboBox>(CtlLoopback))] {
+        return lb ? lb->currentIndex() : 1;
+    });
     window.registerPage(PageClock, new ClockPage(window, *p.clock));
     p.identity = std::make_unique<DeviceIdentityControl>(link, p.session, window.reporter(),
                                                          window.state().link);

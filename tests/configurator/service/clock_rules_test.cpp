@@ -166,5 +166,36 @@ TEST(ClockRules, ReadReplyIsCheckedAgainstTheRequest)
               LinkResult::Good);
 }
 
+// The loopback stand-in is a whole ТИРВ-protocol reply to the clock read: it passes the same
+// check a relay's reply passes, and only for the request it answers.
+TEST(ClockRules, LoopbackReplyIsAGoodAnswerToTheClockRead)
+{
+    const std::string sample = kLoopbackClockReply;
+    ASSERT_EQ(sample.size(), 26u);
+    EXPECT_EQ(sample.front(), ':');
+    EXPECT_EQ(sample.back(), '#');
+    const Bytes reply(sample.begin(), sample.end());
+
+    ConnectionSettings s;
+    s.protocol = Protocol::Tirv;
+    s.protocolVariant = 1;
+    s.address = 1;
+    ClockRecord r{};
+    ASSERT_EQ(ParseClockReadReply(s, BuildClockReadRequest(s).frame, reply, r), LinkResult::Good);
+    EXPECT_EQ(r, (ClockRecord{5, 3, 26, 12, 0, 30, 0}));
+    EXPECT_TRUE(IsValidClock(r, false));
+    EXPECT_TRUE(IsValidClock(r, true));
+
+    Bytes damaged = reply;
+    damaged[12] = '>';  // the month 3 becomes 2: the CRC no longer matches
+    ClockRecord untouched{};
+    EXPECT_EQ(ParseClockReadReply(s, BuildClockReadRequest(s).frame, damaged, untouched),
+              LinkResult::CrcMismatch);
+    s.address = 2;  // not the relay it stands in for
+    EXPECT_NE(ParseClockReadReply(s, BuildClockReadRequest(s).frame, reply, untouched),
+              LinkResult::Good);
+    EXPECT_EQ(untouched, ClockRecord{});
+}
+
 }  // namespace
 }  // namespace tirv
