@@ -231,5 +231,27 @@ TEST_F(ClockBroadcastTest, LeavingThePageMidReadFreesTheLine)
     EXPECT_EQ(frames.size(), 2u);
 }
 
+// A non-M relay found waiting in its bootloader: the read after the broadcast cannot connect and
+// the program's question about the update is asked; OK opens the update page.
+TEST_F(ClockBroadcastTest, ARelayInItsBootloaderLeadsToTheUpdateQuestion)
+{
+    start({"--model", "705", "--bootloader"}, 705);
+    rig.settings().repeatCount = 0;
+    rig.win->command(CmdShowLinkSettings);
+    rig.win->sendToPage(PageLinkSettings, CtlAutoConnect);
+    ASSERT_TRUE(WaitUntil([&] { return rig.linkState().bootloaderMode(); }, 30000));
+    ASSERT_TRUE(WaitUntil([&] { return rig.session().running() == LinkSession::Seq::None; }));
+    rig.win->command(CmdShowClock);
+    rig.rep.messages.clear();
+    rig.rep.answers.push_back(Answer::Ok);
+    broadcast();
+    ASSERT_TRUE(idle());
+    ASSERT_EQ(rig.rep.messages.size(), 1u);
+    EXPECT_EQ(rig.rep.messages[0].text, T(link_texts::kAskGoToBootloader));
+    EXPECT_EQ(rig.win->currentPage(), PageFirmware);
+    ASSERT_FALSE(frames.empty());
+    EXPECT_EQ(frames.size(), 1u);  // the broadcast; no read without a link
+}
+
 }  // namespace
 }  // namespace tirv
