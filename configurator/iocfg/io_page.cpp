@@ -308,7 +308,8 @@ bool IoPage::commitTime(TimeControl& t, bool quiet)
     const TimeField f = ParseTimeField(t.edit->text().toStdString());
     if (!f.ok()) {
         if (!quiet && !shell().state().minimized) {
-            shell().reporter().ask(TimeFieldMessage(f.result, TimeFieldPlace::IoPage));
+            if (shell().state().takeFieldMessage())
+                shell().reporter().ask(TimeFieldMessage(f.result, TimeFieldPlace::IoPage));
             t.edit->setFocus();
         }
         return false;

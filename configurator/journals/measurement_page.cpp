@@ -251,7 +251,9 @@ bool MeasurementPage::eventFilter(QObject* watched, QEvent* event)
             }
         }
     }
-    if (watched == m_period && event->type() == QEvent::FocusOut && m_period->isEnabled())
+    // While the window is minimized the field is not checked.
+    if (watched == m_period && event->type() == QEvent::FocusOut && m_period->isEnabled() &&
+        !shell().state().minimized)
         checkPeriodField();
     return Page::eventFilter(watched, event);
 }
@@ -262,8 +264,11 @@ void MeasurementPage::checkPeriodField()
         CheckPeriodField(m_period->text().toStdString(), shell().state().link.baudIndex);
     if (check.entry != PeriodEntry::NotAnInteger)
         m_period->setText(QString::number(check.periodMs));
+    // Right after the window came back the field lost the focus through it, not the user:
+    // the value is still corrected, without the message.
     if (check.message) {
-        shell().reporter().ask(*check.message);
+        if (shell().state().takeFieldMessage())
+            shell().reporter().ask(*check.message);
         m_period->setFocus();
     }
 }

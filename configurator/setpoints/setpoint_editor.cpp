@@ -215,9 +215,7 @@ void SetpointEditor::reject(int id, FieldError error, bool leaving)
 {
     m_errorField = id;
     // A message right after the window came back (or its title bar was clicked) is dropped once.
-    if (leaving && m_suppress)
-        m_suppress = false;
-    else
+    if (!leaving || m_shell.state().takeFieldMessage())
         m_shell.reporter().ask(Box(QString::fromUtf8(tx::kCaptionSetpointInput),
                                 QString::fromUtf8(errorText(error)), MsgIcon::Error, MsgButtons::Ok));
     if (QLineEdit* e = edit(id))
@@ -226,7 +224,6 @@ void SetpointEditor::reject(int id, FieldError error, bool leaving)
 
 void SetpointEditor::windowRestored()
 {
-    m_suppress = true;
     if (QLineEdit* e = edit(m_pendingFocus))
         e->setFocus(Qt::OtherFocusReason);
     m_pendingFocus = 0;

@@ -10,7 +10,7 @@
 //     window.registerSetpointTabs(editor.tabs());
 //     editor.fillFromImage();                              // after read, load, new, start-up
 //     if (!editor.gatherIntoImage()) return;               // first step of the write
-// The main window calls editor.suppressNextMessage() on restore and on a title-bar click; the
+// The main window calls editor.windowRestored() when it comes back from the task bar; the
 // rebuild commands 1290/1291/1293 sent to any tab rebuild for the shell's current model.
 #include "configurator/setpoints/field_rules.h"
 #include "configurator/setpoints/model_profile.h"
@@ -89,10 +89,8 @@ public:
     // How a tab is brought to the screen; by default the editor shows it and hides the others.
     void setTabShower(std::function<void(int)> shower) { m_shower = std::move(shower); }
 
-    // The next validation message is not shown (the focus is still kept in the field): the
-    // main window calls this on a title-bar click; windowRestored() also returns the focus to
-    // the field that had it while the window was minimized.
-    void suppressNextMessage() { m_suppress = true; }
+    // Back from the task bar: the focus returns to the field that had it while the window was
+    // minimized (the window itself drops the next validation message, see ShellState).
     void windowRestored();
     bool validationFailed() const { return m_errorField != 0; }
     int rejectedField() const { return m_errorField; }
@@ -135,7 +133,6 @@ private:
     int m_current = 0;
     int m_errorField = 0;
     int m_pendingFocus = 0;  // the field that had the focus while the window was minimized
-    bool m_suppress = false;
     bool m_gathering = false;
     bool m_filling = false;
 };

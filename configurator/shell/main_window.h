@@ -63,8 +63,8 @@ public:
     // Called when the window is restored after being minimized.
     void setRestoreHandler(std::function<void()> handler) { m_restored = std::move(handler); }
     // Called when the user reaches for the title bar (a click outside the client area, or the
-    // window moved while a field has the focus): leaving the field that way must not raise its
-    // validation message.
+    // window moved while a field has the focus). Leaving a field that way raises no validation
+    // message: the window drops the next one itself (ShellState::skipFieldMessage).
     void setTitleBarHandler(std::function<void()> handler) { m_titleBar = std::move(handler); }
 
     // Applies the model, the initial menu and toolbar states and the command line.
@@ -133,6 +133,7 @@ private:
     void showHelp();
     void showAbout();
     void abortExchange();
+    void titleBarUsed();
 
     void modelChanged(int code);
 

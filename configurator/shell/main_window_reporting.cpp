@@ -70,8 +70,11 @@ void MainWindow::changeEvent(QEvent* e)
         m_state.minimized = (windowState() & Qt::WindowMinimized) != 0;
         // Back from the task bar: the field that had the focus must not greet the user with a
         // validation message.
-        if (was && !m_state.minimized && m_restored)
-            m_restored();
+        if (was && !m_state.minimized) {
+            m_state.skipFieldMessage = true;
+            if (m_restored)
+                m_restored();
+        }
     }
     QMainWindow::changeEvent(e);
 }
@@ -80,8 +83,8 @@ void MainWindow::resizeEvent(QResizeEvent* e) { QMainWindow::resizeEvent(e); }
 
 bool MainWindow::event(QEvent* e)
 {
-    if (e->type() == QEvent::NonClientAreaMouseButtonPress && m_titleBar)
-        m_titleBar();
+    if (e->type() == QEvent::NonClientAreaMouseButtonPress)
+        titleBarUsed();
     return QMainWindow::event(e);
 }
 
@@ -98,11 +101,18 @@ void MainWindow::moveEvent(QMoveEvent* e)
 {
     constexpr qint64 kPlacementMs = 300;
     QMainWindow::moveEvent(e);
-    if (!m_titleBar || !isVisible() || m_state.minimized || e->pos() == e->oldPos() ||
+    if (!isVisible() || m_state.minimized || e->pos() == e->oldPos() ||
         !m_shownClock.isValid() || m_shownClock.elapsed() < kPlacementMs)
         return;
     QWidget* focus = QApplication::focusWidget();
     if (qobject_cast<QLineEdit*>(focus) && isAncestorOf(focus))
+        titleBarUsed();
+}
+
+void MainWindow::titleBarUsed()
+{
+    m_state.skipFieldMessage = true;
+    if (m_titleBar)
         m_titleBar();
 }
 

@@ -186,6 +186,26 @@ TEST_F(MeasurementPageTest, PeriodFieldRaisesAShortPeriodWithTheWarning)
     period->setText("");
     QTest::keyClicks(period, "99999");
     EXPECT_EQ(period->text(), "9999");
+
+    // Minimized, the field is not checked; back from the task bar the first short period is
+    // corrected without the message (the restore took the focus, not the user), the next one
+    // is told again.
+    rig.win->show();
+    rig.rep.messages.clear();
+    rig.win->setWindowState(Qt::WindowMinimized);
+    QApplication::processEvents();
+    period->setText("100");
+    QApplication::sendEvent(period, &out);
+    EXPECT_EQ(period->text(), "100");
+    rig.win->setWindowState(Qt::WindowNoState);
+    QApplication::processEvents();
+    QApplication::sendEvent(period, &out);
+    EXPECT_EQ(period->text(), "850");
+    EXPECT_TRUE(rig.rep.messages.empty());
+    period->setText("100");
+    QApplication::sendEvent(period, &out);
+    EXPECT_EQ(period->text(), "850");
+    EXPECT_EQ(rig.rep.messages.size(), 1u);
 }
 
 TEST_F(MeasurementPageTest, PollingEndsWhenVklIsUntickedAndWhenThePageIsLeft)

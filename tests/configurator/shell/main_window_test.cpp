@@ -513,6 +513,9 @@ TEST_F(MainWindowTest, MinimizingIsTrackedAndRestoringIsTold)
     QApplication::processEvents();
     EXPECT_FALSE(win->state().minimized);
     EXPECT_EQ(restored, 1);
+    // One field message is dropped for every page, once.
+    EXPECT_FALSE(win->state().takeFieldMessage());
+    EXPECT_TRUE(win->state().takeFieldMessage());
 }
 
 TEST_F(MainWindowTest, AboutShowsVersionAndBuildDate)
