@@ -6,6 +6,7 @@
 
 #include "common/oscillogram_image.h"
 #include "configurator/journals/journal_format.h"
+#include "configurator/journals/journal_requests.h"
 #include "configurator/journals/journal_texts.h"
 
 namespace tirv {
@@ -125,11 +126,9 @@ EmergencyReadVerdict AcceptEmergencyJournalTransfer(std::span<const std::uint8_t
                                                     bool mClass, int computerYear,
                                                     EmergencyJournal& journal)
 {
-    if (bytes.size() != 2u * kEmergencyRegisters)
-        return EmergencyReadVerdict::WrongLength;
     std::array<std::uint16_t, kEmergencyRegisters> regs{};
-    for (std::size_t k = 0; k < regs.size(); ++k)
-        regs[k] = static_cast<std::uint16_t>(bytes[2 * k] | bytes[2 * k + 1] << 8);
+    if (!RegistersOfTransfer(bytes, regs))
+        return EmergencyReadVerdict::WrongLength;
     return AcceptEmergencyJournalRead(regs, mClass, computerYear, journal);
 }
 

@@ -63,20 +63,16 @@ std::vector<std::uint8_t> BuildEmergencyJournalFile(const EmergencyJournal& jour
 
 JournalFileOutcome LoadEmergencyJournalFile(const std::string& path, EmergencyJournal& journal)
 {
-    std::vector<std::uint8_t> bytes;
-    if (const int error = ReadJournalFileBytes(path, bytes))
-        return {JournalFileResult::CannotOpen, error};
-    return {ParseEmergencyJournalFile(bytes, journal), 0};
+    return LoadJournalFile(path, [&journal](std::span<const std::uint8_t> bytes) {
+        return ParseEmergencyJournalFile(bytes, journal);
+    });
 }
 
 JournalFileOutcome SaveEmergencyJournalFile(const std::string& path,
                                             const EmergencyJournal& journal, int modelCode,
                                             int serialNumber)
 {
-    const auto bytes = BuildEmergencyJournalFile(journal, modelCode, serialNumber);
-    if (const int error = WriteJournalFileBytes(path, bytes))
-        return {JournalFileResult::CannotOpen, error};
-    return {};
+    return SaveJournalFileBytes(path, BuildEmergencyJournalFile(journal, modelCode, serialNumber));
 }
 
 Message EmergencyJournalBadFileMessage()

@@ -10,7 +10,6 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPointer>
 #include <QPushButton>
 #include <QTimer>
 #include <QTreeWidget>
@@ -192,65 +191,40 @@ void EmergencyJournalPage::updateDiagram()
 
 void EmergencyJournalPage::read()
 {
-    QPointer<EmergencyJournalPage> self(this);
-    shell().runExchange({[self](std::function<void(bool)> done) {
-                             if (!self) {
-                                 done(false);
-                                 return;
-                             }
-                             self->m_events->setEnabled(false);
-                             self->m_values->setEnabled(false);
-                             const bool started = self->m_ops.startEmergencyRead(
-                                 [self, done](const JournalOutcome& o) {
-                                     if (self) {
-                                         self->m_events->setEnabled(true);
-                                         self->m_values->setEnabled(true);
-                                         if (o.ok()) {
-                                             self->m_caption->setText(Utf8(tx::kEjCaption));
-                                             self->refill();
-                                         }
-                                     }
-                                     done(o.ok());
-                                 });
-                             if (!started) {
-                                 self->m_events->setEnabled(true);
-                                 self->m_values->setEnabled(true);
-                                 done(false);
-                             }
-                         },
-                         [self] {
-                             if (self)
-                                 self->m_ops.abort();
-                         }});
+    RunJournalExchange(
+        shell(), m_ops, this,
+        {[this](JournalOperations::Done done) { return m_ops.startEmergencyRead(std::move(done)); },
+         [this] { setListsEnabled(false); },
+         [this](const JournalOutcome& o) {
+             setListsEnabled(true);
+             if (o.ok()) {
+                 m_caption->setText(Utf8(tx::kEjCaption));
+                 refill();
+             }
+         }});
 }
 
 void EmergencyJournalPage::readOscillogram()
 {
-    QPointer<EmergencyJournalPage> self(this);
     const OscillogramTarget target = m_target ? m_target() : OscillogramTarget{};
-    shell().runExchange({[self, target](std::function<void(bool)> done) {
-                             if (!self) {
-                                 done(false);
-                                 return;
-                             }
-                             const bool started = self->m_ops.startOscillogramRead(
-                                 target, [self, done](const JournalOutcome& o) {
-                                     done(o.ok());
-                                     // OK to the "newer" question reads the journal again,
-                                     // once this exchange has let the line go.
-                                     if (self && o.rereadJournal)
-                                         QTimer::singleShot(0, self, [self] {
-                                             if (self)
-                                                 self->command(PageCmdEmergencyRead);
-                                         });
-                                 });
-                             if (!started)
-                                 done(false);
-                         },
-                         [self] {
-                             if (self)
-                                 self->m_ops.abort();
-                         }});
+    RunJournalExchange(shell(), m_ops, this,
+                       {[this, target](JournalOperations::Done done) {
+                            return m_ops.startOscillogramRead(target, std::move(done));
+                        },
+                        nullptr,
+                        [this](const JournalOutcome& o) {
+                            // OK to the "newer" question reads the journal again, once this
+                            // exchange has let the line go.
+                            if (o.rereadJournal)
+                                QTimer::singleShot(0, this,
+                                                   [this] { command(PageCmdEmergencyRead); });
+                        }});
+}
+
+void EmergencyJournalPage::setListsEnabled(bool on)
+{
+    m_events->setEnabled(on);
+    m_values->setEnabled(on);
 }
 
 void EmergencyJournalPage::open()

@@ -5,7 +5,7 @@
 // in "ТИРВ.cfg" (words 30–55), the read (1780), the ".taj" file (1782, 1783) and the
 // oscillogram read-out (1828) that writes "Осциллограммы.tao" and starts the viewer.
 #include "configurator/journals/journal_operation.h"
-#include "configurator/journals/journal_page_files.h"  // SerialNumberSource
+#include "configurator/journals/journal_page_commands.h"  // SerialNumberSource
 #include "configurator/journals/journal_settings.h"
 #include "configurator/journals/journal_working_page.h"  // CtlJournalCaption
 #include "configurator/setpoints/model_profile.h"
@@ -83,6 +83,7 @@ private:
     void updateDiagram();
     void updateOscillogramButton();
     void rowChanged(QTreeWidgetItem* item);
+    void setListsEnabled(bool on);
 
     JournalOperations& m_ops;
     JournalStore& m_store;

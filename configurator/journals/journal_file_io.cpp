@@ -51,4 +51,22 @@ int WriteJournalFileBytes(const std::string& path, std::span<const std::uint8_t>
     return error;
 }
 
+JournalFileOutcome LoadJournalFile(
+    const std::string& path,
+    const std::function<JournalFileResult(std::span<const std::uint8_t>)>& parse)
+{
+    std::vector<std::uint8_t> bytes;
+    if (const int error = ReadJournalFileBytes(path, bytes))
+        return {JournalFileResult::CannotOpen, error};
+    return {parse(bytes), 0};
+}
+
+JournalFileOutcome SaveJournalFileBytes(const std::string& path,
+                                        std::span<const std::uint8_t> bytes)
+{
+    if (const int error = WriteJournalFileBytes(path, bytes))
+        return {JournalFileResult::CannotOpen, error};
+    return {};
+}
+
 }  // namespace tirv

@@ -10,7 +10,7 @@ tirv_qt_library(tirv_journal_operations SOURCES
 
 tirv_qt_library(tirv_journal_pages SOURCES
   ${_jpdir}/journal_page_controls.h ${_jpdir}/journal_page_controls.cpp
-  ${_jpdir}/journal_page_files.h ${_jpdir}/journal_page_files.cpp
+  ${_jpdir}/journal_page_commands.h ${_jpdir}/journal_page_commands.cpp
   ${_jpdir}/journal_working_page.h ${_jpdir}/journal_working_page.cpp
   ${_jpdir}/journal_emergency_page.h ${_jpdir}/journal_emergency_page.cpp
   ${_jpdir}/journal_emergency_page_build.cpp

@@ -4,6 +4,8 @@
 // ReadWaitMs (request length, registers, baud index), which is the journals' own formula.
 #include <array>
 #include <cstddef>
+#include <cstdint>
+#include <span>
 
 #include "configurator/link/frames.h"
 #include "configurator/link/registers.h"
@@ -51,6 +53,19 @@ constexpr RegisterBlock TextJournalRequest(const RegisterBlock& range, std::size
 constexpr int JournalReadProgress(int remaining, int total, int max)
 {
     return total <= 0 ? max : max - remaining * max / total;
+}
+
+// The registers of a Modbus TCP transfer image, register k in bytes 2k (low) and 2k + 1 (high);
+// false, `regs` untouched, unless the image holds exactly N registers.
+template <std::size_t N>
+constexpr bool RegistersOfTransfer(std::span<const std::uint8_t> bytes,
+                                   std::array<std::uint16_t, N>& regs)
+{
+    if (bytes.size() != 2 * N)
+        return false;
+    for (std::size_t k = 0; k < N; ++k)
+        regs[k] = static_cast<std::uint16_t>(bytes[2 * k] | bytes[2 * k + 1] << 8);
+    return true;
 }
 
 namespace journal_requests_detail {

@@ -6,6 +6,7 @@
 
 #include "common/oscillogram_image.h"
 #include "configurator/journals/journal_format.h"
+#include "configurator/journals/journal_requests.h"
 #include "configurator/journals/journal_texts.h"
 
 namespace tirv {
@@ -125,11 +126,9 @@ WorkingReadVerdict AcceptWorkingJournalRead(std::span<const std::uint16_t> regis
 WorkingReadVerdict AcceptWorkingJournalTransfer(std::span<const std::uint8_t> bytes,
                                                 WorkingJournal& journal)
 {
-    if (bytes.size() != 2u * kWorkingRegisters)
-        return WorkingReadVerdict::WrongLength;
     std::array<std::uint16_t, kWorkingRegisters> regs{};
-    for (std::size_t k = 0; k < regs.size(); ++k)
-        regs[k] = static_cast<std::uint16_t>(bytes[2 * k] | bytes[2 * k + 1] << 8);
+    if (!RegistersOfTransfer(bytes, regs))
+        return WorkingReadVerdict::WrongLength;
     return AcceptWorkingJournalRead(regs, journal);
 }
 

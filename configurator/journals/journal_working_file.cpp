@@ -87,19 +87,15 @@ std::vector<std::uint8_t> BuildWorkingJournalFile(const WorkingJournal& journal,
 
 JournalFileOutcome LoadWorkingJournalFile(const std::string& path, WorkingJournal& journal)
 {
-    std::vector<std::uint8_t> bytes;
-    if (const int error = ReadJournalFileBytes(path, bytes))
-        return {JournalFileResult::CannotOpen, error};
-    return {ParseWorkingJournalFile(bytes, journal), 0};
+    return LoadJournalFile(path, [&journal](std::span<const std::uint8_t> bytes) {
+        return ParseWorkingJournalFile(bytes, journal);
+    });
 }
 
 JournalFileOutcome SaveWorkingJournalFile(const std::string& path, const WorkingJournal& journal,
                                           int modelCode, int serialNumber)
 {
-    const auto bytes = BuildWorkingJournalFile(journal, modelCode, serialNumber);
-    if (const int error = WriteJournalFileBytes(path, bytes))
-        return {JournalFileResult::CannotOpen, error};
-    return {};
+    return SaveJournalFileBytes(path, BuildWorkingJournalFile(journal, modelCode, serialNumber));
 }
 
 bool HasJournalExtension(const std::string& path, const char* extension)

@@ -8,18 +8,13 @@
 #include <vector>
 
 #include "common/message.h"
+#include "configurator/journals/journal_file_io.h"  // JournalFileResult, JournalFileOutcome
 #include "configurator/journals/journal_working.h"
 
 namespace tirv {
 
 inline constexpr std::size_t kJournalFileHeaderBytes = 20;  // four header words + the CRC word
 inline constexpr std::uint32_t kJournalFileConstant = 1;
-
-enum class JournalFileResult : std::uint8_t {
-    Ok,
-    BadFormat,   // size, CRC or record counts that the journal cannot hold
-    CannotOpen,  // load/save only; `systemError` holds errno
-};
 
 // Parses a whole file from memory. Refused (nothing changed): fewer than 20 bytes, a size not 20
 // plus a multiple of 20, a CRC mismatch, more than 20 + 100 records, a group-1 count above 20 or
@@ -33,10 +28,6 @@ JournalFileResult ParseWorkingJournalFile(std::span<const std::uint8_t> bytes,
 std::vector<std::uint8_t> BuildWorkingJournalFile(const WorkingJournal& journal, int modelCode,
                                                   int serialNumber);
 
-struct JournalFileOutcome {
-    JournalFileResult result = JournalFileResult::Ok;
-    int systemError = 0;
-};
 JournalFileOutcome LoadWorkingJournalFile(const std::string& path, WorkingJournal& journal);
 JournalFileOutcome SaveWorkingJournalFile(const std::string& path, const WorkingJournal& journal,
                                           int modelCode, int serialNumber);

@@ -8,7 +8,6 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QPointer>
 #include <QTreeWidget>
 
 namespace tirv {
@@ -102,33 +101,17 @@ void WorkingJournalPage::refill()
 
 void WorkingJournalPage::read()
 {
-    QPointer<WorkingJournalPage> self(this);
-    shell().runExchange({[self](std::function<void(bool)> done) {
-                             if (!self) {
-                                 done(false);
-                                 return;
-                             }
-                             self->setListsEnabled(false);
-                             const bool started = self->m_ops.startWorkingRead(
-                                 [self, done](const JournalOutcome& o) {
-                                     if (self) {
-                                         if (o.ok()) {
-                                             self->m_caption->setText(Utf8(tx::kWjCaption));
-                                             self->refill();
-                                         }
-                                         self->setListsEnabled(true);
-                                     }
-                                     done(o.ok());
-                                 });
-                             if (!started) {
-                                 self->setListsEnabled(true);
-                                 done(false);
-                             }
-                         },
-                         [self] {
-                             if (self)
-                                 self->m_ops.abort();
-                         }});
+    RunJournalExchange(
+        shell(), m_ops, this,
+        {[this](JournalOperations::Done done) { return m_ops.startWorkingRead(std::move(done)); },
+         [this] { setListsEnabled(false); },
+         [this](const JournalOutcome& o) {
+             if (o.ok()) {
+                 m_caption->setText(Utf8(tx::kWjCaption));
+                 refill();
+             }
+             setListsEnabled(true);
+         }});
 }
 
 void WorkingJournalPage::open()

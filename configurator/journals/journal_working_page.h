@@ -4,7 +4,7 @@
 // (open 1870, save 1871; a file named on the command line opens without the dialog). The sort
 // and date-selection controls are present and disabled, as on the relay's own page.
 #include "configurator/journals/journal_operation.h"
-#include "configurator/journals/journal_page_files.h"  // SerialNumberSource
+#include "configurator/journals/journal_page_commands.h"  // SerialNumberSource
 #include "configurator/ui/page.h"
 
 class QLabel;

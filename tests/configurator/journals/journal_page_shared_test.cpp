@@ -21,6 +21,7 @@
 
 #include <cerrno>
 #include <memory>
+#include <vector>
 
 namespace tirv {
 namespace {
@@ -202,6 +203,71 @@ TEST_F(JournalPageSharedTest, FileCommandsOfBothPagesAskTheirDialogsAndRefuseBad
         EXPECT_EQ(rig.rep.lastStatus(), U(p.opened));
         EXPECT_EQ(caption->text(), U(p.captionFromFile));
         EXPECT_EQ(ListTexts(list), shown);
+    }
+}
+
+// A read that fails or is stopped: the lists are disabled while it runs, then enabled again with
+// the rows and caption they had; the status is the journal's own.
+TEST_F(JournalPageSharedTest, FailedAndStoppedReadsOfBothPagesKeepTheListsAndEnableThem)
+{
+    start();
+    rig.settings().repeatCount = 1;
+    struct Lists {
+        const char* name;
+        int page;
+        int readCmd;
+        std::vector<int> lists;
+        const char* failed;
+    };
+    const Lists pages[] = {
+        {"working",
+         PageWorkJournal,
+         CmdReadWorkJournal,
+         {CtlWjSettingsList, CtlWjEventsList},
+         tx::kWjFailed},
+        {"emergency",
+         PageEmergencyJournal,
+         CmdReadEmergencyJournal,
+         {CtlEjEvents, CtlEjValues},
+         tx::kEjFailed},
+    };
+    const QString stopped = U(tx::kStatusStopped).remove("%i");
+    for (const Lists& p : pages) {
+        SCOPED_TRACE(p.name);
+        run(p.readCmd);
+        Page* page = rig.win->page(p.page);
+        ASSERT_NE(page, nullptr);
+        const QString caption = page->control<QLabel>(CtlJournalCaption)->text();
+        std::vector<QStringList> before;
+        for (const int id : p.lists)
+            before.push_back(ListTexts(page->control<QTreeWidget>(id)));
+        ASSERT_GT(before[0].size(), 0);
+
+        for (const bool stop : {false, true}) {
+            SCOPED_TRACE(stop ? "stopped" : "failed");
+            ASSERT_TRUE(sim->control("silent on"));
+            rig.win->command(p.readCmd);
+            ASSERT_TRUE(rig.win->state().busy);
+            for (const int id : p.lists)
+                EXPECT_FALSE(page->control<QTreeWidget>(id)->isEnabled());
+            if (stop)
+                rig.win->command(CmdAbort);
+            WaitUntil([&] { return !rig.win->state().busy; }, 30000);
+            ASSERT_FALSE(rig.win->state().busy);
+            if (stop)
+                EXPECT_TRUE(rig.rep.lastStatus().startsWith(stopped))
+                    << rig.rep.lastStatus().toStdString();
+            else
+                EXPECT_EQ(rig.rep.lastStatus(), U(p.failed));
+            for (std::size_t k = 0; k < p.lists.size(); ++k) {
+                auto* list = page->control<QTreeWidget>(p.lists[k]);
+                EXPECT_TRUE(list->isEnabled());
+                EXPECT_EQ(ListTexts(list), before[k]);
+            }
+            EXPECT_EQ(page->control<QLabel>(CtlJournalCaption)->text(), caption);
+            ASSERT_TRUE(sim->control("silent off"));
+            run(p.readCmd);  // the link comes back before the next case
+        }
     }
 }
 

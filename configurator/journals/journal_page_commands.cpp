@@ -1,9 +1,13 @@
-#include "configurator/journals/journal_page_files.h"
+#include "configurator/journals/journal_page_commands.h"
 
 #include "configurator/journals/journal_emergency_file.h"
 #include "configurator/journals/journal_texts.h"
 #include "configurator/shell/command_line.h"
 #include "configurator/ui/shell.h"
+
+#include <QPointer>
+
+#include <memory>
 
 namespace tirv {
 namespace {
@@ -44,6 +48,34 @@ const JournalFileTexts kEmergencyJournalFileTexts{int(FileKind::EmergencyJournal
                                                   tx::kEjSaved,
                                                   nullptr,
                                                   &EmergencyJournalBadFileMessage};
+
+void RunJournalExchange(Shell& shell, JournalOperations& ops, QObject* page, JournalExchange job)
+{
+    QPointer<QObject> guard(page);
+    auto j = std::make_shared<const JournalExchange>(std::move(job));
+    shell.runExchange({[guard, j](std::function<void(bool)> done) {
+                           if (!guard) {
+                               done(false);
+                               return;
+                           }
+                           if (j->begin)
+                               j->begin();
+                           const bool started = j->start([guard, j, done](const JournalOutcome& o) {
+                               if (guard && j->ended)
+                                   j->ended(o);
+                               done(o.ok());
+                           });
+                           if (!started) {
+                               if (j->ended)
+                                   j->ended(JournalOutcome{});
+                               done(false);
+                           }
+                       },
+                       [guard, &ops] {
+                           if (guard)
+                               ops.abort();
+                       }});
+}
 
 bool OpenJournalFile(Shell& shell, const JournalFileTexts& texts, const JournalFileLoad& load,
                      const std::function<void()>& show)

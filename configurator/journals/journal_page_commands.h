@@ -1,15 +1,31 @@
 #pragma once
-// The ".twj" and ".taj" commands of the journal pages: one open and one save, each run with the
-// texts of its journal. The parsing and writing belong to the journal's own file code.
+// The commands both journal pages run alike: a journal operation through the shell's exchange,
+// and the ".twj" and ".taj" open and save, each with the texts of its journal. The parsing and
+// writing belong to the journal's own file code.
 #include "common/message.h"
+#include "configurator/journals/journal_operation.h"
 #include "configurator/journals/journal_working_file.h"  // JournalFileOutcome
 
 #include <functional>
 #include <string>
 
+class QObject;
+
 namespace tirv {
 
 class Shell;
+
+// One journal operation of a page. `start` starts it with the ending to call (false: refused);
+// `begin` runs first (the page disables its lists), `ended` after the end or a refusal, while the
+// page still exists (a refusal ends as Failed).
+struct JournalExchange {
+    std::function<bool(JournalOperations::Done)> start;
+    std::function<void()> begin;
+    std::function<void(const JournalOutcome&)> ended;
+};
+// Runs it when the shell gives the line; the stop command aborts it. Nothing of the page is
+// touched once `page` is gone.
+void RunJournalExchange(Shell& shell, JournalOperations& ops, QObject* page, JournalExchange job);
 
 // The relay's serial number as the link page shows it ("Зав. №"), for the file header.
 using SerialNumberSource = std::function<int()>;
