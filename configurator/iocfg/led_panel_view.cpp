@@ -1,6 +1,7 @@
 #include "configurator/iocfg/led_panel_view.h"
 
 #include "configurator/iocfg/io_labels.h"
+#include "configurator/iocfg/led_panel_layout.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -8,17 +9,24 @@
 namespace tirv {
 namespace {
 
-// The panel is laid out in units of a 520 × 340 picture and stretched with the control.
-constexpr double kPanelWidth = 520;
-constexpr double kPanelHeight = 340;
 constexpr int kFontPointsRow = 10;
 constexpr int kFontPointsColumn = 8;
+
+QRectF Rect(const PanelBox& b)
+{
+    return {b.x, b.y, b.width, b.height};
+}
 
 }  // namespace
 
 LedPanelView::LedPanelView(QWidget* parent) : QWidget(parent)
 {
     setMinimumSize(260, 170);
+}
+
+QSize LedPanelView::sizeHint() const
+{
+    return {static_cast<int>(kPanelWidth), static_cast<int>(kPanelHeight)};
 }
 
 void LedPanelView::setPanel(int ledCount, const QImage& picture)
@@ -44,17 +52,12 @@ void LedPanelView::setSelected(int led)
 
 QRectF LedPanelView::panelRect(int led) const
 {
-    if (m_leds == kLedCountM)  // one column, top to bottom
-        return {90, 40.0 + led * 34.0, 300, 28};
-    return {30.0 + led * 94.0, 230, 88, 28};  // one row, left to right
+    return Rect(LedPlaceOf(m_leds, led).label);
 }
 
 QRectF LedPanelView::lampRect(int led) const
 {
-    const QRectF r = panelRect(led);
-    if (m_leds == kLedCountM)
-        return {r.left() - 36, r.top() + 4, 20, 20};
-    return {r.center().x() - 10, r.top() - 34, 20, 20};
+    return Rect(LedPlaceOf(m_leds, led).lamp);
 }
 
 QRect LedPanelView::labelRect(int led) const
@@ -107,7 +110,9 @@ void LedPanelView::paintEvent(QPaintEvent*)
             p.fillRect(r, palette().color(QPalette::Highlight));
         p.setPen(selected ? palette().color(QPalette::HighlightedText) : QColor(Qt::black));
         const int signal = static_cast<int>(m_image.at(k, LedSignal));
-        p.drawText(r, Qt::AlignVCenter | (column ? Qt::AlignLeft : Qt::AlignHCenter),
+        // Left-aligned column labels keep off the window's edge.
+        p.drawText(column ? r.adjusted(4, 0, -2, 0) : r,
+                   Qt::AlignVCenter | (column ? Qt::AlignLeft : Qt::AlignHCenter),
                    QString::fromStdString(LedLabel(signal, column)));
     }
 }

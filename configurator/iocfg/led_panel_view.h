@@ -25,7 +25,8 @@ public:
     int ledAt(QPoint pos) const;
     // The position rectangle of `led` in widget coordinates.
     QRect labelRect(int led) const;
-    QSize sizeHint() const override { return {520, 340}; }
+    // The pictures' own size: drawn one to one.
+    QSize sizeHint() const override;
 
 signals:
     void clicked(QPoint pos);
@@ -35,7 +36,7 @@ protected:
     void mousePressEvent(QMouseEvent* e) override;
 
 private:
-    QRectF panelRect(int led) const;  // in panel units
+    QRectF panelRect(int led) const;  // in picture pixels (led_panel_layout.h)
     QRectF lampRect(int led) const;
 
     int m_leds = kLedCountNonM;

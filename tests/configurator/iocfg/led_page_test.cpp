@@ -1,12 +1,14 @@
 // The LED page in the whole program against tirv-sim: the panel of each model class drawn with
 // its labels and the selected LED's highlight, the pop-up storing at once, write and read back,
-// a refused pop-up time cancelling the write, .tld files of the other layout and of a wrong size.
+// a refused pop-up time cancelling the write, .tld files of the other layout and of a wrong size;
+// the front-panel pictures beside the program, and the project save taking the pop-up's time.
 #include "configurator/iocfg/led_page.h"
 #include "common/word_file.h"
 #include "configurator/iocfg/io_files.h"
 #include "configurator/iocfg/io_operation_texts.h"
 #include "configurator/iocfg/io_texts.h"
 #include "configurator/iocfg/led_page_texts.h"
+#include "configurator/iocfg/led_panel_layout.h"
 #include "configurator/iocfg/led_panel_view.h"
 #include "configurator/shell/gui_test_support.h"
 #include "support/program_rig.h"
@@ -14,7 +16,9 @@
 
 #include <gtest/gtest.h>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QLineEdit>
 
@@ -32,15 +36,35 @@ QString T(const char* utf8)
     return QString::fromUtf8(utf8);
 }
 
+// The pictures the build draws beside the programs.
+QString InstalledPicture(bool m)
+{
+    const QDir bin = QFileInfo(QString::fromStdString(test::SimProcess::ProgramPath())).dir();
+    return bin.filePath(T(m ? led_page_texts::kPictureM : led_page_texts::kPictureNonM));
+}
+
+QPoint At(const PanelBox& b, double dx, double dy)
+{
+    return QPointF(b.x + dx, b.y + dy).toPoint();
+}
+
 class LedPageTest : public ::testing::Test {
 protected:
-    void start(int model)
+    // `pictures`: the front-panel pictures lie beside the program, as installed.
+    void start(int model, bool pictures = false)
     {
         test::GuiApp();
         sim = std::make_unique<test::SimProcess>(
             std::vector<std::string>{"--model", std::to_string(model)});
         ASSERT_TRUE(sim->ready()) << sim->error();
         QFile::remove(rig.settingsPath());
+        for (const bool m : {false, true}) {
+            const QString beside = rig.folder.filePath(QFileInfo(InstalledPicture(m)).fileName());
+            QFile::remove(beside);
+            if (pictures) {
+                ASSERT_TRUE(QFile::copy(InstalledPicture(m), beside)) << beside.toStdString();
+            }
+        }
         rig.build(QString::fromStdString(sim->portsDir()), model);
         rig.win->start();
         rig.win->command(CmdShowLeds);
@@ -103,6 +127,45 @@ TEST_F(LedPageTest, PanelsOfBothClassesWithLabelsAndTheSelectedLedHighlighted)
         page->clickPanel(QPoint(2, 2));
         EXPECT_FALSE(page->popupOpen());
         EXPECT_EQ(view->selected(), -1);
+        rig.reset();
+    }
+}
+
+// The build's pictures show the lamps and the label windows where the page writes and takes
+// clicks; the page draws the model's picture found beside the program and stays usable on it.
+TEST_F(LedPageTest, FrontPanelPicturesBesideTheProgramAreShownWithTheLedsWhereThePageHasThem)
+{
+    for (const int model : {705, 715}) {
+        SCOPED_TRACE(model);
+        const bool m = model >= 715;
+        const QImage picture(InstalledPicture(m));
+        ASSERT_FALSE(picture.isNull()) << InstalledPicture(m).toStdString();
+        ASSERT_EQ(picture.size(), QSize(int(kPanelWidth), int(kPanelHeight)));
+        const int leds = m ? 8 : 5;
+        for (int k = 0; k < leds; ++k) {
+            SCOPED_TRACE(k);
+            const LedPlace place = LedPlaceOf(leds, k);
+            const QColor dome = picture.pixelColor(At(place.lamp, 10, 10));
+            EXPECT_GT(dome.red(), dome.green() + 40) << "an unlit red lamp at the lamp's place";
+            EXPECT_GT(picture.pixelColor(At(place.label, 6, 4)).lightness(), 235)
+                << "a label window under the label";
+            EXPECT_LT(picture.pixelColor(At(place.label, -4, 14)).lightness(), 215)
+                << "the window ends where the label does";
+        }
+
+        start(model, true);
+        LedPanelView* view = page->panel();
+        ASSERT_EQ(view->size(), picture.size());
+        QImage shot = view->grab().toImage();
+        for (const QPoint at : {QPoint(1, 1), QPoint(250, 20), view->labelRect(0).topLeft()})
+            EXPECT_EQ(shot.pixelColor(at), picture.pixelColor(at)) << at.x() << "," << at.y();
+        EXPECT_EQ(run(CmdReadLedSettings), T(ot::kLedReadDone));
+        click(leds - 1);
+        ASSERT_TRUE(page->popupOpen());
+        const QRect r = view->labelRect(leds - 1);
+        shot = view->grab().toImage();
+        EXPECT_EQ(shot.pixelColor(r.right() - 2, r.top() + 2),
+                  view->palette().color(QPalette::Highlight));
         rig.reset();
     }
 }
