@@ -23,9 +23,9 @@ enum class WorkerEnd;
 
 // The line of the STM32 bootloader.
 inline constexpr int kStm32BootBaudIndex = 7;  // 115200
-// Bytes per WRITE MEMORY and READ MEMORY block: a read answer (ACK and the data) must fit the
-// worker's 255-byte receive buffer.
-inline constexpr std::size_t kStm32UpdateBlock = 128;
+// Bytes per WRITE MEMORY and READ MEMORY block: the loader's largest, as every round trip costs
+// a turnaround on the line (the 257-byte read answer is taken in as many reads as it needs).
+inline constexpr std::size_t kStm32UpdateBlock = 256;
 
 class Stm32FirmwareUpdate : public QObject {
     Q_OBJECT

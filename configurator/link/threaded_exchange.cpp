@@ -94,12 +94,18 @@ WorkerContext::Step WorkerContext::transact(const QByteArray& frame, const Reply
         return Step::Aborted;
     if (!arrived)
         return Step::NoReply;
-    // Let the rest arrive; a reply that is already whole needs no more waiting.
+    // Let the rest arrive; a reply that is already whole needs no more waiting. A relay's reply
+    // never exceeds the receive buffer; an exact-length answer (a 256-byte bootloader block and
+    // its ACK) is read on in several reads, as this thread keeps reading while it arrives.
+    const qsizetype limit =
+        rule.shape == ReplyShape::Exact
+            ? std::max<qsizetype>(kReceiveBufferLimit, static_cast<qsizetype>(rule.expectedLength))
+            : kReceiveBufferLimit;
     const auto collect = [&] {
-        const qint64 room = static_cast<qint64>(kReceiveBufferLimit) - reply.size();
+        const qint64 room = static_cast<qint64>(limit) - reply.size();
         if (room > 0)
             reply += m_port->read(static_cast<int>(room));
-        return reply.size() >= kReceiveBufferLimit || ReplyComplete(rule, Bytes(reply));
+        return reply.size() >= limit || ReplyComplete(rule, Bytes(reply));
     };
     waitAbortable(settleMs, collect);
     if (aborted())

@@ -47,7 +47,8 @@ public:
     // One step: clear pending input, write the frame (waiting (13·L)·1000/B + 20 ms for it; an
     // unfinished write posts "Запрос не отправлен" and is repeated up to the repeat count), wait
     // up to `replyWaitMs` for the first byte, then let the rest arrive for `settleMs` (or until the
-    // reply is whole by `rule`) and read everything queued, at most 255 bytes.
+    // reply is whole by `rule`) and read everything queued, at most 255 bytes (an Exact rule:
+    // up to its length).
     Step transact(const QByteArray& frame, const ReplyRule& rule, int replyWaitMs, int settleMs,
                   QByteArray& reply);
 

@@ -4,8 +4,10 @@
 // restart, NACKs, a slow erase, a flipped read-back byte, silence — and abort during the write.
 #include "configurator/firmware/firmware_update_stm32.h"
 
+#include "configurator/firmware/stm32_boot_frames.h"
 #include "configurator/link/link_state.h"
 #include "configurator/link/serial_link.h"
+#include "configurator/link/threaded_exchange.h"
 #include "firmware_records.h"
 #include "support/recording_reporter.h"
 #include "support/sim_process.h"
@@ -293,6 +295,69 @@ TEST_F(Stm32UpdateTest, Stm32flashReadsBackTheImageOurUpdateWrote)
     const std::vector<std::uint8_t> read{std::istreambuf_iterator<char>(in),
                                          std::istreambuf_iterator<char>()};
     EXPECT_EQ(read, image.stm32.bytes);
+}
+
+// Reads 256 bytes of flash once for each rule and keeps how many bytes the worker's exchange
+// returned for the answer (ACK and data: 257).
+class ReadBlocksJob : public WorkerJob {
+public:
+    ReadBlocksJob(std::vector<ReplyRule> rules, std::vector<qsizetype>& sizes)
+        : m_rules(std::move(rules)), m_sizes(sizes)
+    {
+    }
+    WorkerEnd run(WorkerContext& ctx) override
+    {
+        if (!ctx.reconfigure({kStm32BootBaudIndex, Parity::Even, StopBits::One, true}))
+            return WorkerEnd::Failed;
+        std::array<std::uint8_t, 8> b{};
+        QByteArray answer;
+        const auto acked = [&](std::size_t n) {
+            const QByteArray frame(reinterpret_cast<const char*>(b.data()), qsizetype(n));
+            return ctx.transact(frame, ExactReply(1), 500, 100, answer) ==
+                       WorkerContext::Step::Reply &&
+                   answer == QByteArray(1, char(kStmAck));
+        };
+        if (!acked(BuildStmSync(b)))
+            return WorkerEnd::Failed;
+        for (const ReplyRule& rule : m_rules) {
+            if (!acked(BuildStmCommand(b, StmCommand::ReadMemory)) ||
+                !acked(BuildStmAddress(b, 0x08000000)))
+                return WorkerEnd::Failed;
+            const std::size_t n = BuildStmReadLength(b, 256);
+            const QByteArray frame(reinterpret_cast<const char*>(b.data()), qsizetype(n));
+            ctx.transact(frame, rule, 500, 300, answer);
+            m_sizes.push_back(answer.size());
+            if (!ctx.sleep(60))  // what a cut answer left on the line goes by
+                return WorkerEnd::Aborted;
+        }
+        return WorkerEnd::Success;
+    }
+
+private:
+    std::vector<ReplyRule> m_rules;
+    std::vector<qsizetype>& m_sizes;
+};
+
+// Only an exact-length answer may run past the 255-byte receive buffer: a relay's reply that
+// long is cut there (and fails its check) as before.
+TEST_F(Stm32UpdateTest, OnlyTheBootloaderBlockAnswerPassesTheReceiveBufferSize)
+{
+    Rig rig;
+    ASSERT_TRUE(rig.sim.ready()) << rig.sim.error();
+    ASSERT_TRUE(rig.sim.control("bootloader on"));
+    std::vector<qsizetype> sizes;
+    const std::vector<ReplyRule> rules{ExactReply(257), ModbusReply(0x11, 300), ReplyRule{},
+                                       ExactReply(257)};
+    std::optional<WorkerEnd> end;
+    QObject::connect(&rig.link.worker(), &ThreadedExchange::finished,
+                     [&end](WorkerEnd e) { end = e; });
+    ASSERT_TRUE(rig.link.startWorker(std::make_unique<ReadBlocksJob>(rules, sizes)));
+    QElapsedTimer clock;
+    clock.start();
+    while (!end && clock.elapsed() < 10000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    ASSERT_EQ(end, WorkerEnd::Success);
+    EXPECT_EQ(sizes, (std::vector<qsizetype>{257, 255, 255, 257}));
 }
 
 TEST_F(Stm32UpdateTest, AbortDuringTheWriteEndsAsAborted)
