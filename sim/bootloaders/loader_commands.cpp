@@ -150,15 +150,25 @@ std::string PageMs(const Words& a, const std::vector<Target>& t, std::vector<std
     return ForNonM(t, [v](NonMLoader& l) { l.timing().pageWriteMs = static_cast<int>(v); });
 }
 
+std::string LateEraseAck(const Words& a, const std::vector<Target>& t, std::vector<std::string>&)
+{
+    long v = 0;
+    if (auto e = Number(a, 0, 60000, v); !e.empty())
+        return e;
+    return ForNonM(t, [v](NonMLoader& l) { l.lateEraseAckMs() = static_cast<int>(v); });
+}
+
 struct LoaderCommand {
     std::string_view name;
     Handler handler;
 };
 constexpr LoaderCommand kLoaderCommands[] = {
-    {"stm32-pid", Pid},           {"stm32-version", Version},    {"stm32-rdp", Rdp},
-    {"stm32-wrp", Wrp},           {"stm32-nack", Nack},          {"stm32-erase-extra", EraseExtra},
-    {"stm32-flip", Flip},         {"stm32-silent", Stm32Silent}, {"stm32-clear", Stm32Clear},
-    {"loader-erase-ms", EraseMs}, {"loader-page-ms", PageMs},
+    {"stm32-pid", Pid},          {"stm32-version", Version},
+    {"stm32-rdp", Rdp},          {"stm32-wrp", Wrp},
+    {"stm32-nack", Nack},        {"stm32-erase-extra", EraseExtra},
+    {"stm32-flip", Flip},        {"stm32-silent", Stm32Silent},
+    {"stm32-clear", Stm32Clear}, {"loader-erase-ms", EraseMs},
+    {"loader-page-ms", PageMs},  {"loader-erase-late", LateEraseAck},
 };
 
 bool WriteDump(const std::string& path, const std::vector<std::uint8_t>& bytes)
@@ -258,6 +268,7 @@ const char* LoaderUsage()
            "                         from 0x00060000; M: 1 MiB from 0x08000000)\n"
            "  loader-erase-ms N      non-M loader: milliseconds to erase one block\n"
            "  loader-page-ms N       non-M loader: milliseconds to write one page\n"
+           "  loader-erase-late MS   non-M loader: the next erase is acknowledged MS late\n"
            "  stm32-pid N            M: GET ID answers this product id\n"
            "  stm32-version N        M: GET VERSION answers this version byte\n"
            "  stm32-rdp N            M: read-protection option byte (0xAA readable)\n"

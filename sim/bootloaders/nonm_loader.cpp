@@ -1,6 +1,7 @@
 #include "sim/bootloaders/nonm_loader.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "common/crc16.h"
 #include "configurator/link/frames.h"
@@ -240,10 +241,12 @@ void NonMLoader::OnBootWrite(std::span<const std::uint8_t> frame, std::int64_t n
     if (at->block == kLoaderBootBlock)
         return Exception(kFunctionWrite, 4, nowMs);  // the loader never overwrites itself
     int busyMs = m_timing.pageWriteMs;
+    int lateMs = 0;
     if (data.empty()) {
         std::fill_n(m_flash.begin() + static_cast<std::ptrdiff_t>(at->storage),
                     kLoaderBlocks[at->block].size, 0xFF);
         busyMs = m_timing.eraseBlockMs;
+        lateMs = std::exchange(m_lateEraseAckMs, 0);
     } else {
         // Programming clears bits only: unerased bytes end as old AND new.
         for (std::size_t i = 0; i < data.size(); ++i)
@@ -251,7 +254,7 @@ void NonMLoader::OnBootWrite(std::span<const std::uint8_t> frame, std::int64_t n
     }
     const std::int64_t done = nowMs + busyMs;
     m_busyUntil = done;
-    Reply({frame.begin(), frame.begin() + 6}, done + kTurnaroundMs);
+    Reply({frame.begin(), frame.begin() + 6}, done + kTurnaroundMs + lateMs);
 }
 
 std::optional<NonMLoader::Located> NonMLoader::Locate(std::uint32_t address,

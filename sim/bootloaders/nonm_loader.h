@@ -70,6 +70,10 @@ public:
 
     LoaderTiming& timing() { return m_timing; }
     bool& silent() { return m_silent; }
+    // The next block erase is acknowledged this many milliseconds late, while the loader hears
+    // requests again once the erase itself is done: to the host the erase took longer than it
+    // waits, and a repeat it sends is carried out and acknowledged in its turn.
+    int& lateEraseAckMs() { return m_lateEraseAckMs; }
 
     // Bytes at [address, address + out.size()) when they lie inside one block.
     bool Read(std::uint32_t address, std::span<std::uint8_t> out) const;
@@ -105,6 +109,7 @@ private:
     int m_entryStep = 0;
     int m_exits = 0;
     bool m_silent = false;
+    int m_lateEraseAckMs = 0;
     std::vector<std::uint8_t> m_buffer;
     std::int64_t m_lastByteMs = 0;
     std::int64_t m_busyUntil = 0;

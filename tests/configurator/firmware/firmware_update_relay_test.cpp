@@ -96,7 +96,8 @@ struct Rig {
     }
 
     std::optional<UpdateEnd> run(const FirmwareImage& image,
-                                 std::function<void()> onWriting = nullptr)
+                                 std::function<void()> onWriting = nullptr,
+                                 RelayUpdateTiming timing = {200, 10, 1000})
     {
         std::optional<UpdateEnd> end;
         steps.clear();
@@ -107,8 +108,7 @@ struct Rig {
                                  if (text == T(tx::kWritingMemory))
                                      QTimer::singleShot(60, onWriting);
                              });
-        const RelayUpdateTiming fast{200, 10, 1000};
-        if (!update.start(image, fast, [&end](const UpdateEnd& e) { end = e; }))
+        if (!update.start(image, timing, [&end](const UpdateEnd& e) { end = e; }))
             return std::nullopt;
         QElapsedTimer clock;
         clock.start();
@@ -169,6 +169,32 @@ TEST_F(RelayUpdateTest, WritesTheImageThroughTheLoaderAndReturnsToTheProgram)
     rig.ExpectFlashHolds(image);
     ASSERT_TRUE(rig.sim.control("loader"));
     EXPECT_NE(rig.sim.lastStatus().find("program exits 1"), std::string::npos);
+}
+
+// The erase is answered after the configurator gave up on it, so the repeat erases again while
+// the first answer is taken for the repeat's. The repeat's own answer echoes the block's start
+// address just as the write of the block's first page would: unless it is let go by, that page
+// is sent while the loader is still erasing, is lost, and the late answer passes for its own.
+TEST_F(RelayUpdateTest, ARepeatedEraseIsLetFinishBeforeTheFirstPageOfItsBlock)
+{
+    Rig rig;
+    ASSERT_TRUE(rig.sim.ready()) << rig.sim.error();
+    // Block 9 only, its first page at the block's start address.
+    const std::string text = test::S3(0xFFF80000, test::Ramp(250, 3)) +
+                             test::S3(0xFFF800FA, test::Ramp(100, 40)) +
+                             test::SRecord('7', 0xFFF80000, 4, {});
+    auto parsed = ParseFirmwareFile(test::ToBytes(text), FirmwareFamily::Relay);
+    ASSERT_TRUE(parsed.ok());
+    // The configurator waits 200 ms and a little line time for an erase; the loader erases in
+    // 150 ms. Answered 150 ms late, the first erase's answer comes ~80 ms after the repeat went
+    // out and ~75 ms before the repeat's own; a page write waits long enough to take the latter.
+    ASSERT_TRUE(rig.sim.control("loader-erase-ms 150"));
+    ASSERT_TRUE(rig.sim.control("loader-erase-late 150"));
+    const auto end = rig.run(parsed.value(), nullptr, {200, 100, 1000});
+    ASSERT_TRUE(end);
+    EXPECT_EQ(end->outcome, UpdateOutcome::Done) << rig.steps.join('\n').toStdString();
+    EXPECT_EQ(rig.steps.count(T("Очищен блок памяти _9")), 1);
+    rig.ExpectFlashHolds(parsed.value());
 }
 
 TEST_F(RelayUpdateTest, LostRepliesInTheLoaderAreAskedAgain)
