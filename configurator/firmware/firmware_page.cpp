@@ -2,6 +2,7 @@
 
 #include "configurator/firmware/firmware_page_texts.h"
 #include "configurator/firmware/texts.h"
+#include "configurator/link/panel_texts.h"
 #include "configurator/link/serial_link.h"
 #include "configurator/ui/ids.h"
 
@@ -25,6 +26,7 @@ namespace {
 
 namespace tx = firmware_texts;
 namespace pt = firmware_page_texts;
+namespace tp = panel_texts;
 
 QString Text(const char* utf8)
 {
@@ -59,6 +61,7 @@ FirmwareUpdatePage::FirmwareUpdatePage(Shell& shell, SerialLink& link,
                                        std::function<ProtocolHeaderFields()> header,
                                        QWidget* parent)
     : Page(shell, PageFirmware, parent),
+      m_settings(settings),
       m_relay(link, shell.reporter(), settings),
       m_stm32(link, shell.reporter(), settings),
       m_header(std::move(header))
@@ -300,7 +303,7 @@ void FirmwareUpdatePage::run(UpdateMode mode)
             m_protocol.append(ProtocolHeader(fields, Now()));
         }
     }
-    shell().setModeText(Text(tx::kBootloaderMode));
+    shell().setModeText(Text(tp::kBootloaderMode));
     const FirmwareImage image = *m_image;
     const int code = shell().model().code();
     shell().runExchange({[this, image, timing, mode, m, code](std::function<void(bool)> done) {
@@ -350,6 +353,10 @@ void FirmwareUpdatePage::ended(const UpdateEnd& end)
     if (end.outcome == UpdateOutcome::Done)
         control<QProgressBar>(CtlFwProgress)
             ->setValue(control<QProgressBar>(CtlFwProgress)->maximum());
+    // Written and started: the relay runs its program at its own address again, as a link
+    // check would show it. A verification leaves an M relay in its bootloader.
+    if (end.mode == UpdateMode::Update && end.outcome == UpdateOutcome::Done)
+        shell().setModeText(Text(tp::kDeviceAddress).arg(m_settings.address));
     if (auto d = std::move(m_done))
         d(end.outcome == UpdateOutcome::Done);
 }

@@ -57,6 +57,7 @@ private:
     void showFamily();
     RelayUpdateTiming takeTiming();
 
+    const ConnectionSettings& m_settings;
     RelayFirmwareUpdate m_relay;
     Stm32FirmwareUpdate m_stm32;
     std::function<ProtocolHeaderFields()> m_header;

@@ -296,6 +296,9 @@ void Stm32FirmwareUpdate::onFinished(WorkerEnd workerEnd)
     }
     emit stepLogged(Text(end.finalText()), true);
     m_link.state().setEstablished(false);
+    // GO started the new program: nothing waits in a bootloader any more.
+    if (end.mode == UpdateMode::Update && end.outcome == UpdateOutcome::Done)
+        m_link.state().setBootloaderMode(false);
     m_reporter.status(Text(end.finalText()),
                       end.outcome == UpdateOutcome::Done ? StatusIcon::Ok : StatusIcon::Warning);
     done(end);

@@ -64,7 +64,6 @@ inline constexpr char kHexNoEndRecord[] =
 inline constexpr char kColumnTime[] = "Время";
 inline constexpr char kColumnStep[] = "Выполнение";
 inline constexpr char kTimeFormat[] = "%.2u:%.2u:%.2u.%.3u";
-inline constexpr char kBootloaderMode[] = "Режим загрузки ПО";
 inline constexpr char kGoToUpdateQuestion[] = "Перейти к загрузке ПО?";
 inline constexpr char kFileOpened[] = "Открыт файл ПО %s";
 inline constexpr char kUpdateOfModel[] = "Обновление ПО ТИРВ-%iM:";

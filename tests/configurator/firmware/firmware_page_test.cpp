@@ -7,6 +7,9 @@
 #include "configurator/firmware/firmware_page.h"
 
 #include "common/cp1251.h"
+#include "configurator/link/link_state.h"
+#include "configurator/link/panel_texts.h"
+#include "configurator/link/texts.h"
 #include "configurator/shell/main_window.h"
 #include "configurator/ui/ids.h"
 #include "firmware_records.h"
@@ -29,6 +32,12 @@ namespace tirv {
 namespace {
 
 namespace tx = firmware_texts;
+
+// What status field 2 shows for a relay running its program (as after a link check).
+QString AddressField(int address)
+{
+    return QString::fromUtf8(panel_texts::kDeviceAddress).arg(address);
+}
 
 QString T(const char* utf8)
 {
@@ -184,11 +193,16 @@ TEST_F(FirmwarePageTest, MUpdateThenVerifyWithFrameDumpsInTheProtocol)
     rig.dialogs.paths.push_back(QString::fromStdString(protocol));
     page->command(CtlFwChooseProtocol);
 
+    // As a relay known to wait in its bootloader is marked: the update must clear the mark.
+    rig.linkState().setBootloaderMode(true);
     runAndShoot(PageCmdFirmwareWrite, QStringLiteral("m"));
     QStringList r = rows();
     ASSERT_GE(r.size(), 2);
     EXPECT_EQ(r[1], T("Обновление ПО ТИРВ-705M:"));
     EXPECT_EQ(r.back(), T(tx::kFinalUpdateDone)) << r.join('\n').toStdString();
+    EXPECT_EQ(win->statusText(2).toStdString(), AddressField(rig.settings().address).toStdString())
+        << "GO ran the program";
+    EXPECT_FALSE(rig.linkState().bootloaderMode());
     const auto bytes = flash();
     const auto& image = page->image()->stm32.bytes;
     EXPECT_TRUE(std::equal(image.begin(), image.end(), bytes.begin()));
@@ -196,6 +210,8 @@ TEST_F(FirmwarePageTest, MUpdateThenVerifyWithFrameDumpsInTheProtocol)
     runAndShoot(PageCmdFirmwareRead, QStringLiteral("m-verify"));
     r = rows();
     EXPECT_EQ(r.back(), T(tx::kFinalVerifyDone)) << r.join('\n').toStdString();
+    EXPECT_EQ(win->statusText(2).toStdString(), panel_texts::kBootloaderMode)
+        << "verification ends without GO: the relay still waits in its bootloader";
     const std::string text = Cp1251ToUtf8(ReadAll(protocol));
     EXPECT_NE(text.find("   W:  7F"), std::string::npos) << "the frame dumps";
     EXPECT_NE(text.find("   R:  79"), std::string::npos);
@@ -239,6 +255,44 @@ TEST_F(FirmwarePageTest, AFailedNonMUpdateLeavesTheRelayInItsLoaderAndOtherPages
     win->command(CmdReadSetpoints);
     WaitUntil([&] { return win->currentPage() == PageFirmware && !win->state().busy; }, 15000);
     EXPECT_EQ(win->currentPage(), PageFirmware) << "the setpoint read offered the update";
+}
+
+// A relay left in its loader by a failed update is written by a second run: field 2 shows its
+// address at once (not only after the next link check) and the mark is gone, so a page whose
+// link check then fails reports the failure instead of offering the update again.
+TEST_F(FirmwarePageTest, AfterASuccessfulUpdateTheRelayCountsAsRunningItsProgram)
+{
+    start({"--model", "705"}, 705);
+    rig.settings().repeatCount = 0;
+    ASSERT_TRUE(sim->control("loader-page-ms 3000"));
+    rig.dialogs.paths.push_back(
+        QString::fromStdString(writeFile("new.mot", test::S3(0xFFF80000, test::Ramp(16)))));
+    page->command(CtlFwChooseFile);
+    page->control<QLineEdit>(CtlFwPageMs)->setText(QStringLiteral("10"));
+    page->command(PageCmdFirmwareWrite);
+    WaitUntil([&] { return !page->running() && !win->state().busy; }, 30000);
+    ASSERT_EQ(rows().back(), T(tx::kFinalUpdateFailed)) << rows().join('\n').toStdString();
+    ASSERT_TRUE(rig.linkState().bootloaderMode());
+    EXPECT_EQ(win->statusText(2).toStdString(), panel_texts::kBootloaderMode);
+
+    ASSERT_TRUE(sim->control("loader-page-ms 8"));
+    WaitUntil({}, 3200);  // the loader ends the slow write it was busy with
+    page->command(PageCmdFirmwareWrite);
+    WaitUntil([&] { return !page->running() && !win->state().busy; }, 30000);
+    ASSERT_EQ(rows().back(), T(tx::kFinalUpdateDone)) << rows().join('\n').toStdString();
+    EXPECT_EQ(rows().front(), T(tx::kConfirmLoaderMode)) << "the second run skipped the switch";
+    EXPECT_EQ(win->statusText(2).toStdString(), AddressField(rig.settings().address).toStdString());
+    EXPECT_FALSE(rig.linkState().bootloaderMode());
+
+    ASSERT_TRUE(sim->control("silent on"));
+    const std::size_t before = rig.rep.messages.size();
+    rig.rep.answers.push_back(Answer::Ok);
+    win->command(CmdShowSetpoints);
+    win->command(CmdReadSetpoints);
+    WaitUntil([&] { return rig.rep.messages.size() > before && !win->state().busy; }, 15000);
+    ASSERT_GT(rig.rep.messages.size(), before);
+    EXPECT_EQ(rig.rep.messages.back().text.toStdString(), link_texts::kCannotConnect);
+    EXPECT_NE(win->currentPage(), PageFirmware);
 }
 
 }  // namespace
