@@ -371,13 +371,7 @@ void ClockOperation::abort()
     if (!running())
         return;
     if (m_paced != Paced::None) {
-        if (stopPaced()) {
-            ClockEnd end;
-            end.action = m_action;
-            end.aborted = true;
-            end.status = link_texts::kUserAbortPage;
-            endPaced(end, StatusIcon::Warning);
-        }
+        leave();  // the broadcast's path ends the same way for either
         return;
     }
     if (m_second.isActive()) {

@@ -253,5 +253,30 @@ TEST_F(ClockBroadcastTest, ARelayInItsBootloaderLeadsToTheUpdateQuestion)
     EXPECT_EQ(frames.size(), 1u);  // the broadcast; no read without a link
 }
 
+// The user's stop before the frame has gone sends nothing; after it, no read follows.
+TEST_F(ClockBroadcastTest, StopEndsTheBroadcastAtEitherWait)
+{
+    start({"--model", "715"});
+    const QDateTime early(QDate(2026, 3, 5), QTime(10, 20, 30, 1));
+    op->setComputerClock([early] { return early; });
+    broadcast();
+    EXPECT_EQ(op->secondWaitMs(), 1000);
+    op->abort();
+    EXPECT_FALSE(rig.win->state().busy);
+    EXPECT_EQ(rig.rep.lastStatus(), T(link_texts::kUserAbortPage));
+    WaitUntil({}, 1100);
+    EXPECT_TRUE(frames.empty());
+
+    op->setComputerClock([] { return QDateTime::currentDateTime(); });
+    broadcast();
+    ASSERT_TRUE(WaitUntil([&] { return !frames.empty(); }, 3000));
+    op->abort();  // in the pause after the frame
+    EXPECT_FALSE(rig.win->state().busy);
+    EXPECT_FALSE(rig.linkState().exchangeInProgress());
+    EXPECT_EQ(rig.rep.lastStatus(), T(link_texts::kUserAbortPage));
+    WaitUntil({}, 700);
+    EXPECT_EQ(frames.size(), 1u);
+}
+
 }  // namespace
 }  // namespace tirv
