@@ -1,5 +1,8 @@
 #include "configurator/journals/journal_file_io.h"
 
+#include "common/crc16.h"
+#include "common/word_file.h"
+
 #include <cerrno>
 #include <cstdio>
 
@@ -49,6 +52,39 @@ int WriteJournalFileBytes(const std::string& path, std::span<const std::uint8_t>
     if (error != 0)
         std::remove(tmp.c_str());
     return error;
+}
+
+JournalFileResult ReadJournalFileWords(std::span<const std::uint8_t> bytes, std::size_t recordWords,
+                                       std::size_t maxRecords, std::vector<std::uint32_t>& words,
+                                       std::size_t& records)
+{
+    const std::size_t recordBytes = 4 * recordWords;
+    if (bytes.size() < kJournalFileHeaderBytes ||
+        (bytes.size() - kJournalFileHeaderBytes) % recordBytes != 0)
+        return JournalFileResult::BadFormat;
+    const std::size_t count = (bytes.size() - kJournalFileHeaderBytes) / recordBytes;
+    if (count > maxRecords)
+        return JournalFileResult::BadFormat;
+    std::vector<std::uint32_t> read;
+    BytesToWords(bytes, read);
+    if (!CheckWordsCrc(read))
+        return JournalFileResult::BadFormat;
+    words = std::move(read);
+    records = count;
+    return JournalFileResult::Ok;
+}
+
+std::vector<std::uint32_t> JournalFileHeader(int modelCode, int serialNumber, std::uint32_t fourth)
+{
+    return {static_cast<std::uint32_t>(modelCode), static_cast<std::uint32_t>(serialNumber),
+            kJournalFileConstant, fourth};
+}
+
+std::vector<std::uint8_t> CloseJournalFile(std::vector<std::uint32_t> words)
+{
+    words.push_back(0);
+    AppendWordsCrc(words);
+    return WordsToBytes(words);
 }
 
 JournalFileOutcome LoadJournalFile(

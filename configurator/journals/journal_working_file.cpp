@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "common/crc16.h"
-#include "common/word_file.h"
 #include "configurator/journals/journal_file_io.h"
 #include "configurator/journals/journal_format.h"
 #include "configurator/journals/journal_texts.h"
@@ -12,9 +10,6 @@ namespace tirv {
 namespace {
 
 namespace tx = journal_texts;
-
-constexpr std::size_t kRecordBytes = 4 * kWorkingRecordWords;
-constexpr std::size_t kHeaderWords = 4;
 
 // Appends the shown records of a group oldest first (the reverse of the display order).
 void AppendGroup(const WorkingJournal& journal, WorkingGroup g, std::vector<std::uint32_t>& words)
@@ -29,17 +24,16 @@ void AppendGroup(const WorkingJournal& journal, WorkingGroup g, std::vector<std:
 JournalFileResult ParseWorkingJournalFile(std::span<const std::uint8_t> bytes,
                                           WorkingJournal& journal)
 {
-    if (bytes.size() < kJournalFileHeaderBytes ||
-        (bytes.size() - kJournalFileHeaderBytes) % kRecordBytes != 0)
-        return JournalFileResult::BadFormat;
     std::vector<std::uint32_t> words;
-    BytesToWords(bytes, words);
-    if (!CheckWordsCrc(words))
-        return JournalFileResult::BadFormat;
-    const std::size_t records = (bytes.size() - kJournalFileHeaderBytes) / kRecordBytes;
+    std::size_t records = 0;
+    if (const JournalFileResult r = ReadJournalFileWords(
+            bytes, kWorkingRecordWords,
+            static_cast<std::size_t>(kWorkingGroup1Capacity + kWorkingGroup2Capacity), words,
+            records);
+        r != JournalFileResult::Ok)
+        return r;
     const std::uint32_t group1 = words[3];
-    if (records > static_cast<std::size_t>(kWorkingGroup1Capacity + kWorkingGroup2Capacity) ||
-        group1 > static_cast<std::uint32_t>(kWorkingGroup1Capacity) || group1 > records ||
+    if (group1 > static_cast<std::uint32_t>(kWorkingGroup1Capacity) || group1 > records ||
         records - group1 > static_cast<std::size_t>(kWorkingGroup2Capacity))
         return JournalFileResult::BadFormat;
 
@@ -48,9 +42,9 @@ JournalFileResult ParseWorkingJournalFile(std::span<const std::uint8_t> bytes,
     read.count2 = static_cast<int>(records - group1);
     auto recordAt = [&](std::size_t k) {
         WorkingRecord r;
-        std::copy_n(
-            words.begin() + static_cast<std::ptrdiff_t>(kHeaderWords + k * kWorkingRecordWords),
-            kWorkingRecordWords, r.words.begin());
+        std::copy_n(words.begin() + static_cast<std::ptrdiff_t>(kJournalFileHeaderWords +
+                                                                k * kWorkingRecordWords),
+                    kWorkingRecordWords, r.words.begin());
         return r;
     };
     // The file lists each group oldest first; the lists show it newest first.
@@ -74,15 +68,12 @@ JournalFileResult ParseWorkingJournalFile(std::span<const std::uint8_t> bytes,
 std::vector<std::uint8_t> BuildWorkingJournalFile(const WorkingJournal& journal, int modelCode,
                                                   int serialNumber)
 {
-    std::vector<std::uint32_t> words{static_cast<std::uint32_t>(modelCode),
-                                     static_cast<std::uint32_t>(serialNumber), kJournalFileConstant,
-                                     0};
-    words[3] = static_cast<std::uint32_t>(journal.shown(WorkingGroup::Settings).size());
+    std::vector<std::uint32_t> words =
+        JournalFileHeader(modelCode, serialNumber,
+                          static_cast<std::uint32_t>(journal.shown(WorkingGroup::Settings).size()));
     AppendGroup(journal, WorkingGroup::Settings, words);
     AppendGroup(journal, WorkingGroup::Events, words);
-    words.push_back(0);
-    AppendWordsCrc(words);
-    return WordsToBytes(words);
+    return CloseJournalFile(std::move(words));
 }
 
 JournalFileOutcome LoadWorkingJournalFile(const std::string& path, WorkingJournal& journal)

@@ -13,9 +13,6 @@
 
 namespace tirv {
 
-inline constexpr std::size_t kJournalFileHeaderBytes = 20;  // four header words + the CRC word
-inline constexpr std::uint32_t kJournalFileConstant = 1;
-
 // Parses a whole file from memory. Refused (nothing changed): fewer than 20 bytes, a size not 20
 // plus a multiple of 20, a CRC mismatch, more than 20 + 100 records, a group-1 count above 20 or
 // above the record count, or more than 100 records left for group 2. Header words 0–2 are not

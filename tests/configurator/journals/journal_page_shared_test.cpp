@@ -86,6 +86,16 @@ const PageCase kPages[] = {
      tx::kEjSaved, tx::kEjCaptionFromFile},
 };
 
+// The one dialog a file command asked for: this journal's title, filter and extension.
+void ExpectOneRequest(const std::vector<FileRequest>& requests, const PageCase& p, bool save)
+{
+    ASSERT_EQ(requests.size(), 1u);
+    EXPECT_EQ(requests[0].title, U(save ? p.saveTitle : p.openTitle));
+    EXPECT_EQ(requests[0].filter, U(p.filter));
+    EXPECT_EQ(requests[0].defaultExtension, U(p.extension));
+    EXPECT_EQ(requests[0].save, save);
+}
+
 class JournalPageSharedTest : public ::testing::Test {
 protected:
     void start()
@@ -127,12 +137,7 @@ TEST_F(JournalPageSharedTest, FileCommandsOfBothPagesAskTheirDialogsAndRefuseBad
         rig.dialogs.fileRequests.clear();
         rig.dialogs.paths = {file("good" + ext)};
         run(p.saveCmd);
-        ASSERT_EQ(rig.dialogs.fileRequests.size(), 1u);
-        const FileRequest& save = rig.dialogs.fileRequests[0];
-        EXPECT_EQ(save.title, U(p.saveTitle));
-        EXPECT_EQ(save.filter, U(p.filter));
-        EXPECT_EQ(save.defaultExtension, U(p.extension));
-        EXPECT_TRUE(save.save);
+        ExpectOneRequest(rig.dialogs.fileRequests, p, true);
         EXPECT_EQ(rig.rep.lastStatus(), U(p.saved));
         const QByteArray good = ReadAll(file("good" + ext));
         ASSERT_GT(good.size(), 20);
@@ -174,12 +179,7 @@ TEST_F(JournalPageSharedTest, FileCommandsOfBothPagesAskTheirDialogsAndRefuseBad
             rig.dialogs.fileRequests.clear();
             rig.dialogs.paths = {r.name.isEmpty() ? QString() : file(r.name)};
             run(p.openCmd);
-            ASSERT_EQ(rig.dialogs.fileRequests.size(), 1u);
-            const FileRequest& open = rig.dialogs.fileRequests[0];
-            EXPECT_EQ(open.title, U(p.openTitle));
-            EXPECT_EQ(open.filter, U(p.filter));
-            EXPECT_EQ(open.defaultExtension, U(p.extension));
-            EXPECT_FALSE(open.save);
+            ExpectOneRequest(rig.dialogs.fileRequests, p, false);
             const QString expected = r.message ? U(r.message) : r.text;
             if (expected.isEmpty()) {
                 EXPECT_TRUE(rig.rep.messages.empty())
