@@ -59,6 +59,12 @@ public:
     // Registration, before start().
     void registerPage(int pageId, Page* page);
     void registerCommand(int id, std::function<void()> handler);
+    // The handler registered for `id` (empty if none), for a part that runs a step before it.
+    std::function<void()> commandHandler(int id) const
+    {
+        const auto it = m_handlers.find(id);
+        return it == m_handlers.end() ? std::function<void()>() : it->second;
+    }
     void registerAbort(std::function<void()> handler);
     // Called when the window is restored after being minimized.
     void setRestoreHandler(std::function<void()> handler) { m_restored = std::move(handler); }

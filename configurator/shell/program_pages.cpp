@@ -28,7 +28,6 @@
 #include "configurator/ui/page_stack.h"
 #include "configurator/ui/ids.h"
 
-#include <QComboBox>
 #include <QPointer>
 
 namespace tirv {
@@ -153,7 +152,14 @@ ProgramPages::ProgramPages(MainWindow& window, const QString& portsFolder)
     p.leds = std::make_unique<LedTransfer>(
         link, &p.session, window.reporter(), window.state().link,
         [&window] { return window.model().code(); }, p.files.leds());
-    window.registerPage(PageLeds, new LedPage(window, *p.leds, p.files.leds()));
+    auto* ledPage = new LedPage(window, *p.leds, p.files.leds());
+    window.registerPage(PageLeds, ledPage);
+    // The project takes the LED pop-up's typed time too; an invalid one cancels the save.
+    window.registerCommand(CmdSaveProject, [save = window.commandHandler(CmdSaveProject),
+                                            page = QPointer<LedPage>(ledPage)] {
+        if ((!page || page->commitPopup()) && save)
+            save();
+    });
 
     window.registerCommand(CmdBreakerControl, [&p, &window] {
         if (!p.breakerWindow)
@@ -167,9 +173,8 @@ ProgramPages::ProgramPages(MainWindow& window, const QString& portsFolder)
     p.clock = std::make_unique<ClockOperation>(link, p.session, window.reporter(),
                                                window.state().link,
                                                [&window] { return window.model().isM(); });
-    p.clock->setLoopbackItem([lb = QPointer<QComboBox>(panel->control<QComboBox>(CtlLoopback))] {
-        return lb ? lb->currentIndex() : 1;
-    });
+    // The link page's loopback selector is hidden and fixed at its first item: following it
+    // would show the stored sample instead of every relay's clock. The line leads to a relay.
     window.registerPage(PageClock, new ClockPage(window, *p.clock));
     p.identity = std::make_unique<DeviceIdentityControl>(link, p.session, window.reporter(),
                                                          window.state().link);

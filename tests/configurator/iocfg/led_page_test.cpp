@@ -10,7 +10,10 @@
 #include "configurator/iocfg/led_page_texts.h"
 #include "configurator/iocfg/led_panel_layout.h"
 #include "configurator/iocfg/led_panel_view.h"
+#include "configurator/setpoints/setpoint_pages.h"
 #include "configurator/shell/gui_test_support.h"
+#include "configurator/shell/program_pages.h"
+#include "configurator/shell/project_file.h"
 #include "support/program_rig.h"
 #include "support/sim_process.h"
 
@@ -212,6 +215,34 @@ TEST_F(LedPageTest, RefusedPopupTimeKeepsThePopupAndCancelsTheWrite)
         EXPECT_NE(rig.rep.statuses[k], T(ot::kLedWriteStarted));
     typeTime(QStringLiteral("99,99"));
     EXPECT_EQ(saved().at(2, LedTime), 9999u);
+}
+
+// Project save (154) first takes the time typed in the open pop-up, as Write and Save do; an
+// invalid one shows its message and nothing is written.
+TEST_F(LedPageTest, ProjectSaveTakesThePopupsTypedTimeFirst)
+{
+    start(715);
+    const QString project = rig.folder.filePath(QStringLiteral("typed.tirv"));
+    click(2);
+    typeTime(QStringLiteral("1,25"));
+    rig.dialogs.paths.push_back(project);
+    rig.win->command(CmdSaveProject);
+    std::vector<std::uint8_t> bytes;
+    ASSERT_TRUE(ReadWholeFile(project.toStdString(), bytes));
+    const ProjectFileRead read = ParseProjectFile(bytes, rig.pages->editor().profile());
+    EXPECT_EQ(read.content.leds.at(2, LedTime), 125u);
+    EXPECT_EQ(page->control<QLineEdit>(CtlLedTime)->text(), QStringLiteral("1.25"));
+
+    ASSERT_TRUE(QFile::remove(project));
+    typeTime(QStringLiteral("100"));
+    rig.rep.messages.clear();
+    rig.dialogs.paths.push_back(project);
+    rig.win->command(CmdSaveProject);
+    ASSERT_EQ(rig.rep.messages.size(), 1u);
+    EXPECT_EQ(rig.rep.messages[0].text, T(it::kTimeAboveMaximum));
+    EXPECT_FALSE(QFile::exists(project));
+    EXPECT_EQ(rig.dialogs.paths.size(), 1u) << "no file was asked for";
+    EXPECT_TRUE(page->popupOpen());
 }
 
 TEST_F(LedPageTest, OlderLayoutFileAsksAndClearsLedsSixToEight)
