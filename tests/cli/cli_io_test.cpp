@@ -11,6 +11,7 @@
 #include "support/sim_process.h"
 
 #include <gtest/gtest.h>
+#include <QFile>
 #include <QJsonArray>
 
 namespace tirv::test {
@@ -101,6 +102,37 @@ TEST(CliIo, StatePrintsTheLiveBits)
     ASSERT_TRUE(j.jsonValid());
     EXPECT_TRUE(j.json()["inputs"].toArray()[2].toBool());
     EXPECT_FALSE(j.json()["inputs"].toArray()[1].toBool());
+}
+
+// The old ТИРВ-protocol variant cannot name where a read starts: the cli refuses the I/O and LED
+// reads with the window's words (and writes no file), while a write, which names its start,
+// lands in the I/O block (read back over Modbus TCP).
+TEST(CliIo, OldTextVariantRefusesTheReadsAndWritesByAddress)
+{
+    SimProcess sim({"--model", "715", "--protocol", "tirv", "--variant", "0", "--tcp", "0"});
+    ASSERT_TRUE(sim.ready()) << sim.error();
+    const std::vector<std::string> old{"--protocol", "tirv", "--variant", "0"};
+    const auto withOld = [&](std::vector<std::string> args) {
+        args.insert(args.end(), old.begin(), old.end());
+        return On(sim, args);
+    };
+    const std::string out = sim.workDir() + "/out.tio";
+    const CliResult io = RunCli(withOld({"io", "read", out}));
+    EXPECT_NE(io.exitCode, 0);
+    EXPECT_TRUE(io.err.contains(T(ot::kReadNeedsStart[0]))) << io.err.toStdString();
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(out)));
+    const CliResult leds = RunCli(withOld({"leds", "read", sim.workDir() + "/out.tld"}));
+    EXPECT_NE(leds.exitCode, 0);
+    EXPECT_TRUE(leds.err.contains(T(ot::kLedReadNeedsStart))) << leds.err.toStdString();
+
+    const std::string in = sim.workDir() + "/in.tio";
+    ASSERT_TRUE(WriteWholeFile(in, BuildTioFile(0, {}, Edited())));
+    const CliResult w = RunCli(withOld({"io", "write", in}));
+    ASSERT_EQ(w.exitCode, 0) << w.err.toStdString();
+    const CliResult r =
+        RunCli({"io", "read", out, "--tcp", "127.0.0.1:" + std::to_string(sim.tcpPort())});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(ParseTioFile(Bytes(out)).image, Edited());
 }
 
 TEST(CliIo, LedFilesRoundTripAndAnOlderLayoutAsksFirst)
