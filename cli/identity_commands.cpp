@@ -49,8 +49,7 @@ Exit Get(RelaySession& s, const std::string&)
         return Finish(s, end);
     const int code = (*end.record)[kIdentityType];
     const int serial = (*end.record)[kIdentitySerial];
-    const int item = DeviceTypeItem(code);
-    const char* title = item == 0 ? "" : DeviceTypeTable()[std::size_t(item - 1)].title;
+    const char* title = FamilyName(code);
     if (s.options().json) {
         PrintJson({{"ok", true},
                    {"type", code},

@@ -54,14 +54,14 @@ void AddIdentity(RelaySession& s, std::vector<std::string>& lines, QJsonObject& 
     if (!id)
         return;
     const int code = s.model().code();
-    lines.push_back(Field(pt::kDeviceType, std::string(pt::kModelNames[panel::ModelItem(code)]) +
+    lines.push_back(Field(pt::kDeviceType, std::string(FamilyName(code)) +
                                                " (" + std::to_string(code) + ")"));
     const QString version = QString::number(id->firmwareX100 / 100.0, 'f', 2);
     lines.push_back(Field(pt::kFirmwareVersion, version.toStdString()));
     lines.push_back(Field(pt::kFirmwareBuild, std::to_string(id->build)));
     lines.push_back(Field(pt::kSerialNumber, std::to_string(id->serial)));
     json["model"] = code;
-    json["modelName"] = QString::fromUtf8(pt::kModelNames[panel::ModelItem(code)]);
+    json["modelName"] = QString::fromUtf8(FamilyName(code));
     json["mModel"] = id->mModel;
     json["firmware"] = version;
     json["build"] = id->build;

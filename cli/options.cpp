@@ -122,10 +122,8 @@ std::string SetTcp(Options& o, std::string_view v)
 std::string SetModel(Options& o, std::string_view v)
 {
     const auto code = ParseNumber(v, 0, 9999);
-    const bool known = code && std::find(panel::kModelCodes.begin(), panel::kModelCodes.end(),
-                                         *code) != panel::kModelCodes.end();
-    if (!known)
-        return Bad("not a model code (306, 705, 706, 707, 715, 716, 717)", v);
+    if (!code || !FindFamilyModel(*code))
+        return Bad("not a model code (" + FamilyCodeList() + ")", v);
     o.model = code;
     return {};
 }

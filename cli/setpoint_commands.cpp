@@ -63,7 +63,7 @@ ModelProfile ProfileForFile(RelaySession& s, std::span<const std::uint8_t> bytes
         code = std::uint32_t(bytes[0]) | std::uint32_t(bytes[1]) << 8 |
                std::uint32_t(bytes[2]) << 16 | std::uint32_t(bytes[3]) << 24;
     // A file of the right size with a foreign code is refused in the words of its own class.
-    constexpr int kClassModel[] = {705, DeviceModel::kDefaultCode};
+    constexpr int kClassModel[] = {kFallbackNonMModelCode, kDefaultModelCode};
     for (const bool m : {false, true})
         if (bytes.size() == SetpointFileBytes(m))
             return ProfileForModel(FileModelCodeFits(code, m) ? static_cast<int>(code)

@@ -1,4 +1,5 @@
 #include "common/oscillogram_image.h"
+#include "common/relay_family.h"
 
 #include "common/oscillogram_texts.h"
 
@@ -41,9 +42,6 @@ constexpr std::array<std::string_view, kOscCoefficients> kChannelNames = {
     "Ia", "Ib", "Ic", "Ua", "Ub", "Uc", "3Io", "3Uo"};
 
 constexpr std::array<int, 12> kMonthLengths = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-
-// Device types of the high current range.
-constexpr std::array<int, 3> kHighRangeDeviceTypes = {705, 706, 707};
 
 constexpr int kHundredthsPerDay = 8640000;
 
@@ -193,10 +191,7 @@ std::string_view TripCauseName(int mask)
 
 int RangeFactor(int deviceType)
 {
-    return std::find(kHighRangeDeviceTypes.begin(), kHighRangeDeviceTypes.end(), deviceType) !=
-                   kHighRangeDeviceTypes.end()
-               ? 1
-               : 2;
+    return HighCurrentRange(deviceType) ? 1 : 2;
 }
 
 OscillogramImage::OscillogramImage() = default;

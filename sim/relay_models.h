@@ -1,13 +1,13 @@
 #pragma once
 // The relay family as data: what differs between models, row by row.
+#include <array>
 #include <cstdint>
 #include <optional>
 
+#include "common/relay_family.h"
 #include "configurator/link/registers.h"
 
 namespace tirv::sim {
-
-enum class SetpointSet : std::uint8_t { Set705, Set306, SetM };
 
 struct RelayModel {
     int code;                 // register 131
@@ -39,13 +39,28 @@ constexpr RelayModel MModel(int code, std::uint16_t version, std::uint16_t build
             regs::kCommSettingsM.start, regs::kCommSettingsM.count, kBaudCountM - 1, version, build};
 }
 
-// Firmware versions differ on purpose: 1.21 (register 132 = 121) is the last one whose speed
-// change takes the whole settings block; the 715M and 717M take the one-register form.
-inline constexpr RelayModel kRelayModels[] = {
-    NonMModel(306, SetpointSet::Set306, 118, 41), NonMModel(705, SetpointSet::Set705, 121, 57),
-    NonMModel(706, SetpointSet::Set705, 121, 57), NonMModel(707, SetpointSet::Set705, 121, 57),
-    MModel(715, 123, 212), MModel(716, 121, 198), MModel(717, 123, 212),
+// Firmware version (× 100) and build of each model of the family, in the family's order.
+// They differ on purpose: 1.21 (register 132 = 121) is the last one whose speed change takes the
+// whole settings block; the 715M and 717M take the one-register form.
+struct SimFirmware {
+    std::uint16_t version;
+    std::uint16_t build;
 };
+inline constexpr std::array<SimFirmware, kRelayFamily.size()> kSimFirmware{
+    {{118, 41}, {121, 57}, {121, 57}, {121, 57}, {123, 212}, {121, 198}, {123, 212}}};
+
+constexpr std::array<RelayModel, kRelayFamily.size()> SimulatedModels()
+{
+    std::array<RelayModel, kRelayFamily.size()> out{};
+    for (std::size_t i = 0; i < out.size(); ++i) {
+        const RelayFamilyModel& f = kRelayFamily[i];
+        const SimFirmware fw = kSimFirmware[i];
+        out[i] = f.m ? MModel(f.code, fw.version, fw.build)
+                     : NonMModel(f.code, f.setpoints, fw.version, fw.build);
+    }
+    return out;
+}
+inline constexpr std::array<RelayModel, kRelayFamily.size()> kRelayModels = SimulatedModels();
 
 // nullptr for a code the family does not have.
 const RelayModel* FindRelayModel(int code);

@@ -62,7 +62,7 @@ std::string DeviceField(DeviceOptions& d, const std::string& name, const std::st
     if (name == "model") {
         const auto v = Number(value, 0, 9999);
         if (!v || FindRelayModel(static_cast<int>(*v)) == nullptr)
-            return "unknown model " + value + " (306, 705, 706, 707, 715, 716, 717)";
+            return "unknown model " + value + " (" + FamilyCodeList() + ")";
         d.model = static_cast<int>(*v);
         return {};
     }

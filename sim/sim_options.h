@@ -13,7 +13,7 @@ namespace tirv::sim {
 
 struct DeviceOptions {
     enum class Channel { Default, Rs485, Usb };
-    int model = 715;
+    int model = kDefaultModelCode;
     Channel channel = Channel::Default;
     LineSettings line;
     std::optional<int> serial;

@@ -2,6 +2,8 @@
 // The model of the relay the program is working with. Pages and operations ask it for the code
 // and the class (M or not) and listen to its signals to rebuild themselves when a link check, a
 // file or the user selects another model; nobody fans the change out by hand.
+#include "common/relay_family.h"
+
 #include <QObject>
 
 namespace tirv {
@@ -15,9 +17,9 @@ public:
     bool isM() const { return IsMModelCode(m_code); }
     void setCode(int code);
 
-    static bool IsMModelCode(int code) { return code >= kFirstMCode; }
-    static constexpr int kFirstMCode = 715;
-    static constexpr int kDefaultCode = 715;
+    static bool IsMModelCode(int code) { return IsMModel(code); }
+    static constexpr int kFirstMCode = kFirstMModelCode;
+    static constexpr int kDefaultCode = kDefaultModelCode;
 
 signals:
     // Every change of the code; `classChanged` follows when the class changed with it.

@@ -8,6 +8,7 @@
 #include <span>
 #include <string>
 
+#include "common/relay_family.h"
 #include "configurator/link/frames.h"
 #include "configurator/link/registers.h"
 #include "configurator/link/text_frames.h"
@@ -16,7 +17,7 @@ namespace tirv {
 
 enum class MeasurementLayout : std::uint8_t { Integer, Float };
 
-inline constexpr int kFirstFloatLayoutModel = 715;
+inline constexpr int kFirstFloatLayoutModel = kFirstMModelCode;
 constexpr MeasurementLayout MeasurementLayoutOf(int modelCode)
 {
     return modelCode >= kFirstFloatLayoutModel ? MeasurementLayout::Float

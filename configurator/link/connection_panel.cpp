@@ -184,8 +184,9 @@ QWidget* ConnectionPanel::buildLocal()
         row++, 1);
 
     auto* type = new QComboBox;
-    for (const char* name : tp::kModelNames)
-        type->addItem(QString::fromUtf8(name));
+    type->addItem(QString());  // no model
+    for (const RelayFamilyModel& model : kRelayFamily)
+        type->addItem(QString::fromUtf8(model.name));
     type->setEnabled(false);
     addControl(CtlDeviceType, type);
     grid->addWidget(Label(tp::kDeviceType), row, 0);

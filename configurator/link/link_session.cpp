@@ -368,7 +368,7 @@ void LinkSession::tcpIdentityArrived(bool success, std::span<const std::uint16_t
         return;
     }
     const auto id = panel::DecodeIdentity(regsRead);
-    if (!id || !panel::ModelFromIdentity(*id) || id->mModel != (id->modelCode >= 715)) {
+    if (!id || !panel::ModelFromIdentity(*id) || id->mModel != IsMModel(id->modelCode)) {
         m_reporter.status(Text(tp::kBadIdentity), StatusIcon::Warning);
         m_reporter.linkState(Text(link_texts::kNoLink), StatusIcon::Warning);
         clearIdentity();

@@ -26,19 +26,6 @@ std::optional<int> Item(std::uint16_t code, int offset, int count)
 
 }  // namespace
 
-int ModelItem(int code)
-{
-    for (std::size_t i = 0; i < kModelCodes.size(); ++i)
-        if (kModelCodes[i] == code)
-            return int(i) + 1;
-    return 0;
-}
-
-int ModelCodeOfItem(int item)
-{
-    return item >= 1 && item <= int(kModelCodes.size()) ? kModelCodes[std::size_t(item - 1)] : 0;
-}
-
 std::uint16_t BaudCode(int baudIndex)
 {
     return static_cast<std::uint16_t>(kBias + regs::kBaudCodeOffset + baudIndex);
@@ -216,15 +203,14 @@ std::optional<Identity> DecodeIdentity(std::span<const std::uint16_t, 5> r)
 
 std::optional<int> ModelFromIdentity(const Identity& id)
 {
-    constexpr int kFamilyStep = 10;  // an M model's code is its base model's + 10
     int code = id.modelCode;
     if (!ModelItem(code))
         return std::nullopt;
-    const bool codeIsM = code >= 715;
+    const bool codeIsM = IsMModel(code);
     if (id.mModel && !codeIsM)
-        code += kFamilyStep;
+        code += kMModelCodeStep;
     else if (!id.mModel && codeIsM)
-        code -= kFamilyStep;
+        code -= kMModelCodeStep;
     if (!ModelItem(code))
         return std::nullopt;  // 306 has no M modification
     return code;

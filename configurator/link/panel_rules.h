@@ -2,6 +2,8 @@
 // The connection panel's rules without any widget: the relay's communication-settings register
 // block in its three forms, the checks of the Ethernet address and port fields, the hexadecimal
 // MAC fields, the device identity read by a link check, and the model names.
+#include "common/relay_family.h"
+
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -12,11 +14,10 @@
 
 namespace tirv::panel {
 
-// Model codes in the order of the device-type selector (item 0 is the empty item).
-inline constexpr std::array<int, 7> kModelCodes{306, 705, 706, 707, 715, 716, 717};
+// The device-type selector lists the family (item 0 is the empty item).
 // Selector item of a model code: 1..7, 0 for an unknown code.
-int ModelItem(int code);
-int ModelCodeOfItem(int item);
+constexpr int ModelItem(int code) { return FamilyItem(code); }
+constexpr int ModelCodeOfItem(int item) { return FamilyCodeOfItem(item); }
 
 // What a relay's communication settings hold on its side (the group "Настройки связи ТИРВ").
 struct DeviceSettings {

@@ -22,9 +22,6 @@ inline constexpr char kModeMaster[] = "Ведущий";
 inline constexpr char kLoopbackEachOther[] = "между собой";
 inline constexpr char kLoopbackDevice[] = "с устр-вом";
 
-inline constexpr const char* kModelNames[] = {
-    "",             "ТИРВ/ОЛК-306",  "ТИРВ/ОЛК-705",  "ТИРВ/ОЛК-706",
-    "ТИРВ/ОЛК-707", "ТИРВ/ОЛК-705M", "ТИРВ/ОЛК-706M", "ТИРВ/ОЛК-707M"};
 
 // Labels and buttons.
 inline constexpr char kCheckLink[] = "Проверить связь с устройством";

@@ -1,4 +1,5 @@
 #include "configurator/link/scan_rules.h"
+#include "common/relay_family.h"
 
 #include "configurator/link/registers.h"
 
@@ -10,22 +11,6 @@ namespace tirv {
 namespace {
 
 constexpr std::size_t kScanRequestBytes = 8;
-
-struct ModelTextRow {
-    int code;
-    int shown;
-    const char* format;
-};
-
-constexpr std::array<ModelTextRow, 7> kModelTexts{{
-    {306, 306, " ТИРВ - %i"},
-    {705, 705, " ТИРВ - %i"},
-    {706, 706, " ТИРВ - %i"},
-    {707, 707, " ТИРВ - %i"},
-    {715, 705, " ТИРВ - %iМ"},
-    {716, 706, " ТИРВ - %iМ"},
-    {717, 707, " ТИРВ - %iМ"},
-}};
 
 int ClampAddress(int a) { return std::clamp(a, 1, 255); }
 int ClampBaud(int b) { return std::clamp(b, 0, int(kBaudRates.size()) - 1); }
@@ -48,14 +33,7 @@ int ScanReplyWaitMs(int baudIndex) { return ThreadReplyWaitMs(kScanReplyBytes, b
 
 std::string ScanModelText(int modelCode)
 {
-    for (const ModelTextRow& row : kModelTexts) {
-        if (row.code == modelCode) {
-            char buf[32];
-            std::snprintf(buf, sizeof buf, row.format, row.shown);
-            return buf;
-        }
-    }
-    return " ТИРВ";
+    return RelayTitle(FindFamilyModel(modelCode) ? modelCode : 0);
 }
 
 ScanCursor::ScanCursor(const ScanRange& range, int repeatCount)

@@ -45,8 +45,8 @@ DeviceIdentityPage::DeviceIdentityPage(Shell& shell, DeviceIdentityControl& cont
     auto* grid = new QGridLayout(group);
     auto* type = new QComboBox;
     type->addItem(QString());
-    for (const DeviceTypeRow& r : DeviceTypeTable())
-        type->addItem(Text(r.title));
+    for (const RelayFamilyModel& model : kRelayFamily)
+        type->addItem(Text(model.name));
     type->setMinimumWidth(180);
     addControl(CtlIdentityType, type);
     auto* serial = new QLineEdit;

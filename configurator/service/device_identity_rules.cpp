@@ -11,16 +11,6 @@ namespace tirv {
 
 namespace {
 
-constexpr std::array<DeviceTypeRow, 7> kTypes{{
-    {1, "ТИРВ/ОЛК-306", 306},
-    {2, "ТИРВ/ОЛК-705", 705},
-    {3, "ТИРВ/ОЛК-706", 706},
-    {4, "ТИРВ/ОЛК-707", 707},
-    {5, "ТИРВ/ОЛК-705M", 715},
-    {6, "ТИРВ/ОЛК-706M", 716},
-    {7, "ТИРВ/ОЛК-707M", 717},
-}};
-
 constexpr std::uint64_t kWriteBitsPerByte = 26;
 constexpr std::uint64_t kWriteReplyBits = 120;
 constexpr int kMarginMs = 20;
@@ -50,27 +40,6 @@ IdentityRequest WriteOne(const ConnectionSettings& s, std::uint16_t reg, int val
 }
 
 }  // namespace
-
-std::span<const DeviceTypeRow> DeviceTypeTable()
-{
-    return kTypes;
-}
-
-int DeviceTypeItem(int code)
-{
-    for (const DeviceTypeRow& r : kTypes)
-        if (r.code == code)
-            return r.item;
-    return 0;
-}
-
-int DeviceTypeCode(int item)
-{
-    for (const DeviceTypeRow& r : kTypes)
-        if (r.item == item)
-            return r.code;
-    return 0;
-}
 
 int IdentityWriteWaitMs(std::size_t length, int baudIndex)
 {

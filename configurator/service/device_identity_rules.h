@@ -3,6 +3,7 @@
 // read of registers 131–134 and the writes of the type (131) and the serial number (134) in both
 // protocols with their reply waits, the input checks and the frame texts of the connection
 // panel. No Qt.
+#include "common/relay_family.h"
 #include "configurator/link/connection_settings.h"
 #include "configurator/link/frames.h"
 
@@ -15,15 +16,10 @@
 
 namespace tirv {
 
-struct DeviceTypeRow {
-    int item;  // in the type selector; item 0 is the empty one
-    const char* title;
-    int code;
-};
-std::span<const DeviceTypeRow> DeviceTypeTable();
-// The selector item of a code (0: not a known type), and the code of an item (0: the empty one).
-int DeviceTypeItem(int code);
-int DeviceTypeCode(int item);
+// The type selector lists the family after its empty item 0. The selector item of a code
+// (0: not a known type), and the code of an item (0: the empty one).
+constexpr int DeviceTypeItem(int code) { return FamilyItem(code); }
+constexpr int DeviceTypeCode(int item) { return FamilyCodeOfItem(item); }
 
 // Type code, two unused words, serial number (registers 131–134).
 using IdentityRecord = std::array<std::uint16_t, 4>;

@@ -125,7 +125,7 @@ bool calcInputFromSource(CalcMode mode, CalcSource source, int field)
 int calcSourceCurrentIndex(CalcSource source) { return 4 + 2 * int(source); }
 int calcSourceTimeIndex(CalcSource source) { return 5 + 2 * int(source); }
 
-int calcCurrentDivisor(int modelCode) { return modelCode == 306 || modelCode >= 715 ? 100 : 10; }
+int calcCurrentDivisor(int modelCode) { return CurrentsInHundredths(modelCode) ? 100 : 10; }
 int calcCurrentDecimals(int modelCode) { return calcCurrentDivisor(modelCode) == 100 ? 2 : 1; }
 
 int calcInputDecimals(CalcMode mode, int field, int modelCode)

@@ -3,29 +3,12 @@
 
 #include "configurator/setpoints/texts.h"
 
-#include <cstdio>
 #include <initializer_list>
 
 namespace tirv {
 namespace {
 
 namespace tx = setpoint_texts;
-
-struct ModelRow {
-    int code;
-    const char* title;  // nullptr: the M title, printed with code − 10
-};
-// Position in the table = model index.
-constexpr std::array<ModelRow, kModelCount> kModels{{
-    {0, tx::kTitleNoModel},
-    {306, tx::kTitle306},
-    {705, tx::kTitle705},
-    {706, tx::kTitle706},
-    {707, tx::kTitle707},
-    {715, nullptr},
-    {716, nullptr},
-    {717, nullptr},
-}};
 
 // Resolution of the 26 emergency-journal values: 0.1 unless listed.
 constexpr std::array<double, 26> JournalResolution(std::initializer_list<int> hundredths)
@@ -52,20 +35,8 @@ struct ClassRow {
 constexpr ClassRow kNonM{115, 32800, 7, {91, 93, 94, 102}};
 constexpr ClassRow kM{127, 32803, 10, {96, 98, 99, 103}};
 
-// Non-M codes that select a numeric set and a signal count of their own.
-struct NonMCodeRow {
-    int code;
-    NumericSet set;
-    int signalCount;
-};
-constexpr std::array<NonMCodeRow, 5> kNonMCodes{{
-    {0, NumericSet::Set705, 38},
-    {306, NumericSet::Set306, 38},
-    {705, NumericSet::Set705, 38},
-    {706, NumericSet::Set705, 38},
-    {707, NumericSet::Set705, 39},
-}};
-constexpr int kMSignalCount = 44;
+// "No model" shows the tables of this one.
+constexpr const RelayFamilyModel& kNoModelTables = *FindFamilyModel(kFallbackNonMModelCode);
 
 std::span<const double> JournalResolutionFor(NumericSet set)
 {
@@ -101,12 +72,13 @@ void SelectNumeric(ModelProfile& p, NumericSet set, int signalCount)
     p.signalCount = signalCount;
 }
 
-const NonMCodeRow* FindNonMCode(int code)
+// A non-M code of the family, or "no model"; nullptr for any other code.
+const RelayFamilyModel* FindNonMModel(int code)
 {
-    for (const auto& r : kNonMCodes)
-        if (r.code == code)
-            return &r;
-    return nullptr;
+    if (code == 0)
+        return &kNoModelTables;
+    const RelayFamilyModel* r = FindFamilyModel(code);
+    return r && !r->m ? r : nullptr;
 }
 
 }  // namespace
@@ -115,28 +87,22 @@ int ModelCodeForIndex(int index)
 {
     if (index < 0 || index >= kModelCount)
         index = kFallbackModelIndex;
-    return kModels[static_cast<std::size_t>(index)].code;
+    return FamilyCodeOfItem(index);  // index 0 is "no model", code 0
 }
 
 int ModelIndexForCode(int modelCode)
 {
-    for (std::size_t i = 0; i < kModels.size(); ++i)
-        if (kModels[i].code == modelCode)
-            return static_cast<int>(i);
-    return -1;
+    if (modelCode == 0)
+        return 0;
+    const int item = FamilyItem(modelCode);
+    return item ? item : -1;
 }
 
 std::string ModelTitle(int modelCode)
 {
-    if (IsMModel(modelCode)) {
-        char buf[64];
-        std::snprintf(buf, sizeof buf, tx::kTitleMFormat, modelCode - 10);
-        return buf;
-    }
-    for (const auto& r : kModels)
-        if (r.code == modelCode && r.title)
-            return r.title;
-    return {};
+    return modelCode == 0 || IsMModel(modelCode) || FindFamilyModel(modelCode)
+               ? RelayTitle(modelCode)
+               : std::string();
 }
 
 SetpointClass ModelProfile::classOf(int imageIndex) const
@@ -170,18 +136,18 @@ ModelProfile ApplyModelProfile(int modelCode, const ModelProfile& current)
     p.modelCode = modelCode;
     if (IsMModel(modelCode)) {
         SelectClass(p, true);
-        SelectNumeric(p, NumericSet::SetM, kMSignalCount);
+        SelectNumeric(p, NumericSet::SetM, kRelayFamily.back().signalCount);
         p.titleCode = modelCode;
         return p;
     }
     SelectClass(p, false);
-    if (const NonMCodeRow* row = FindNonMCode(modelCode)) {
-        SelectNumeric(p, row->set, row->signalCount);
+    if (const RelayFamilyModel* row = FindNonMModel(modelCode)) {
+        SelectNumeric(p, row->setpoints, row->signalCount);
         p.titleCode = modelCode;
     } else if (current.numericSet == NumericSet::SetM || current.numeric.empty()) {
         // The M numeric tables do not fit the non-M register order: keeping them would scatter
         // the values over the wrong registers.
-        SelectNumeric(p, NumericSet::Set705, kNonMCodes[0].signalCount);
+        SelectNumeric(p, kNoModelTables.setpoints, kNoModelTables.signalCount);
         p.titleCode = 0;
     }
     return p;

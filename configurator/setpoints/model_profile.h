@@ -11,14 +11,9 @@
 
 namespace tirv {
 
-inline constexpr int kModelCount = 8;
+inline constexpr int kModelCount = int(kRelayFamily.size()) + 1;  // with "no model"
 // The index a settings file falls back to when its index is out of range (code 715).
 inline constexpr int kFallbackModelIndex = 5;
-// Codes from this one upward are the M modification.
-inline constexpr int kFirstMModelCode = 715;
-
-constexpr bool IsMModel(int modelCode) { return modelCode >= kFirstMModelCode; }
-
 // 0 (no model), 306, 705, 706, 707, 715, 716, 717; an index outside 0..7 gives 715.
 int ModelCodeForIndex(int index);
 // The index of a known code, -1 for any other code.

@@ -1,6 +1,7 @@
 #pragma once
 // What one setpoint of the relay looks like: numeric setpoints with their ranges, on/off flags
 // and drop-down choices. The tables themselves are selected per device model (model_profile.h).
+#include "common/relay_family.h"
 #include <cstdint>
 #include <span>
 
@@ -53,7 +54,7 @@ struct ChoiceSetpoint {
 
 // The numeric catalogues: the 705-set (codes 0, 705, 706, 707), the 306-set (code 306, whose
 // currents are hundredths) and the M set (codes 715, 716, 717).
-enum class NumericSet { Set705, Set306, SetM };
+using NumericSet = SetpointSet;
 
 std::span<const NumericSetpoint> NumericCatalogue(NumericSet set);
 std::span<const FlagSetpoint> FlagCatalogue(bool isM);

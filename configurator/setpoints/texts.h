@@ -5,14 +5,6 @@
 
 namespace tirv::setpoint_texts {
 
-// Window titles by model.
-inline constexpr char kTitleNoModel[] = " ТИРВ";
-inline constexpr char kTitle306[] = " ТИРВ - 306";
-inline constexpr char kTitle705[] = " ТИРВ - 705";
-inline constexpr char kTitle706[] = " ТИРВ - 706";
-inline constexpr char kTitle707[] = " ТИРВ - 707";
-inline constexpr char kTitleMFormat[] = " ТИРВ - %iМ";  // with model code − 10
-
 // Drop-down items of the choices.
 inline constexpr std::array<const char*, 6> kTimeCurveItems{
     "Независимая", "Норм. инверсная", "Сильно инверсная", "Чрезв. инверсная", "РТ-80", "РТВ-1"};

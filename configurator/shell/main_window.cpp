@@ -6,6 +6,7 @@
 #include "configurator/shell/program_settings.h"
 #include "configurator/ui/page.h"
 #include "configurator/shell/texts.h"
+#include "common/relay_family.h"
 #include "configurator/link/registers.h"
 #include "configurator/link/texts.h"
 
@@ -344,12 +345,7 @@ void MainWindow::setModeText(const QString& text) { m_fields[2]->setText(text); 
 
 void MainWindow::modelChanged(int code)
 {
-    if (code == 0)
-        setWindowTitle(tx::Title);
-    else if (code >= 715)
-        setWindowTitle(QString::fromUtf8(tx::TitleModelM).arg(code - 10));
-    else
-        setWindowTitle(QString::fromUtf8(tx::TitleModel).arg(code));
+    setWindowTitle(QString::fromStdString(RelayTitle(code)));
     refreshAvailability();
 }
 

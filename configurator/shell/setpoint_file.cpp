@@ -14,7 +14,12 @@ namespace {
 
 namespace tx = file_texts;
 
-constexpr int k306 = 306;
+// The 306's setpoints are a catalogue of their own: its files and the others' never mix.
+bool OwnCatalogue306(int code)
+{
+    const RelayFamilyModel* r = FindFamilyModel(code);
+    return r && r->setpoints == SetpointSet::Set306;
+}
 
 std::string Format(const char* format, int a)
 {
@@ -79,7 +84,7 @@ Message InvalidContentMessage(const char* text)
 
 void AddModelCheck(FileReadSteps& steps, int fileModelCode, int currentModelCode)
 {
-    if ((fileModelCode == k306) != (currentModelCode == k306)) {
+    if (OwnCatalogue306(fileModelCode) != OwnCatalogue306(currentModelCode)) {
         steps.refusal = Message{tx::kCaptionWarning, Format(tx::kModel306Refused, fileModelCode),
                                 MsgIcon::Error, MsgButtons::Ok};
         return;

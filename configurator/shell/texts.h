@@ -10,8 +10,6 @@ namespace tirv::tx {
 
 // Window
 inline constexpr char Title[] = " ТИРВ";
-inline constexpr char TitleModel[] = " ТИРВ - %1";
-inline constexpr char TitleModelM[] = " ТИРВ - %1М";
 
 // Menu bars and sub-menus
 inline constexpr const auto& MenuFile = shared_texts::kMenuFile;

@@ -44,7 +44,8 @@ TEST(IdentityRules, TypeListMapsItemsAndCodesBothWays)
         EXPECT_EQ(DeviceTypeItem(unknown), 0) << unknown;
     EXPECT_EQ(DeviceTypeCode(0), 0);
     EXPECT_EQ(DeviceTypeCode(8), 0);
-    EXPECT_STREQ(DeviceTypeTable()[5].title, "ТИРВ/ОЛК-706M");
+    EXPECT_STREQ(FamilyName(716), "ТИРВ/ОЛК-706M");
+    EXPECT_STREQ(FamilyName(708), "");
 }
 
 TEST(IdentityRules, InputIsCheckedBeforeAnythingIsSent)
