@@ -212,9 +212,15 @@ void LedPage::select(int led)
     fillPopup();
     const QRect r = m_panel->labelRect(led);
     m_popup->adjustSize();
-    QPoint at = m_panel->mapTo(this, QPoint(r.right() + 4, r.top()));
-    if (at.x() + m_popup->width() > width())
-        at = m_panel->mapTo(this, QPoint(r.left(), r.bottom() + 4));
+    // Below a label of the row, so that the other LEDs of the row stay in sight; beside a label
+    // of the column when there is room.
+    const QPoint below = m_panel->mapTo(this, QPoint(r.left(), r.bottom() + 4));
+    QPoint at = below;
+    if (m_panel->ledCount() == kLedCountM) {
+        at = m_panel->mapTo(this, QPoint(r.right() + 4, r.top()));
+        if (at.x() + m_popup->width() > width())
+            at = below;
+    }
     at.setY(std::clamp(at.y(), 0, std::max(0, height() - m_popup->height())));
     at.setX(std::clamp(at.x(), 0, std::max(0, width() - m_popup->width())));
     m_popup->move(at);
