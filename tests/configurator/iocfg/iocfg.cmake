@@ -8,6 +8,7 @@ tirv_test(iocfg_domain_tests DOMAIN
           ${_iotdir}/io_files_test.cpp
           ${_iotdir}/time_field_test.cpp
           ${_iotdir}/io_polling_test.cpp
+          ${_iotdir}/led_panel_layout_test.cpp
   LIBS tirv_iocfg_domain)
 
 foreach(part tio_file tld_file block_reply led_reply)
