@@ -99,17 +99,8 @@ int main(int argc, char** argv)
             if (text == phaseRows[k])
                 phaseMs[k] = double(ours.elapsed());
     });
-    int framesSent = 0;
-    QStringList frames;  // the last frames, shown when the update fails
-    QObject::connect(&update, &Stm32FirmwareUpdate::frameLogged,
-                     [&frames, &framesSent](bool sent, const QByteArray& b) {
-                         framesSent += sent ? 1 : 0;
-                         frames << (sent ? QStringLiteral("W: ") : QStringLiteral("R: ")) +
-                                       QString::fromLatin1(b.left(12).toHex(' ')) +
-                                       QStringLiteral(" (%1)").arg(b.size());
-                         if (frames.size() > 12)
-                             frames.removeFirst();
-                     });
+    // As the page runs it without a protocol file: no frame dumps.
+    update.setFrameLogging(false);
     std::optional<UpdateEnd> end;
     ours.start();
     // The main thread sleeps in its event loop as the program's does: a loop around
@@ -124,8 +115,7 @@ int main(int argc, char** argv)
         loop.exec();
     const double oursMs = double(ours.elapsed());
     if (end->outcome != UpdateOutcome::Done) {
-        std::fprintf(stderr, "our update failed:\n%s\n",
-                     (rows + frames).join('\n').toUtf8().constData());
+        std::fprintf(stderr, "our update failed:\n%s\n", rows.join('\n').toUtf8().constData());
         return 1;
     }
 
@@ -149,9 +139,9 @@ int main(int argc, char** argv)
     const double readLineMs = double(kImageBytes + blocks) * 11 * 1000 / 115200;
     std::printf(
         "ours: to the write %.0f ms, write %.0f ms, read-back %.0f ms (the line alone "
-        "%.0f ms), go %.0f ms; %d frames sent, blocks of %zu bytes\n",
+        "%.0f ms), go %.0f ms; blocks of %zu bytes\n",
         phaseMs[0], phaseMs[1] - phaseMs[0], phaseMs[2] - phaseMs[1], readLineMs,
-        oursMs - phaseMs[2], framesSent, kStm32UpdateBlock);
+        oursMs - phaseMs[2], kStm32UpdateBlock);
     std::printf(
         "M update of %zu KiB, both verifying: ours %.0f ms, stm32flash %.0f ms, "
         "ratio %.2f (goal: at most 1)\n",

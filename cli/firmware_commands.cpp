@@ -86,6 +86,7 @@ Exit Run(RelaySession& s, const std::string& file, UpdateMode mode)
     QObject::connect(&relay, &RelayFirmwareUpdate::stepLogged, row);
     QObject::connect(&stm32, &Stm32FirmwareUpdate::stepLogged, row);
     QObject::connect(&stm32, &Stm32FirmwareUpdate::frameLogged, frame);
+    stm32.setFrameLogging(protocol.isOpen());
     if (s.options().inLoader && !m)
         s.link().state().setBootloaderMode(true);
 

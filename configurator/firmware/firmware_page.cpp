@@ -309,6 +309,7 @@ void FirmwareUpdatePage::run(UpdateMode mode)
     shell().runExchange({[this, image, timing, mode, m, code](std::function<void(bool)> done) {
                              m_done = std::move(done);
                              auto ended = [this](const UpdateEnd& e) { this->ended(e); };
+                             m_stm32.setFrameLogging(m_protocol.isOpen());
                              const bool started = m ? m_stm32.start(image, mode, code, ended)
                                                     : m_relay.start(image, timing, ended);
                              control(CtlFwStop)->setEnabled(started);

@@ -68,6 +68,7 @@ QByteArray ToQt(std::span<const std::uint8_t> b)
 // by the time a row is posted).
 struct Stm32FirmwareUpdate::Shared {
     QPointer<Stm32FirmwareUpdate> owner;
+    bool logFrames = true;  // set before the job starts
     std::atomic<int> outcome{int(UpdateOutcome::Failed)};
     void step(const QString& text, bool timed)
     {
@@ -91,6 +92,8 @@ struct Stm32FirmwareUpdate::Shared {
     }
     void frame(bool sent, const QByteArray& bytes)
     {
+        if (!logFrames)
+            return;
         QMetaObject::invokeMethod(
             owner.data(),
             [o = owner, sent, bytes] {
@@ -258,6 +261,7 @@ bool Stm32FirmwareUpdate::start(const FirmwareImage& image, UpdateMode mode, int
     m_mode = mode;
     m_shared = std::make_shared<Shared>();
     m_shared->owner = this;
+    m_shared->logFrames = m_logFrames;
     emit stepLogged(Fill(tx::kFileOpened, "%s", QString::fromStdString(image.path)), false);
     emit stepLogged(Fill(tx::kUpdateOfModel, "%i", QString::number(modelCode - 10)), false);
     auto job = std::make_unique<Stm32UpdateJob>(image.stm32, mode, m_settings, true, m_shared);

@@ -41,6 +41,9 @@ public:
                std::function<void(const UpdateEnd&)> done);
     void abort();
     bool running() const { return static_cast<bool>(m_done); }
+    // Whether the next run posts frameLogged for every frame (on by default). Without a protocol
+    // file nobody reads them, and each post wakes this object's thread once per round trip.
+    void setFrameLogging(bool on) { m_logFrames = on; }
 
     // What the worker job and this object share (defined with the job).
     struct Shared;
@@ -58,6 +61,7 @@ private:
     Reporter& m_reporter;
     const ConnectionSettings& m_settings;
     UpdateMode m_mode = UpdateMode::Update;
+    bool m_logFrames = true;
     std::shared_ptr<Shared> m_shared;
     std::function<void(const UpdateEnd&)> m_done;
     QMetaObject::Connection m_finished;

@@ -77,6 +77,7 @@ struct Rig {
                          [this](const QString& text, bool) { steps << text; });
         QObject::connect(&update, &Stm32FirmwareUpdate::frameLogged,
                          [this](bool sent, const QByteArray&) { ++(sent ? sentFrames : replies); });
+        update.setFrameLogging(true);
     }
     static std::vector<std::string> Args(std::vector<std::string> more)
     {
@@ -168,9 +169,12 @@ TEST_F(Stm32UpdateTest, UpdateFromTheProgramThenVerifyOnly)
     ASSERT_TRUE(rig.sim.control("loader"));
     EXPECT_NE(rig.sim.lastStatus().find("program"), std::string::npos) << "GO ran the program";
 
+    rig.update.setFrameLogging(false);  // as without a protocol file
+    rig.sentFrames = 0;
     end = rig.run(image, UpdateMode::Verify);
     ASSERT_TRUE(end);
     EXPECT_EQ(end->outcome, UpdateOutcome::Done) << rig.Steps();
+    EXPECT_EQ(rig.sentFrames, 0);
     EXPECT_TRUE(rig.steps.contains(T(tx::kVerifyMatches))) << rig.Steps();
     EXPECT_FALSE(rig.steps.contains(T(tx::kProgramWritten)));
     EXPECT_EQ(rig.reporter.lastStatus(), T(tx::kFinalVerifyDone));
