@@ -305,8 +305,8 @@ TEST_F(Stm32UpdateTest, Stm32flashReadsBackTheImageOurUpdateWrote)
 // returned for the answer (ACK and data: 257).
 class ReadBlocksJob : public WorkerJob {
 public:
-    ReadBlocksJob(std::vector<ReplyRule> rules, std::vector<qsizetype>& sizes)
-        : m_rules(std::move(rules)), m_sizes(sizes)
+    ReadBlocksJob(std::vector<ReplyRule> rules, std::vector<qsizetype>& sizes, QString& trace)
+        : m_rules(std::move(rules)), m_sizes(sizes), m_trace(trace)
     {
     }
     WorkerEnd run(WorkerContext& ctx) override
@@ -317,9 +317,12 @@ public:
         QByteArray answer;
         const auto acked = [&](std::size_t n) {
             const QByteArray frame(reinterpret_cast<const char*>(b.data()), qsizetype(n));
-            return ctx.transact(frame, ExactReply(1), 500, 100, answer) ==
-                       WorkerContext::Step::Reply &&
-                   answer == QByteArray(1, char(kStmAck));
+            const auto step = ctx.transact(frame, ExactReply(1), 500, 100, answer);
+            m_trace += QStringLiteral("W:%1 R:%2 (%3)\n")
+                           .arg(QString::fromLatin1(frame.toHex(' ')),
+                                QString::fromLatin1(answer.toHex(' ')))
+                           .arg(int(step));
+            return step == WorkerContext::Step::Reply && answer == QByteArray(1, char(kStmAck));
         };
         if (!acked(BuildStmSync(b)))
             return WorkerEnd::Failed;
@@ -331,8 +334,10 @@ public:
             const QByteArray frame(reinterpret_cast<const char*>(b.data()), qsizetype(n));
             ctx.transact(frame, rule, 500, 300, answer);
             m_sizes.push_back(answer.size());
-            if (!ctx.sleep(60))  // what a cut answer left on the line goes by
+            // What a cut answer left on the line goes by, as the update does after one.
+            if (!ctx.sleep(60))
                 return WorkerEnd::Aborted;
+            ctx.port().purge();
         }
         return WorkerEnd::Success;
     }
@@ -340,6 +345,7 @@ public:
 private:
     std::vector<ReplyRule> m_rules;
     std::vector<qsizetype>& m_sizes;
+    QString& m_trace;
 };
 
 // Only an exact-length answer may run past the 255-byte receive buffer: a relay's reply that
@@ -350,17 +356,18 @@ TEST_F(Stm32UpdateTest, OnlyTheBootloaderBlockAnswerPassesTheReceiveBufferSize)
     ASSERT_TRUE(rig.sim.ready()) << rig.sim.error();
     ASSERT_TRUE(rig.sim.control("bootloader on"));
     std::vector<qsizetype> sizes;
+    QString trace;
     const std::vector<ReplyRule> rules{ExactReply(257), ModbusReply(0x11, 300), ReplyRule{},
                                        ExactReply(257)};
     std::optional<WorkerEnd> end;
     QObject::connect(&rig.link.worker(), &ThreadedExchange::finished,
                      [&end](WorkerEnd e) { end = e; });
-    ASSERT_TRUE(rig.link.startWorker(std::make_unique<ReadBlocksJob>(rules, sizes)));
+    ASSERT_TRUE(rig.link.startWorker(std::make_unique<ReadBlocksJob>(rules, sizes, trace)));
     QElapsedTimer clock;
     clock.start();
     while (!end && clock.elapsed() < 10000)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    ASSERT_EQ(end, WorkerEnd::Success);
+    ASSERT_EQ(end, WorkerEnd::Success) << trace.toStdString();
     EXPECT_EQ(sizes, (std::vector<qsizetype>{257, 255, 255, 257}));
 }
 
