@@ -1,4 +1,5 @@
 #include "common/oscillogram_image.h"
+#include "common/calendar.h"
 #include "common/relay_family.h"
 
 #include "common/oscillogram_texts.h"
@@ -41,7 +42,6 @@ constexpr float kDisplayLimit = 1.0e9f;
 constexpr std::array<std::string_view, kOscCoefficients> kChannelNames = {
     "Ia", "Ib", "Ic", "Ua", "Ub", "Uc", "3Io", "3Uo"};
 
-constexpr std::array<int, 12> kMonthLengths = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
 
 constexpr int kHundredthsPerDay = 8640000;
 
@@ -131,20 +131,11 @@ bool IsCurrentChannel(OscChannel c)
     return c == OscChannel::Ia || c == OscChannel::Ib || c == OscChannel::Ic || c == OscChannel::I0;
 }
 
-int OscMonthLength(int month, int year)
-{
-    if (month < 1 || month > 12)
-        return 0;
-    if (month == 2 && year % 4 == 0)
-        return 29;
-    return kMonthLengths[static_cast<std::size_t>(month - 1)];
-}
-
 bool IsValidOscDateTime(const OscDateTime& t)
 {
     return t.day >= 1 && t.month >= 1 && t.month <= 12 && t.year >= 0 && t.hour >= 0 &&
            t.hour <= 23 && t.minute >= 0 && t.minute <= 59 && t.second >= 0 && t.second <= 59 &&
-           t.hundredths >= 0 && t.day <= OscMonthLength(t.month, t.year);
+           t.hundredths >= 0 && t.day <= MonthLength(t.month, t.year);
 }
 
 OscDateTime ShiftOscDateTime(const OscDateTime& from, int hundredths)
@@ -159,13 +150,13 @@ OscDateTime ShiftOscDateTime(const OscDateTime& from, int hundredths)
                 t.month = 12;
                 --t.year;
             }
-            t.day = OscMonthLength(t.month, t.year);
+            t.day = MonthLength(t.month, t.year);
         }
     }
     // Hundredths are not bounded by the relay's date check, so a time can also pass midnight.
     while (h >= kHundredthsPerDay) {
         h -= kHundredthsPerDay;
-        if (++t.day > OscMonthLength(t.month, t.year)) {
+        if (++t.day > MonthLength(t.month, t.year)) {
             t.day = 1;
             if (++t.month > 12) {
                 t.month = 1;

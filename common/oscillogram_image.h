@@ -16,6 +16,7 @@
 // The configurator uses PrepareOscillogramForWriting() and ReadEventStamp() on the raw registers.
 //
 // No Qt here: both programs and the relay simulator compile this in.
+#include "common/calendar.h"
 #include "common/oscillogram_messages.h"
 
 #include <array>
@@ -54,8 +55,6 @@ struct OscDateTime {
     bool operator==(const OscDateTime&) const = default;
 };
 
-// Days in a month by the relay's rule (February has 29 days when year mod 4 = 0).
-int OscMonthLength(int month, int year);
 // The relay's date/time plausibility check (day not above the month's length, etc.).
 bool IsValidOscDateTime(const OscDateTime& t);
 // t shifted by `hundredths` (may be negative), carrying into the date by the rule above.

@@ -2,6 +2,8 @@
 // One simulated relay: its register memory, the live values behind it, and what it does with
 // a request (Modbus PDU or ТИРВ-protocol frame). No I/O here; time comes in as an argument
 // (milliseconds of the host's local wall clock), so every behaviour is testable byte for byte.
+#include "common/calendar.h"
+
 #include <array>
 #include <cstdint>
 #include <map>
@@ -43,8 +45,6 @@ struct WallTime {
 };
 WallTime ToWallTime(std::int64_t epochMs);
 std::int64_t ToEpochMs(const WallTime& t);
-// Days in a month by the relay's rule (February has 29 days when year mod 4 = 0); 0 for a bad month.
-int MonthLength(int month, int year);
 bool IsValidWallTime(const WallTime& t);
 
 // Size of the holding-register space (the working journal ends at 2699).

@@ -50,14 +50,6 @@ std::int64_t ToEpochMs(const WallTime& t)
            t.minute * 60'000LL + t.second * 1000LL + t.millisecond;
 }
 
-int MonthLength(int month, int year)
-{
-    static constexpr int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    if (month < 1 || month > 12)
-        return 0;
-    return month == 2 && year % 4 == 0 ? 29 : kDays[month - 1];
-}
-
 bool IsValidWallTime(const WallTime& t)
 {
     return t.month >= 1 && t.month <= 12 && t.day >= 1 && t.day <= MonthLength(t.month, t.year) &&

@@ -1,3 +1,4 @@
+#include "common/calendar.h"
 #include "viewer/plot_geometry.h"
 
 #include <algorithm>
@@ -366,15 +367,6 @@ std::string FormatMarkerValue(const PlotSource& src, int channel, int sample, bo
     return Format(DivisorOf(channel, src.rangeFactor) == 10 ? "%.2f" : "%.3f", *v);
 }
 
-int DaysInMonth(int month, int year)
-{
-    if (month == 2)
-        return year % 4 == 0 ? 29 : 28;
-    if (month == 4 || month == 6 || month == 9 || month == 11)
-        return 30;
-    return 31;
-}
-
 FineTime AddSamples(const StampTime& start, std::int64_t sample)
 {
     FineTime t;
@@ -391,7 +383,7 @@ FineTime AddSamples(const StampTime& start, std::int64_t sample)
     t.month = start.month;
     t.year = start.year;
     while (days-- > 0) {
-        if (++t.day > DaysInMonth(t.month, t.year)) {
+        if (++t.day > MonthLength(t.month, t.year)) {
             t.day = 1;
             if (++t.month > 12) {
                 t.month = 1;

@@ -165,8 +165,6 @@ std::string FormatMarkerValue(const PlotSource& src, int channel, int sample, bo
 FineTime AddSamples(const StampTime& start, std::int64_t sample);
 std::string MarkerTimeText(const StampTime& start, int sample, bool absolute);
 std::string MarkerDifferenceText(int t1, int t0);  // seconds, "%.5f"
-
-int DaysInMonth(int month, int year);
 std::string TitleText(const PlotSource& src);
 
 }  // namespace tirv

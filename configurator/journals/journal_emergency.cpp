@@ -1,3 +1,4 @@
+#include "common/calendar.h"
 #include "configurator/journals/journal_emergency.h"
 
 #include <algorithm>
@@ -84,7 +85,7 @@ bool IsValidEmergencyRecord(const EmergencyRecord& r, int computerYear)
     if (month < 1 || month > 12 || computerYear < 0 ||
         year > static_cast<std::uint32_t>(computerYear))
         return false;
-    const int length = OscMonthLength(static_cast<int>(month), static_cast<int>(year));
+    const int length = MonthLength(static_cast<int>(month), static_cast<int>(year));
     return day >= 1 && day <= static_cast<std::uint32_t>(length) && r.words[kEwHour] <= 23 &&
            r.words[kEwMinute] <= 59 && r.words[kEwSecond] <= 59;
 }

@@ -1,3 +1,4 @@
+#include "common/calendar.h"
 #include "configurator/journals/journal_working.h"
 
 #include <algorithm>
@@ -81,7 +82,7 @@ WorkingRecord WorkingRecordFromRegisters(std::span<const std::uint16_t, kWorking
 bool IsValidWorkingRecord(const WorkingRecord& r)
 {
     return r.year() >= kFirstValidYear && r.month() >= 1 && r.month() <= 12 && r.day() >= 1 &&
-           r.day() <= OscMonthLength(r.month(), r.year()) && r.hour() <= 23 && r.minute() <= 59 &&
+           r.day() <= MonthLength(r.month(), r.year()) && r.hour() <= 23 && r.minute() <= 59 &&
            r.second() <= 59 && r.milliseconds() <= 999;
 }
 

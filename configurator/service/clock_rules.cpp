@@ -33,12 +33,6 @@ ClockRequest Take(const std::array<std::uint8_t, kFrameBufferSize>& buf, std::si
 
 }  // namespace
 
-int MonthLength(int month, int year2)
-{
-    // The relay keeps one calendar rule for its clock and its oscillograms.
-    return OscMonthLength(month, year2);
-}
-
 bool IsValidClock(const ClockRecord& r, bool mModel)
 {
     for (std::size_t k = 0; k < kRanges.size(); ++k) {

@@ -2,6 +2,7 @@
 // The relay clock as data: the seven registers 350–356 and their validity, the two display
 // texts, the read, set and broadcast requests of both protocols, and the wait for a whole
 // second. No Qt, no clock of its own: the computer's time comes in as a CalendarTime.
+#include "common/calendar.h"
 #include "configurator/link/connection_settings.h"
 #include "configurator/link/frames.h"
 
@@ -28,8 +29,6 @@ struct CalendarTime {
     int millisecond = 0;
 };
 
-// Days of `month` in the two-digit year `year2` (February has 29 when year2 mod 4 is 0).
-int MonthLength(int month, int year2);
 // Every field in its range; the fraction is hundredths on non-M models, milliseconds on M.
 bool IsValidClock(const ClockRecord& r, bool mModel);
 
