@@ -162,23 +162,26 @@ TEST_F(ClockBroadcastTest, WithoutRepeatsTheFirstLostReplyEndsTheRead)
     EXPECT_FALSE(rig.linkState().established());
 }
 
-// The ТИРВ protocol's read over a line whose selector says its pins are joined: the stored
-// reply is what the page shows, whatever the relay's clock says; at the second item the relay's.
-TEST_F(ClockBroadcastTest, LoopbackSelectorShowsTheStoredReply)
+// The ТИРВ protocol's read over a line whose pins are joined shows the stored reply, whatever
+// the relay's clock says. The program's own selector is hidden and fixed at its first item, so
+// the program never follows it: there the relay's clock is shown.
+TEST_F(ClockBroadcastTest, LoopbackLineShowsTheStoredReplyTheProgramAlwaysTheRelays)
 {
     start({"--model", "715", "--protocol", "tirv", "--variant", "1"});
     rig.settings().protocol = Protocol::Tirv;
     rig.settings().protocolVariant = 1;
     auto* loopback = rig.panel().control<QComboBox>(CtlLoopback);
     ASSERT_NE(loopback, nullptr);
+    ASSERT_EQ(loopback->currentIndex(), 0);
     struct Case {
-        int item;
+        int item;  // -1: the program as composed
         const char* shown;
     };
     const QString today = QDateTime::currentDateTime().toString(QStringLiteral("dd.MM.yy"));
-    for (const Case& c : {Case{0, "05.03.26    12:00:30.000"}, Case{1, nullptr}}) {
+    for (const Case& c : {Case{-1, nullptr}, Case{0, "05.03.26    12:00:30.000"}, Case{1, nullptr}}) {
         SCOPED_TRACE(c.item);
-        loopback->setCurrentIndex(c.item);
+        if (c.item >= 0)
+            op->setLoopbackItem([item = c.item] { return item; });
         frames.clear();
         broadcast();
         ASSERT_TRUE(idle());
