@@ -260,10 +260,6 @@ void IoTransfer::serialWrite()
     plan.total = kIoSettingsRegisters;
     plan.perBlock = m_wire.text ? std::max(1, m_wire.framing.valuesPerFrame)
                                 : static_cast<int>(kIoFirstWriteCount);
-    if (m_wire.text)
-        plan.blockSize = [framing = m_wire.framing](int remaining) {
-            return TextWriteBlockCount(framing, remaining);
-        };
     plan.build = [this](int offset, int count) {
         const std::span<const std::uint16_t> values(m_writeRegs.data() + offset,
                                                     static_cast<std::size_t>(count));

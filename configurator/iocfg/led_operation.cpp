@@ -240,10 +240,6 @@ void LedTransfer::serialWrite()
     plan.start = m_first;
     plan.total = static_cast<int>(m_block.size());
     plan.perBlock = m_wire.text ? std::max(1, m_wire.framing.valuesPerFrame) : plan.total;
-    if (m_wire.text)
-        plan.blockSize = [framing = m_wire.framing](int remaining) {
-            return TextWriteBlockCount(framing, remaining);
-        };
     plan.build = [this](int offset, int count) {
         const std::span<const std::uint16_t> values(m_block.data() + offset,
                                                     static_cast<std::size_t>(count));

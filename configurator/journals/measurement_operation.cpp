@@ -1,4 +1,5 @@
 #include "configurator/journals/measurement_operation.h"
+#include "configurator/link/register_read.h"
 
 #include "configurator/journals/measurement_polling.h"
 #include "configurator/journals/measurement_texts.h"
@@ -25,13 +26,6 @@ QString Utf8(const char* text)
 // A ТИРВ-protocol reply whose own checksum does not match counts like a Modbus CRC failure.
 constexpr int kTextCrcFailed = static_cast<int>(LinkResult::CrcMismatch);
 
-TextFraming FramingOf(const ConnectionSettings& s)
-{
-    TextFraming f;
-    f.variant = s.protocolVariant == 1 ? TextVariant::New : TextVariant::Old;
-    f.valuesPerFrame = s.valuesPerFrame;
-    return f;
-}
 
 TransferBlock Framed(const std::array<std::uint8_t, kFrameBufferSize>& buf, std::size_t n,
                      int waitMs, ReplyRule rule)
@@ -163,7 +157,7 @@ void MeasurementOperation::abort()
 void MeasurementOperation::readSerial(bool again)
 {
     const bool text = m_settings.protocol == Protocol::Tirv;
-    const TextFraming framing = FramingOf(m_settings);
+    const TextFraming framing = TextFramingOf(m_settings);
     const RegisterBlock block = MeasurementBlock(m_layout);
     const auto address = static_cast<std::uint8_t>(m_settings.address);
     m_textValues = {};

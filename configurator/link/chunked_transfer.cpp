@@ -1,4 +1,5 @@
 #include "configurator/link/chunked_transfer.h"
+#include "configurator/link/register_read.h"
 
 #include "gui/reporter.h"
 #include "configurator/link/byte_views.h"
@@ -69,7 +70,11 @@ int ChunkedTransfer::blockCount() const
         return 0;
     const int remaining = m_plan.total - m_offset;
     const int count = std::min(m_plan.perBlock, remaining);
-    return m_plan.blockSize ? std::clamp(m_plan.blockSize(remaining), 1, count) : count;
+    const bool textWrite = m_ctx.settings.protocol == Protocol::Tirv &&
+                           m_plan.function == static_cast<std::uint8_t>(Function::WriteRegisters);
+    return textWrite
+               ? std::clamp(TextWriteBlockCount(TextFramingOf(m_ctx.settings), remaining), 1, count)
+               : count;
 }
 
 void ChunkedTransfer::reportProgress()

@@ -27,13 +27,12 @@ struct TransferBlock {
 
 // A transfer description.
 struct TransferPlan {
-    std::uint8_t function = 3;   // for the page's records; the builder puts it in the frame
+    // The builder puts it in the frame; a write (16) over the ТИРВ protocol is cut into blocks
+    // by the protocol's rule (TextWriteBlockCount), whatever the plan.
+    std::uint8_t function = 3;
     int start = 0;               // first register (or value) of the transfer
     int total = 0;               // registers (or values) to move; 0 means one block of its own
     int perBlock = 125;          // 125 reads, 123 writes, values per frame (ТИРВ protocol)
-    // When set, the size of the next block from the registers that remain (at most perBlock);
-    // the ТИРВ protocol's writes need it (TextWriteBlockCount).
-    std::function<int(int remaining)> blockSize;
     // Builds the block at register `start + offset`, `count` registers.
     std::function<TransferBlock(int offset, int count)> build;
     // Checks a reply (the LinkResult: 0 good) and, when good, hands its data to the page's sink.

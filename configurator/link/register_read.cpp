@@ -6,7 +6,7 @@ namespace tirv {
 
 TextFraming TextFramingOf(const ConnectionSettings& s)
 {
-    return {TextVariant(s.protocolVariant), s.valuesPerFrame};
+    return {s.protocolVariant == 1 ? TextVariant::New : TextVariant::Old, s.valuesPerFrame};
 }
 
 LinkResult ParseRegisterReadReply(const ConnectionSettings& s, std::span<const std::uint8_t> request,

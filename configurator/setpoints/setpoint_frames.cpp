@@ -1,5 +1,6 @@
 // Setpoint request frames and reply handling over both serial formats.
 #include "configurator/setpoints/setpoint_frames.h"
+#include "configurator/link/register_read.h"
 
 #include "configurator/link/frames.h"
 #include "configurator/link/registers.h"
@@ -46,8 +47,7 @@ SetpointLink SetpointLinkFor(const ConnectionSettings& settings)
 {
     SetpointLink link;
     link.text = settings.protocol == Protocol::Tirv;
-    link.framing.variant = settings.protocolVariant == 1 ? TextVariant::New : TextVariant::Old;
-    link.framing.valuesPerFrame = settings.valuesPerFrame;
+    link.framing = TextFramingOf(settings);
     link.address = static_cast<std::uint8_t>(settings.address);
     link.baudIndex = settings.baudIndex;
     return link;

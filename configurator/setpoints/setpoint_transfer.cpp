@@ -295,10 +295,6 @@ bool SetpointTransfer::startWrite(Done done)
     plan.start = 0;
     plan.total = m_profile.imageWords;
     plan.perBlock = SetpointWriteBlockSize(m_link);
-    if (m_link.text)
-        plan.blockSize = [framing = m_link.framing](int remaining) {
-            return TextWriteBlockCount(framing, remaining);
-        };
     plan.build = [this](int offset, int count) {
         const SetpointFrame f = BuildSetpointWrite(m_link, m_profile, m_check, offset, count);
         m_request = f.bytes;
