@@ -78,8 +78,9 @@ WorkerContext::Step WorkerContext::transact(const QByteArray& frame, const Reply
     for (int tries = 0;; ++tries) {
         if (aborted())
             return Step::Aborted;
-        // Bytes of an earlier late reply must not be taken for this one.
-        if (m_port->bytesAvailable() > 0)
+        // Bytes of an earlier late reply must not be taken for this one; those still in the
+        // driver's queue are fetched first, or they would be missed here.
+        if (m_port->bytesAvailable() > 0 || m_port->waitForReadyRead(0))
             m_port->purge();
         if (m_port->write(Bytes(frame)) && m_port->waitForBytesWritten(writeWaitMs))
             break;

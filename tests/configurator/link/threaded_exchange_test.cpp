@@ -5,7 +5,10 @@
 #include "configurator/link/texts.h"
 #include "support/sim_process.h"
 
+#include "common/crc16.h"
+
 #include <QSignalSpy>
+#include <QThread>
 #include <gtest/gtest.h>
 
 namespace tirv::test {
@@ -210,6 +213,73 @@ TEST(ThreadedExchangeWrites, AnUnfinishedWriteIsRepeatedThenTheStepFails)
     EXPECT_EQ(reporter.lastStatus(), Text(link_texts::kOperationFailed));
     EXPECT_EQ(reporter.statuses.count(Text(link_texts::kRequestNotSent)), 3);
     EXPECT_TRUE(identity.empty());
+}
+
+// A port whose received bytes wait in the driver's queue until a wait fetches them, as a real
+// serial port's do. Its first answer has a tail that comes late: it is still in the driver's
+// queue when the next request goes out.
+class DriverQueuePort : public Port {
+public:
+    bool open(int number) override { m_number = number; return true; }
+    void close() override { m_number = 0; }
+    bool isOpen() const override { return m_number != 0; }
+    int number() const override { return m_number; }
+    bool configure(const LineSettings&) override { return true; }
+    bool isPseudoTerminal() const override { return false; }
+    bool write(std::span<const std::uint8_t>) override
+    {
+        // The relay answers the identity read: address 1, function 3, five registers.
+        QByteArray reply("\x01\x03\x0A", 3);
+        for (std::uint16_t v : {0x5555, 706, 121, 57, 5150})
+            reply += char(v >> 8), reply += char(v & 0xFF);
+        const std::uint16_t crc = Crc16(Bytes(reply));
+        reply += char(crc & 0xFF), reply += char(crc >> 8);
+        m_driver += reply;
+        return true;
+    }
+    QByteArray read(int max) override
+    {
+        const QByteArray out = m_buffer.left(max);
+        m_buffer.remove(0, out.size());
+        return out;
+    }
+    qint64 bytesAvailable() const override { return m_buffer.size(); }
+    void purge() override { m_driver.clear(), m_buffer.clear(); }
+    bool waitForReadyRead(int ms) override
+    {
+        if (m_driver.isEmpty()) {
+            QThread::msleep(static_cast<unsigned long>(std::min(ms, 5)));
+            return false;
+        }
+        m_buffer += std::exchange(m_driver, {});
+        if (std::exchange(m_tailToCome, false))
+            m_driver = QByteArray("\x90\x1F", 2);
+        return true;
+    }
+    bool waitForBytesWritten(int) override { return true; }
+    QString describe() const override { return QStringLiteral("queued"); }
+    PortError lastError() const override { return PortError::None; }
+
+private:
+    int m_number = 0;
+    bool m_tailToCome = true;
+    QByteArray m_driver;
+    QByteArray m_buffer;
+};
+
+TEST(ThreadedExchangeWrites, LateBytesStillInTheDriverAreDroppedBeforeTheRequest)
+{
+    EnsureCoreApp();
+    RecordingReporter reporter;
+    LinkState state;
+    ThreadedExchange worker(reporter, state, [] { return std::make_unique<DriverQueuePort>(); });
+    QSignalSpy finished(&worker, &ThreadedExchange::finished);
+    std::vector<std::uint16_t> identity;
+    ASSERT_TRUE(worker.start(std::make_unique<IdentityJob>(2, identity), PortOpening{}, 0));
+    ASSERT_TRUE(finished.wait(kPatienceMs));
+    EXPECT_EQ(finished.at(0).at(0).value<WorkerEnd>(), WorkerEnd::Success)
+        << "the second answer was read behind the first one's tail";
+    EXPECT_EQ(identity, (std::vector<std::uint16_t>{0x5555, 706, 121, 57, 5150}));
 }
 
 }  // namespace
