@@ -12,8 +12,7 @@
 #include "configurator/shell/gui_test_support.h"
 #include "configurator/shell/program_files.h"
 #include "configurator/shell/program_settings.h"
-#include "support/program_rig.h"
-#include "support/sim_process.h"
+#include "support/sim_program.h"
 
 #include <QApplication>
 #include <gtest/gtest.h>
@@ -39,29 +38,17 @@ QString T(const char* utf8)
     return QString::fromUtf8(utf8);
 }
 
-class IoPageTest : public ::testing::Test {
+class IoPageTest : public test::SimProgramTest {
 protected:
     void start(std::vector<std::string> simArgs, int model = 715)
     {
-        test::GuiApp();
-        sim = std::make_unique<test::SimProcess>(simArgs);
-        ASSERT_TRUE(sim->ready()) << sim->error();
-        QFile::remove(rig.settingsPath());
-        rig.build(QString::fromStdString(sim->portsDir()), model);
-        rig.win->start();
+        ASSERT_NO_FATAL_FAILURE(startProgram(simArgs, model, Settings::Fresh));
         settings = dynamic_cast<IoPage*>(rig.win->page(PageIoSettings));
         state = dynamic_cast<IoPage*>(rig.win->page(PageIoState));
         ASSERT_NE(settings, nullptr);
         ASSERT_NE(state, nullptr);
     }
-    void TearDown() override { rig.reset(); }
 
-    QString run(int cmd)
-    {
-        rig.win->command(cmd);
-        EXPECT_TRUE(WaitUntil([&] { return !rig.win->state().busy; }, 20000));
-        return rig.rep.lastStatus();
-    }
     QLineEdit* edit(IoPage* page, int id) { return page->control<QLineEdit>(id); }
     QComboBox* combo(IoPage* page, int id) { return page->control<QComboBox>(id); }
     // Types `text` into a time field as the user would and leaves it.
@@ -79,8 +66,6 @@ protected:
         return rig.folder.filePath(QString::fromUtf8(name));
     }
 
-    test::ProgramRig rig;
-    std::unique_ptr<test::SimProcess> sim;
     IoPage* settings = nullptr;
     IoPage* state = nullptr;
 };
@@ -92,7 +77,7 @@ TEST_F(IoPageTest, ReadEditWriteAndReadBackInSettingsMode)
         start({"--model", std::to_string(model)}, model);
         rig.win->command(CmdShowIoSettings);
         ASSERT_EQ(rig.win->currentPage(), PageIoSettings);
-        EXPECT_EQ(run(CmdReadIoSettings), T(ot::kReadDone[0]));
+        EXPECT_EQ(runToEnd(CmdReadIoSettings), T(ot::kReadDone[0]));
         // Channels 1–8 are fixed; 9–16 list only the free functions.
         EXPECT_FALSE(combo(settings, CtlIoInputFunction)->isEnabled());
         EXPECT_TRUE(combo(settings, CtlIoInputFunction + 8)->isEnabled());
@@ -106,11 +91,11 @@ TEST_F(IoPageTest, ReadEditWriteAndReadBackInSettingsMode)
         EXPECT_EQ(settings->control<QSpinBox>(CtlIoInputPickUpSpin + 10)->value(), 29);
         settings->control<QSpinBox>(CtlIoOutputReturnSpin + 15)->stepUp();
         EXPECT_EQ(edit(settings, CtlIoOutputReturn + 15)->text(), QString::fromStdString("0.01"));
-        EXPECT_EQ(run(CmdWriteIoSettings), T(ot::kWriteDone));
+        EXPECT_EQ(runToEnd(CmdWriteIoSettings), T(ot::kWriteDone));
 
         settings->command(PageCmdIoNew);
         EXPECT_EQ(edit(settings, CtlIoInputPickUp + 10)->text(), QStringLiteral("0.00"));
-        EXPECT_EQ(run(CmdReadIoSettings), T(ot::kReadDone[0]));
+        EXPECT_EQ(runToEnd(CmdReadIoSettings), T(ot::kReadDone[0]));
         EXPECT_EQ(combo(settings, CtlIoInputFunction + 8)->currentText(),
                   T(it::kInputFunctions[44]));
         EXPECT_EQ(combo(settings, CtlIoOutputMode + 12)->currentIndex(), 2);
@@ -218,7 +203,7 @@ TEST_F(IoPageTest, StateModeLampsShowTheLiveStates)
     rig.win->command(CmdShowIoState);
     ASSERT_EQ(rig.win->currentPage(), PageIoState);
     EXPECT_FALSE(edit(state, CtlIoInputPickUp + 12)->isEnabled());
-    EXPECT_EQ(run(CmdReadIoState), T(ot::kReadDone[1]));
+    EXPECT_EQ(runToEnd(CmdReadIoState), T(ot::kReadDone[1]));
     EXPECT_EQ(state->inputStates(), 5);
 
     // Each lamp sits level with its row of the laid-out table, down to the last one.
@@ -285,7 +270,7 @@ TEST_F(IoPageTest, PollingGoesOnPastARejectedBlock)
 {
     start({"--model", "715"});
     rig.win->command(CmdShowIoState);
-    ASSERT_EQ(run(CmdReadIoState), T(ot::kReadDone[1]));
+    ASSERT_EQ(runToEnd(CmdReadIoState), T(ot::kReadDone[1]));
     const QString signal = combo(state, CtlIoOutputSignal)->currentText();
     ASSERT_TRUE(sim->control("io register 234 " + std::to_string(0x8064 + 95)));
     state->control<QCheckBox>(CtlIoPollOn)->setChecked(true);

@@ -7,8 +7,7 @@
 #include "configurator/shell/gui_test_support.h"
 #include "configurator/ui/ids.h"
 #include "support/gui_app.h"
-#include "support/program_rig.h"
-#include "support/sim_process.h"
+#include "support/sim_program.h"
 
 #include <gtest/gtest.h>
 #include <QCalendarWidget>
@@ -96,26 +95,14 @@ void ExpectOneRequest(const std::vector<FileRequest>& requests, const PageCase& 
     EXPECT_EQ(requests[0].save, save);
 }
 
-class JournalPageSharedTest : public ::testing::Test {
+class JournalPageSharedTest : public test::SimProgramTest {
 protected:
     void start()
     {
-        test::GuiApp();
-        sim = std::make_unique<test::SimProcess>(std::vector<std::string>{"--model", "715"});
-        ASSERT_TRUE(sim->ready()) << sim->error();
-        rig.build(QString::fromStdString(sim->portsDir()), 715);
-        rig.win->start();
-    }
-    void TearDown() override { rig.reset(); }
-    void run(int cmd)
-    {
-        rig.win->command(cmd);
-        WaitUntil([&] { return !rig.win->state().busy; }, 30000);
+        ASSERT_NO_FATAL_FAILURE(startProgram(std::vector<std::string>{"--model", "715"}, 715));
     }
     QString file(const QString& name) { return rig.folder.filePath(name); }
 
-    test::ProgramRig rig;
-    std::unique_ptr<test::SimProcess> sim;
 };
 
 TEST_F(JournalPageSharedTest, FileCommandsOfBothPagesAskTheirDialogsAndRefuseBadFiles)
@@ -125,7 +112,7 @@ TEST_F(JournalPageSharedTest, FileCommandsOfBothPagesAskTheirDialogsAndRefuseBad
     for (const PageCase& p : kPages) {
         SCOPED_TRACE(p.name);
         const QString ext = U(p.ext);
-        run(p.readCmd);
+        runToEnd(p.readCmd, 30000);
         Page* page = rig.win->page(p.page);
         ASSERT_NE(page, nullptr);
         auto* list = page->control<QTreeWidget>(p.listId);
@@ -136,7 +123,7 @@ TEST_F(JournalPageSharedTest, FileCommandsOfBothPagesAskTheirDialogsAndRefuseBad
         // Save: the save dialog of this journal, then a file that opens again.
         rig.dialogs.fileRequests.clear();
         rig.dialogs.paths = {file("good" + ext)};
-        run(p.saveCmd);
+        runToEnd(p.saveCmd, 30000);
         ExpectOneRequest(rig.dialogs.fileRequests, p, true);
         EXPECT_EQ(rig.rep.lastStatus(), U(p.saved));
         const QByteArray good = ReadAll(file("good" + ext));
@@ -146,7 +133,7 @@ TEST_F(JournalPageSharedTest, FileCommandsOfBothPagesAskTheirDialogsAndRefuseBad
         rig.rep.messages.clear();
         rig.rep.statuses.clear();
         rig.dialogs.paths = {file("nowhere/saved" + ext)};
-        run(p.saveCmd);
+        runToEnd(p.saveCmd, 30000);
         ASSERT_EQ(rig.rep.messages.size(), 1u);
         EXPECT_EQ(rig.rep.messages[0].caption, U(tx::kCaptionFileError));
         EXPECT_EQ(rig.rep.messages[0].text, cannotOpen);
@@ -178,7 +165,7 @@ TEST_F(JournalPageSharedTest, FileCommandsOfBothPagesAskTheirDialogsAndRefuseBad
             rig.rep.statuses.clear();
             rig.dialogs.fileRequests.clear();
             rig.dialogs.paths = {r.name.isEmpty() ? QString() : file(r.name)};
-            run(p.openCmd);
+            runToEnd(p.openCmd, 30000);
             ExpectOneRequest(rig.dialogs.fileRequests, p, false);
             const QString expected = r.message ? U(r.message) : r.text;
             if (expected.isEmpty()) {
@@ -196,10 +183,10 @@ TEST_F(JournalPageSharedTest, FileCommandsOfBothPagesAskTheirDialogsAndRefuseBad
 
         // The saved file brings the rows back after the relay's journal was emptied.
         ASSERT_TRUE(sim->control(p.clear));
-        run(p.readCmd);
+        runToEnd(p.readCmd, 30000);
         ASSERT_NE(ListTexts(list), shown);
         rig.dialogs.paths = {file("good" + ext)};
-        run(p.openCmd);
+        runToEnd(p.openCmd, 30000);
         EXPECT_EQ(rig.rep.lastStatus(), U(p.opened));
         EXPECT_EQ(caption->text(), U(p.captionFromFile));
         EXPECT_EQ(ListTexts(list), shown);
@@ -234,7 +221,7 @@ TEST_F(JournalPageSharedTest, FailedAndStoppedReadsOfBothPagesKeepTheListsAndEna
     const QString stopped = U(tx::kStatusStopped).remove("%i");
     for (const Lists& p : pages) {
         SCOPED_TRACE(p.name);
-        run(p.readCmd);
+        runToEnd(p.readCmd, 30000);
         Page* page = rig.win->page(p.page);
         ASSERT_NE(page, nullptr);
         const QString caption = page->control<QLabel>(CtlJournalCaption)->text();
@@ -266,7 +253,7 @@ TEST_F(JournalPageSharedTest, FailedAndStoppedReadsOfBothPagesKeepTheListsAndEna
             }
             EXPECT_EQ(page->control<QLabel>(CtlJournalCaption)->text(), caption);
             ASSERT_TRUE(sim->control("silent off"));
-            run(p.readCmd);  // the link comes back before the next case
+            runToEnd(p.readCmd, 30000);  // the link comes back before the next case
         }
     }
 }

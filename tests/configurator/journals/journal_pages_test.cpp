@@ -12,8 +12,7 @@
 #include "configurator/shell/gui_test_support.h"
 #include "configurator/ui/ids.h"
 #include "support/gui_app.h"
-#include "support/program_rig.h"
-#include "support/sim_process.h"
+#include "support/sim_program.h"
 
 #include <gtest/gtest.h>
 #include <QCheckBox>
@@ -59,22 +58,12 @@ void WriteBytes(const QString& path, const std::vector<std::uint8_t>& bytes)
     f.write(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size()));
 }
 
-class JournalPagesTest : public ::testing::Test {
+class JournalPagesTest : public test::SimProgramTest {
 protected:
     void start(int model)
     {
-        test::GuiApp();
-        sim = std::make_unique<test::SimProcess>(
-            std::vector<std::string>{"--model", std::to_string(model)});
-        ASSERT_TRUE(sim->ready()) << sim->error();
-        rig.build(QString::fromStdString(sim->portsDir()), model);
-        rig.win->start();
-    }
-    void TearDown() override { rig.reset(); }
-    void run(int cmd)
-    {
-        rig.win->command(cmd);
-        WaitUntil([&] { return !rig.win->state().busy; }, 30000);
+        ASSERT_NO_FATAL_FAILURE(startProgram(
+            std::vector<std::string>{"--model", std::to_string(model)}, model));
     }
     WorkingJournalPage* working()
     {
@@ -86,8 +75,6 @@ protected:
     }
     QString file(const char* name) { return rig.folder.filePath(U(name)); }
 
-    test::ProgramRig rig;
-    std::unique_ptr<test::SimProcess> sim;
 };
 
 TEST_F(JournalPagesTest, WorkingJournalIsShownSavedAndOpened)
@@ -99,7 +86,7 @@ TEST_F(JournalPagesTest, WorkingJournalIsShownSavedAndOpened)
     ASSERT_TRUE(
         sim->control("working 22 year=26 month=1 day=2 hour=3 minute=4 second=5 ms=300 "
                      "code=50"));
-    run(CmdReadWorkJournal);
+    runToEnd(CmdReadWorkJournal, 30000);
     ASSERT_EQ(rig.rep.lastStatus(), U(tx::kWjDone));
     WorkingJournalPage* page = working();
     ASSERT_NE(page, nullptr);
@@ -135,13 +122,13 @@ TEST_F(JournalPagesTest, WorkingJournalIsShownSavedAndOpened)
 
     const WorkingJournal read = page->store().working;
     rig.dialogs.paths = {file("saved.twj")};
-    run(CmdSaveWorkJournal);
+    runToEnd(CmdSaveWorkJournal, 30000);
     EXPECT_EQ(rig.rep.lastStatus(), U(tx::kWjSaved));
     ASSERT_TRUE(sim->control("working clear"));
-    run(CmdReadWorkJournal);
+    runToEnd(CmdReadWorkJournal, 30000);
     ASSERT_EQ(settings->topLevelItemCount(), 1);  // an empty journal: one empty row each
     rig.dialogs.paths = {file("saved.twj")};
-    run(CmdOpenWorkJournal);
+    runToEnd(CmdOpenWorkJournal, 30000);
     EXPECT_EQ(rig.rep.lastStatus(), U(tx::kWjOpened));
     EXPECT_EQ(page->control<QLabel>(CtlJournalCaption)->text(), U(tx::kWjCaptionFromFile));
     check(page->store().working);
@@ -161,7 +148,7 @@ TEST_F(JournalPagesTest, WorkingJournalIsShownSavedAndOpened)
         WriteBytes(file(b.name), std::vector<std::uint8_t>(b.size, 1));
         rig.rep.messages.clear();
         rig.dialogs.paths = {file(b.name)};
-        run(CmdOpenWorkJournal);
+        runToEnd(CmdOpenWorkJournal, 30000);
         ASSERT_EQ(rig.rep.messages.size(), 1u);
         EXPECT_EQ(rig.rep.messages[0].text, U(b.message));
         EXPECT_EQ(RowTexts(events, 0), before);
@@ -189,7 +176,7 @@ TEST_P(EmergencyPageTest, EventsValuesOpeningTimesAndFiles)
                 "emergency " + std::to_string(c.record) + " day=31 month=12 year=" + year +
                 " hour=" + std::to_string(20 + c.record) +
                 " minute=0 second=0 fraction=0 event=4 started=6 opening=" + c.opening));
-        run(CmdReadEmergencyJournal);
+        runToEnd(CmdReadEmergencyJournal, 30000);
         ASSERT_EQ(rig.rep.lastStatus(), U(tx::kEjDone));
         EmergencyJournalPage* page = emergency();
         ASSERT_NE(page, nullptr);
@@ -235,13 +222,13 @@ TEST_P(EmergencyPageTest, EventsValuesOpeningTimesAndFiles)
         // Save and open reproduce the list; an 11-record file is refused.
         const QStringList first = RowTexts(list, 0);
         rig.dialogs.paths = {file("saved.taj")};
-        run(CmdSaveEmergencyJournal);
+        runToEnd(CmdSaveEmergencyJournal, 30000);
         EXPECT_EQ(rig.rep.lastStatus(), U(tx::kEjSaved));
         ASSERT_TRUE(sim->control("emergency clear"));
-        run(CmdReadEmergencyJournal);
+        runToEnd(CmdReadEmergencyJournal, 30000);
         EXPECT_EQ(list->topLevelItemCount(), 0);
         rig.dialogs.paths = {file("saved.taj")};
-        run(CmdOpenEmergencyJournal);
+        runToEnd(CmdOpenEmergencyJournal, 30000);
         EXPECT_EQ(rig.rep.lastStatus(), U(tx::kEjOpened));
         EXPECT_EQ(RowTexts(list, 0), first);
         EXPECT_EQ(page->control<QLabel>(CtlJournalCaption)->text(), U(tx::kEjCaptionFromFile));
@@ -260,7 +247,7 @@ TEST_P(EmergencyPageTest, EventsValuesOpeningTimesAndFiles)
         WriteBytes(file("eleven.taj"), WordsToBytes(words));
         rig.rep.messages.clear();
         rig.dialogs.paths = {file("eleven.taj")};
-        run(CmdOpenEmergencyJournal);
+        runToEnd(CmdOpenEmergencyJournal, 30000);
         ASSERT_EQ(rig.rep.messages.size(), 1u);
         EXPECT_EQ(rig.rep.messages[0].text, U(tx::kEjBadFile));
         EXPECT_EQ(RowTexts(list, 0), first);
@@ -272,7 +259,7 @@ INSTANTIATE_TEST_SUITE_P(NonMAndM, EmergencyPageTest, ::testing::Values(705, 715
 TEST_F(JournalPagesTest, OscillogramFromThePageAndTheNewerTripQuestion)
 {
     start(715);
-    run(CmdReadEmergencyJournal);
+    runToEnd(CmdReadEmergencyJournal, 30000);
     EmergencyJournalPage* page = emergency();
     ASSERT_NE(page, nullptr);
     page->selectEvent(0);
@@ -328,14 +315,14 @@ namespace {
 TEST_F(JournalPagesTest, JournalFilesNamedOnTheCommandLineOpenWithoutTheDialog)
 {
     start(715);
-    run(CmdReadWorkJournal);
-    run(CmdReadEmergencyJournal);
+    runToEnd(CmdReadWorkJournal, 30000);
+    runToEnd(CmdReadEmergencyJournal, 30000);
     const WorkingJournal workingRead = working()->store().working;
     const EmergencyJournal emergencyRead = emergency()->store().emergency;
     rig.dialogs.paths = {file("cl.twj")};
-    run(CmdSaveWorkJournal);
+    runToEnd(CmdSaveWorkJournal, 30000);
     rig.dialogs.paths = {file("cl.taj")};
-    run(CmdSaveEmergencyJournal);
+    runToEnd(CmdSaveEmergencyJournal, 30000);
     struct Case {
         const char* name;
         int page;

@@ -5,8 +5,7 @@
 #include "configurator/journals/measurement_operation.h"
 #include "configurator/journals/measurement_texts.h"
 #include "configurator/shell/gui_test_support.h"
-#include "support/program_rig.h"
-#include "support/sim_process.h"
+#include "support/sim_program.h"
 
 #include <gtest/gtest.h>
 #include <QLineEdit>
@@ -27,15 +26,11 @@ QString Utf8(const char* s)
     return QString::fromUtf8(s);
 }
 
-class MeasurementOperationTest : public ::testing::Test {
+class MeasurementOperationTest : public test::SimProgramTest {
 protected:
     void start(std::vector<std::string> simArgs, int model)
     {
-        test::GuiApp();
-        sim = std::make_unique<test::SimProcess>(simArgs);
-        ASSERT_TRUE(sim->ready()) << sim->error();
-        rig.build(QString::fromStdString(sim->portsDir()), model);
-        rig.win->start();
+        ASSERT_NO_FATAL_FAILURE(startProgram(simArgs, model));
         op = std::make_unique<MeasurementOperation>(rig.pages->link(), rig.session(), rig.rep,
                                                     rig.settings(), [model] { return model; });
     }
@@ -73,8 +68,6 @@ protected:
         return readings.empty() ? MeasurementReading{} : readings.back();
     }
 
-    test::ProgramRig rig;
-    std::unique_ptr<test::SimProcess> sim;
     std::unique_ptr<MeasurementOperation> op;
     std::vector<MeasurementReading> readings;
     bool ended = false;

@@ -6,8 +6,7 @@
 #include "configurator/service/breaker_window.h"
 #include "configurator/shell/gui_test_support.h"
 #include "configurator/ui/ids.h"
-#include "support/program_rig.h"
-#include "support/sim_process.h"
+#include "support/sim_program.h"
 
 #include <QPushButton>
 #include <QTest>
@@ -21,15 +20,11 @@ namespace {
 namespace bt = breaker_texts;
 using test::WaitUntil;
 
-class BreakerWindowTest : public ::testing::Test {
+class BreakerWindowTest : public test::SimProgramTest {
 protected:
     void start(std::vector<std::string> simArgs, int model = 715)
     {
-        test::GuiApp();
-        sim = std::make_unique<test::SimProcess>(simArgs);
-        ASSERT_TRUE(sim->ready()) << sim->error();
-        rig.build(QString::fromStdString(sim->portsDir()), model);
-        rig.win->start();
+        ASSERT_NO_FATAL_FAILURE(startProgram(simArgs, model));
         QObject::connect(&rig.pages->breaker(), &BreakerControl::requestSent,
                          [this](const QByteArray&) { ++frames; });
         rig.win->command(CmdBreakerControl);
@@ -37,7 +32,6 @@ protected:
         ASSERT_NE(window, nullptr);
         EXPECT_EQ(rig.rep.lastStatus(), QString::fromUtf8(bt::kOpened));
     }
-    void TearDown() override { rig.reset(); }
 
     QString send(BreakerCommand command)
     {
@@ -51,8 +45,6 @@ protected:
         return sim->lastStatus();
     }
 
-    test::ProgramRig rig;
-    std::unique_ptr<test::SimProcess> sim;
     BreakerWindow* window = nullptr;
     int frames = 0;
 };

@@ -10,8 +10,7 @@
 #include "configurator/service/clock_texts.h"
 #include "configurator/shell/gui_test_support.h"
 #include "configurator/ui/ids.h"
-#include "support/program_rig.h"
-#include "support/sim_process.h"
+#include "support/sim_program.h"
 
 #include <gtest/gtest.h>
 
@@ -33,15 +32,11 @@ QString T(const char* utf8)
     return QString::fromUtf8(utf8);
 }
 
-class ClockBroadcastTest : public ::testing::Test {
+class ClockBroadcastTest : public test::SimProgramTest {
 protected:
     void start(std::vector<std::string> simArgs, int model = 715)
     {
-        test::GuiApp();
-        sim = std::make_unique<test::SimProcess>(simArgs);
-        ASSERT_TRUE(sim->ready()) << sim->error();
-        rig.build(QString::fromStdString(sim->portsDir()), model);
-        rig.win->start();
+        ASSERT_NO_FATAL_FAILURE(startProgram(simArgs, model));
         rig.win->command(CmdShowClock);
         page = dynamic_cast<ClockPage*>(rig.win->page(PageClock));
         ASSERT_NE(page, nullptr);
@@ -49,7 +44,6 @@ protected:
         QObject::connect(op, &ClockOperation::requestSent,
                          [this](const QByteArray& f) { frames.push_back(f); });
     }
-    void TearDown() override { rig.reset(); }
 
     bool idle()
     {
@@ -66,8 +60,6 @@ protected:
     QString relay() const { return page->control<ClockDisplay>(CtlClockRelay)->text(); }
     Port& port() { return rig.pages->link().port(); }
 
-    test::ProgramRig rig;
-    std::unique_ptr<test::SimProcess> sim;
     ClockPage* page = nullptr;
     ClockOperation* op = nullptr;
     std::vector<QByteArray> frames;

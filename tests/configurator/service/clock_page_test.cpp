@@ -8,8 +8,7 @@
 #include "configurator/service/clock_texts.h"
 #include "configurator/shell/gui_test_support.h"
 #include "configurator/ui/ids.h"
-#include "support/program_rig.h"
-#include "support/sim_process.h"
+#include "support/sim_program.h"
 
 #include <gtest/gtest.h>
 #include <QRegularExpression>
@@ -69,16 +68,11 @@ std::string MbpollRead(const test::SimProcess& sim, int start, int count)
                     " 2>&1");
 }
 
-class ClockPageTest : public ::testing::Test {
+class ClockPageTest : public test::SimProgramTest {
 protected:
     void start(std::vector<std::string> simArgs, int model = 715)
     {
-        test::GuiApp();
-        sim = std::make_unique<test::SimProcess>(simArgs);
-        ASSERT_TRUE(sim->ready()) << sim->error();
-        QFile::remove(rig.settingsPath());  // each start names its own model
-        rig.build(QString::fromStdString(sim->portsDir()), model);
-        rig.win->start();
+        ASSERT_NO_FATAL_FAILURE(startProgram(simArgs, model, Settings::Fresh));
         rig.win->command(CmdShowClock);
         page = dynamic_cast<ClockPage*>(rig.win->page(PageClock));
         ASSERT_NE(page, nullptr);
@@ -86,14 +80,7 @@ protected:
         QObject::connect(page->operation(), &ClockOperation::requestSent,
                          [this](const QByteArray& f) { frames.push_back(f); });
     }
-    void TearDown() override { rig.reset(); }
 
-    QString run(int cmd)
-    {
-        rig.win->command(cmd);
-        EXPECT_TRUE(WaitUntil([&] { return !rig.win->state().busy; }, 20000));
-        return rig.rep.lastStatus();
-    }
     QString relay() const { return page->control<ClockDisplay>(CtlClockRelay)->text(); }
     QString computer() const { return page->control<ClockDisplay>(CtlClockComputer)->text(); }
     // A fixed computer time; the set then carries exactly this second.
@@ -102,8 +89,6 @@ protected:
         page->operation()->setComputerClock([t] { return t; });
     }
 
-    test::ProgramRig rig;
-    std::unique_ptr<test::SimProcess> sim;
     ClockPage* page = nullptr;
     std::vector<QByteArray> frames;
 };
@@ -128,7 +113,7 @@ TEST_F(ClockPageTest, ReadingsAreJudgedByTheCalendarAndTheModel)
         SCOPED_TRACE(std::string(c.words) + " on " + std::to_string(c.model));
         start({"--model", std::to_string(c.model)}, c.model);
         ASSERT_TRUE(sim->control(std::string("clock ") + c.words));
-        EXPECT_EQ(run(CmdRead), T(c.status));
+        EXPECT_EQ(runToEnd(CmdRead), T(c.status));
         // Over the serial port an invalid reading still shows what was read.
         EXPECT_EQ(relay(), T(c.shown));
         EXPECT_FALSE(computer().isEmpty());
@@ -162,7 +147,7 @@ TEST_F(ClockPageTest, SetFromTheRealClockLeavesTheRelayWithin50Ms)
 {
     start({"--model", "715"});
     ASSERT_TRUE(sim->control("clock offset -3600000"));
-    ASSERT_EQ(run(CmdWrite), T(ct::kWritten));
+    ASSERT_EQ(runToEnd(CmdWrite), T(ct::kWritten));
     // Both fields are "dd.mm.yy    hh:mm:ss.mmm". A reading can only come late (the computer's
     // time is taken when the request leaves), so the smallest of a few differences is the
     // relay's own offset, whatever a busy machine adds to one exchange.
@@ -172,7 +157,7 @@ TEST_F(ClockPageTest, SetFromTheRealClockLeavesTheRelayWithin50Ms)
     EXPECT_EQ(relay().left(8), computer().left(8));
     int offset = msOfDay(relay()) - msOfDay(computer());
     for (int k = 0; k < 4; ++k) {
-        ASSERT_EQ(run(CmdRead), T(ct::kRead));
+        ASSERT_EQ(runToEnd(CmdRead), T(ct::kRead));
         offset = std::min(offset, msOfDay(relay()) - msOfDay(computer()));
     }
     EXPECT_LE(std::abs(offset), 50) << relay().toStdString() << " / " << computer().toStdString();
@@ -182,7 +167,7 @@ TEST_F(ClockPageTest, AYearOutsideTheRegistersRangeIsNeverSent)
 {
     start({"--model", "715"});
     holdComputerClock(QDateTime(QDate(2100, 1, 1), QTime(0, 0, 0, 500)));
-    EXPECT_EQ(run(CmdWrite), T(ct::kWriteFailed));
+    EXPECT_EQ(runToEnd(CmdWrite), T(ct::kWriteFailed));
     page->control<QPushButton>(CtlClockBroadcast)->click();
     WaitUntil([&] { return !rig.win->state().busy; }, 5000);
     EXPECT_EQ(rig.rep.lastStatus(), T(ct::kWriteFailed));
@@ -217,7 +202,7 @@ TEST_F(ClockPageTest, BroadcastSetsEveryRelayOfTheLine)
     EXPECT_TRUE(relay().startsWith(QStringLiteral("05.03.26    10:20:3"))) << relay().toStdString();
 
     rig.settings().address = 2;  // the other relay got the same frame
-    ASSERT_EQ(run(CmdRead), T(ct::kRead));
+    ASSERT_EQ(runToEnd(CmdRead), T(ct::kRead));
     EXPECT_TRUE(relay().startsWith(QStringLiteral("05.03.26    10:20:3"))) << relay().toStdString();
 }
 
@@ -246,7 +231,7 @@ TEST_F(ClockPageTest, EthernetHidesTheBroadcastAndChecksTheFields)
     EXPECT_TRUE(page->control(CtlClockBroadcast)->isHidden());
 
     // An empty address field: the link page's message and its focus, nothing read.
-    EXPECT_NE(run(CmdRead), T(ct::kRead));
+    EXPECT_NE(runToEnd(CmdRead), T(ct::kRead));
     ASSERT_EQ(rig.rep.messages.size(), 1u);
     EXPECT_EQ(rig.win->currentPage(), PageLinkSettings);
     EXPECT_EQ(rig.win->focusWidget(), panel->octet(CtlTcpAddress, 0));
@@ -258,13 +243,13 @@ TEST_F(ClockPageTest, EthernetHidesTheBroadcastAndChecksTheFields)
     panel->control<QLineEdit>(CtlTcpPort)->setText(QString::number(sim->tcpPort()));
     rig.win->command(CmdShowClock);
     ASSERT_TRUE(sim->control("clock 5 3 26 10 20 30 7"));
-    EXPECT_EQ(run(CmdRead), T(ct::kRead));
+    EXPECT_EQ(runToEnd(CmdRead), T(ct::kRead));
     EXPECT_EQ(relay(), QStringLiteral("05.03.26    10:20:30.007"));
     ASSERT_TRUE(sim->control("clock 29 2 23 10 20 30 7"));
-    EXPECT_EQ(run(CmdRead), T(ct::kReadInvalid));
+    EXPECT_EQ(runToEnd(CmdRead), T(ct::kReadInvalid));
     EXPECT_EQ(relay(), T(ct::kInvalidPattern));
     ASSERT_TRUE(sim->control("silent on"));
-    EXPECT_EQ(run(CmdRead), T(ct::kReadFailedTcp));
+    EXPECT_EQ(runToEnd(CmdRead), T(ct::kReadFailedTcp));
 }
 
 // The page after a live read, drawn offscreen: the relay field is green on black and the
@@ -272,7 +257,7 @@ TEST_F(ClockPageTest, EthernetHidesTheBroadcastAndChecksTheFields)
 TEST_F(ClockPageTest, LiveReadIsDrawnInTheFieldsColours)
 {
     start({"--model", "715"});
-    ASSERT_EQ(run(CmdRead), T(ct::kRead));
+    ASSERT_EQ(runToEnd(CmdRead), T(ct::kRead));
     rig.win->resize(900, 640);
     rig.win->show();
     WaitUntil({}, 50);
@@ -304,7 +289,7 @@ TEST_F(ClockPageTest, MbpollReadsTheRegistersThePageShows)
         GTEST_SKIP() << "mbpoll is not installed (apt-get install mbpoll)";
     start({"--model", "715"});
     ASSERT_TRUE(sim->control("clock 5 3 26 10 20 30 7"));
-    ASSERT_EQ(run(CmdRead), T(ct::kRead));
+    ASSERT_EQ(runToEnd(CmdRead), T(ct::kRead));
     const std::vector<int> regs = MbpollValues(MbpollRead(*sim, 350, 7));
     ASSERT_EQ(regs.size(), 7u);
     // "dd.mm.yy    hh:mm:ss.fff" split into its seven numbers.

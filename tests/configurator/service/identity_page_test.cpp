@@ -8,8 +8,7 @@
 #include "configurator/service/device_identity_texts.h"
 #include "configurator/shell/gui_test_support.h"
 #include "configurator/ui/ids.h"
-#include "support/program_rig.h"
-#include "support/sim_process.h"
+#include "support/sim_program.h"
 
 #include <gtest/gtest.h>
 #include <QRegularExpression>
@@ -67,16 +66,11 @@ std::string MbpollRead(const test::SimProcess& sim, int start, int count)
                     " 2>&1");
 }
 
-class IdentityPageTest : public ::testing::Test {
+class IdentityPageTest : public test::SimProgramTest {
 protected:
     void start(std::vector<std::string> simArgs, int model)
     {
-        test::GuiApp();
-        sim = std::make_unique<test::SimProcess>(simArgs);
-        ASSERT_TRUE(sim->ready()) << sim->error();
-        QFile::remove(rig.settingsPath());
-        rig.build(QString::fromStdString(sim->portsDir()), model);
-        rig.win->start();
+        ASSERT_NO_FATAL_FAILURE(startProgram(simArgs, model, Settings::Fresh));
         rig.win->command(CmdShowConfiguration);
         page = dynamic_cast<DeviceIdentityPage*>(rig.win->page(PageConfiguration));
         ASSERT_NE(page, nullptr);
@@ -84,20 +78,11 @@ protected:
         QObject::connect(page->identity(), &DeviceIdentityControl::requestSent,
                          [this](const QByteArray& f, bool) { frames.push_back(f); });
     }
-    void TearDown() override { rig.reset(); }
 
-    QString run(int cmd)
-    {
-        rig.win->command(cmd);
-        EXPECT_TRUE(WaitUntil([&] { return !rig.win->state().busy; }, 20000));
-        return rig.rep.lastStatus();
-    }
     QComboBox* type() const { return page->control<QComboBox>(CtlIdentityType); }
     QLineEdit* serial() const { return page->control<QLineEdit>(CtlIdentitySerial); }
     QString panelText(int ctl) { return rig.panel().control<QLineEdit>(ctl)->text(); }
 
-    test::ProgramRig rig;
-    std::unique_ptr<test::SimProcess> sim;
     DeviceIdentityPage* page = nullptr;
     std::vector<QByteArray> frames;
 };
@@ -110,7 +95,7 @@ TEST_F(IdentityPageTest, ReadSelectsTheTypeAndShowsTheSerialNumber)
     EXPECT_FALSE(serial()->isEnabled());
     EXPECT_EQ(serial()->maxLength(), 5);
 
-    EXPECT_EQ(run(CmdRead), T(it::kRead));
+    EXPECT_EQ(runToEnd(CmdRead), T(it::kRead));
     EXPECT_EQ(type()->currentText(), QStringLiteral("ТИРВ/ОЛК-706M"));
     EXPECT_EQ(serial()->text(), "4321");
     EXPECT_EQ(panelText(CtlSerial), "4321");
@@ -131,7 +116,7 @@ TEST_F(IdentityPageTest, ReadSelectsTheTypeAndShowsTheSerialNumber)
     rig.win->command(CmdShowConfiguration);
 
     ASSERT_TRUE(sim->control("type 0"));  // a code of no model selects the empty item
-    EXPECT_EQ(run(CmdRead), T(it::kRead));
+    EXPECT_EQ(runToEnd(CmdRead), T(it::kRead));
     EXPECT_EQ(type()->currentIndex(), 0);
     EXPECT_TRUE(rig.rep.messages.empty());
 }
@@ -139,14 +124,14 @@ TEST_F(IdentityPageTest, ReadSelectsTheTypeAndShowsTheSerialNumber)
 TEST_F(IdentityPageTest, ALostOrDamagedReplyFailsTheRead)
 {
     start({"--model", "715"}, 715);
-    ASSERT_EQ(run(CmdRead), T(it::kRead));
+    ASSERT_EQ(runToEnd(CmdRead), T(it::kRead));
     ASSERT_TRUE(sim->control("drop 1"));
-    EXPECT_EQ(run(CmdRead), T(it::kReadFailed));
+    EXPECT_EQ(runToEnd(CmdRead), T(it::kReadFailed));
     // The failure took the link down; the next read checks it first and so is whole again.
-    ASSERT_EQ(run(CmdRead), T(it::kRead));
+    ASSERT_EQ(runToEnd(CmdRead), T(it::kRead));
     ASSERT_TRUE(sim->control("bad-crc 1"));
     const std::size_t before = rig.rep.messages.size();
-    EXPECT_EQ(run(CmdRead), T(it::kReadFailed));
+    EXPECT_EQ(runToEnd(CmdRead), T(it::kReadFailed));
     ASSERT_EQ(rig.rep.messages.size(), before + 1);
     EXPECT_EQ(rig.rep.messages.back().text, T(it::kOverflow));
     EXPECT_EQ(rig.rep.messages.back().caption, T(it::kOverflowCaption));
@@ -155,18 +140,18 @@ TEST_F(IdentityPageTest, ALostOrDamagedReplyFailsTheRead)
 TEST_F(IdentityPageTest, TypeOfTheSameClassSwitchesTheModelAndAcrossTheFamilyIsRefused)
 {
     start({"--model", "715"}, 715);
-    ASSERT_EQ(run(CmdRead), T(it::kRead));
+    ASSERT_EQ(runToEnd(CmdRead), T(it::kRead));
     type()->setCurrentIndex(6);  // ТИРВ/ОЛК-706M
-    EXPECT_EQ(run(CmdWrite), T(it::kTypeWritten));
+    EXPECT_EQ(runToEnd(CmdWrite), T(it::kTypeWritten));
     EXPECT_EQ(rig.win->model().code(), 716);
     EXPECT_EQ(rig.panel().control<QComboBox>(CtlDeviceType)->currentIndex(), 6);
-    ASSERT_EQ(run(CmdRead), T(it::kRead));
+    ASSERT_EQ(runToEnd(CmdRead), T(it::kRead));
     EXPECT_EQ(type()->currentIndex(), 6);
 
     type()->setCurrentIndex(2);  // ТИРВ/ОЛК-705: the relay cannot become a non-M relay
-    EXPECT_EQ(run(CmdWrite), T(it::kTypeWriteFailed));
+    EXPECT_EQ(runToEnd(CmdWrite), T(it::kTypeWriteFailed));
     EXPECT_EQ(rig.win->model().code(), 716);
-    ASSERT_EQ(run(CmdRead), T(it::kRead));
+    ASSERT_EQ(runToEnd(CmdRead), T(it::kRead));
     EXPECT_EQ(type()->currentIndex(), 6);
 }
 
@@ -196,11 +181,11 @@ TEST_F(IdentityPageTest, SerialNumberIsWrittenWhileItsFieldIsEnabled)
     type()->setCurrentIndex(2);
     serial()->setEnabled(true);
     serial()->setText("54321");
-    EXPECT_EQ(run(CmdWrite), T(it::kBothWritten));
+    EXPECT_EQ(runToEnd(CmdWrite), T(it::kBothWritten));
     EXPECT_EQ(panelText(CtlSerial), "54321");
     EXPECT_EQ(frames.size(), 2u);
     serial()->clear();
-    ASSERT_EQ(run(CmdRead), T(it::kRead));
+    ASSERT_EQ(runToEnd(CmdRead), T(it::kRead));
     EXPECT_EQ(serial()->text(), "54321");
 
     // Six digits cannot be typed into the field.
@@ -208,7 +193,7 @@ TEST_F(IdentityPageTest, SerialNumberIsWrittenWhileItsFieldIsEnabled)
     EXPECT_EQ(serial()->text(), "12345");
     ASSERT_TRUE(sim->control("drop 1"));
     const std::size_t sent = frames.size();
-    EXPECT_EQ(run(CmdWrite), T(it::kTypeWriteFailed));
+    EXPECT_EQ(runToEnd(CmdWrite), T(it::kTypeWriteFailed));
     EXPECT_EQ(frames.size(), sent + 1);  // the serial write follows only an acknowledged type
 }
 
@@ -218,7 +203,7 @@ TEST_F(IdentityPageTest, MbpollReadsTheRegistersThePageShows)
     if (RunShell("command -v mbpoll").empty())
         GTEST_SKIP() << "mbpoll is not installed (apt-get install mbpoll)";
     start({"--model", "706", "--serial", "2468"}, 705);
-    ASSERT_EQ(run(CmdRead), T(it::kRead));
+    ASSERT_EQ(runToEnd(CmdRead), T(it::kRead));
     rig.pages->link().closePort();  // one master at a time on the line
     const std::vector<int> regs = MbpollValues(MbpollRead(*sim, 131, 4));
     ASSERT_EQ(regs.size(), 4u);
@@ -233,7 +218,7 @@ TEST_F(IdentityPageTest, PanelFrameFieldsFollowEveryServiceExchange)
 {
     start({"--model", "715"}, 715);
     type()->setCurrentIndex(5);
-    ASSERT_EQ(run(CmdWrite), T(it::kTypeWritten));
+    ASSERT_EQ(runToEnd(CmdWrite), T(it::kTypeWritten));
     EXPECT_TRUE(panelText(CtlFrameRequest).startsWith("01 10 00 83 00 01 02 02 cb "))
         << panelText(CtlFrameRequest).toStdString();
     EXPECT_TRUE(panelText(CtlFrameReply).startsWith("01 10 00 83 00 01 "));

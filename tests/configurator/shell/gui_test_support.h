@@ -1,12 +1,13 @@
 #pragma once
-// What the offscreen GUI tests of the shell and the connection panel share: one QApplication, a
-// wait that runs its event loop, a page that records the commands it receives, and a setpoint
+// What the offscreen GUI tests of the shell and the connection panel share: one QApplication, the
+// wait of tests/support, a page that records the commands it receives, and a setpoint
 // exchange whose end the test decides.
 #include "configurator/ui/page.h"
 #include "configurator/shell/main_window.h"
 #include "configurator/ui/ids.h"
 #include "configurator/ui/page_stack.h"
 #include "support/gui_app.h"
+#include "support/wait.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -14,18 +15,6 @@
 #include <vector>
 
 namespace tirv::test {
-
-// Runs the event loop in slices of `sliceMs` until `done` holds or `ms` have passed; an empty
-// `done` just lets the time pass. Returns whether `done` held at the end.
-inline bool WaitUntil(const std::function<bool()>& done, int ms = 8000, int sliceMs = 10)
-{
-    QElapsedTimer t;
-    t.start();
-    const auto held = [&] { return done && done(); };
-    while (!held() && t.elapsed() < ms)
-        QApplication::processEvents(QEventLoop::AllEvents, sliceMs);
-    return held();
-}
 
 class RecordingPage : public Page {
 public:
