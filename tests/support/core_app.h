@@ -1,8 +1,11 @@
 #pragma once
-// One QCoreApplication for a GoogleTest executable, created on first use; QTest::qWaitFor then
-// runs its event loop while a test waits for an exchange to end.
+// One QCoreApplication for a GoogleTest executable of non-widget tests, created on first use;
+// QTest::qWaitFor then runs its event loop while a test waits for an exchange to end.
 #include <QCoreApplication>
+#include <QString>
 #include <QtTest/QTest>
+
+#include <cstdlib>
 
 namespace tirv::test {
 
@@ -14,6 +17,11 @@ inline void EnsureCoreApp()
     static QCoreApplication* app =
         QCoreApplication::instance() ? nullptr : new QCoreApplication(argc, argv);
     (void)app;
+    // Test programs land in build/tests, the programs they run in build/bin.
+    if (!std::getenv("TIRV_BIN_DIR")) {
+        const QString bin = QCoreApplication::applicationDirPath() + QStringLiteral("/../bin");
+        ::setenv("TIRV_BIN_DIR", bin.toLocal8Bit().constData(), 0);
+    }
 }
 
 // A fixture base listed first, so the application exists before any member is built.

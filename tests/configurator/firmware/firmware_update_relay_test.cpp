@@ -2,6 +2,7 @@
 // byte for byte in the simulated flash, every failure text by a fault injected at its step, the
 // relay left in its loader after a failure and a second run that skips the switch, and abort.
 #include "configurator/firmware/firmware_update_relay.h"
+#include "support/core_app.h"
 
 #include "configurator/link/link_state.h"
 #include "configurator/link/serial_link.h"
@@ -31,18 +32,6 @@ QString T(const char* utf8)
     return QString::fromUtf8(utf8);
 }
 
-void EnsureApp()
-{
-    static int argc = 1;
-    static char name[] = "firmware_update_relay_test";
-    static char* argv[] = {name, nullptr};
-    if (!QCoreApplication::instance())
-        new QCoreApplication(argc, argv);
-    if (!std::getenv("TIRV_BIN_DIR")) {
-        const QString bin = QCoreApplication::applicationDirPath() + QStringLiteral("/../bin");
-        ::setenv("TIRV_BIN_DIR", bin.toLocal8Bit().constData(), 0);
-    }
-}
 
 constexpr int kAddress = 5;
 constexpr int kWorkingBaudIndex = 4;  // 19200: the loader listens at 57600 whatever this is
@@ -147,7 +136,7 @@ struct Rig {
 
 class RelayUpdateTest : public ::testing::Test {
 protected:
-    void SetUp() override { EnsureApp(); }
+    void SetUp() override { test::EnsureCoreApp(); }
 };
 
 TEST_F(RelayUpdateTest, WritesTheImageThroughTheLoaderAndReturnsToTheProgram)

@@ -3,6 +3,7 @@
 // bootloader at its step — another PID, version 0x30, read and write protection with their
 // restart, NACKs, a slow erase, a flipped read-back byte, silence — and abort during the write.
 #include "configurator/firmware/firmware_update_stm32.h"
+#include "support/core_app.h"
 
 #include "configurator/firmware/stm32_boot_frames.h"
 #include "configurator/link/link_state.h"
@@ -34,18 +35,6 @@ QString T(const char* utf8)
     return QString::fromUtf8(utf8);
 }
 
-void EnsureApp()
-{
-    static int argc = 1;
-    static char name[] = "firmware_update_stm32_test";
-    static char* argv[] = {name, nullptr};
-    if (!QCoreApplication::instance())
-        new QCoreApplication(argc, argv);
-    if (!std::getenv("TIRV_BIN_DIR")) {
-        const QString bin = QCoreApplication::applicationDirPath() + QStringLiteral("/../bin");
-        ::setenv("TIRV_BIN_DIR", bin.toLocal8Bit().constData(), 0);
-    }
-}
 
 constexpr int kAddress = 3;
 
@@ -144,7 +133,7 @@ struct Rig {
 
 class Stm32UpdateTest : public ::testing::Test {
 protected:
-    void SetUp() override { EnsureApp(); }
+    void SetUp() override { test::EnsureCoreApp(); }
 };
 
 TEST_F(Stm32UpdateTest, UpdateFromTheProgramThenVerifyOnly)

@@ -2,6 +2,7 @@
 // the ТИРВ protocol and Modbus TCP, an empty block and the minimal set, a stored value out of
 // range, lost replies.
 #include "configurator/iocfg/io_operation.h"
+#include "support/core_app.h"
 
 #include "configurator/iocfg/io_operation_texts.h"
 #include "configurator/iocfg/io_texts.h"
@@ -34,18 +35,6 @@ QString T(const char* utf8)
     return QString::fromUtf8(utf8);
 }
 
-void EnsureApp()
-{
-    static int argc = 1;
-    static char name[] = "iocfg_operation_tests";
-    static char* argv[] = {name, nullptr};
-    if (!QCoreApplication::instance())
-        new QCoreApplication(argc, argv);
-    if (!std::getenv("TIRV_BIN_DIR")) {
-        const QString bin = QCoreApplication::applicationDirPath() + QStringLiteral("/../bin");
-        ::setenv("TIRV_BIN_DIR", bin.toLocal8Bit().constData(), 0);
-    }
-}
 
 enum class Wire { Modbus, Text, TextOld };
 
@@ -156,7 +145,7 @@ IoImage Edited(IoImage image)
 
 class IoOperationTest : public ::testing::Test {
 protected:
-    void SetUp() override { EnsureApp(); }
+    void SetUp() override { test::EnsureCoreApp(); }
 };
 
 TEST_F(IoOperationTest, SettingsRoundTripOverBothSerialFormatsForBothModelClasses)

@@ -9,7 +9,7 @@
 #include "configurator/link/registers.h"
 #include "configurator/link/serial_port.h"
 #include "pty_relay.h"
-#include "qt_test_app.h"
+#include "support/core_app.h"
 #include "support/recording_reporter.h"
 
 #include <array>

@@ -2,7 +2,7 @@
 #include "configurator/link/link_state.h"
 #include "configurator/link/modbus_tcp_transfer.h"
 #include "configurator/link/texts.h"
-#include "qt_test_app.h"
+#include "support/core_app.h"
 #include "support/recording_reporter.h"
 #include "tcp_relay.h"
 

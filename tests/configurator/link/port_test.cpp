@@ -4,7 +4,7 @@
 #include "configurator/link/port_setup.h"
 #include "configurator/link/serial_port.h"
 #include "pty_relay.h"
-#include "qt_test_app.h"
+#include "support/core_app.h"
 
 #include <QFile>
 #include <QTemporaryDir>

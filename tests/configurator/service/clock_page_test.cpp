@@ -8,6 +8,7 @@
 #include "configurator/service/clock_texts.h"
 #include "configurator/shell/gui_test_support.h"
 #include "configurator/ui/ids.h"
+#include "support/mbpoll.h"
 #include "support/sim_program.h"
 
 #include <gtest/gtest.h>
@@ -36,36 +37,6 @@ using test::WaitUntil;
 QString T(const char* utf8)
 {
     return QString::fromUtf8(utf8);
-}
-
-// Runs a command and returns what it printed (mbpoll, the independent master of the line).
-std::string RunShell(const std::string& command)
-{
-    std::string out;
-    if (FILE* p = popen(command.c_str(), "r")) {
-        std::array<char, 256> buf{};
-        while (fgets(buf.data(), int(buf.size()), p))
-            out += buf.data();
-        pclose(p);
-    }
-    return out;
-}
-
-// The values of "[reg]: value" lines, in order.
-std::vector<int> MbpollValues(const std::string& out)
-{
-    std::vector<int> v;
-    for (const QString& line : QString::fromStdString(out).split('\n'))
-        if (line.startsWith('[') && line.contains(QStringLiteral("]:")))
-            v.push_back(line.section(':', 1).trimmed().toInt());
-    return v;
-}
-
-std::string MbpollRead(const test::SimProcess& sim, int start, int count)
-{
-    return RunShell("mbpoll -m rtu -b 57600 -P none -s 1 -a 1 -t 4 -0 -1 -o 1 -r " +
-                    std::to_string(start) + " -c " + std::to_string(count) + " " + sim.portPath() +
-                    " 2>&1");
 }
 
 class ClockPageTest : public test::SimProgramTest {
@@ -285,12 +256,12 @@ TEST_F(ClockPageTest, LiveReadIsDrawnInTheFieldsColours)
 // mbpoll, another master on the same line, reads the registers the page shows.
 TEST_F(ClockPageTest, MbpollReadsTheRegistersThePageShows)
 {
-    if (RunShell("command -v mbpoll").empty())
+    if (!test::HaveMbpoll())
         GTEST_SKIP() << "mbpoll is not installed (apt-get install mbpoll)";
     start({"--model", "715"});
     ASSERT_TRUE(sim->control("clock 5 3 26 10 20 30 7"));
     ASSERT_EQ(runToEnd(CmdRead), T(ct::kRead));
-    const std::vector<int> regs = MbpollValues(MbpollRead(*sim, 350, 7));
+    const std::vector<int> regs = test::MbpollValues(test::MbpollRead(*sim, 350, 7));
     ASSERT_EQ(regs.size(), 7u);
     // "dd.mm.yy    hh:mm:ss.fff" split into its seven numbers.
     const QStringList shown =

@@ -8,6 +8,7 @@
 #include "configurator/service/device_identity_texts.h"
 #include "configurator/shell/gui_test_support.h"
 #include "configurator/ui/ids.h"
+#include "support/mbpoll.h"
 #include "support/sim_program.h"
 
 #include <gtest/gtest.h>
@@ -34,36 +35,6 @@ using test::WaitUntil;
 QString T(const char* utf8)
 {
     return QString::fromUtf8(utf8);
-}
-
-// Runs a command and returns what it printed (mbpoll, the independent master of the line).
-std::string RunShell(const std::string& command)
-{
-    std::string out;
-    if (FILE* p = popen(command.c_str(), "r")) {
-        std::array<char, 256> buf{};
-        while (fgets(buf.data(), int(buf.size()), p))
-            out += buf.data();
-        pclose(p);
-    }
-    return out;
-}
-
-// The values of "[reg]: value" lines, in order.
-std::vector<int> MbpollValues(const std::string& out)
-{
-    std::vector<int> v;
-    for (const QString& line : QString::fromStdString(out).split('\n'))
-        if (line.startsWith('[') && line.contains(QStringLiteral("]:")))
-            v.push_back(line.section(':', 1).trimmed().toInt());
-    return v;
-}
-
-std::string MbpollRead(const test::SimProcess& sim, int start, int count)
-{
-    return RunShell("mbpoll -m rtu -b 57600 -P none -s 1 -a 1 -t 4 -0 -1 -o 1 -r " +
-                    std::to_string(start) + " -c " + std::to_string(count) + " " + sim.portPath() +
-                    " 2>&1");
 }
 
 class IdentityPageTest : public test::SimProgramTest {
@@ -200,12 +171,12 @@ TEST_F(IdentityPageTest, SerialNumberIsWrittenWhileItsFieldIsEnabled)
 // mbpoll, another master on the same line, reads the type and serial number the page shows.
 TEST_F(IdentityPageTest, MbpollReadsTheRegistersThePageShows)
 {
-    if (RunShell("command -v mbpoll").empty())
+    if (!test::HaveMbpoll())
         GTEST_SKIP() << "mbpoll is not installed (apt-get install mbpoll)";
     start({"--model", "706", "--serial", "2468"}, 705);
     ASSERT_EQ(runToEnd(CmdRead), T(it::kRead));
     rig.pages->link().closePort();  // one master at a time on the line
-    const std::vector<int> regs = MbpollValues(MbpollRead(*sim, 131, 4));
+    const std::vector<int> regs = test::MbpollValues(test::MbpollRead(*sim, 131, 4));
     ASSERT_EQ(regs.size(), 4u);
     EXPECT_EQ(DeviceTypeCode(type()->currentIndex()), regs[0]);
     EXPECT_EQ(type()->currentText(), QStringLiteral("ТИРВ/ОЛК-706"));

@@ -1,6 +1,7 @@
 // The setpoint sequences against the relay simulator: its own register contents, its own coding
 // of the ТИРВ protocol and Modbus TCP, and faults injected on request.
 #include "configurator/setpoints/setpoint_transfer.h"
+#include "support/core_app.h"
 
 #include "configurator/link/serial_port.h"
 #include "configurator/link/texts.h"
@@ -29,19 +30,6 @@ using test::SimProcess;
 
 QString T(const char* utf8) { return QString::fromUtf8(utf8); }
 
-void EnsureApp()
-{
-    static int argc = 1;
-    static char name[] = "setpoint_sim_test";
-    static char* argv[] = {name, nullptr};
-    if (!QCoreApplication::instance())
-        new QCoreApplication(argc, argv);
-    // Test executables land in build/tests, the programs in build/bin.
-    if (!std::getenv("TIRV_BIN_DIR")) {
-        const QString bin = QCoreApplication::applicationDirPath() + QStringLiteral("/../bin");
-        ::setenv("TIRV_BIN_DIR", bin.toLocal8Bit().constData(), 0);
-    }
-}
 
 std::vector<std::string> SimArgs(int code, std::vector<std::string> more = {})
 {
@@ -85,7 +73,7 @@ struct SimRig : SimLine, test::SetpointWiring {
 
 class SetpointSimTest : public ::testing::Test {
 protected:
-    void SetUp() override { EnsureApp(); }
+    void SetUp() override { test::EnsureCoreApp(); }
 };
 
 // The simulator's configured set is a valid image of the model, read in the model's blocks.

@@ -2,6 +2,7 @@
 // The program's wiring of the setpoint operations over the real paced exchange, link check and
 // chunked transfer, against the in-memory relay, shared by the setpoint transfer tests.
 #include "configurator/setpoints/setpoint_transfer.h"
+#include "support/core_app.h"
 
 #include "configurator/link/texts.h"
 #include "configurator/setpoints/setpoint_check.h"
@@ -25,14 +26,6 @@ using test::RecordingReporter;
 
 inline QString T(const char* utf8) { return QString::fromUtf8(utf8); }
 
-inline void EnsureApp()
-{
-    static int argc = 1;
-    static char name[] = "setpoint_transfer_test";
-    static char* argv[] = {name, nullptr};
-    if (!QCoreApplication::instance())
-        new QCoreApplication(argc, argv);
-}
 
 // What the rig owns besides the wiring: one in-memory relay on the line.
 struct MemoryLine {
@@ -100,7 +93,7 @@ inline std::vector<BlockRange> Ranges(const std::vector<QByteArray>& requests)
 
 class SetpointTransferTest : public ::testing::Test {
 protected:
-    void SetUp() override { EnsureApp(); }
+    void SetUp() override { test::EnsureCoreApp(); }
 };
 
 }  // namespace tirv::setpoint_test
