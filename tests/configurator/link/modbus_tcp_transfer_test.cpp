@@ -4,7 +4,7 @@
 #include "configurator/link/texts.h"
 #include "support/core_app.h"
 #include "support/recording_reporter.h"
-#include "tcp_relay.h"
+#include "support/tcp_relay.h"
 
 #include <gtest/gtest.h>
 

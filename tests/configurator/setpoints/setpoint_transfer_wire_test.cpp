@@ -1,5 +1,5 @@
 // The setpoint sequences over the ТИРВ protocol and over Modbus TCP, against in-memory relays.
-#include "tcp_relay.h"
+#include "support/tcp_relay.h"
 #include "transfer_rig.h"
 
 namespace tirv::setpoint_test {
@@ -107,12 +107,12 @@ TEST_F(SetpointTransferTest, ReadOverModbusTcp)
         if (c.spoil)
             rig.at(held, "МТЗ-2 Врем.х-ка") = 4;  // beyond the non-M maximum of 3
         const auto regs = ImageToRegisters(rig.profile, held);
-        std::copy(regs.begin(), regs.end(), tcp.registers.begin());
+        tcp.registers.assign(regs.begin(), regs.end());
         const SetpointImage before = rig.image;
 
         const auto outcome = rig.read();
         ASSERT_TRUE(outcome) << c.code;
-        EXPECT_EQ(tcp.reads, c.frames) << c.code;
+        EXPECT_EQ(tcp.reads(), c.frames) << c.code;
         EXPECT_TRUE(rig.relay.requests.empty()) << "nothing goes over the serial port";
         if (c.spoil) {
             EXPECT_EQ(outcome->end, SetpointTransferEnd::Rejected);

@@ -1,12 +1,15 @@
 #pragma once
-// A scripted Modbus TCP relay on a loopback port, served from the test's own event loop while
-// the transfer runs on its worker thread.
+// A Modbus TCP relay on a loopback port, served from the test's own event loop while the
+// transfer runs on its worker thread: function-3 requests answered from `registers` (or a fixed
+// pattern), or as a script says (late, in pieces, not at all, with an exception).
 #include <QByteArray>
 #include <QHostAddress>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTimer>
+#include <cstdint>
 #include <functional>
+#include <utility>
 #include <vector>
 
 namespace tirv::test {
@@ -69,6 +72,18 @@ public:
         return reply;
     }
 
+    // Start and count of every request so far, in order.
+    std::vector<std::pair<int, int>> reads() const
+    {
+        std::vector<std::pair<int, int>> out;
+        for (const QByteArray& r : requests)
+            out.emplace_back(Start(r), Count(r));
+        return out;
+    }
+
+    // When filled, an unscripted reply carries these registers (0 beyond them); otherwise the
+    // pattern of RegisterValue.
+    std::vector<std::uint16_t> registers;
     std::vector<QByteArray> requests;
     int connections = 0;
     int disconnections = 0;
@@ -83,7 +98,8 @@ private:
             requests.push_back(request);
             const TcpAction action =
                 m_script ? m_script(request, static_cast<int>(requests.size()) - 1)
-                         : TcpAction{{NormalReply(request)}};
+                         : TcpAction{{registers.empty() ? NormalReply(request)
+                                                        : RegistersReply(request)}};
             int delay = 0;
             for (const QByteArray& segment : action.segments) {
                 QTimer::singleShot(delay, s, [s, segment] {
@@ -93,6 +109,18 @@ private:
                 delay += action.gapMs;
             }
         }
+    }
+
+    QByteArray RegistersReply(const QByteArray& request) const
+    {
+        QByteArray reply = NormalReply(request);
+        for (int k = 0; k < Count(request); ++k) {
+            const auto at = static_cast<std::size_t>(Start(request) + k);
+            const std::uint16_t v = at < registers.size() ? registers[at] : 0;
+            reply[9 + 2 * k] = static_cast<char>(v >> 8);
+            reply[10 + 2 * k] = static_cast<char>(v & 0xFF);
+        }
+        return reply;
     }
 
     QTcpServer m_server;
