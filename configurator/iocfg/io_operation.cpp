@@ -28,16 +28,6 @@ QString Utf8(const char* text)
     return QString::fromUtf8(text);
 }
 
-TransferBlock ToBlock(const BlockFrame& f, std::vector<std::uint8_t>& request)
-{
-    request = f.bytes;
-    TransferBlock b;
-    b.frame = QByteArray(reinterpret_cast<const char*>(f.bytes.data()),
-                         static_cast<qsizetype>(f.bytes.size()));
-    b.waitMs = f.waitMs;
-    b.reply = f.reply;
-    return b;
-}
 
 }  // namespace
 
@@ -178,8 +168,8 @@ void IoTransfer::serialRead()
     plan.total = kIoBlockRegisters;
     plan.perBlock = perBlock;
     plan.build = [this](int offset, int count) {
-        return ToBlock(BuildBlockRead(m_wire, BlockKind::Io, kIoFirstRegister + offset, count),
-                       m_request);
+        return ToTransferBlock(
+            BuildBlockRead(m_wire, BlockKind::Io, kIoFirstRegister + offset, count), &m_request);
     };
     plan.accept = [this](std::span<const std::uint8_t> reply, int offset, int count) {
         return AcceptBlockRead(m_wire, m_request, reply, offset, count, m_block);
@@ -263,9 +253,9 @@ void IoTransfer::serialWrite()
     plan.build = [this](int offset, int count) {
         const std::span<const std::uint16_t> values(m_writeRegs.data() + offset,
                                                     static_cast<std::size_t>(count));
-        return ToBlock(
+        return ToTransferBlock(
             BuildBlockWrite(m_wire, BlockKind::Io, kIoFirstRegister + offset, values, offset == 0),
-            m_request);
+            &m_request);
     };
     plan.accept = [this](std::span<const std::uint8_t> reply, int offset, int count) {
         return AcceptSetpointWriteAck(m_wire, m_request, reply, kIoFirstRegister + offset, count);

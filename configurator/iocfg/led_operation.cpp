@@ -22,16 +22,6 @@ namespace {
 
 namespace tx = io_operation_texts;
 
-TransferBlock ToBlock(const BlockFrame& f, std::vector<std::uint8_t>& request)
-{
-    request = f.bytes;
-    TransferBlock b;
-    b.frame = QByteArray(reinterpret_cast<const char*>(f.bytes.data()),
-                         static_cast<qsizetype>(f.bytes.size()));
-    b.waitMs = f.waitMs;
-    b.reply = f.reply;
-    return b;
-}
 
 }  // namespace
 
@@ -182,7 +172,8 @@ void LedTransfer::serialRead()
     plan.total = words;
     plan.perBlock = m_wire.text ? std::max(1, m_wire.framing.valuesPerFrame) : words;
     plan.build = [this](int offset, int count) {
-        return ToBlock(BuildBlockRead(m_wire, BlockKind::Led, m_first + offset, count), m_request);
+        return ToTransferBlock(BuildBlockRead(m_wire, BlockKind::Led, m_first + offset, count),
+                               &m_request);
     };
     plan.accept = [this](std::span<const std::uint8_t> reply, int offset, int count) {
         return AcceptBlockRead(m_wire, m_request, reply, offset, count, m_block);
@@ -243,8 +234,8 @@ void LedTransfer::serialWrite()
     plan.build = [this](int offset, int count) {
         const std::span<const std::uint16_t> values(m_block.data() + offset,
                                                     static_cast<std::size_t>(count));
-        return ToBlock(BuildBlockWrite(m_wire, BlockKind::Led, m_first + offset, values, false),
-                       m_request);
+        return ToTransferBlock(
+            BuildBlockWrite(m_wire, BlockKind::Led, m_first + offset, values, false), &m_request);
     };
     plan.accept = [this](std::span<const std::uint8_t> reply, int offset, int count) {
         return AcceptSetpointWriteAck(m_wire, m_request, reply, m_first + offset, count);

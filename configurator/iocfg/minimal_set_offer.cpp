@@ -62,14 +62,7 @@ void MinimalSetOffer::sendMinimalSet()
     plan.total = 0;
     plan.perBlock = 1;
     plan.noReply = true;
-    plan.build = [f](int, int) {
-        TransferBlock b;
-        b.frame = QByteArray(reinterpret_cast<const char*>(f.bytes.data()),
-                             static_cast<qsizetype>(f.bytes.size()));
-        b.waitMs = f.waitMs;
-        b.reply = f.reply;
-        return b;
-    };
+    plan.build = [f](int, int) { return ToTransferBlock(f); };
     plan.accept = [](std::span<const std::uint8_t>, int, int) { return 0; };
     plan.failureText = m_failureText;
     if (!m_transfer.start(std::move(plan), [this](const TransferOutcome& o) { onSent(o); }))

@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <functional>
 #include <span>
+#include <vector>
 
 namespace tirv {
 
@@ -24,6 +25,21 @@ struct TransferBlock {
     int waitMs = 0;     // computed reply time of this frame
     ReplyRule reply;
 };
+
+// The block of a frame record of the domain (its bytes, reply time and reply rule); `keep`, when
+// given, keeps the request's bytes for checking the reply.
+template <typename Frame>
+TransferBlock ToTransferBlock(const Frame& f, std::vector<std::uint8_t>* keep = nullptr)
+{
+    if (keep)
+        *keep = f.bytes;
+    TransferBlock b;
+    b.frame = QByteArray(reinterpret_cast<const char*>(f.bytes.data()),
+                         static_cast<qsizetype>(f.bytes.size()));
+    b.waitMs = f.waitMs;
+    b.reply = f.reply;
+    return b;
+}
 
 // A transfer description.
 struct TransferPlan {

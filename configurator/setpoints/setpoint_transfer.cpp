@@ -18,16 +18,6 @@ namespace tx = setpoint_texts;
 
 QString Utf8(const char* text) { return QString::fromUtf8(text); }
 
-TransferBlock ToBlock(const SetpointFrame& f)
-{
-    TransferBlock b;
-    b.frame = QByteArray(reinterpret_cast<const char*>(f.bytes.data()),
-                         static_cast<qsizetype>(f.bytes.size()));
-    b.waitMs = f.waitMs;
-    b.reply = f.reply;
-    return b;
-}
-
 bool TcpAddressEntered(const ConnectionSettings& s)
 {
     return std::any_of(s.tcpAddress.begin(), s.tcpAddress.end(),
@@ -101,7 +91,7 @@ bool SetpointTransfer::startSerialRead()
     plan.build = [this](int offset, int count) {
         const SetpointFrame f = BuildSetpointRead(m_link, offset, count);
         m_request = f.bytes;
-        return ToBlock(f);
+        return ToTransferBlock(f);
     };
     plan.accept = [this](std::span<const std::uint8_t> reply, int offset, int count) {
         return AcceptSetpointRead(m_link, m_profile, m_request, reply, offset, count, m_check,
@@ -215,7 +205,7 @@ bool SetpointTransfer::sendMinimalSet()
     plan.total = 0;
     plan.perBlock = 1;
     plan.noReply = true;
-    plan.build = [this](int, int) { return ToBlock(BuildMinimalSetRequest(m_link)); };
+    plan.build = [this](int, int) { return ToTransferBlock(BuildMinimalSetRequest(m_link)); };
     // Nothing comes back: the pause after the request is all there is to wait for.
     plan.accept = [](std::span<const std::uint8_t>, int, int) { return 0; };
     plan.progressText = Utf8(tx::kReadRetryPrefix);
@@ -298,7 +288,7 @@ bool SetpointTransfer::startWrite(Done done)
     plan.build = [this](int offset, int count) {
         const SetpointFrame f = BuildSetpointWrite(m_link, m_profile, m_check, offset, count);
         m_request = f.bytes;
-        return ToBlock(f);
+        return ToTransferBlock(f);
     };
     plan.accept = [this](std::span<const std::uint8_t> reply, int offset, int count) {
         return AcceptSetpointWriteAck(m_link, m_request, reply, offset, count);
