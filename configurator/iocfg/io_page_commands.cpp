@@ -1,6 +1,7 @@
 // The I/O page's commands: New, Open, Save, Read (once or cyclically in state mode) and Write,
 // and the poll's end when the user leaves the page.
 #include "common/word_file.h"
+#include "configurator/iocfg/block_file_dialogs.h"
 #include "configurator/iocfg/io_files.h"
 #include "configurator/iocfg/io_operation_texts.h"
 #include "configurator/iocfg/io_page.h"
@@ -24,6 +25,8 @@ QString U(const char* t)
 {
     return QString::fromUtf8(t);
 }
+
+constexpr BlockFileTexts kTioTexts{pt::kOpenTitle, pt::kSaveTitle, pt::kFilter, pt::kExtension};
 
 // Words 1–3 of the last ".tio" opened in this run, written into every ".tio" saved.
 FileReservedWords& LastTioWords()
@@ -204,27 +207,17 @@ void IoPage::write()
 
 void IoPage::open()
 {
-    QString path = shell().takeCommandLinePath(3);
-    if (path.isEmpty()) {
-        FileRequest r;
-        r.title = U(pt::kOpenTitle);
-        r.filter = U(pt::kFilter);
-        r.defaultExtension = U(pt::kExtension);
-        path = shell().dialogs().chooseFile(r);
-        if (path.isEmpty())
-            return;
-    }
+    const QString path = ChooseBlockFileToOpen(shell(), kTioTexts, 3);
+    if (path.isEmpty())
+        return;
     if (!path.endsWith(U(pt::kExtension))) {
         shell().reporter().ask(WrongExtensionMessage(it::kTioWrongExtension));
         return;
     }
-    std::vector<std::uint8_t> bytes;
-    int error = 0;
-    if (!ReadWholeFile(path.toStdString(), bytes, &error)) {
-        shell().reporter().ask(CannotOpenFileMessage(error));
+    const auto bytes = ReadBlockFile(shell(), path);
+    if (!bytes)
         return;
-    }
-    const TioFile file = ParseTioFile(bytes);
+    const TioFile file = ParseTioFile(*bytes);
     if (file.result == IoFileResult::Damaged) {
         shell().reporter().ask(TioDamagedMessage());
         return;
@@ -244,23 +237,13 @@ void IoPage::save()
 {
     if (!validateAll())
         return;
-    FileRequest r;
-    r.title = U(pt::kSaveTitle);
-    r.filter = U(pt::kFilter);
-    r.defaultExtension = U(pt::kExtension);
-    r.save = true;
-    const QString path = shell().dialogs().chooseFile(r);
-    if (path.isEmpty())
-        return;
-    const auto bytes =
-        BuildTioFile(static_cast<std::uint32_t>(shell().model().code()), LastTioWords(), m_image);
-    int error = 0;
-    if (!WriteWholeFile(path.toStdString(), bytes, &error)) {
-        shell().reporter().ask(CannotOpenFileMessage(error));
-        return;
-    }
-    if (!shell().state().busy)
-        shell().reporter().status(U(ot::kIoFileSaved), StatusIcon::Info);
+    SaveBlockFile(
+        shell(), kTioTexts,
+        [this] {
+            return BuildTioFile(static_cast<std::uint32_t>(shell().model().code()),
+                                LastTioWords(), m_image);
+        },
+        ot::kIoFileSaved);
 }
 
 }  // namespace tirv

@@ -17,6 +17,7 @@ tirv_qt_library(tirv_iocfg SOURCES
 tirv_qt_library(tirv_iocfg_pages SOURCES
   ${_ioodir}/io_page_texts.h ${_ioodir}/io_page.h ${_ioodir}/io_page.cpp
   ${_ioodir}/io_page_commands.cpp
+  ${_ioodir}/block_file_dialogs.h ${_ioodir}/block_file_dialogs.cpp
   ${_ioodir}/led_page_texts.h ${_ioodir}/led_page.h ${_ioodir}/led_page.cpp
   ${_ioodir}/led_panel_view.h ${_ioodir}/led_panel_view.cpp
   LIBS tirv_iocfg tirv_ui tirv_files Qt6::Widgets)

@@ -1,4 +1,5 @@
 // The LED page: panel, pop-up, files and exchanges.
+#include "configurator/iocfg/block_file_dialogs.h"
 #include "configurator/iocfg/led_page.h"
 
 #include "common/word_file.h"
@@ -33,6 +34,8 @@ QString U(const char* t)
 }
 
 constexpr int kPopupTimeLength = 5;
+
+constexpr BlockFileTexts kTldTexts{lt::kOpenTitle, lt::kSaveTitle, lt::kFilter, lt::kExtension};
 
 // Words 1–3 of the last ".tld" opened in this run, written into every ".tld" saved.
 FileReservedWords& LastTldWords()
@@ -320,24 +323,14 @@ void LedPage::run(bool write)
 
 void LedPage::open()
 {
-    QString path = shell().takeCommandLinePath(4);
-    if (path.isEmpty()) {
-        FileRequest r;
-        r.title = U(lt::kOpenTitle);
-        r.filter = U(lt::kFilter);
-        r.defaultExtension = U(lt::kExtension);
-        path = shell().dialogs().chooseFile(r);
-    }
+    const QString path = ChooseBlockFileToOpen(shell(), kTldTexts, 4);
     // A name with another extension is ignored, as the dialog's filter implies.
     if (path.isEmpty() || !path.endsWith(U(lt::kExtension)))
         return;
-    std::vector<std::uint8_t> bytes;
-    int error = 0;
-    if (!ReadWholeFile(path.toStdString(), bytes, &error)) {
-        shell().reporter().ask(CannotOpenFileMessage(error));
+    const auto bytes = ReadBlockFile(shell(), path);
+    if (!bytes)
         return;
-    }
-    const TldFile file = ParseTldFile(bytes, shell().model().code());
+    const TldFile file = ParseTldFile(*bytes, shell().model().code());
     if (file.result == IoFileResult::Damaged) {
         shell().reporter().ask(TldDamagedMessage());
         return;
@@ -360,23 +353,13 @@ void LedPage::save()
     if (!commitPopup())
         return;
     closePopup();
-    FileRequest r;
-    r.title = U(lt::kSaveTitle);
-    r.filter = U(lt::kFilter);
-    r.defaultExtension = U(lt::kExtension);
-    r.save = true;
-    const QString path = shell().dialogs().chooseFile(r);
-    if (path.isEmpty())
-        return;
-    const auto bytes =
-        BuildTldFile(static_cast<std::uint32_t>(shell().model().code()), LastTldWords(), m_image);
-    int error = 0;
-    if (!WriteWholeFile(path.toStdString(), bytes, &error)) {
-        shell().reporter().ask(CannotOpenFileMessage(error));
-        return;
-    }
-    if (!shell().state().busy)
-        shell().reporter().status(U(ot::kLedFileSaved), StatusIcon::Info);
+    SaveBlockFile(
+        shell(), kTldTexts,
+        [this] {
+            return BuildTldFile(static_cast<std::uint32_t>(shell().model().code()),
+                                LastTldWords(), m_image);
+        },
+        ot::kLedFileSaved);
 }
 
 }  // namespace tirv
