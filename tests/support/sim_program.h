@@ -39,6 +39,23 @@ protected:
         rig.build(QString::fromStdString(sim->portsDir()), model);
         rig.win->start();
     }
+    // Closes the program and starts it again on the same simulator, with what it saved.
+    void restartProgram(int model)
+    {
+        rig.reset();
+        rig.build(QString::fromStdString(sim->portsDir()), model);
+        rig.win->start();
+    }
+    // Shows a page through its menu command; the page, or null (the test fails) if it is missing.
+    template <class P>
+    P* showPage(int command, int pageId)
+    {
+        rig.win->command(command);
+        auto* page = dynamic_cast<P*>(rig.win->page(pageId));
+        EXPECT_NE(page, nullptr) << pageId;
+        EXPECT_EQ(rig.win->currentPage(), pageId);
+        return page;
+    }
     void TearDown() override { rig.reset(); }
 
     // Runs a window command and waits until the line is free again; the last status.

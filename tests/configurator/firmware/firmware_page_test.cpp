@@ -13,9 +13,7 @@
 #include "configurator/shell/main_window.h"
 #include "configurator/ui/ids.h"
 #include "firmware_records.h"
-#include "support/gui_app.h"
-#include "support/program_rig.h"
-#include "support/sim_process.h"
+#include "support/sim_program.h"
 
 #include <gtest/gtest.h>
 #include <QDir>
@@ -32,25 +30,13 @@ namespace tirv {
 namespace {
 
 namespace tx = firmware_texts;
+using test::U;
+using test::WaitUntil;
 
 // What status field 2 shows for a relay running its program (as after a link check).
 QString AddressField(int address)
 {
     return QString::fromUtf8(panel_texts::kDeviceAddress).arg(address);
-}
-
-QString T(const char* utf8)
-{
-    return QString::fromUtf8(utf8);
-}
-
-bool WaitUntil(const std::function<bool()>& done, int ms)
-{
-    QElapsedTimer t;
-    t.start();
-    while (!(done && done()) && t.elapsed() < ms)
-        QApplication::processEvents(QEventLoop::AllEvents, 10);
-    return done && done();
 }
 
 std::string ReadAll(const std::string& path)
@@ -65,23 +51,17 @@ void Shot(QWidget* w, const QString& name)
     w->grab().save(QStringLiteral("/tmp/fw-shots/") + name + QStringLiteral(".png"));
 }
 
-class FirmwarePageTest : public ::testing::Test {
+class FirmwarePageTest : public test::SimProgramTest {
 protected:
     void start(std::vector<std::string> simArgs, int model)
     {
-        test::GuiApp();
-        sim = std::make_unique<test::SimProcess>(simArgs);
-        ASSERT_TRUE(sim->ready()) << sim->error();
-        rig.build(QString::fromStdString(sim->portsDir()), model);
+        startProgram(std::move(simArgs), model);
         win = rig.win.get();
         win->resize(1000, 700);
-        win->start();
         win->show();
-        win->command(CmdShowFirmware);
-        page = dynamic_cast<FirmwareUpdatePage*>(win->page(PageFirmware));
+        page = showPage<FirmwareUpdatePage>(CmdShowFirmware, PageFirmware);
         ASSERT_NE(page, nullptr);
     }
-    void TearDown() override { rig.reset(); }
     std::string writeFile(const std::string& name, const std::string& text)
     {
         const std::string path = sim->workDir() + "/" + name;
@@ -122,8 +102,6 @@ protected:
         Shot(win, shotName + QStringLiteral("-after"));
     }
 
-    test::ProgramRig rig;
-    std::unique_ptr<test::SimProcess> sim;
     MainWindow* win = nullptr;
     FirmwareUpdatePage* page = nullptr;
 };
@@ -138,8 +116,8 @@ TEST_F(FirmwarePageTest, NonMUpdateWritesTheFileWithItsProtocolAndTimingMessages
     page->command(CtlFwChooseFile);
     ASSERT_TRUE(page->image().has_value());
     ASSERT_EQ(rig.dialogs.fileRequests.size(), 1u);
-    EXPECT_EQ(rig.dialogs.fileRequests[0].title, T(tx::kOpenDialogTitle));
-    EXPECT_EQ(rig.dialogs.fileRequests[0].filter, T(tx::kFilterMot));
+    EXPECT_EQ(rig.dialogs.fileRequests[0].title, U(tx::kOpenDialogTitle));
+    EXPECT_EQ(rig.dialogs.fileRequests[0].filter, U(tx::kFilterMot));
     EXPECT_FALSE(page->control(CtlFwVerify)->isVisibleTo(page)) << "verify-only is for M models";
 
     const std::string protocol = sim->workDir() + "/update.txt";
@@ -151,15 +129,15 @@ TEST_F(FirmwarePageTest, NonMUpdateWritesTheFileWithItsProtocolAndTimingMessages
     runAndShoot(PageCmdFirmwareWrite, QStringLiteral("nonm"));
 
     const QStringList texts = rig.rep.messageTexts();
-    EXPECT_TRUE(texts.contains(T(tx::kEraseTimeEmpty))) << texts.join('\n').toStdString();
-    EXPECT_TRUE(texts.contains(T(tx::kWriteTimeRange)));
+    EXPECT_TRUE(texts.contains(U(tx::kEraseTimeEmpty))) << texts.join('\n').toStdString();
+    EXPECT_TRUE(texts.contains(U(tx::kWriteTimeRange)));
     EXPECT_EQ(page->control<QLineEdit>(CtlFwEraseMs)->text(), QStringLiteral("200"));
     EXPECT_EQ(page->control<QLineEdit>(CtlFwPageMs)->text(), QStringLiteral("10"));
     const QStringList r = rows();
     ASSERT_FALSE(r.isEmpty());
-    EXPECT_EQ(r.front(), T(tx::kEnteringLoader));
-    EXPECT_EQ(r.back(), T(tx::kFinalUpdateDone)) << r.join('\n').toStdString();
-    EXPECT_EQ(rig.rep.lastStatus(), T(tx::kFinalUpdateDone));
+    EXPECT_EQ(r.front(), U(tx::kEnteringLoader));
+    EXPECT_EQ(r.back(), U(tx::kFinalUpdateDone)) << r.join('\n').toStdString();
+    EXPECT_EQ(rig.rep.lastStatus(), U(tx::kFinalUpdateDone));
 
     const auto bytes = flash();
     const auto& pages = page->image()->relay.pages.pages();
@@ -187,7 +165,7 @@ TEST_F(FirmwarePageTest, MUpdateThenVerifyWithFrameDumpsInTheProtocol)
     rig.dialogs.paths.push_back(QString::fromStdString(writeFile("new.hex", hex)));
     page->command(CtlFwChooseFile);
     ASSERT_TRUE(page->image().has_value());
-    EXPECT_EQ(rig.dialogs.fileRequests[0].filter, T(tx::kFilterHex));
+    EXPECT_EQ(rig.dialogs.fileRequests[0].filter, U(tx::kFilterHex));
     EXPECT_FALSE(page->control(CtlFwEraseMs)->isVisibleTo(page)) << "timing is for non-M models";
     const std::string protocol = sim->workDir() + "/update.txt";
     rig.dialogs.paths.push_back(QString::fromStdString(protocol));
@@ -198,8 +176,8 @@ TEST_F(FirmwarePageTest, MUpdateThenVerifyWithFrameDumpsInTheProtocol)
     runAndShoot(PageCmdFirmwareWrite, QStringLiteral("m"));
     QStringList r = rows();
     ASSERT_GE(r.size(), 2);
-    EXPECT_EQ(r[1], T("Обновление ПО ТИРВ-705M:"));
-    EXPECT_EQ(r.back(), T(tx::kFinalUpdateDone)) << r.join('\n').toStdString();
+    EXPECT_EQ(r[1], U("Обновление ПО ТИРВ-705M:"));
+    EXPECT_EQ(r.back(), U(tx::kFinalUpdateDone)) << r.join('\n').toStdString();
     EXPECT_EQ(win->statusText(2).toStdString(), AddressField(rig.settings().address).toStdString())
         << "GO ran the program";
     EXPECT_FALSE(rig.linkState().bootloaderMode());
@@ -209,7 +187,7 @@ TEST_F(FirmwarePageTest, MUpdateThenVerifyWithFrameDumpsInTheProtocol)
 
     runAndShoot(PageCmdFirmwareRead, QStringLiteral("m-verify"));
     r = rows();
-    EXPECT_EQ(r.back(), T(tx::kFinalVerifyDone)) << r.join('\n').toStdString();
+    EXPECT_EQ(r.back(), U(tx::kFinalVerifyDone)) << r.join('\n').toStdString();
     EXPECT_EQ(win->statusText(2).toStdString(), panel_texts::kBootloaderMode)
         << "verification ends without GO: the relay still waits in its bootloader";
     const std::string text = Cp1251ToUtf8(ReadAll(protocol));
@@ -226,7 +204,7 @@ TEST_F(FirmwarePageTest, RefusedFileAndAClassChangeLeaveNoImage)
     page->command(CtlFwChooseFile);
     EXPECT_FALSE(page->image().has_value());
     ASSERT_FALSE(rig.rep.messages.empty());
-    EXPECT_EQ(rig.rep.messages.back().text, T(tx::kSrecAddressing));
+    EXPECT_EQ(rig.rep.messages.back().text, U(tx::kSrecAddressing));
 
     rig.dialogs.paths.push_back(
         QString::fromStdString(writeFile("good.mot", test::S3(0xFFF80000, test::Ramp(16)))));
@@ -247,7 +225,7 @@ TEST_F(FirmwarePageTest, AFailedNonMUpdateLeavesTheRelayInItsLoaderAndOtherPages
     page->control<QLineEdit>(CtlFwPageMs)->setText(QStringLiteral("10"));
     page->command(PageCmdFirmwareWrite);
     WaitUntil([&] { return !page->running() && !win->state().busy; }, 30000);
-    ASSERT_EQ(rows().back(), T(tx::kFinalUpdateFailed)) << rows().join('\n').toStdString();
+    ASSERT_EQ(rows().back(), U(tx::kFinalUpdateFailed)) << rows().join('\n').toStdString();
     ASSERT_TRUE(rig.linkState().bootloaderMode());
 
     rig.rep.answers.push_back(Answer::Ok);
@@ -271,7 +249,7 @@ TEST_F(FirmwarePageTest, AfterASuccessfulUpdateTheRelayCountsAsRunningItsProgram
     page->control<QLineEdit>(CtlFwPageMs)->setText(QStringLiteral("10"));
     page->command(PageCmdFirmwareWrite);
     WaitUntil([&] { return !page->running() && !win->state().busy; }, 30000);
-    ASSERT_EQ(rows().back(), T(tx::kFinalUpdateFailed)) << rows().join('\n').toStdString();
+    ASSERT_EQ(rows().back(), U(tx::kFinalUpdateFailed)) << rows().join('\n').toStdString();
     ASSERT_TRUE(rig.linkState().bootloaderMode());
     EXPECT_EQ(win->statusText(2).toStdString(), panel_texts::kBootloaderMode);
 
@@ -279,8 +257,8 @@ TEST_F(FirmwarePageTest, AfterASuccessfulUpdateTheRelayCountsAsRunningItsProgram
     WaitUntil({}, 3200);  // the loader ends the slow write it was busy with
     page->command(PageCmdFirmwareWrite);
     WaitUntil([&] { return !page->running() && !win->state().busy; }, 30000);
-    ASSERT_EQ(rows().back(), T(tx::kFinalUpdateDone)) << rows().join('\n').toStdString();
-    EXPECT_EQ(rows().front(), T(tx::kConfirmLoaderMode)) << "the second run skipped the switch";
+    ASSERT_EQ(rows().back(), U(tx::kFinalUpdateDone)) << rows().join('\n').toStdString();
+    EXPECT_EQ(rows().front(), U(tx::kConfirmLoaderMode)) << "the second run skipped the switch";
     EXPECT_EQ(win->statusText(2).toStdString(), AddressField(rig.settings().address).toStdString());
     EXPECT_FALSE(rig.linkState().bootloaderMode());
 

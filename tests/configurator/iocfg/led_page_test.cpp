@@ -14,8 +14,8 @@
 #include "configurator/shell/gui_test_support.h"
 #include "configurator/shell/program_pages.h"
 #include "configurator/shell/project_file.h"
-#include "support/program_rig.h"
 #include "support/sim_process.h"
+#include "support/sim_program.h"
 
 #include <gtest/gtest.h>
 #include <QComboBox>
@@ -51,16 +51,11 @@ QPoint At(const PanelBox& b, double dx, double dy)
     return QPointF(b.x + dx, b.y + dy).toPoint();
 }
 
-class LedPageTest : public ::testing::Test {
+class LedPageTest : public test::SimProgramTest {
 protected:
     // `pictures`: the front-panel pictures lie beside the program, as installed.
     void start(int model, bool pictures = false)
     {
-        test::GuiApp();
-        sim = std::make_unique<test::SimProcess>(
-            std::vector<std::string>{"--model", std::to_string(model)});
-        ASSERT_TRUE(sim->ready()) << sim->error();
-        QFile::remove(rig.settingsPath());
         for (const bool m : {false, true}) {
             const QString beside = rig.folder.filePath(QFileInfo(InstalledPicture(m)).fileName());
             QFile::remove(beside);
@@ -68,19 +63,10 @@ protected:
                 ASSERT_TRUE(QFile::copy(InstalledPicture(m), beside)) << beside.toStdString();
             }
         }
-        rig.build(QString::fromStdString(sim->portsDir()), model);
-        rig.win->start();
-        rig.win->command(CmdShowLeds);
-        page = dynamic_cast<LedPage*>(rig.win->page(PageLeds));
+        startProgram({"--model", std::to_string(model)}, model, Settings::Fresh);
+        page = showPage<LedPage>(CmdShowLeds, PageLeds);
         ASSERT_NE(page, nullptr);
         page->panel()->resize(520, 340);
-    }
-    void TearDown() override { rig.reset(); }
-    QString run(int cmd)
-    {
-        rig.win->command(cmd);
-        EXPECT_TRUE(WaitUntil([&] { return !rig.win->state().busy; }, 20000));
-        return rig.rep.lastStatus();
     }
     void click(int led) { page->clickPanel(page->panel()->labelRect(led).center()); }
     void typeTime(const QString& text)
@@ -99,8 +85,6 @@ protected:
         return ParseTldFile(bytes, rig.win->model().code()).image;
     }
 
-    test::ProgramRig rig;
-    std::unique_ptr<test::SimProcess> sim;
     LedPage* page = nullptr;
 };
 
@@ -109,7 +93,7 @@ TEST_F(LedPageTest, PanelsOfBothClassesWithLabelsAndTheSelectedLedHighlighted)
     for (const int model : {705, 715}) {
         SCOPED_TRACE(model);
         start(model);
-        EXPECT_EQ(run(CmdReadLedSettings), T(ot::kLedReadDone));
+        EXPECT_EQ(runToEnd(CmdReadLedSettings), T(ot::kLedReadDone));
         LedPanelView* view = page->panel();
         EXPECT_EQ(view->ledCount(), model >= 715 ? 8 : 5);
         EXPECT_NE(page->control(model >= 715 ? CtlLedColumnFirst + 7 : CtlLedRowFirst + 4),
@@ -162,7 +146,7 @@ TEST_F(LedPageTest, FrontPanelPicturesBesideTheProgramAreShownWithTheLedsWhereTh
         QImage shot = view->grab().toImage();
         for (const QPoint at : {QPoint(1, 1), QPoint(250, 20), view->labelRect(0).topLeft()})
             EXPECT_EQ(shot.pixelColor(at), picture.pixelColor(at)) << at.x() << "," << at.y();
-        EXPECT_EQ(run(CmdReadLedSettings), T(ot::kLedReadDone));
+        EXPECT_EQ(runToEnd(CmdReadLedSettings), T(ot::kLedReadDone));
         click(leds - 1);
         ASSERT_TRUE(page->popupOpen());
         const QRect r = view->labelRect(leds - 1);
@@ -184,10 +168,10 @@ TEST_F(LedPageTest, PopupStoresAtOnceAndTheWriteReadsBack)
     page->control<QComboBox>(CtlLedMode)->setCurrentIndex(1);
     typeTime(QStringLiteral("0,5"));
     // The write first takes the typed time.
-    EXPECT_EQ(run(CmdWriteLedSettings), T(ot::kLedWriteDone));
+    EXPECT_EQ(runToEnd(CmdWriteLedSettings), T(ot::kLedWriteDone));
     page->command(PageCmdLedNew);
     EXPECT_EQ(saved(), LedImage{});
-    EXPECT_EQ(run(CmdReadLedSettings), T(ot::kLedReadDone));
+    EXPECT_EQ(runToEnd(CmdReadLedSettings), T(ot::kLedReadDone));
     click(0);
     EXPECT_EQ(page->control<QComboBox>(CtlLedSignal)->currentIndex(), 1);
     EXPECT_EQ(page->control<QComboBox>(CtlLedMode)->currentIndex(), 1);

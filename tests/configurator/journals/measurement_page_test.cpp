@@ -11,8 +11,7 @@
 #include "configurator/link/texts.h"
 #include "configurator/shell/gui_test_support.h"
 #include "configurator/ui/ids.h"
-#include "support/program_rig.h"
-#include "support/sim_process.h"
+#include "support/sim_program.h"
 
 #include <gtest/gtest.h>
 #include <QCheckBox>
@@ -29,38 +28,24 @@ namespace tirv {
 namespace {
 
 namespace tx = measurement_texts;
+using test::U;
 using test::WaitUntil;
 
-QString Utf8(const char* s)
-{
-    return QString::fromUtf8(s);
-}
-
-class MeasurementPageTest : public ::testing::Test {
+class MeasurementPageTest : public test::SimProgramTest {
 protected:
     void start(std::vector<std::string> simArgs, int model)
     {
-        test::GuiApp();
-        sim = std::make_unique<test::SimProcess>(simArgs);
-        ASSERT_TRUE(sim->ready()) << sim->error();
-        build(model);
+        startProgram(std::move(simArgs), model);
+        showMeasurements();
     }
-    void build(int model)
+    // After a restart of the program as well.
+    void showMeasurements()
     {
-        rig.build(QString::fromStdString(sim->portsDir()), model);
-        rig.win->start();
-        rig.win->command(CmdShowMeasurements);
-        page = dynamic_cast<MeasurementPage*>(rig.win->page(PageMeasurements));
+        page = showPage<MeasurementPage>(CmdShowMeasurements, PageMeasurements);
         ASSERT_NE(page, nullptr);
-        ASSERT_EQ(rig.win->currentPage(), PageMeasurements);
     }
-    void TearDown() override { rig.reset(); }
-    void set(const std::string& command) { ASSERT_TRUE(sim->control(command)) << command; }
-    void readOnce()
-    {
-        rig.win->command(CmdRead);
-        ASSERT_TRUE(WaitUntil([&] { return !rig.win->state().busy; }, 20000));
-    }
+    void set(const std::string& command) { simControl(command); }
+    void readOnce() { runToEnd(CmdRead); }
     QString field(std::size_t index) const
     {
         return page->control<QLineEdit>(CtlMeasFirstField + static_cast<int>(index))->text();
@@ -80,8 +65,6 @@ protected:
         EXPECT_TRUE(page->grab().save("/tmp/meas-shots/" + name));
     }
 
-    test::ProgramRig rig;
-    std::unique_ptr<test::SimProcess> sim;
     MeasurementPage* page = nullptr;
 };
 
@@ -103,7 +86,7 @@ TEST_F(MeasurementPageTest, IntegerLayoutFillsItsFieldsAndTheDiagram)
     phasorBox(0)->setChecked(true);
     phasorBox(3)->setChecked(true);
     readOnce();
-    EXPECT_EQ(rig.rep.lastStatus(), Utf8(tx::kStatusRead));
+    EXPECT_EQ(rig.rep.lastStatus(), U(tx::kStatusRead));
     for (const Row& r : rows)
         EXPECT_EQ(field(r.index), r.text) << r.command;
     // Ua at raw angle 900 points up: the diagram's phasors come from the reading.
@@ -128,10 +111,10 @@ TEST_F(MeasurementPageTest, RejectedReadingLeavesTheFieldsAsTheyWere)
     set("measure 300 10001");
     readOnce();
     EXPECT_EQ(field(1), "15.00");
-    EXPECT_EQ(rig.rep.lastStatus(), Utf8(tx::kStatusInvalidValues));
+    EXPECT_EQ(rig.rep.lastStatus(), U(tx::kStatusInvalidValues));
     ASSERT_FALSE(rig.rep.messages.empty());
     EXPECT_EQ(rig.rep.messages.back().text,
-              QString::fromUtf8("Недопустимое значение температуры: T*10=10001"));
+              U("Недопустимое значение температуры: T*10=10001"));
 }
 
 TEST_F(MeasurementPageTest, FloatLayoutFillsTheListRowsAndKeepsNanOutOfTheDiagram)
@@ -155,7 +138,7 @@ TEST_F(MeasurementPageTest, FloatLayoutFillsTheListRowsAndKeepsNanOutOfTheDiagra
     EXPECT_EQ(cell(7, 2), "-120.0");
     EXPECT_EQ(cell(45, 1), "50.00");
     EXPECT_EQ(cell(49, 1), "35");
-    EXPECT_EQ(cell(0, 0), Utf8(tx::kRowPhaseCurrents));
+    EXPECT_EQ(cell(0, 0), U(tx::kRowPhaseCurrents));
     // Ub is the longest drawable voltage: its tip is at the radius, and no NaN reaches the
     // picture.
     const QImage picture = page->control<VectorDiagramView>(CtlMeasDiagram)->grab().toImage();
@@ -181,7 +164,7 @@ TEST_F(MeasurementPageTest, PeriodFieldRaisesAShortPeriodWithTheWarning)
     QApplication::sendEvent(period, &out);
     EXPECT_EQ(period->text(), "850");
     ASSERT_FALSE(rig.rep.messages.empty());
-    EXPECT_EQ(rig.rep.messages.back().text, Utf8(tx::kPeriodTooSmall));
+    EXPECT_EQ(rig.rep.messages.back().text, U(tx::kPeriodTooSmall));
     // A fifth digit cannot be typed.
     period->setText("");
     QTest::keyClicks(period, "99999");
@@ -222,16 +205,16 @@ TEST_F(MeasurementPageTest, PollingEndsWhenVklIsUntickedAndWhenThePageIsLeft)
         rig.rep.statuses.clear();
         polling->setChecked(true);  // ticking it starts the reading
         ASSERT_TRUE(
-            WaitUntil([&] { return rig.rep.statuses.count(Utf8(tx::kStatusRead)) >= 2; }, 20000));
+            WaitUntil([&] { return rig.rep.statuses.count(U(tx::kStatusRead)) >= 2; }, 20000));
         EXPECT_FALSE(period->isEnabled());
         if (leave)
             rig.win->command(CmdShowSetpoints);
         else
             polling->setChecked(false);
         ASSERT_TRUE(WaitUntil([&] { return !rig.win->state().busy; }, 10000));
-        const qsizetype reads = rig.rep.statuses.count(Utf8(tx::kStatusRead));
+        const qsizetype reads = rig.rep.statuses.count(U(tx::kStatusRead));
         WaitUntil({}, 2000);
-        EXPECT_EQ(rig.rep.statuses.count(Utf8(tx::kStatusRead)), reads);
+        EXPECT_EQ(rig.rep.statuses.count(U(tx::kStatusRead)), reads);
         EXPECT_TRUE(period->isEnabled());
         EXPECT_FALSE(rig.linkState().exchangeInProgress());
         polling->setChecked(false);
@@ -249,8 +232,8 @@ TEST_F(MeasurementPageTest, PollingTickedWhileTheLeftIoPollEndsStartsAfterIt)
     rig.win->command(CmdShowIoState);
     auto* ioPolling = rig.win->page(PageIoState)->control<QCheckBox>(CtlIoPollOn);
     ioPolling->setChecked(true);
-    const QString ioStarted = Utf8(io::kReadStarted[1]);
-    const QString ioDone = Utf8(io::kReadDone[1]);
+    const QString ioStarted = U(io::kReadStarted[1]);
+    const QString ioDone = U(io::kReadDone[1]);
     ASSERT_TRUE(WaitUntil([&] { return rig.rep.statuses.count(ioDone) >= 1; }, 15000));
     ASSERT_TRUE(WaitUntil([&] { return rig.rep.lastStatus() != ioDone; }, 8000))
         << "the next I/O read is in flight";
@@ -261,14 +244,14 @@ TEST_F(MeasurementPageTest, PollingTickedWhileTheLeftIoPollEndsStartsAfterIt)
     page->control<QLineEdit>(CtlMeasPeriod)->setText("900");
     ASSERT_TRUE(polling->isEnabled());
     polling->click();
-    ASSERT_TRUE(WaitUntil([&] { return rig.rep.statuses.contains(Utf8(tx::kStatusRead)); }, 15000));
+    ASSERT_TRUE(WaitUntil([&] { return rig.rep.statuses.contains(U(tx::kStatusRead)); }, 15000));
     polling->click();
     ASSERT_TRUE(WaitUntil([&] { return !rig.win->state().busy; }, 5000));
     const QStringList seen = rig.rep.statuses;
-    EXPECT_FALSE(seen.contains(Utf8(link_texts::kLineBusy))) << seen.join('|').toStdString();
+    EXPECT_FALSE(seen.contains(U(link_texts::kLineBusy))) << seen.join('|').toStdString();
     const qsizetype ioEnd = seen.indexOf(ioDone);
     ASSERT_GE(ioEnd, 0) << "the I/O read in flight ended with its block";
-    EXPECT_LT(ioEnd, seen.indexOf(Utf8(tx::kStatusRead)));
+    EXPECT_LT(ioEnd, seen.indexOf(U(tx::kStatusRead)));
     WaitUntil({}, 4000);
     EXPECT_EQ(rig.rep.statuses.count(ioStarted), 0) << "no I/O read after leaving";
     EXPECT_TRUE(ioPolling->isChecked()) << "the setting stays for the next visit";
@@ -290,16 +273,16 @@ TEST_F(MeasurementPageTest, ModbusTcpReadFillsTheListOnceWithoutAQuestion)
     set("measure-float 1 2.75");  // Ia, row 1
     page->control<QCheckBox>(CtlMeasPolling)->setChecked(true);
     ASSERT_TRUE(WaitUntil([&] { return !rig.win->state().busy; }, 10000));
-    EXPECT_EQ(rig.rep.lastStatus(), Utf8(tx::kTcpStatusRead));
+    EXPECT_EQ(rig.rep.lastStatus(), U(tx::kTcpStatusRead));
     EXPECT_EQ(cell(1, 1), "2.75");
     WaitUntil({}, 1500);
-    EXPECT_EQ(rig.rep.statuses.count(Utf8(tx::kTcpStatusRead)), 1);
+    EXPECT_EQ(rig.rep.statuses.count(U(tx::kTcpStatusRead)), 1);
     EXPECT_TRUE(rig.rep.messages.empty());
 
     // With the relay gone the read ends with its text and the page keeps its values.
     sim->stop();
     readOnce();
-    EXPECT_EQ(rig.rep.lastStatus(), Utf8(tx::kTcpStatusReadFailed));
+    EXPECT_EQ(rig.rep.lastStatus(), U(tx::kTcpStatusReadFailed));
     EXPECT_EQ(cell(1, 1), "2.75");
 }
 
@@ -334,8 +317,8 @@ TEST_F(MeasurementPageTest, SelectionColourPollingAndPeriodSurviveARestart)
         page->control<QCheckBox>(CtlMeasPolling)->setChecked(true);
     }
     page->control<QLineEdit>(CtlMeasPeriod)->setText("1234");
-    rig.reset();
-    build(715);
+    restartProgram(715);
+    showMeasurements();
     const MeasurementSettings s = page->settings();
     EXPECT_TRUE(s.selected(2));
     EXPECT_TRUE(s.selected(9));
