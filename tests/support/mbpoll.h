@@ -36,12 +36,12 @@ inline std::vector<int> MbpollValues(const std::string& out)
     return v;
 }
 
-// Holding registers `start`… of relay 1 at 57600 bit/s, as mbpoll prints them.
-inline std::string MbpollRead(const SimProcess& sim, int start, int count)
+// Holding registers `start`… of relay `address` at 57600 bit/s, as mbpoll prints them.
+inline std::string MbpollRead(const SimProcess& sim, int start, int count, int address = 1)
 {
-    return RunShell("mbpoll -m rtu -b 57600 -P none -s 1 -a 1 -t 4 -0 -1 -o 1 -r " +
-                    std::to_string(start) + " -c " + std::to_string(count) + " " + sim.portPath() +
-                    " 2>&1");
+    return RunShell("mbpoll -m rtu -b 57600 -P none -s 1 -a " + std::to_string(address) +
+                    " -t 4 -0 -1 -o 1 -r " + std::to_string(start) + " -c " +
+                    std::to_string(count) + " " + sim.portPath() + " 2>&1");
 }
 
 // Whether mbpoll is installed (the tests that use it are skipped without it).

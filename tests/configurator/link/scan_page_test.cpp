@@ -4,8 +4,8 @@
 #include "configurator/link/scan_page.h"
 #include "configurator/shell/gui_test_support.h"
 #include "configurator/ui/ids.h"
-#include "support/program_rig.h"
-#include "support/sim_process.h"
+#include "support/mbpoll.h"
+#include "support/sim_program.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -24,18 +24,6 @@ namespace {
 
 using test::WaitUntil;
 
-std::string Shell(const std::string& command)
-{
-    std::string out;
-    if (FILE* p = popen(command.c_str(), "r")) {
-        std::array<char, 256> buf{};
-        while (fgets(buf.data(), int(buf.size()), p))
-            out += buf.data();
-        pclose(p);
-    }
-    return out;
-}
-
 int BaudIndexOf(std::uint32_t rate)
 {
     for (std::size_t k = 0; k < kBaudRates.size(); ++k)
@@ -44,21 +32,14 @@ int BaudIndexOf(std::uint32_t rate)
     return -1;
 }
 
-class ScanPageTest : public ::testing::Test {
+class ScanPageTest : public test::SimProgramTest {
 protected:
     void start(std::vector<std::string> simArgs)
     {
-        test::GuiApp();
-        sim = std::make_unique<test::SimProcess>(simArgs);
-        ASSERT_TRUE(sim->ready()) << sim->error();
-        rig.build(QString::fromStdString(sim->portsDir()), 715);
-        rig.win->start();
-        rig.win->command(CmdShowScan);
-        page = dynamic_cast<ScanPage*>(rig.win->page(PageScan));
+        startProgram(std::move(simArgs), 715);
+        page = showPage<ScanPage>(CmdShowScan, PageScan);
         ASSERT_NE(page, nullptr);
     }
-    void TearDown() override { rig.reset(); }
-
     void setRange(int a1, int a2, std::uint32_t fromRate, std::uint32_t toRate, int stopItem = 0)
     {
         page->control<QLineEdit>(CtlScanFirstAddress)->setText(QString::number(a1));
@@ -92,8 +73,6 @@ protected:
     }
     QString buttonText() const { return page->control<QPushButton>(CtlScanStart)->text(); }
 
-    test::ProgramRig rig;
-    std::unique_ptr<test::SimProcess> sim;
     ScanPage* page = nullptr;
 };
 
@@ -113,13 +92,11 @@ TEST_F(ScanPageTest, EveryRelayIsListedOnceAtItsHighestSpeedWithItsModel)
     EXPECT_TRUE(rig.win->action(CmdShowLinkSettings)->isEnabled());  // unlocked again
 
     // mbpoll, on its own, finds the same addresses at 57600.
-    if (Shell("command -v mbpoll").empty())
+    if (!test::HaveMbpoll())
         GTEST_SKIP() << "mbpoll is not installed (apt-get install mbpoll)";
     std::set<int> answering;
     for (int a = 1; a <= 10; ++a) {
-        const std::string out =
-            Shell("mbpoll -m rtu -b 57600 -P none -s 1 -a " + std::to_string(a) +
-                  " -t 4 -0 -1 -o 1 -r 130 -c 5 " + sim->portPath() + " 2>&1");
+        const std::string out = test::MbpollRead(*sim, 130, 5, a);
         if (out.find("[131]:") != std::string::npos)
             answering.insert(a);
     }
@@ -190,10 +167,9 @@ TEST_F(ScanPageTest, ClosingTheWindowEndsTheScan)
     page->startOrStop();
     ASSERT_TRUE(WaitUntil({}, 300) || scanning());
     rig.reset();
-    if (Shell("command -v mbpoll").empty())
+    if (!test::HaveMbpoll())
         GTEST_SKIP() << "mbpoll is not installed (apt-get install mbpoll)";
-    const std::string out = Shell("mbpoll -m rtu -b 57600 -P none -s 1 -a 200 -t 4 -0 -1 -o 1 "
-                                  "-r 131 -c 1 " + sim->portPath() + " 2>&1");
+    const std::string out = test::MbpollRead(*sim, 131, 1, 200);
     EXPECT_NE(out.find("[131]: \t705"), std::string::npos) << out;
 }
 
