@@ -376,8 +376,6 @@ bool MainWindow::available(int id) const
     case CmdNew: case CmdOpen: case CmdSave: case CmdRead: case CmdWrite:
     case CmdExit: case CmdAbort: case CmdAbout: case CmdHelp:
         return true;
-    case CmdNewProject: case CmdNewSetpoints:
-        return m_handlers.count(CmdNewSetpoints) != 0;
     default:
         break;
     }

@@ -1,7 +1,7 @@
 #pragma once
 // The configurator's main window: menu, toolbar, status bar and the work area that shows one
 // page at a time. It hosts and switches pages, forwards the context toolbar commands, runs the
-// automatic connection for setpoint reads and writes, and reports to the user.
+// exchanges the user starts one at a time (LineHolder), and reports to the user.
 //
 // Adding a page (in the program's composition, program_pages.cpp, before start()):
 //     auto* page = new MyPage(window, PageLeds);     // a tirv::Page
@@ -133,7 +133,6 @@ private:
     void refreshAvailability();
     void unlockAfterExchange();
     void applyEnabled(int id);
-    void newProject(bool setpointsOnly);
     void sendOpenForCommandLine(int pageId);
     const char* pageStatus(int pageId) const;
     void showHelp();

@@ -1,5 +1,5 @@
 // The main window's command dispatcher: menu and toolbar commands, page switching with the
-// hand-over of polls in flight, the automatic connection of setpoint reads and writes, abort.
+// hand-over of polls in flight, the exchanges the user starts, abort.
 #include "configurator/shell/main_window.h"
 
 #include "configurator/link/registers.h"
@@ -41,24 +41,6 @@ const ContextRow* FindContext(int command, int page)
     return fallback;
 }
 
-// The page a command-line file belongs to and the open command it gets there; `mainCmd` runs
-// in the window, `pageCmd` goes to the page.
-struct OpenRow {
-    FileKind kind;
-    int page;
-    int mainCmd;
-    int pageCmd;
-};
-
-constexpr std::array<OpenRow, 6> kOpenOnShow{{
-    {FileKind::Project, PageSetpoints, CmdOpenProject, 0},
-    {FileKind::Setpoints, PageSetpoints, CmdOpenSetpoints, 0},
-    {FileKind::IoSettings, PageIoSettings, 0, PageCmdIoOpen},
-    {FileKind::LedSettings, PageLeds, 0, PageCmdLedOpen},
-    {FileKind::WorkJournal, PageWorkJournal, 0, PageCmdWorkOpen},
-    {FileKind::EmergencyJournal, PageEmergencyJournal, 0, PageCmdEmergencyOpen},
-}};
-
 }  // namespace
 
 void MainWindow::command(int id)
@@ -78,12 +60,6 @@ void MainWindow::command(int id)
         return;
     case CmdHelp:
         showHelp();
-        return;
-    case CmdNewProject:
-        newProject(false);
-        return;
-    case CmdNewSetpoints:
-        newProject(true);
         return;
     case CmdTcpLost:
         // The Modbus TCP worker lost its connection: the exchange is over.
@@ -196,22 +172,21 @@ void MainWindow::showPage(int pageId)
                     setMenuEnabled(item, false);
 
     const QString text = QString::fromUtf8(pageStatus(pageId));
-    if (m_state.busy && (left == PageMeasurements || left == PageIoState)) {
-        status(text, StatusIcon::Info);
-    } else {
-        status(text, StatusIcon::Info);
+    status(text, StatusIcon::Info);
+    // While a left poll is ending the toolbar stays as its exchange set it.
+    if (!(m_state.busy && m_line->polls(left))) {
         for (int cmd : {CmdNew, CmdOpen, CmdSave, CmdRead, CmdWrite})
             setToolEnabled(cmd, true);
         const bool tcp = m_state.link.channel == Channel::Ethernet;
-        if (pageId == PageSetpoints && tcp) {
-            // Writes never travel over Modbus TCP.
-            setToolEnabled(CmdWrite, false);
-            setMenuEnabled(CmdWriteClock, false);
-        }
-        // Writes travel over the serial link only.
-        setMenuEnabled(CmdWriteSetpoints, !tcp);
-        setMenuEnabled(CmdSaveProject, true);
-        setMenuEnabled(CmdSaveSetpoints, true);
+        for (const SerialWriteRow& row : kSerialWritesOnShow)
+            if (row.page == pageId && tcp) {
+                setToolEnabled(row.tool, false);
+                setMenuEnabled(row.item, false);
+            }
+        for (int item : kSerialOnlyItems)
+            setMenuEnabled(item, !tcp);
+        for (int item : kOnWhenShown)
+            setMenuEnabled(item, true);
     }
     updateContextTips();
     sendOpenForCommandLine(pageId);
@@ -228,21 +203,6 @@ void MainWindow::sendOpenForCommandLine(int pageId)
             sendToPage(pageId, row.pageCmd);
         return;
     }
-}
-
-void MainWindow::newProject(bool setpointsOnly)
-{
-    if (auto it = m_handlers.find(CmdNewSetpoints); it != m_handlers.end())
-        it->second();
-    if (setpointsOnly) {
-        if (m_current != PageSetpoints)
-            showPage(PageSetpoints);
-        return;
-    }
-    sendToPage(PageIoSettings, PageCmdIoNew);
-    sendToPage(PageLeds, PageCmdLedNew);
-    if (m_current != PageSetpoints && m_current != PageIoSettings && m_current != PageLeds)
-        showPage(PageSetpoints);
 }
 
 // A device exchange the user started: one at a time, refused visibly while another runs (the
@@ -267,7 +227,7 @@ void MainWindow::unlockAfterExchange()
     lockControls(false);
     for (int cmd : {CmdNew, CmdOpen, CmdSave})
         setToolEnabled(cmd, true);
-    for (int item : {CmdNewSetpoints, CmdOpenSetpoints, CmdSaveSetpoints})
+    for (int item : kOnAfterExchange)
         setMenuEnabled(item, true);
 }
 

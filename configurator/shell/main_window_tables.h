@@ -1,5 +1,6 @@
 #pragma once
 // The main window's tables: pages, menu, toolbar and the context commands of the toolbar.
+#include "configurator/shell/command_line.h"
 #include "configurator/ui/ids.h"
 #include "configurator/shell/texts.h"
 
@@ -248,8 +249,42 @@ inline constexpr auto kDisabledOnLeave = std::to_array<LeaveRow>({
 });
 
 // The working journal exists on M models only.
+// Writes travel over the serial link only: over Modbus TCP, showing `page` turns its toolbar
+// command `tool` and the menu item `item` off.
+struct SerialWriteRow {
+    int page;
+    int tool;
+    int item;
+};
+inline constexpr auto kSerialWritesOnShow = std::to_array<SerialWriteRow>({
+    {PageSetpoints, CmdWrite, CmdWriteClock},
+});
+// Shown on any page: on over the serial link, off over Modbus TCP.
+inline constexpr std::array<int, 1> kSerialOnlyItems{CmdWriteSetpoints};
+// Shown on any page (and after the page's poll), always on.
+inline constexpr std::array<int, 2> kOnWhenShown{CmdSaveProject, CmdSaveSetpoints};
+// The file items an exchange locks, on again when it ends.
+inline constexpr std::array<int, 3> kOnAfterExchange{CmdNewSetpoints, CmdOpenSetpoints,
+                                                     CmdSaveSetpoints};
+
+// The page a command-line file belongs to and the open command it gets there; `mainCmd` runs
+// in the window, `pageCmd` goes to the page.
+struct OpenRow {
+    FileKind kind;
+    int page;
+    int mainCmd;
+    int pageCmd;
+};
+
+inline constexpr std::array<OpenRow, 6> kOpenOnShow{{
+    {FileKind::Project, PageSetpoints, CmdOpenProject, 0},
+    {FileKind::Setpoints, PageSetpoints, CmdOpenSetpoints, 0},
+    {FileKind::IoSettings, PageIoSettings, 0, PageCmdIoOpen},
+    {FileKind::LedSettings, PageLeds, 0, PageCmdLedOpen},
+    {FileKind::WorkJournal, PageWorkJournal, 0, PageCmdWorkOpen},
+    {FileKind::EmergencyJournal, PageEmergencyJournal, 0, PageCmdEmergencyOpen},
+}};
+
 inline constexpr std::array<int, 4> kMOnlyMenuItems{CmdOpenWorkJournal, CmdSaveWorkJournal,
                                                     CmdReadWorkJournal, CmdShowWorkJournal};
-
-
 }  // namespace tirv::shell_tables

@@ -53,6 +53,7 @@ void ProgramFiles::attach(SetpointEditor& editor, ConnectionPanel& panel)
     m_panel = &panel;
     panel.applyLinkPage(m_settings.linkPage);
     const std::pair<int, void (ProgramFiles::*)()> commands[] = {
+        {CmdNewProject, &ProgramFiles::newProject},
         {CmdNewSetpoints, &ProgramFiles::newSetpoints},
         {CmdOpenSetpoints, &ProgramFiles::openSetpoints},
         {CmdSaveSetpoints, &ProgramFiles::saveSetpoints},
@@ -80,10 +81,32 @@ void ProgramFiles::saveSettings()
     SaveProgramSettings(path.toStdString(), s);
 }
 
-void ProgramFiles::newSetpoints()
+void ProgramFiles::resetSetpoints()
 {
     m_image = DefaultImage(m_window.model().code());
     m_editor->fillFromImage();
+}
+
+void ProgramFiles::newSetpoints()
+{
+    resetSetpoints();
+    if (m_window.currentPage() != PageSetpoints)
+        m_window.command(CmdShowSetpoints);
+}
+
+// Every page of the project starts anew; the user stays on one of them, else sees the setpoints.
+void ProgramFiles::newProject()
+{
+    resetSetpoints();
+    constexpr std::pair<int, int> kOthers[] = {{PageIoSettings, PageCmdIoNew},
+                                               {PageLeds, PageCmdLedNew}};
+    bool onOne = m_window.currentPage() == PageSetpoints;
+    for (auto [page, command] : kOthers) {
+        m_window.sendToPage(page, command);
+        onOne = onOne || m_window.currentPage() == page;
+    }
+    if (!onOne)
+        m_window.command(CmdShowSetpoints);
 }
 
 void ProgramFiles::saveSetpoints()

@@ -43,6 +43,8 @@ public:
 
 private:
     void newSetpoints();
+    void newProject();
+    void resetSetpoints();
     void saveSetpoints();
     void openSetpoints();
     void saveProject();

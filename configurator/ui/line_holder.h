@@ -42,6 +42,8 @@ public:
     void dropped();
 
     bool holdsLine() const { return m_state.busy; }
+    // Whether `pageId` registered a poll.
+    bool polls(int pageId) const { return m_pollers.count(pageId) != 0; }
     // The completion timer armed for a left poll, 0 when none.
     int handOverTimer() const { return m_handOverTimer; }
     bool timerActive(int id) const { return m_timers.isActive(id); }

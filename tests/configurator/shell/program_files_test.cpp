@@ -1,6 +1,7 @@
 // The shell's files in the running configurator: "ТИРВ.cfg" carried from one run to the next,
 // the setpoint and project commands with their dialogs, questions and refusals, the command-line
 // file, and a setpoint file taken to a simulated relay and back.
+#include "configurator/iocfg/io_page.h"
 #include "configurator/link/connection_panel.h"
 #include "configurator/setpoints/setpoint_check.h"
 #include "configurator/setpoints/setpoint_pages.h"
@@ -327,6 +328,44 @@ TEST_F(ProgramFilesTest, NewSetpointsRefillTheDefaults)
     win->command(CmdShowSetpoints);
     win->command(CmdNew);  // the toolbar's New on the setpoint page
     EXPECT_EQ(field(), fresh);
+}
+
+// "Создать проект" renews the setpoints, the I/O and the LED settings; the user stays on the
+// project page he was on, and comes to the setpoints from any other page.
+TEST_F(ProgramFilesTest, NewProjectRenewsEveryProjectPageAndShowsOneOfThem)
+{
+    start(715);
+    const QString fresh = field();
+    const auto ioField = [&] {
+        return win->page(PageIoSettings)->control<QLineEdit>(CtlIoInputPickUp + 10);
+    };
+    const QString freshIo = ioField()->text();
+    const auto edited = [&] {
+        type("12.5");
+        ioField()->setText(QStringLiteral("0.29"));
+    };
+
+    edited();
+    win->command(CmdShowIoSettings);
+    win->command(CmdNewProject);
+    EXPECT_EQ(win->currentPage(), PageIoSettings);
+    EXPECT_EQ(field(), fresh);
+    EXPECT_EQ(ioField()->text(), freshIo);
+
+    edited();
+    win->command(CmdShowMeasurements);
+    win->command(CmdNewProject);
+    EXPECT_EQ(win->currentPage(), PageSetpoints);
+    EXPECT_EQ(field(), fresh);
+    EXPECT_EQ(ioField()->text(), freshIo);
+
+    // The setpoints alone: the I/O page keeps its values, the setpoints are shown.
+    edited();
+    win->command(CmdShowLeds);
+    win->command(CmdNewSetpoints);
+    EXPECT_EQ(win->currentPage(), PageSetpoints);
+    EXPECT_EQ(field(), fresh);
+    EXPECT_EQ(ioField()->text(), QStringLiteral("0.29"));
 }
 
 TEST_F(ProgramFilesTest, CommandLineFileOpensWithoutTheDialogQuotedOrNot)
