@@ -272,11 +272,12 @@ Exit Check(RelaySession& s, const std::string& path)
     for (const Message& q : file.steps.questions)
         if (s.reporter().ask(q) != Answer::Ok)
             return Fail(s, Exit::Invalid);
-    std::vector<CheckMessage> problems;
+    std::vector<CheckFinding> problems;
     const bool valid = CheckImage(profile, file.image, &problems);
     QJsonArray list;
-    for (const CheckMessage& m : problems) {
-        const std::string text = CheckMessageCaption(m) + ": " + CheckMessageText(m);
+    for (const CheckFinding& f : problems) {
+        const Message box = CheckFindingBox(f);
+        const std::string text = box.caption + ": " + box.text;
         s.reporter().line(text);
         list.append(QString::fromStdString(text));
     }

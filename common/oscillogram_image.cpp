@@ -92,7 +92,7 @@ std::string Format(const char* fmt, int a, int b)
 
 OscMessage Error(OscMessageId id, std::string text, bool blocking)
 {
-    return OscMessage{id, osc_texts::kCaptionError, std::move(text), OscMessageIcon::Error, blocking};
+    return OscMessage{id, osc_texts::kCaptionError, std::move(text), MsgIcon::Error, blocking};
 }
 
 // Current layout: c · r in single precision, truncated toward zero, plus 1 when the fraction is at
@@ -225,7 +225,7 @@ LoadStatus OscillogramImage::parse(std::span<const std::uint8_t> in, MessageSink
     clearDisplay();
     if (in.size() < kOscImageBytes) {
         sink.show(OscMessage{OscMessageId::ShortFile, osc_texts::kCaptionReadError,
-                             osc_texts::kShortFile, OscMessageIcon::Error, true});
+                             osc_texts::kShortFile, MsgIcon::Error, true});
         return LoadStatus::ShortFile;
     }
     std::copy_n(in.begin(), kOscImageBytes, m_bytes.begin());
@@ -265,7 +265,7 @@ LoadStatus OscillogramImage::parse(std::span<const std::uint8_t> in, MessageSink
     if (m_recorded.empty()) {
         m_n = kOscSampleWords;
         sink.show(OscMessage{OscMessageId::NoChannels, osc_texts::kCaptionInformation,
-                             osc_texts::kNoChannels, OscMessageIcon::Information, false});
+                             osc_texts::kNoChannels, MsgIcon::Information, false});
         return LoadStatus::NoChannels;
     }
     m_n = kOscSampleWords / static_cast<int>(m_recorded.size());
@@ -399,7 +399,7 @@ void OscillogramImage::normalise(MessageSink& sink)
     const auto count = static_cast<std::size_t>(m_recordCount);
     if (match < 0) {
         sink.show(OscMessage{OscMessageId::NoStopRecord, osc_texts::kCaptionDigitalMayBeWrong,
-                             osc_texts::kNoStopRecord, OscMessageIcon::Warning, false});
+                             osc_texts::kNoStopRecord, MsgIcon::Warning, false});
         std::copy_n(m_records.begin(), count, ordered.begin());
     } else {
         // Slots match … count−1, then 0 … match−1; a match beyond the valid slots leaves them

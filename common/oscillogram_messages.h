@@ -2,7 +2,10 @@
 // Messages of the oscillogram subsystem (loading, saving, COMTRADE export) as plain data, so that
 // the viewer window, the command line and tests each show or record them their own way. The Qt
 // side adapts a MessageSink to tirv::Reporter::ask (viewer/reporter_sink.h).
+#include "common/message.h"
+
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace tirv {
@@ -30,14 +33,16 @@ enum class OscMessageId {
     ComtradeDatFailed,
 };
 
-enum class OscMessageIcon { None, Information, Warning, Error };
-
-struct OscMessage {
+// One OK-button box of the subsystem, with what a caller acts on besides showing it.
+struct OscMessage : Message {
+    OscMessage(OscMessageId messageId, std::string boxCaption, std::string boxText,
+               MsgIcon boxIcon = MsgIcon::Error, bool blocks = false)
+        : Message{std::move(boxCaption), std::move(boxText), boxIcon, MsgButtons::Ok},
+          id(messageId), blocking(blocks)
+    {
+    }
     OscMessageId id;
-    std::string caption;  // UTF-8
-    std::string text;     // UTF-8, arguments already filled in
-    OscMessageIcon icon = OscMessageIcon::Error;
-    bool blocking = false;  // a blocking load message makes the load fail
+    bool blocking;  // a blocking load message makes the load fail
 };
 
 // Receives every message in the order it arises. Each message stands for one OK-button box.

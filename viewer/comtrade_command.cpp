@@ -33,7 +33,7 @@ int RunComtradeCommand(std::span<const char* const> args, std::FILE* err)
         char text[256];
         std::snprintf(text, sizeof text, osc_texts::kOpenFailed, loaded.systemError);
         sink.show(OscMessage{OscMessageId::OpenFailed, osc_texts::kCaptionError, text,
-                             OscMessageIcon::Error, true});
+                             MsgIcon::Error, true});
     }
     if (loaded.status != LoadStatus::Loaded)
         return kComtradeExitLoadFailed;

@@ -62,7 +62,7 @@ std::string Format(const char* fmt, int a)
 
 OscMessage ErrorMessage(OscMessageId id, std::string text)
 {
-    return OscMessage{id, osc_texts::kCaptionError, std::move(text), OscMessageIcon::Error, false};
+    return OscMessage{id, osc_texts::kCaptionError, std::move(text), MsgIcon::Error, false};
 }
 
 // Number of characters (code points) in UTF-8 text.

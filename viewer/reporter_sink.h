@@ -9,19 +9,7 @@ namespace tirv {
 class ReporterSink : public MessageSink {
 public:
     explicit ReporterSink(Reporter& reporter) : m_reporter(reporter) {}
-    void show(const OscMessage& m) override
-    {
-        Message box;
-        box.caption = m.caption;
-        box.text = m.text;
-        switch (m.icon) {
-        case OscMessageIcon::None: box.icon = MsgIcon::None; break;
-        case OscMessageIcon::Information: box.icon = MsgIcon::Information; break;
-        case OscMessageIcon::Warning: box.icon = MsgIcon::Warning; break;
-        case OscMessageIcon::Error: box.icon = MsgIcon::Error; break;
-        }
-        m_reporter.ask(box);
-    }
+    void show(const OscMessage& m) override { m_reporter.ask(m); }
 
 private:
     Reporter& m_reporter;

@@ -81,9 +81,9 @@ int RawMaxFor(const ModelProfile& p, const SetpointImage& image, int numericInde
 }
 
 bool CheckImage(const ModelProfile& p, const SetpointImage& image,
-                std::vector<CheckMessage>* messages)
+                std::vector<CheckFinding>* messages)
 {
-    auto report = [messages](CheckMessage m) {
+    auto report = [messages](CheckFinding m) {
         if (messages)
             messages->push_back(m);
     };
@@ -121,26 +121,28 @@ bool CheckImage(const ModelProfile& p, const SetpointImage& image,
     return true;
 }
 
-std::string CheckMessageCaption(const CheckMessage& m)
+Message CheckFindingBox(const CheckFinding& f)
 {
-    switch (m.fault) {
+    Message box;
+    box.icon = MsgIcon::Warning;
+    switch (f.fault) {
     case CheckFault::Flag:
-        return tx::kCheckCaptionFlag;
-    case CheckFault::Choice:
-        return tx::kCheckCaptionChoice;
-    case CheckFault::Numeric:
+        box.caption = tx::kCheckCaptionFlag;
+        box.text = tx::kCheckFailed;
+        break;
+    case CheckFault::Choice: {
+        box.caption = tx::kCheckCaptionChoice;
+        char buf[128];
+        std::snprintf(buf, sizeof buf, tx::kCheckChoiceFormat, f.item, f.value, f.min, f.max);
+        box.text = buf;
         break;
     }
-    return tx::kCheckCaptionNumeric;
-}
-
-std::string CheckMessageText(const CheckMessage& m)
-{
-    if (m.fault != CheckFault::Choice)
-        return tx::kCheckFailed;
-    char buf[128];
-    std::snprintf(buf, sizeof buf, tx::kCheckChoiceFormat, m.item, m.value, m.min, m.max);
-    return buf;
+    case CheckFault::Numeric:
+        box.caption = tx::kCheckCaptionNumeric;
+        box.text = tx::kCheckFailed;
+        break;
+    }
+    return box;
 }
 
 }  // namespace tirv

@@ -1,6 +1,7 @@
 #pragma once
 // The default image, the recording-time rule and the check applied to every image that comes
 // from the relay or from a file.
+#include "common/message.h"
 #include "configurator/setpoints/model_profile.h"
 #include "configurator/setpoints/setpoint_image.h"
 
@@ -33,7 +34,7 @@ enum class CheckFault {
     Numeric,  // a numeric setpoint outside its raw bounds (caption "Edit")
 };
 
-struct CheckMessage {
+struct CheckFinding {
     CheckFault fault;
     int item;   // flag, choice or numeric number within its class
     int value;  // the offending value
@@ -45,10 +46,9 @@ struct CheckMessage {
 // the recording-time rule, numeric raw bounds (stop at the first). Messages are appended when
 // `messages` is given.
 bool CheckImage(const ModelProfile& p, const SetpointImage& image,
-                std::vector<CheckMessage>* messages = nullptr);
+                std::vector<CheckFinding>* messages = nullptr);
 
-// Caption and text of the message box for one check message (UTF-8).
-std::string CheckMessageCaption(const CheckMessage& m);
-std::string CheckMessageText(const CheckMessage& m);
+// The warning box that reports one finding.
+Message CheckFindingBox(const CheckFinding& f);
 
 }  // namespace tirv

@@ -242,15 +242,10 @@ void SetpointTransfer::onTcpCompleted()
         finish({SetpointTransferEnd::Failed});
         return;
     }
-    std::vector<CheckMessage> messages;
+    std::vector<CheckFinding> messages;
     const bool ok = CheckImage(m_profile, m_check, &messages);
-    for (const CheckMessage& m : messages) {
-        Message box;
-        box.caption = CheckMessageCaption(m);
-        box.text = CheckMessageText(m);
-        box.icon = MsgIcon::Warning;
-        m_reporter.ask(box);
-    }
+    for (const CheckFinding& f : messages)
+        m_reporter.ask(CheckFindingBox(f));
     if (!ok) {
         status(tx::kTcpReadRejected, StatusIcon::Warning);
         finish({SetpointTransferEnd::Rejected});

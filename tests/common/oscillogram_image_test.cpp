@@ -266,7 +266,7 @@ TEST(OscillogramFile, MessageCaptionsAndIcons)
     Load none(OscillogramBuilder::Current().build());
     ASSERT_EQ(none.sink.messages.size(), 1u);
     EXPECT_EQ(none.sink.messages[0].caption, "Информация");
-    EXPECT_EQ(none.sink.messages[0].icon, OscMessageIcon::Information);
+    EXPECT_EQ(none.sink.messages[0].icon, MsgIcon::Information);
     EXPECT_EQ(none.image.samplesPerChannel(), 9600);
 
     Load bad(ThreeChannels().flag(OscChannel::Ua, 5).build());
@@ -538,7 +538,7 @@ TEST(OscillogramFile, SaveFailureNamesTheSystemError)
     ASSERT_EQ(sink.messages.size(), 1u);
     EXPECT_EQ(sink.messages[0].id, Id::SaveFailed);
     EXPECT_EQ(sink.messages[0].caption, "Ошибка");
-    EXPECT_EQ(sink.messages[0].icon, OscMessageIcon::Error);
+    EXPECT_EQ(sink.messages[0].icon, MsgIcon::Error);
     EXPECT_EQ(sink.messages[0].text, "Невозможно открыть файл. Код ошибки " + std::to_string(ENOENT));
 }
 

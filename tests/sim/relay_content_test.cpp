@@ -32,7 +32,7 @@ TEST(RelaySetpoints, ConfiguredSetPassesTheCheckAndDiffersFromTheMinimalOne)
     for (int code : kModels) {
         Relay r(*FindRelayModel(code), {}, kNow);
         const ModelProfile p = ProfileForModel(code);
-        std::vector<CheckMessage> messages;
+        std::vector<CheckFinding> messages;
         EXPECT_TRUE(CheckImage(p, ImageOf(r), &messages)) << code << ": " << messages.size();
         const SetpointImage image = ImageOf(r);
         // МТЗ-2 trips the stored fault: 10 A after 0.5 s; МТЗ-1 is above the fault current.

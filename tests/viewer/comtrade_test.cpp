@@ -297,7 +297,7 @@ TEST(ComtradeExport, EachFileFailureHasItsMessageAndConsequence)
         EXPECT_EQ(sink.messages[0].id, OscMessageId::ComtradeCfgFailed);
         EXPECT_EQ(sink.messages[0].text, "Невозможно сохранить файл .CFG . Код ошибки " + std::to_string(ENOENT));
         EXPECT_EQ(sink.messages[0].caption, "Ошибка");
-        EXPECT_EQ(sink.messages[0].icon, OscMessageIcon::Error);
+        EXPECT_EQ(sink.messages[0].icon, MsgIcon::Error);
     }
     {
         SCOPED_TRACE("header file");

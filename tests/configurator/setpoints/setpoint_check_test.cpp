@@ -74,7 +74,7 @@ TEST(DefaultImage, PassesTheCheckAndLeavesTheTailZero)
     for (int code : kAllCodes) {
         const ModelProfile p = ProfileForModel(code);
         const SetpointImage image = DefaultImage(p);
-        std::vector<CheckMessage> messages;
+        std::vector<CheckFinding> messages;
         EXPECT_TRUE(CheckImage(p, image, &messages)) << code;
         EXPECT_TRUE(messages.empty()) << code;
         for (int i = p.imageWords; i < kSetpointImageSize; ++i)
@@ -121,7 +121,7 @@ TEST(RecordingTime, SharedByRecordedPhaseChannels)
             ImageAt(p, image, "Tпредыст.") = c.rawMax;
             EXPECT_TRUE(CheckImage(p, image)) << code << " at the maximum " << c.rawMax;
             ImageAt(p, image, "Tпредыст.") = c.rawMax + 1;
-            std::vector<CheckMessage> messages;
+            std::vector<CheckFinding> messages;
             EXPECT_FALSE(CheckImage(p, image, &messages)) << code;
             ASSERT_EQ(messages.size(), 1u);
             EXPECT_EQ(messages[0].fault, CheckFault::Numeric);
@@ -137,14 +137,15 @@ TEST(CheckImage, FlagOutsideZeroOneStopsAtTheFirst)
     ImageAt(p, image, "ЗОФ Вкл.") = 2;  // a register of 0x8002
     ImageAt(p, image, "ДЗ Вкл.") = -1;
     ImageAt(p, image, "МТЗ-2 Врем.х-ка") = 9;
-    std::vector<CheckMessage> messages;
+    std::vector<CheckFinding> messages;
     EXPECT_FALSE(CheckImage(p, image, &messages));
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].fault, CheckFault::Flag);
     EXPECT_EQ(messages[0].item, 19);
     EXPECT_EQ(messages[0].value, 2);
-    EXPECT_EQ(CheckMessageCaption(messages[0]), "Switch");
-    EXPECT_EQ(CheckMessageText(messages[0]), "bCheckErr=TRUE");
+    EXPECT_EQ(CheckFindingBox(messages[0]).caption, "Switch");
+    EXPECT_EQ(CheckFindingBox(messages[0]).text, "bCheckErr=TRUE");
+    EXPECT_EQ(CheckFindingBox(messages[0]).icon, MsgIcon::Warning);
     EXPECT_FALSE(CheckImage(p, image));  // same verdict without messages
 }
 
@@ -155,12 +156,12 @@ TEST(CheckImage, ChoicesAreAllReportedThenRejected)
     ImageAt(p, image, "МТЗ-2 Врем.х-ка") = 4;  // "РТ-80" exists on M models only
     ImageAt(p, image, "Общие Чередов.фаз") = -1;
     ImageAt(p, image, "МТЗ-1 гр.А I") = 0;      // would fail step 4, never reached
-    std::vector<CheckMessage> messages;
+    std::vector<CheckFinding> messages;
     EXPECT_FALSE(CheckImage(p, image, &messages));
     ASSERT_EQ(messages.size(), 2u);
-    EXPECT_EQ(CheckMessageCaption(messages[0]), "Combo");
-    EXPECT_EQ(CheckMessageText(messages[0]), "bCheckErr=TRUE; iCombo=0; nCombo=4, min=0; max=3");
-    EXPECT_EQ(CheckMessageText(messages[1]), "bCheckErr=TRUE; iCombo=12; nCombo=-1, min=0; max=1");
+    EXPECT_EQ(CheckFindingBox(messages[0]).caption, "Combo");
+    EXPECT_EQ(CheckFindingBox(messages[0]).text, "bCheckErr=TRUE; iCombo=0; nCombo=4, min=0; max=3");
+    EXPECT_EQ(CheckFindingBox(messages[1]).text, "bCheckErr=TRUE; iCombo=12; nCombo=-1, min=0; max=1");
 }
 
 TEST(CheckImage, ChoiceMaximaDifferByModel)
@@ -196,13 +197,13 @@ TEST(CheckImage, NumericRawBounds)
         const ModelProfile p = ProfileForModel(c.code);
         SetpointImage image = DefaultImage(p);
         ImageAt(p, image, c.name) = c.value;
-        std::vector<CheckMessage> messages;
+        std::vector<CheckFinding> messages;
         EXPECT_EQ(CheckImage(p, image, &messages), c.ok) << c.code << " " << c.name;
         if (!c.ok) {
             ASSERT_EQ(messages.size(), 1u);
             EXPECT_EQ(messages[0].item, p.find(c.name));
-            EXPECT_EQ(CheckMessageCaption(messages[0]), "Edit");
-            EXPECT_EQ(CheckMessageText(messages[0]), "bCheckErr=TRUE");
+            EXPECT_EQ(CheckFindingBox(messages[0]).caption, "Edit");
+            EXPECT_EQ(CheckFindingBox(messages[0]).text, "bCheckErr=TRUE");
         }
     }
 }
