@@ -21,14 +21,14 @@ protected:
     std::vector<std::pair<int, int>> BlockRequests() const
     {
         std::vector<std::pair<int, int>> blocks;
-        for (const QByteArray& r : relay.requests)
+        for (const QByteArray& r : relay.requests())
             if (!PtyRelay::IsIdentityRead(r))
                 blocks.emplace_back(PtyRelay::Start(r), PtyRelay::Count(r));
         return blocks;
     }
     int LinkChecks() const
     {
-        return static_cast<int>(std::count_if(relay.requests.begin(), relay.requests.end(),
+        return static_cast<int>(std::count_if(relay.requests().begin(), relay.requests().end(),
                                               PtyRelay::IsIdentityRead));
     }
 
@@ -48,7 +48,7 @@ TEST_F(ChunkedTransferTest, ReadsALongRangeInBlocksOf125AfterOneLinkCheck)
     EXPECT_EQ(BlockRequests(), expected);
     EXPECT_EQ(LinkChecks(), 1) << "the link was not established, so it is checked first";
     for (int k = 0; k < 600; ++k)
-        ASSERT_EQ(sink[static_cast<std::size_t>(k)], PtyRelay::RegisterValue(1000 + k)) << k;
+        ASSERT_EQ(sink[static_cast<std::size_t>(k)], RelayMemory::CountedValue(1000 + k)) << k;
     EXPECT_TRUE(rig.state.established());
     EXPECT_FALSE(rig.state.exchangeInProgress());
     EXPECT_TRUE(rig.reporter.messages.empty());
@@ -83,7 +83,7 @@ TEST_F(ChunkedTransferTest, WritesGoInBlocksOf123)
     const std::vector<std::pair<int, int>> expected{{170, 123}, {293, 123}, {416, 4}};
     EXPECT_EQ(BlockRequests(), expected);
     // The last block carries values 246..249, high byte first.
-    const QByteArray& last = relay.requests.back();
+    const QByteArray& last = relay.requests().back();
     ASSERT_EQ(last.size(), 9 + 8);
     EXPECT_EQ((quint8(last[7]) << 8) | quint8(last[8]), 7 * 246);
 }
@@ -98,21 +98,21 @@ TEST_F(ChunkedTransferTest, AFailedBlockIsRepeatedAfterALinkCheck)
     const std::vector<Case> cases{
         {"lost reply", [](const QByteArray&) { return RelayAction{}; }},
         {"bad CRC",
-         [](const QByteArray& r) {
-             QByteArray reply = PtyRelay::NormalReply(r);
+         [this](const QByteArray& r) {
+             QByteArray reply = relay.answer(r).reply;
              reply[reply.size() - 1] = static_cast<char>(reply[reply.size() - 1] ^ 0x5A);
              return RelayAction{reply};
          }},
         {"wrong address",
-         [](const QByteArray& r) {
-             QByteArray reply = PtyRelay::NormalReply(r);
+         [this](const QByteArray& r) {
+             QByteArray reply = relay.answer(r).reply;
              reply[0] = 9;
              return RelayAction{PtyRelay::WithCrc(reply.left(reply.size() - 2))};
          }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        relay.requests.clear();
+        relay.clearLog();
         rig.reporter.statuses.clear();
         bool faulted = false;
         relay.setScript([&](const QByteArray& r, int) {
@@ -121,7 +121,7 @@ TEST_F(ChunkedTransferTest, AFailedBlockIsRepeatedAfterALinkCheck)
                 faulted = true;
                 return c.fault(r);
             }
-            return RelayAction{PtyRelay::NormalReply(r)};
+            return relay.answer(r);
         });
         rig.settings.baudIndex = 3;  // lost replies cost the full wait: keep it short
         const auto outcome = RunTransfer(rig.transfer, ReadPlan(rig.settings, 0, 300, sink));
@@ -130,11 +130,11 @@ TEST_F(ChunkedTransferTest, AFailedBlockIsRepeatedAfterALinkCheck)
         const std::vector<std::pair<int, int>> expected{{0, 125}, {125, 125}, {125, 125}, {250, 50}};
         EXPECT_EQ(BlockRequests(), expected);
         EXPECT_TRUE(rig.reporter.statuses.contains(QStringLiteral("  Чтение:   повтор 1")));
-        EXPECT_EQ(sink[200], PtyRelay::RegisterValue(200));
+        EXPECT_EQ(sink[200], RelayMemory::CountedValue(200));
         // A link check sits between the failed block and its repeat.
-        auto it = std::find_if(relay.requests.begin(), relay.requests.end(),
+        auto it = std::find_if(relay.requests().begin(), relay.requests().end(),
                                [](const QByteArray& r) { return r.size() == 8 && PtyRelay::Start(r) == 125; });
-        ASSERT_NE(it, relay.requests.end());
+        ASSERT_NE(it, relay.requests().end());
         EXPECT_TRUE(PtyRelay::IsIdentityRead(*(it + 1)));
         EXPECT_TRUE(rig.reporter.messages.empty());
     }
@@ -153,12 +153,12 @@ TEST_F(ChunkedTransferTest, RepeatsRunOutWithTheStandardWords)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.repeatCount);
-        relay.requests.clear();
+        relay.clearLog();
         rig.reporter = RecordingReporter{};
         rig.settings.repeatCount = c.repeatCount;
         rig.settings.baudIndex = 3;
-        relay.setScript([](const QByteArray& r, int) {
-            return PtyRelay::IsIdentityRead(r) ? RelayAction{PtyRelay::NormalReply(r)} : RelayAction{};
+        relay.setScript([this](const QByteArray& r, int) {
+            return PtyRelay::IsIdentityRead(r) ? relay.answer(r) : RelayAction{};
         });
         const auto outcome = RunTransfer(rig.transfer, ReadPlan(rig.settings, 0, 10, sink));
         ASSERT_TRUE(outcome.has_value());
@@ -183,8 +183,8 @@ TEST_F(ChunkedTransferTest, RepeatsRunOutWithTheStandardWords)
 
 TEST_F(ChunkedTransferTest, AnExceptionReplyEndsAtOnceWithTheWarning)
 {
-    relay.setScript([](const QByteArray& r, int) {
-        return PtyRelay::IsIdentityRead(r) ? RelayAction{PtyRelay::NormalReply(r)}
+    relay.setScript([this](const QByteArray& r, int) {
+        return PtyRelay::IsIdentityRead(r) ? relay.answer(r)
                                            : RelayAction{PtyRelay::ExceptionReply(r, 2)};
     });
     const auto outcome = RunTransfer(rig.transfer, ReadPlan(rig.settings, 0, 10, sink));
@@ -204,14 +204,14 @@ TEST_F(ChunkedTransferTest, AbortStopsTheTransferAndKeepsWhatArrived)
         if (!PtyRelay::IsIdentityRead(r) && PtyRelay::Start(r) == 250)
             QTimer::singleShot(20, [&] { rig.transfer.abort(); });  // the user presses Esc
         else
-            return RelayAction{PtyRelay::NormalReply(r)};
+            return relay.answer(r);
         return RelayAction{};
     });
     const auto outcome = RunTransfer(rig.transfer, ReadPlan(rig.settings, 0, 600, sink));
     ASSERT_TRUE(outcome.has_value());
     EXPECT_EQ(outcome->end, TransferEnd::Aborted);
     EXPECT_EQ(outcome->moved, 250);
-    EXPECT_EQ(sink[249], PtyRelay::RegisterValue(249));
+    EXPECT_EQ(sink[249], RelayMemory::CountedValue(249));
     EXPECT_EQ(rig.reporter.lastStatus(), Text(link_texts::kUserAbortPage));
     EXPECT_FALSE(rig.state.exchangeInProgress());
     EXPECT_FALSE(rig.paced.busy());
@@ -223,7 +223,7 @@ TEST_F(ChunkedTransferTest, AMissingPortFailsWithThePortWords)
     const auto outcome = RunTransfer(rig.transfer, ReadPlan(rig.settings, 0, 10, sink));
     ASSERT_TRUE(outcome.has_value());
     EXPECT_EQ(outcome->end, TransferEnd::Failed);
-    EXPECT_TRUE(relay.requests.empty());
+    EXPECT_TRUE(relay.requests().empty());
     EXPECT_TRUE(rig.reporter.statuses.contains(Text(link_texts::kPortUnavailableStatus)));
     EXPECT_EQ(rig.reporter.lastLinkState(), Text(link_texts::kNoLink));
     ASSERT_FALSE(rig.reporter.messages.empty());
@@ -253,15 +253,15 @@ TEST_F(ChunkedTransferTest, AChangedPortSelectionIsCheckedBeforeUse)
     PtyRelay other(9);
     ASSERT_TRUE(other.ok());
     ASSERT_TRUE(QFile::link(other.slavePath(), relay.portsFolder() + QStringLiteral("/COM2")));
-    relay.requests.clear();
+    relay.clearLog();
     rig.settings.port = 2;
     const auto outcome = RunTransfer(rig.transfer, ReadPlan(rig.settings, 40, 5, sink));
     ASSERT_TRUE(outcome.has_value());
     EXPECT_EQ(outcome->end, TransferEnd::Done);
-    EXPECT_TRUE(relay.requests.empty()) << "nothing more goes to the old port";
-    ASSERT_EQ(other.requests.size(), 2u);
-    EXPECT_TRUE(PtyRelay::IsIdentityRead(other.requests[0]));
-    EXPECT_EQ(PtyRelay::Start(other.requests[1]), 40);
+    EXPECT_TRUE(relay.requests().empty()) << "nothing more goes to the old port";
+    ASSERT_EQ(other.requests().size(), 2u);
+    EXPECT_TRUE(PtyRelay::IsIdentityRead(other.requests()[0]));
+    EXPECT_EQ(PtyRelay::Start(other.requests()[1]), 40);
     EXPECT_EQ(rig.port.number(), 2);
 }
 
@@ -290,7 +290,7 @@ TEST_F(ChunkedTransferTest, ALateLinkCheckAnswerAfterAbortIsIgnored)
     ASSERT_TRUE(OpenPort(rig.port, 1));
     checker.held[0]({LinkCheckEnd::Established, {}, false});
     QTest::qWait(200);
-    EXPECT_TRUE(relay.requests.empty());
+    EXPECT_TRUE(relay.requests().empty());
     EXPECT_FALSE(rig.paced.busy());
 
     // A new transfer runs normally and is not disturbed by the old answer.
@@ -299,7 +299,7 @@ TEST_F(ChunkedTransferTest, ALateLinkCheckAnswerAfterAbortIsIgnored)
     const auto outcome = RunTransfer(rig.transfer, ReadPlan(rig.settings, 5, 3, second));
     ASSERT_TRUE(outcome.has_value());
     EXPECT_EQ(outcome->end, TransferEnd::Done);
-    EXPECT_EQ(second[0], PtyRelay::RegisterValue(5));
+    EXPECT_EQ(second[0], RelayMemory::CountedValue(5));
 }
 
 }  // namespace

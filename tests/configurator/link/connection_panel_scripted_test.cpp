@@ -6,7 +6,7 @@
 #include "configurator/link/paced_exchange.h"
 #include "configurator/link/port_setup.h"
 #include "configurator/link/panel_window_rig.h"
-#include "configurator/link/pty_relay.h"
+#include "support/serial_relay.h"
 #include "configurator/link/serial_port.h"
 #include "configurator/shell/main_window.h"
 #include "configurator/ui/ids.h"
@@ -75,7 +75,7 @@ TEST_F(ScriptedPanelTest, AutomaticConnectionRejectsALinkCheckReplyWithADamagedC
     });
     panel->command(CtlAutoConnect);
     ASSERT_TRUE(WaitUntil([&] { return state->established(); }));
-    ASSERT_GE(relay().requests.size(), 2u);
+    ASSERT_GE(relay().requests().size(), 2u);
     // The damaged answer at 57600 counts as no answer: the search goes on and settles at 38400.
     EXPECT_EQ(link().baudIndex, 5);
     EXPECT_EQ(rep.lastLinkState(), U("Связь установлена"));
@@ -93,7 +93,7 @@ TEST_F(ScriptedPanelTest, LinkCheckAtAnAddressTheLinkCheckFrameCannotCarryFailsW
     EXPECT_EQ(rep.lastLinkState(), U("Нет связи с устр-вом"));
     EXPECT_FALSE(rep.linkStates.contains(U("Проверка связи: 1")));
     EXPECT_FALSE(state->established());
-    EXPECT_TRUE(relay().requests.empty());
+    EXPECT_TRUE(relay().requests().empty());
 }
 
 TEST_F(ScriptedPanelTest, AutomaticConnectionAtAnAddressTheLinkCheckFrameCannotCarryEndsAtOnce)
@@ -107,7 +107,7 @@ TEST_F(ScriptedPanelTest, AutomaticConnectionAtAnAddressTheLinkCheckFrameCannotC
     EXPECT_EQ(rep.lastLinkState(), U("Нет связи с устр-вом"));
     EXPECT_EQ(rep.lastProgressMax, 0);  // the progress bar is gone
     // No settings write tried to move the relay to a speed it was never asked at.
-    EXPECT_TRUE(relay().requests.empty());
+    EXPECT_TRUE(relay().requests().empty());
     EXPECT_TRUE(panel->control<QWidget>(CtlAutoConnect)->isEnabled());
     EXPECT_FALSE(win->state().busy);
 }
@@ -126,7 +126,7 @@ TEST_F(ScriptedPanelTest, HighestSpeedWithValuesPerFrameTheCodecRefusesChangesNo
     runUntilStatus(CtlMaxRate, "Операцию выполнить не удалось");
     EXPECT_TRUE(field(CtlMaxRateField)->text().isEmpty());
     EXPECT_EQ(link().baudIndex, 3);
-    for (const QByteArray& r : relay().requests)
+    for (const QByteArray& r : relay().requests())
         EXPECT_FALSE(IsTextWrite(r)) << r.toStdString();
     EXPECT_TRUE(panel->control<QWidget>(CtlMaxRate)->isEnabled());
 }
@@ -140,7 +140,7 @@ TEST_F(ScriptedPanelTest, SettingsWriteWithValuesPerFrameTheCodecRefusesKeepsThe
     field(CtlDevAddress)->setText("9");
     runUntilStatus(CtlWrite, "Операцию записи в устр-во выполнить не удалось");
     EXPECT_EQ(link().address, 1);
-    EXPECT_TRUE(relay().requests.empty());
+    EXPECT_TRUE(relay().requests().empty());
     ASSERT_EQ(rep.messages.size(), 1u);
     EXPECT_EQ(rep.messages[0].caption, U("Ошибка чтения/записи в устройство"));
 }
@@ -158,12 +158,12 @@ TEST_F(ScriptedPanelTest, TirvSettingsWriteStartsAtTheRegisterOfTheChannel)
     relay().setScript([](const QByteArray&, int) { return test::RelayAction{}; });
     for (const auto& c : cases) {
         SCOPED_TRACE(c.prefix);
-        relay().requests.clear();
+        relay().clearLog();
         rep.statuses.clear();
         panel->control<QRadioButton>(c.channelButton)->click();
         runUntilStatus(CtlWrite, "Операцию записи в устр-во выполнить не удалось");
-        ASSERT_EQ(relay().requests.size(), 1u);
-        EXPECT_TRUE(relay().requests[0].startsWith(c.prefix)) << relay().requests[0].toStdString();
+        ASSERT_EQ(relay().requests().size(), 1u);
+        EXPECT_TRUE(relay().requests()[0].startsWith(c.prefix)) << relay().requests()[0].toStdString();
     }
 }
 

@@ -9,7 +9,7 @@
 #include "configurator/shell/main_window.h"
 #include "configurator/ui/ids.h"
 #include "configurator/link/panel_window_rig.h"
-#include "configurator/link/pty_relay.h"
+#include "support/serial_relay.h"
 #include "configurator/shell/gui_test_support.h"
 #include "support/recording_reporter.h"
 #include "support/sim_process.h"

@@ -46,9 +46,9 @@ TEST_F(LinkCheckTest, ModbusCheckReadsTheIdentity)
     ASSERT_TRUE(result->haveIdentity);
     const std::array<std::uint16_t, 5> expected{0xAABB, 715, 123, 45, 6789};
     EXPECT_EQ(result->identity, expected);
-    ASSERT_EQ(relay.requests.size(), 1u);
-    EXPECT_EQ(quint8(relay.requests[0][0]), 17);
-    EXPECT_TRUE(PtyRelay::IsIdentityRead(relay.requests[0]));
+    ASSERT_EQ(relay.requests().size(), 1u);
+    EXPECT_EQ(quint8(relay.requests()[0][0]), 17);
+    EXPECT_TRUE(PtyRelay::IsIdentityRead(relay.requests()[0]));
     EXPECT_EQ(rig.reporter.linkStates,
               QStringList({Text(link_texts::kLinkChecking), Text(link_texts::kLinkEstablished)}));
     EXPECT_TRUE(rig.state.established());
@@ -66,8 +66,8 @@ TEST_F(LinkCheckTest, TextProtocolCheckTakesAnyReply)
     EXPECT_FALSE(result->haveIdentity);
     std::array<std::uint8_t, kFrameBufferSize> frame{};
     const auto n = BuildTextLinkCheck(frame, 1);
-    ASSERT_EQ(relay.requests.size(), 1u);
-    EXPECT_EQ(relay.requests[0], Frame(frame, n));
+    ASSERT_EQ(relay.requests().size(), 1u);
+    EXPECT_EQ(relay.requests()[0], Frame(frame, n));
 }
 
 // Silence and a reply that fails the function-3 check both count as failed attempts.
@@ -75,27 +75,27 @@ TEST_F(LinkCheckTest, FailedAttemptsAreRepeatedThenReported)
 {
     struct Case {
         const char* name;
-        RelayAction (*answer)(const QByteArray&);
+        RelayAction (*answer)(SerialRelay&, const QByteArray&);
     };
     const std::vector<Case> cases{
-        {"silence", [](const QByteArray&) { return RelayAction{}; }},
+        {"silence", [](SerialRelay&, const QByteArray&) { return RelayAction{}; }},
         {"five registers short",
-         [](const QByteArray& r) {
-             QByteArray reply = PtyRelay::NormalReply(r);
+         [](SerialRelay& counting, const QByteArray& r) {
+             QByteArray reply = counting.answer(r).reply;
              reply[2] = 8;  // byte count of four registers
              return RelayAction{PtyRelay::WithCrc(reply.left(reply.size() - 4))};
          }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        relay.requests.clear();
+        relay.clearLog();
         rig.reporter = RecordingReporter{};
         rig.settings.repeatCount = 2;
-        relay.setScript([&](const QByteArray& r, int) { return c.answer(r); });
+        relay.setScript([&](const QByteArray& r, int) { return c.answer(relay, r); });
         const auto result = Check();
         ASSERT_TRUE(result.has_value());
         EXPECT_EQ(result->end, LinkCheckEnd::Failed);
-        EXPECT_EQ(relay.requests.size(), 3u);
+        EXPECT_EQ(relay.requests().size(), 3u);
         EXPECT_EQ(rig.reporter.linkStates,
                   QStringList({Text(link_texts::kLinkChecking), QStringLiteral("Проверка связи: 1"),
                                QStringLiteral("Проверка связи: 2"), Text(link_texts::kNoLink)}));

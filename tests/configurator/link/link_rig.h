@@ -8,7 +8,7 @@
 #include "configurator/link/paced_exchange.h"
 #include "configurator/link/registers.h"
 #include "configurator/link/serial_port.h"
-#include "pty_relay.h"
+#include "support/serial_relay.h"
 #include "support/core_app.h"
 #include "support/recording_reporter.h"
 

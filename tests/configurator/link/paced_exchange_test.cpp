@@ -46,21 +46,22 @@ TEST_F(PacedExchangeTest, CompletesAsSoonAsTheReplyIsWhole)
     const int hugeWaitMs = 10 * kPatienceMs;
     struct Case {
         const char* name;
-        RelayAction (*answer)(const QByteArray&);
+        RelayAction (*answer)(SerialRelay&, const QByteArray&);
         ExchangeRequest request;
         int replyLength;
     };
     const std::vector<Case> cases{
-        {"full read", [](const QByteArray& r) { return RelayAction{PtyRelay::NormalReply(r)}; },
+        {"full read", [](SerialRelay& counting, const QByteArray& r) { return counting.answer(r); },
          ReadRequest(0, 125, hugeWaitMs), 255},
-        {"exception", [](const QByteArray& r) { return RelayAction{PtyRelay::ExceptionReply(r, 2)}; },
+        {"exception",
+         [](SerialRelay&, const QByteArray& r) { return RelayAction{PtyRelay::ExceptionReply(r, 2)}; },
          ReadRequest(0, 10, hugeWaitMs), 5},
         {"text terminator",
-         [](const QByteArray&) { return RelayAction{QByteArray(":=;?;<;>#")}; },
+         [](SerialRelay&, const QByteArray&) { return RelayAction{QByteArray(":=;?;<;>#")}; },
          {QByteArray(":=;<;<;>#"), hugeWaitMs, TextFrameReply()}, 9},
     };
     for (const Case& c : cases) {
-        relay.setScript([&](const QByteArray& r, int) { return c.answer(r); });
+        relay.setScript([&](const QByteArray& r, int) { return c.answer(relay, r); });
         const auto got = Run(c.request);
         ASSERT_TRUE(got.has_value()) << c.name;
         EXPECT_EQ(got->end, ExchangeEnd::Reply) << c.name;
@@ -93,10 +94,11 @@ TEST_F(PacedExchangeTest, OpenReplyEndsAtTheGapAfterTheWait)
 // A reply that came after its wait must not be taken for the next request's reply.
 TEST_F(PacedExchangeTest, LateBytesArePurgedBeforeTheNextFrame)
 {
-    relay.setScript([](const QByteArray& r, int index) {
+    relay.setScript([this](const QByteArray& r, int index) {
+        RelayAction action = relay.answer(r);
         if (index == 0)
-            return RelayAction{PtyRelay::NormalReply(r), 400};  // late: the wait is 50 ms
-        return RelayAction{PtyRelay::NormalReply(r)};
+            action.delayMs = 400;  // late: the wait is 50 ms
+        return action;
     });
     const auto first = Run(ReadRequest(0, 5, 50));
     ASSERT_TRUE(first.has_value());
@@ -110,7 +112,7 @@ TEST_F(PacedExchangeTest, LateBytesArePurgedBeforeTheNextFrame)
     ASSERT_TRUE(got.has_value());
     ASSERT_EQ(got->end, ExchangeEnd::Reply);
     EXPECT_EQ(CheckReadReply(Bytes(got->bytes), 1, Function::ReadRegisters, 3), LinkResult::Good);
-    EXPECT_EQ(ReadReplyRegister(Bytes(got->bytes), 0), PtyRelay::RegisterValue(40));
+    EXPECT_EQ(ReadReplyRegister(Bytes(got->bytes), 0), RelayMemory::CountedValue(40));
 }
 
 TEST_F(PacedExchangeTest, AbortEndsTheExchangeAndFreesIt)

@@ -4,10 +4,10 @@ tirv_test(panel_rules_test DOMAIN
   LIBS tirv_link_panel_rules)
 tirv_test(connection_panel_test TIMEOUT 300
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/connection_panel_test.cpp
-  LIBS tirv_program tirv_test_support Qt6::Test util)
+  LIBS tirv_program tirv_serial_relay tirv_test_support Qt6::Test util)
 tirv_test(connection_panel_scripted_test TIMEOUT 300
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/connection_panel_scripted_test.cpp
-  LIBS tirv_program tirv_test_support Qt6::Test util)
+  LIBS tirv_program tirv_serial_relay tirv_test_support Qt6::Test util)
 tirv_test(link_session_test TIMEOUT 300
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/link_session_test.cpp
   LIBS tirv_program tirv_test_support Qt6::Test Qt6::Network)

@@ -3,7 +3,7 @@
 #include "configurator/link/port_directory.h"
 #include "configurator/link/port_setup.h"
 #include "configurator/link/serial_port.h"
-#include "pty_relay.h"
+#include "support/serial_relay.h"
 #include "support/core_app.h"
 
 #include <QFile>

@@ -10,5 +10,5 @@ tirv_test(link_transport_test TIMEOUT 600
     ${CMAKE_CURRENT_LIST_DIR}/sim_transport_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/threaded_exchange_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/port_test.cpp
-  LIBS tirv_link tirv_test_support Qt6::Test Qt6::Network util)
+  LIBS tirv_link tirv_serial_relay tirv_test_support Qt6::Test Qt6::Network util)
 tirv_fuzzer(fuzz_mbap_reply SOURCES ${CMAKE_CURRENT_LIST_DIR}/fuzz_mbap_reply.cpp LIBS tirv_link_rules)

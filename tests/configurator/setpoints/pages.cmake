@@ -15,7 +15,7 @@ tirv_test(calculator_window_tests
 tirv_test(setpoint_editor_exchange_tests TIMEOUT 120
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/setpoint_editor_exchange_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/widget_test_main.cpp
-  LIBS tirv_setpoint_pages tirv_setpoints tirv_test_support Qt6::Test)
+  LIBS tirv_setpoint_pages tirv_setpoints tirv_serial_relay tirv_test_support Qt6::Test)
 # Against the relay simulator, which must be built first.
 if(TARGET setpoint_editor_exchange_tests AND TARGET tirv-sim)
   tirv_test(setpoint_editor_sim_tests TIMEOUT 240

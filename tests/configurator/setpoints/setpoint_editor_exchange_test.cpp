@@ -5,7 +5,7 @@
 #include "configurator/setpoints/setpoint_pages.h"
 #include "configurator/setpoints/setpoint_transfer.h"
 #include "fake_shell.h"
-#include "memory_relay.h"
+#include "support/serial_relay.h"
 #include "operation_runner.h"
 #include "setpoint_wiring.h"
 #include "shown_editor.h"
@@ -22,14 +22,14 @@ namespace {
 
 // What the rig owns besides the wiring: the shell of the editor and one in-memory relay.
 struct EditorLine {
-    explicit EditorLine(int modelCode) : relay(modelCode)
+    explicit EditorLine(int modelCode) : relay(test::RelayMemory::OfModel(modelCode))
     {
         settings.baudIndex = 6;
         settings.repeatCount = 2;
     }
     test::FakeShell shell;
     ConnectionSettings settings;
-    test::MemoryRelay relay;
+    test::PortRelay relay;
 };
 
 struct Rig : EditorLine, test::SetpointWiring {

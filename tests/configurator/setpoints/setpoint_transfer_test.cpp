@@ -89,13 +89,13 @@ TEST_F(SetpointTransferTest, EmptyRelayAsksForTheMinimalSet)
         if (answer == Answer::Ok) {
             EXPECT_EQ(rig.relay.requestsOf(0x20).size(), 1u);
             // The relay is given its pause to store the set before it is read again.
-            const auto& req = rig.relay.requests;
+            const auto& req = rig.relay.requests();
             const auto at = std::find_if(req.begin(), req.end(),
                                          [](const QByteArray& r) { return quint8(r[1]) == 0x20; });
             ASSERT_NE(at, req.end());
             const auto k = static_cast<std::size_t>(at - req.begin());
             ASSERT_LT(k + 1, req.size());
-            EXPECT_GE(rig.relay.requestTimesMs[k + 1] - rig.relay.requestTimesMs[k],
+            EXPECT_GE(rig.relay.arrivalMs(k + 1) - rig.relay.arrivalMs(k),
                       (13 * 5 + 16) * 1000 / 57600 + 500);
             // The relay's minimal set is read straight after.
             EXPECT_EQ(outcome->end, SetpointTransferEnd::Read);
@@ -188,13 +188,13 @@ TEST_F(SetpointTransferTest, LostBlockIsRepeatedAfterALinkCheck)
     rig.relayHolds(held);
     // The second block (125, 2) is lost once.
     int losses = 0;
-    rig.relay.lose = [&losses](const QByteArray& r, int) {
-        if (quint8(r[1]) == 3 && MemoryRelay::Word(r, 2) == 125 && losses == 0) {
+    rig.relayLoses([&losses](const QByteArray& r) {
+        if (quint8(r[1]) == 3 && SerialRelay::Start(r) == 125 && losses == 0) {
             ++losses;
             return true;
         }
         return false;
-    };
+    });
     const auto outcome = rig.read();
     ASSERT_TRUE(outcome);
     EXPECT_EQ(outcome->end, SetpointTransferEnd::Read);
@@ -212,9 +212,9 @@ TEST_F(SetpointTransferTest, ExhaustedRepeatsEndWithTheFailureText)
         Rig rig(705);
         rig.settings.repeatCount = 1;
         rig.relayHolds(RelaySet(rig.profile));
-        rig.relay.lose = [](const QByteArray& r, int) {
-            return MemoryRelay::Word(r, 2) == 0;  // every setpoint block, never the link check
-        };
+        rig.relayLoses([](const QByteArray& r) {
+            return SerialRelay::Start(r) == 0;  // every setpoint block, never the link check
+        });
         const SetpointImage before = rig.image;
         const auto outcome = write ? rig.write() : rig.read();
         ASSERT_TRUE(outcome);
@@ -234,7 +234,7 @@ TEST_F(SetpointTransferTest, AbortEndsWithTheOperationsOwnWords)
     for (bool write : {false, true}) {
         Rig rig(705);
         rig.relayHolds(RelaySet(rig.profile));
-        rig.relay.lose = [](const QByteArray& r, int) { return MemoryRelay::Word(r, 2) == 0; };
+        rig.relayLoses([](const QByteArray& r) { return SerialRelay::Start(r) == 0; });
         std::optional<SetpointTransferOutcome> outcome;
         auto done = [&outcome](const SetpointTransferOutcome& o) { outcome = o; };
         ASSERT_TRUE(write ? rig.setpoints.startWrite(done) : rig.setpoints.startRead(done));
@@ -270,7 +270,7 @@ TEST_F(SetpointTransferTest, EthernetChecksTheTcpSettingsAndNeverWrites)
     EXPECT_EQ(outcome->invalidField, kTcpPortField);
 
     EXPECT_FALSE(rig.setpoints.startWrite([](const SetpointTransferOutcome&) {}));
-    EXPECT_TRUE(rig.relay.requests.empty());
+    EXPECT_TRUE(rig.relay.requests().empty());
 }
 
 
@@ -279,7 +279,7 @@ TEST_F(SetpointTransferTest, DestroyedMidReadLeavesTheLinkFree)
     Rig rig(715);
     rig.relayHolds(RelaySet(rig.profile));
     bool lose = true;
-    rig.relay.lose = [&lose](const QByteArray& r, int) { return lose && MemoryRelay::Word(r, 2) == 0; };
+    rig.relayLoses([&lose](const QByteArray& r) { return lose && SerialRelay::Start(r) == 0; });
     bool called = false;
     auto other = std::make_unique<SetpointTransfer>(rig.transfer, rig.tcp, rig.reporter, rig.settings,
                                                     rig.profile, rig.image);

@@ -44,14 +44,14 @@ TEST_F(SetpointTransferTest, TextProtocolReadAndWrite)
         // Read back into a different image.
         const SetpointImage written_set = rig.image;
         rig.image = DefaultImage(rig.profile);
-        const std::size_t before = rig.relay.requests.size();
+        const std::size_t before = rig.relay.requests().size();
         const auto read = rig.read();
         ASSERT_TRUE(read) << c.code;
         EXPECT_EQ(read->end, SetpointTransferEnd::Read) << c.code;
         EXPECT_EQ(rig.image, written_set) << c.code;
         std::size_t reads = 0;
-        for (std::size_t k = before; k < rig.relay.requests.size(); ++k)
-            reads += rig.relay.requests[k].contains(";?;") ? 1 : 0;
+        for (std::size_t k = before; k < rig.relay.requests().size(); ++k)
+            reads += rig.relay.requests()[k].contains(";?;") ? 1 : 0;
         EXPECT_EQ(reads, c.frames) << c.code;
         EXPECT_FALSE(rig.reporter.statuses.contains(T(tx::kReadNextBlock)));
         EXPECT_EQ(rig.reporter.lastStatus(), T(tx::kReadDone));
@@ -113,7 +113,7 @@ TEST_F(SetpointTransferTest, ReadOverModbusTcp)
         const auto outcome = rig.read();
         ASSERT_TRUE(outcome) << c.code;
         EXPECT_EQ(tcp.reads(), c.frames) << c.code;
-        EXPECT_TRUE(rig.relay.requests.empty()) << "nothing goes over the serial port";
+        EXPECT_TRUE(rig.relay.requests().empty()) << "nothing goes over the serial port";
         if (c.spoil) {
             EXPECT_EQ(outcome->end, SetpointTransferEnd::Rejected);
             EXPECT_EQ(rig.image, before);

@@ -8,7 +8,7 @@
 #include "configurator/setpoints/setpoint_check.h"
 #include "configurator/setpoints/setpoint_conversion.h"
 #include "configurator/setpoints/texts.h"
-#include "memory_relay.h"
+#include "support/serial_relay.h"
 #include "operation_runner.h"
 #include "setpoint_wiring.h"
 #include "support/recording_reporter.h"
@@ -16,12 +16,15 @@
 #include <QCoreApplication>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <optional>
 
 namespace tirv::setpoint_test {
 
 namespace tx = setpoint_texts;
-using test::MemoryRelay;
+using test::PortRelay;
+using test::RelayAction;
+using test::SerialRelay;
 using test::RecordingReporter;
 
 inline QString T(const char* utf8) { return QString::fromUtf8(utf8); }
@@ -29,14 +32,14 @@ inline QString T(const char* utf8) { return QString::fromUtf8(utf8); }
 
 // What the rig owns besides the wiring: one in-memory relay on the line.
 struct MemoryLine {
-    explicit MemoryLine(int modelCode) : relay(modelCode)
+    explicit MemoryLine(int modelCode) : relay(test::RelayMemory::OfModel(modelCode))
     {
         settings.baudIndex = 6;
         settings.repeatCount = 2;
     }
     RecordingReporter reporter;
     ConnectionSettings settings;
-    MemoryRelay relay;
+    PortRelay relay;
 };
 
 // The program's wiring of one relay, one link and the setpoint operations.
@@ -55,6 +58,13 @@ struct Rig : MemoryLine, test::SetpointWiring {
 
     // The relay holds `held` in its setpoint registers.
     void relayHolds(const SetpointImage& held) { relay.loadBlock(ImageToRegisters(profile, held)); }
+    // The relay loses every request `lost` picks and answers the others.
+    void relayLoses(std::function<bool(const QByteArray&)> lost)
+    {
+        relay.setScript([this, lost = std::move(lost)](const QByteArray& r, int) {
+            return lost(r) ? RelayAction{} : relay.answer(r);
+        });
+    }
     std::uint16_t& relayRegisterOf(const char* name)
     {
         const int i = profile.find(name);
@@ -87,7 +97,7 @@ inline std::vector<BlockRange> Ranges(const std::vector<QByteArray>& requests)
 {
     std::vector<BlockRange> out;
     for (const auto& r : requests)
-        out.push_back({MemoryRelay::Word(r, 2), MemoryRelay::Word(r, 4)});
+        out.push_back({SerialRelay::Start(r), SerialRelay::Count(r)});
     return out;
 }
 
