@@ -55,12 +55,13 @@ int RequestLength(const QByteArray& bytes)
     if (shape == kRequestShapes.end())
         return kBlockRequestLength;
     switch (shape->data) {
-    case DataLength::None:
-        return shape->length;
-    case DataLength::ByteAt6:
-        return bytes.size() < 7 ? 0 : shape->length + quint8(bytes[6]);
-    case DataLength::WordLowFirstAt6:
-        return bytes.size() < 8 ? 0 : shape->length + (quint8(bytes[6]) | (quint8(bytes[7]) << 8));
+        case DataLength::None:
+            return shape->length;
+        case DataLength::ByteAt6:
+            return bytes.size() < 7 ? 0 : shape->length + quint8(bytes[6]);
+        case DataLength::WordLowFirstAt6:
+            return bytes.size() < 8 ? 0
+                                    : shape->length + (quint8(bytes[6]) | (quint8(bytes[7]) << 8));
     }
     return 0;
 }
@@ -87,7 +88,10 @@ std::vector<Field> Fields(const QByteArray& r, int stop)
         }
     return out;
 }
-int Decode(const QByteArray& digits) { return DecodeTextNumber(Bytes(digits)); }
+int Decode(const QByteArray& digits)
+{
+    return DecodeTextNumber(Bytes(digits));
+}
 QByteArray Number(std::uint16_t v)
 {
     std::array<std::uint8_t, 4> d{};
@@ -115,7 +119,8 @@ RelayMemory RelayMemory::OfModel(int modelCode)
 {
     RelayMemory m{std::vector<std::uint16_t>(kMemorySize, 0),
                   std::vector<std::uint16_t>(kMemorySize, 0)};
-    m.registers[regs::kFamilySignature] = IsMModel(modelCode) ? regs::kSignatureM : regs::kSignatureNonM;
+    m.registers[regs::kFamilySignature] =
+        IsMModel(modelCode) ? regs::kSignatureM : regs::kSignatureNonM;
     m.registers[regs::kModelCode] = static_cast<std::uint16_t>(modelCode);
     m.registers[regs::kFirmwareVersion] = 120;
     m.registers[regs::kBuild] = 1;
@@ -152,7 +157,10 @@ std::vector<QByteArray> SerialRelay::requestsOf(std::uint8_t function) const
     return out;
 }
 
-QByteArray SerialRelay::WithCrc(QByteArray frame) { return tirv::WithCrc(std::move(frame)); }
+QByteArray SerialRelay::WithCrc(QByteArray frame)
+{
+    return tirv::WithCrc(std::move(frame));
+}
 
 QByteArray SerialRelay::ExceptionReply(const QByteArray& request, quint8 code)
 {
@@ -164,8 +172,8 @@ QByteArray SerialRelay::ExceptionReply(const QByteArray& request, quint8 code)
 
 bool SerialRelay::IsIdentityRead(const QByteArray& r)
 {
-    return r.size() == kBlockRequestLength && quint8(r[1]) == 3 && Start(r) == regs::kIdentity.start &&
-           Count(r) == regs::kIdentity.count;
+    return r.size() == kBlockRequestLength && quint8(r[1]) == 3 &&
+           Start(r) == regs::kIdentity.start && Count(r) == regs::kIdentity.count;
 }
 
 std::vector<RelayAction> SerialRelay::receive(const QByteArray& bytes)
@@ -222,7 +230,8 @@ QByteArray SerialRelay::answerModbus(const QByteArray& r)
         return WithCrc(reply);
     }
     for (int k = 0; k < count; ++k)
-        registers[static_cast<std::size_t>(start + k)] = static_cast<std::uint16_t>(Word(r, 7 + 2 * k));
+        registers[static_cast<std::size_t>(start + k)] =
+            static_cast<std::uint16_t>(Word(r, 7 + 2 * k));
     reply += r.mid(2, 4);
     return WithCrc(reply);
 }

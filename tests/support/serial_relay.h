@@ -67,7 +67,10 @@ public:
     // Requests of one Modbus function, the link check's identity read left out.
     std::vector<QByteArray> requestsOf(std::uint8_t function) const;
 
-    static int Word(const QByteArray& r, int at) { return (quint8(r[at]) << 8) | quint8(r[at + 1]); }
+    static int Word(const QByteArray& r, int at)
+    {
+        return (quint8(r[at]) << 8) | quint8(r[at + 1]);
+    }
     static int Start(const QByteArray& r) { return Word(r, 2); }
     static int Count(const QByteArray& r) { return Word(r, 4); }
     static QByteArray WithCrc(QByteArray frame);

@@ -7,10 +7,10 @@
 #include <QSocketNotifier>
 #include <QTimer>
 
-#include <algorithm>
 #include <pty.h>
 #include <termios.h>
 #include <unistd.h>
+#include <algorithm>
 
 namespace tirv::test {
 

@@ -1,8 +1,8 @@
 // The scripted serial relay seen from the configurator's side of each line end: the same
 // requests give the same bytes in memory and over a pseudo-terminal, refusals are exception
 // replies, and a byte stream is cut into requests wherever the line splits it.
-#include "support/core_app.h"
 #include "support/serial_relay.h"
+#include "support/core_app.h"
 
 #include "configurator/link/byte_views.h"
 #include "configurator/link/frames.h"
@@ -11,13 +11,16 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
-#include <memory>
 #include <unistd.h>
+#include <memory>
 
 namespace tirv::test {
 namespace {
 
-QByteArray Hex(const char* hex) { return QByteArray::fromHex(hex); }
+QByteArray Hex(const char* hex)
+{
+    return QByteArray::fromHex(hex);
+}
 
 // One line end as the configurator sees it: bytes go out, bytes come back.
 class Line {
@@ -116,15 +119,19 @@ TEST_P(SerialRelayTest, ModbusAnswersAndRefusals)
         QByteArray request;
         QByteArray reply;  // empty: silence
     } cases[] = {
-        {"read from the counting memory", Request([](auto o) { return BuildReadRegisters(o, 1, 40, 3); }),
+        {"read from the counting memory",
+         Request([](auto o) { return BuildReadRegisters(o, 1, 40, 3); }),
          SerialRelay::WithCrc(Hex("010306041004110412"))},
-        {"write", Request([&](auto o) { return BuildWriteRegisters(o, 1, 170, 2, std::span(written)); }),
+        {"write",
+         Request([&](auto o) { return BuildWriteRegisters(o, 1, 170, 2, std::span(written)); }),
          SerialRelay::WithCrc(Hex("011000aa0002"))},
         {"the written values read back",
          Request([](auto o) { return BuildReadRegisters(o, 1, 169, 4); }),
          SerialRelay::WithCrc(Hex("0103080491123456780494"))},
         {"another address", Request([](auto o) { return BuildReadRegisters(o, 2, 0, 1); }), {}},
-        {"the broadcast address", Request([](auto o) { return BuildReadRegisters(o, 0, 0, 1); }), {}},
+        {"the broadcast address",
+         Request([](auto o) { return BuildReadRegisters(o, 0, 0, 1); }),
+         {}},
         {"a damaged CRC", Hex("01030000000185cb"), {}},
         {"an unknown function", Request([](auto o) { return BuildReadJournal(o, 1, 0, 4); }),
          SerialRelay::WithCrc(Hex("01d101"))},
@@ -147,8 +154,9 @@ TEST_P(SerialRelayTest, MinimalSetIsStoredSilently)
     line->relay().minimalSet = {7, 8};
     const QByteArray restore = Request([](auto o) { return BuildRestoreMinimalSet(o, 1); });
     EXPECT_TRUE(line->exchange(restore, 0).isEmpty());
-    EXPECT_EQ(line->exchange(Request([](auto o) { return BuildReadRegisters(o, 1, 0, 3); }), 11).toHex(),
-              SerialRelay::WithCrc(Hex("0103060007000803ea")).toHex());
+    EXPECT_EQ(
+        line->exchange(Request([](auto o) { return BuildReadRegisters(o, 1, 0, 3); }), 11).toHex(),
+        SerialRelay::WithCrc(Hex("0103060007000803ea")).toHex());
 }
 
 // Text reads parsed by the configurator's own parser: variant 1 names its start, variant 0 walks
@@ -176,7 +184,8 @@ TEST_P(SerialRelayTest, TextAnswers)
         line->write(request);
         (void)QTest::qWaitFor([&] { return (reply += line->take()).endsWith(kTextEnd); }, 3000);
         std::vector<std::int32_t> values(16, -1);
-        const TextReply parsed = ParseTextRead(framing, Bytes(reply), Bytes(request), c.group, values);
+        const TextReply parsed =
+            ParseTextRead(framing, Bytes(reply), Bytes(request), c.group, values);
         ASSERT_TRUE(parsed.good()) << reply.toStdString();
         for (std::size_t k = 0; k < 8; ++k)
             EXPECT_EQ(values[c.group * 8 + k], c.firstValue + static_cast<int>(k)) << k;
