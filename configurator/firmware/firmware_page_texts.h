@@ -17,4 +17,9 @@ inline constexpr char kChooseProtocol[] = "...";
 inline constexpr char kCaptionWarning[] = "Предупреждение";
 inline constexpr char kCaptionError[] = "Ошибка";
 
+// The page in the main window: its status text and the toolbar tooltips on it
+inline constexpr char kPageStatus[] = "  Обновление ПО устройства";
+inline constexpr char kTipRead[] = "Прочитать ПО устройства и сравнить с ПО из открытого файла";
+inline constexpr char kTipWrite[] = "Записать обновление программного обеспечения устройства";
+
 }  // namespace tirv::firmware_page_texts

@@ -45,4 +45,15 @@ inline constexpr char kSaveTitle[] = "Сохранить настройки вх
 inline constexpr char kFilter[] = "Файлы настроек входов/выходов(*.tio)";
 inline constexpr char kExtension[] = "tio";
 
+// The page in the main window: its status text and the toolbar tooltips on it
+inline constexpr char kSettingsStatus[] = "  Настройка входов\\выходов устройства";
+inline constexpr char kStateStatus[] = "  Контроль состояния входов\\выходов устройства";
+inline constexpr char kStateButtonTip[] = "Контроль состояния входов\\выходов";
+inline constexpr char kTipNew[] = "Новые настройки входов/выходов";
+inline constexpr char kTipOpen[] = "Открыть файл настроек входов/выходов";
+inline constexpr char kTipSave[] = "Сохранить настройки входов/выходов";
+inline constexpr char kTipRead[] = "Прочитать из устройства настройки входов/выходов";
+inline constexpr char kTipWrite[] = "Записать в устройство настройки входов/выходов";
+inline constexpr char kTipReadState[] = "Прочитать из устройства состояние входов/выходов";
+
 }  // namespace tirv::io_page_texts

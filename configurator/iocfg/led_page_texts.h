@@ -14,4 +14,12 @@ inline constexpr char kExtension[] = "tld";
 inline constexpr char kPictureNonM[] = "ТИРВ.bmp";
 inline constexpr char kPictureM[] = "ТИРВ_2.bmp";
 
+// The page in the main window: its status text and the toolbar tooltips on it
+inline constexpr char kStatus[] = "  Программирование светодиодов";
+inline constexpr char kTipNew[] = "Новые настройки светодиодов";
+inline constexpr char kTipOpen[] = "Открыть файл настроек светодиодов";
+inline constexpr char kTipSave[] = "Сохранить настройки светодиодов";
+inline constexpr char kTipRead[] = "Прочитать из устройства настройки светодиодов";
+inline constexpr char kTipWrite[] = "Записать в устройство настройки светодиодов";
+
 }  // namespace tirv::led_page_texts

@@ -165,4 +165,14 @@ inline constexpr char kOscNewerQuestion[] =
     "Прочитанная АО соответствует новому событию, зафиксированному в АЖ устройства. "
     "Прочитать обновленный аварийный журнал?";
 
+// The page in the main window: its status text and the toolbar tooltips on it
+inline constexpr char kWorkStatus[] = "  Рабочий журнал";
+inline constexpr char kTipOpenWork[] = "Открыть файл записей рабочего журнала";
+inline constexpr char kTipSaveWork[] = "Сохранить записи рабочего журнала";
+inline constexpr char kTipReadWork[] = "Прочитать из устройства записи рабочего журнала";
+inline constexpr char kEmergencyStatus[] = "  Аварийный журнал";
+inline constexpr char kTipOpenEmergency[] = "Открыть файл записей аварийного журнала";
+inline constexpr char kTipSaveEmergency[] = "Сохранить записи аварийного журнала";
+inline constexpr char kTipReadEmergency[] = "Прочитать из устройства записи аварийного журнала";
+
 }  // namespace tirv::journal_texts

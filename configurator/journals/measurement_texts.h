@@ -89,4 +89,9 @@ inline constexpr char kRowTemperature[] = "Температура, гр.";
 inline constexpr char kRowBattery[] = "Напряжение батарейки, В";
 inline constexpr std::array<const char*, 3> kRowPhaseLetters{"A", "B", "C"};
 
+// The page in the main window: its status text and the toolbar tooltips on it
+inline constexpr char kPageStatus[] = "  Контроль текущих значений U,I";
+inline constexpr char kPageButtonTip[] = "Контроль текущих значений U,I";
+inline constexpr char kTipRead[] = "Прочитать из устройства текущие значения U,I";
+
 }  // namespace tirv::measurement_texts

@@ -72,4 +72,8 @@ inline constexpr char kInputErrorStatus[] = "  Ошибка ввода";
 inline constexpr char kRepeatsTooMany[] =
     "Количество попыток повтора чтения посылок не может быть больше %1";
 
+// The page in the main window: its status text and the toolbar tooltips on it
+inline constexpr char kPageStatus[] = "  Настройка связи с устройством";
+inline constexpr char kTipWrite[] = "Записать в устройство новые настройки связи";
+
 }  // namespace tirv::panel_texts

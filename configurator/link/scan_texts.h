@@ -32,4 +32,8 @@ inline constexpr char kScanRunning[] = "  Сканирование сети";
 // Ours: the status field would otherwise keep saying the scan runs.
 inline constexpr char kScanDone[] = "  Сканирование сети завершено";
 
+// The page in the main window: its status text and the toolbar tooltips on it
+inline constexpr char kPageStatus[] = "  Сканирование сети";
+inline constexpr char kPageButtonTip[] = "Сканирование сети устройств";
+
 }  // namespace tirv::scan_texts

@@ -32,4 +32,9 @@ inline constexpr char kRepeatSeparator[] = ":   ";
 inline constexpr char kPacedWriteFailed[] = "Ошибка записи календаря\\часов устройства";
 inline constexpr char kPacedWritten[] = "  Значения календаря\\часов записаны в устройство";
 
+// The page in the main window: its status text and the toolbar tooltips on it
+inline constexpr char kPageStatus[] = "  Настройка календаря/часов устройства";
+inline constexpr char kTipRead[] = "Прочитать из устройства текущие дату/время";
+inline constexpr char kTipWrite[] = "Записать в устройство текущие компьютерные дату/время";
+
 }  // namespace tirv::clock_texts

@@ -25,4 +25,9 @@ inline constexpr char kSerialNoReply[] = "Ошибка записи зав.но�
 inline constexpr char kSerialWriteFailed[] = "Ошибка записи зав.номера в устройство";
 inline constexpr char kBothWritten[] = " Тип и зав.номер записаны в устройство";
 
+// The page in the main window: its status text and the toolbar tooltips on it
+inline constexpr char kPageStatus[] = "  Конфигурация (тип устр-ва и зав.№)";
+inline constexpr char kTipRead[] = "Прочитать тип устройства и заводской номер";
+inline constexpr char kTipWrite[] = "Записать тип устройства и заводской номер";
+
 }  // namespace tirv::identity_texts

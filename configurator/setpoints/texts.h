@@ -59,4 +59,12 @@ inline constexpr char kWriteDone[] = "  Значения уставок запи
 // Message-box captions.
 inline constexpr char kCaptionWarning[] = "Предупреждение";
 
+// The page in the main window: its status text and the toolbar tooltips on it
+inline constexpr char kPageStatus[] = "  Редактирование уставок";
+inline constexpr char kTipNew[] = "Новые уставки";
+inline constexpr char kTipOpen[] = "Открыть файл уставок";
+inline constexpr char kTipSave[] = "Сохранить уставки";
+inline constexpr char kTipRead[] = "Прочитать из устройства уставки";
+inline constexpr char kTipWrite[] = "Записать в устройство уставки";
+
 }  // namespace tirv::setpoint_texts

@@ -14,17 +14,16 @@ constexpr std::size_t kMinPath = 4;
 struct KindRow {
     std::string_view letters;
     FileKind kind;
-    int showCommand;
 };
 
 // Longest first is irrelevant here: no suffix of one row ends another row.
 constexpr std::array<KindRow, 6> kKinds{{
-    {"tirv", FileKind::Project, 179},
-    {"tpr", FileKind::Setpoints, 179},
-    {"tio", FileKind::IoSettings, 180},
-    {"tld", FileKind::LedSettings, 181},
-    {"twj", FileKind::WorkJournal, 188},
-    {"taj", FileKind::EmergencyJournal, 189},
+    {"tirv", FileKind::Project},
+    {"tpr", FileKind::Setpoints},
+    {"tio", FileKind::IoSettings},
+    {"tld", FileKind::LedSettings},
+    {"twj", FileKind::WorkJournal},
+    {"taj", FileKind::EmergencyJournal},
 }};
 
 }  // namespace
@@ -50,14 +49,6 @@ CommandLineFile ParseCommandLine(std::string_view raw)
         }
     }
     return out;
-}
-
-int ShowCommandForKind(FileKind kind)
-{
-    for (const KindRow& row : kKinds)
-        if (row.kind == kind)
-            return row.showCommand;
-    return 0;
 }
 
 }  // namespace tirv

@@ -197,8 +197,6 @@ void MainWindow::buildToolBar()
             m_toolDisabled.insert(id);
         m_toolActions[id] = a;
     }
-    for (const auto& [id, tip] : kPageButtonTips)
-        m_toolActions[id]->setToolTip(QString::fromUtf8(tip));
     updateContextTips();
 }
 
@@ -238,9 +236,15 @@ void MainWindow::buildStatusBar()
     bar->insertPermanentWidget(3, m_linkIcon);  // after cell 0, field 1 and field 2
 }
 
-void MainWindow::registerPage(int pageId, Page* page)
+void MainWindow::registerPage(const PageRow& row, Page* page)
 {
-    m_pages[pageId] = page;
+    m_pages[row.page] = page;
+    m_rows[row.page] = row;
+    if (QAction* button = toolAction(row.showCommand)) {
+        const MenuRow* item = FindMenuRow(row.showCommand);
+        const char* tip = row.buttonTip ? row.buttonTip : item ? item->text : "";
+        button->setToolTip(QString::fromUtf8(tip));
+    }
     if (!m_hosts.count(page)) {
         QScrollArea* host = NewHost(page);
         m_hosts[page] = host;
@@ -266,8 +270,13 @@ void MainWindow::start()
     connect(&m_model, &DeviceModel::changed, this, [this](int code) { modelChanged(code); });
     modelChanged(m_model.code());
     refreshAvailability();
-    if (const int show = ShowCommandForKind(m_commandLine.kind))
-        command(show);
+    // The command-line file opens on the page that takes its kind.
+    for (const auto& [id, row] : m_rows)
+        for (const CommandLineOpen& open : row.opens)
+            if (open.kind == m_commandLine.kind && m_commandLine.kind != FileKind::None) {
+                command(row.showCommand);
+                return;
+            }
 }
 
 FileDialogs& MainWindow::dialogs()
@@ -367,8 +376,7 @@ void MainWindow::linkChanged()
 // page exists, or the window or a registered handler carries it out.
 bool MainWindow::available(int id) const
 {
-    if (!m_model.isM() && std::find(kMOnlyMenuItems.begin(), kMOnlyMenuItems.end(), id) !=
-                              kMOnlyMenuItems.end())
+    if (!m_model.isM() && mOnlyItem(id))
         return false;
     if (m_handlers.count(id))
         return true;
@@ -389,6 +397,16 @@ bool MainWindow::available(int id) const
             return false;
         }
     }
+    return false;
+}
+
+// An item of an M-only page (its show command and the items that act on it).
+bool MainWindow::mOnlyItem(int id) const
+{
+    for (const MenuRow& item : kMenu)
+        if (item.id == id && item.act != Act::Submenu && item.act != Act::Main)
+            if (const PageRow* row = rowOf(item.page))
+                return row->mOnly;
     return false;
 }
 

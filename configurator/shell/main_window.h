@@ -5,7 +5,7 @@
 //
 // Adding a page (in the program's composition, program_pages.cpp, before start()):
 //     auto* page = new MyPage(window, PageLeds);     // a tirv::Page
-//     window.registerPage(PageLeds, page);          // enables its menu items and button
+//     window.registerPage(iocfg_rows::kLeds, page);  // its row: status, toolbar commands, files
 // Pages made of tabs register a PageStack; a command handled outside any page (file commands,
 // windows of their own, the setpoint read and write) with registerCommand(id, handler).
 #include "gui/reporter.h"
@@ -13,6 +13,7 @@
 #include "configurator/ui/shell.h"
 #include "configurator/ui/ids.h"
 #include "configurator/ui/line_holder.h"
+#include "configurator/ui/page_row.h"
 
 #include <QElapsedTimer>
 #include <QMainWindow>
@@ -22,6 +23,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
 
 class QAction;
@@ -57,7 +59,8 @@ public:
     ~MainWindow() override;
 
     // Registration, before start().
-    void registerPage(int pageId, Page* page);
+    // The page and its row (configurator/ui/page_row.h): enables its menu items and button.
+    void registerPage(const PageRow& row, Page* page);
     void registerCommand(int id, std::function<void()> handler);
     // The handler registered for `id` (empty if none), for a part that runs a step before it.
     std::function<void()> commandHandler(int id) const
@@ -134,7 +137,15 @@ private:
     void unlockAfterExchange();
     void applyEnabled(int id);
     void sendOpenForCommandLine(int pageId);
-    const char* pageStatus(int pageId) const;
+    // What a context command does on `page`, from the page's row or the window's own rows.
+    struct Context {
+        int mainCmd = 0;
+        int pageCmd = 0;
+        const char* tip = nullptr;
+    };
+    std::optional<Context> contextOf(int cmd, int page) const;
+    const PageRow* rowOf(int pageId) const;
+    bool mOnlyItem(int id) const;
     void showHelp();
     void showAbout();
     void abortExchange();
@@ -153,6 +164,7 @@ private:
     bool m_locked = false;
 
     std::map<int, Page*> m_pages;
+    std::map<int, PageRow> m_rows;  // by page id
     std::map<Page*, QScrollArea*> m_hosts;
     QStackedWidget* m_work = nullptr;
     std::map<int, std::function<void()>> m_handlers;

@@ -17,32 +17,6 @@ namespace tirv {
 
 using namespace shell_tables;
 
-namespace {
-
-const MenuRow* FindMenuRow(int id)
-{
-    for (const MenuRow& row : kMenu)
-        if (row.id == id && row.act != Act::Submenu)
-            return &row;
-    return nullptr;
-}
-
-const ContextRow* FindContext(int command, int page)
-{
-    const ContextRow* fallback = nullptr;
-    for (const ContextRow& row : kContext) {
-        if (row.command != command)
-            continue;
-        if (row.page == page)
-            return &row;
-        if (row.page == kAnyPage)
-            fallback = &row;
-    }
-    return fallback;
-}
-
-}  // namespace
-
 void MainWindow::command(int id)
 {
     switch (id) {
@@ -110,30 +84,46 @@ bool MainWindow::sendToPage(int pageId, int cmd)
     return true;
 }
 
+const PageRow* MainWindow::rowOf(int pageId) const
+{
+    const auto it = m_rows.find(pageId);
+    return it == m_rows.end() ? nullptr : &it->second;
+}
+
+std::optional<MainWindow::Context> MainWindow::contextOf(int cmd, int page) const
+{
+    if (const PageRow* row = rowOf(page))
+        for (const ContextCommand& c : row->context)
+            if (c.command == cmd)
+                return Context{c.mainCmd, c.pageCmd, c.tip};
+    std::optional<Context> fallback;
+    for (const WindowContextRow& row : kWindowContext) {
+        if (row.command != cmd)
+            continue;
+        if (row.page == page)
+            return Context{row.mainCmd, 0, row.tip};
+        if (row.page == kAnyPage && !fallback)
+            fallback = Context{row.mainCmd, 0, row.tip};
+    }
+    return fallback;
+}
+
 void MainWindow::contextCommand(int cmd)
 {
-    const ContextRow* row = FindContext(cmd, m_current);
-    if (!row)
+    const std::optional<Context> c = contextOf(cmd, m_current);
+    if (!c)
         return;
-    if (row->mainCmd)
-        command(row->mainCmd);
-    else if (row->pageCmd)
-        sendToPage(m_current, row->pageCmd);
+    if (c->mainCmd)
+        command(c->mainCmd);
+    else if (c->pageCmd)
+        sendToPage(m_current, c->pageCmd);
 }
 
 void MainWindow::updateContextTips()
 {
     for (int cmd : {CmdNew, CmdOpen, CmdSave, CmdRead, CmdWrite})
-        if (const ContextRow* row = FindContext(cmd, m_current))
-            m_toolActions[cmd]->setToolTip(QString::fromUtf8(row->tip));
-}
-
-const char* MainWindow::pageStatus(int pageId) const
-{
-    for (const PageRow& row : kPages)
-        if (row.page == pageId)
-            return row.status;
-    return "";
+        if (const std::optional<Context> c = contextOf(cmd, m_current))
+            m_toolActions[cmd]->setToolTip(QString::fromUtf8(c->tip));
 }
 
 void MainWindow::showPage(int pageId)
@@ -156,32 +146,27 @@ void MainWindow::showPage(int pageId)
     m_previous = left;
     m_current = pageId;
 
-    int showCmd = 0;
-    for (const PageRow& row : kPages)
-        if (row.page == pageId)
-            showCmd = row.showCommand;
-    if (QAction* button = toolAction(showCmd))
+    const PageRow& row = m_rows.at(pageId);
+    if (QAction* button = toolAction(row.showCommand))
         button->setChecked(true);
     else if (QAction* checked = m_pageGroup->checkedAction())
         checked->setChecked(false);
 
-    for (const LeaveRow& row : kDisabledOnLeave)
-        if (row.page == left && left != pageId)
-            for (int item : row.items)
-                if (item)
-                    setMenuEnabled(item, false);
+    if (const PageRow* leftRow = left != pageId ? rowOf(left) : nullptr)
+        for (int item : leftRow->offWhenLeft)
+            if (item)
+                setMenuEnabled(item, false);
 
-    const QString text = QString::fromUtf8(pageStatus(pageId));
-    status(text, StatusIcon::Info);
+    status(QString::fromUtf8(row.status), StatusIcon::Info);
     // While a left poll is ending the toolbar stays as its exchange set it.
     if (!(m_state.busy && m_line->polls(left))) {
         for (int cmd : {CmdNew, CmdOpen, CmdSave, CmdRead, CmdWrite})
             setToolEnabled(cmd, true);
         const bool tcp = m_state.link.channel == Channel::Ethernet;
-        for (const SerialWriteRow& row : kSerialWritesOnShow)
-            if (row.page == pageId && tcp) {
-                setToolEnabled(row.tool, false);
-                setMenuEnabled(row.item, false);
+        for (const SerialWriteRow& serial : kSerialWritesOnShow)
+            if (serial.page == pageId && tcp) {
+                setToolEnabled(serial.tool, false);
+                setMenuEnabled(serial.item, false);
             }
         for (int item : kSerialOnlyItems)
             setMenuEnabled(item, !tcp);
@@ -194,13 +179,13 @@ void MainWindow::showPage(int pageId)
 
 void MainWindow::sendOpenForCommandLine(int pageId)
 {
-    for (const OpenRow& row : kOpenOnShow) {
-        if (row.kind != m_commandLine.kind || row.page != pageId)
+    for (const CommandLineOpen& open : m_rows.at(pageId).opens) {
+        if (open.kind != m_commandLine.kind)
             continue;
-        if (row.mainCmd)
-            command(row.mainCmd);
+        if (open.mainCmd)
+            command(open.mainCmd);
         else
-            sendToPage(pageId, row.pageCmd);
+            sendToPage(pageId, open.pageCmd);
         return;
     }
 }

@@ -1,6 +1,5 @@
 #pragma once
 // The main window's tables: pages, menu, toolbar and the context commands of the toolbar.
-#include "configurator/shell/command_line.h"
 #include "configurator/ui/ids.h"
 #include "configurator/shell/texts.h"
 
@@ -8,28 +7,6 @@
 #include <utility>
 
 namespace tirv::shell_tables {
-
-struct PageRow {
-    int page;
-    int showCommand;
-    const char* status;  // status-bar field 0 while the page is shown
-};
-
-inline constexpr auto kPages = std::to_array<PageRow>({
-    {PageSetpoints, CmdShowSetpoints, tx::StSetpoints},
-    {PageIoSettings, CmdShowIoSettings, tx::StIoSettings},
-    {PageLeds, CmdShowLeds, tx::StLeds},
-    {PageMeasurements, CmdShowMeasurements, tx::StMeas},
-    {PageIoState, CmdShowIoState, tx::StIoState},
-    {PageWorkJournal, CmdShowWorkJournal, tx::StWorkJournal},
-    {PageEmergencyJournal, CmdShowEmergencyJournal, tx::StEmergencyJournal},
-    {PageScan, CmdShowScan, tx::StScan},
-    {PageLinkSettings, CmdShowLinkSettings, tx::StLinkSettings},
-    {PageCalibration, CmdShowCalibration, tx::StCalibration},
-    {PageClock, CmdShowClock, tx::StClock},
-    {PageConfiguration, CmdShowConfiguration, tx::StConfiguration},
-    {PageFirmware, CmdShowFirmware, tx::StFirmware},
-});
 
 enum class Act {
     Submenu,     // opens the sub-menu that follows (deeper rows)
@@ -128,6 +105,15 @@ inline constexpr auto kMenu = std::to_array<MenuRow>({
     {CmdAbout, 1, tx::MiAbout, false, Act::Main, 0, 0},
 });
 
+// The menu row of item `id` (sub-menus aside); nullptr when the menu has none.
+inline const MenuRow* FindMenuRow(int id)
+{
+    for (const MenuRow& row : kMenu)
+        if (row.id == id && row.act != Act::Submenu)
+            return &row;
+    return nullptr;
+}
+
 // Toolbar entries in order; command 0 is a separator. Image numbers index the toolbar strip.
 struct ToolRow {
     int command;
@@ -162,93 +148,27 @@ inline constexpr auto kToolbar = std::to_array<ToolRow>({
     {CmdShowLinkSettings, 11, true, false},
 });
 
-inline constexpr auto kPageButtonTips = std::to_array<std::pair<int, const char*>>({
-    {CmdShowSetpoints, tx::TipPageSetpoints},
-    {CmdShowIoSettings, tx::TipPageIo},
-    {CmdShowLeds, tx::TipPageLeds},
-    {CmdShowMeasurements, tx::TipPageMeas},
-    {CmdShowIoState, tx::TipPageIoState},
-    {CmdShowWorkJournal, tx::TipPageWork},
-    {CmdShowEmergencyJournal, tx::TipPageEmergency},
-    {CmdShowScan, tx::TipPageScan},
-    {CmdShowLinkSettings, tx::TipPageLink},
-});
-
-// Context toolbar commands: on `page` (kAnyPage: every page not listed before it for the
-// same command) the command runs main-window command `mainCmd` or sends `pageCmd` to the
-// current page; both 0 means nothing happens.
+// The context toolbar commands where the page shown has none of its own (its PageRow): with no
+// page shown yet (PageNone) or on any page (kAnyPage), the command runs window command `mainCmd`;
+// 0 means nothing happens.
 inline constexpr int kAnyPage = -1;
 
-struct ContextRow {
+struct WindowContextRow {
     int command;
-    int page;
+    int page;  // PageNone or kAnyPage
     int mainCmd;
-    int pageCmd;
     const char* tip;
 };
 
-inline constexpr auto kContext = std::to_array<ContextRow>({
-    {CmdNew, PageSetpoints, CmdNewSetpoints, 0, tx::TipNewSetpoints},
-    {CmdNew, PageIoSettings, 0, PageCmdIoNew, tx::TipNewIo},
-    {CmdNew, PageLeds, 0, PageCmdLedNew, tx::TipNewLeds},
-    {CmdNew, kAnyPage, CmdNewProject, 0, tx::TipNewProject},
-
-    {CmdOpen, PageNone, CmdOpenProject, 0, tx::TipOpenProject},
-    {CmdOpen, PageSetpoints, CmdOpenSetpoints, 0, tx::TipOpenSetpoints},
-    {CmdOpen, PageIoSettings, 0, PageCmdIoOpen, tx::TipOpenIo},
-    {CmdOpen, PageLeds, 0, PageCmdLedOpen, tx::TipOpenLeds},
-    {CmdOpen, PageWorkJournal, 0, PageCmdWorkOpen, tx::TipOpenWork},
-    {CmdOpen, PageEmergencyJournal, 0, PageCmdEmergencyOpen, tx::TipOpenEmergency},
-    {CmdOpen, kAnyPage, 0, 0, tx::TipOpenOther},
-
-    {CmdSave, PageSetpoints, CmdSaveSetpoints, 0, tx::TipSaveSetpoints},
-    {CmdSave, PageIoSettings, 0, PageCmdIoSave, tx::TipSaveIo},
-    {CmdSave, PageLeds, 0, PageCmdLedSave, tx::TipSaveLeds},
-    {CmdSave, PageWorkJournal, 0, PageCmdWorkSave, tx::TipSaveWork},
-    {CmdSave, PageEmergencyJournal, 0, PageCmdEmergencySave, tx::TipSaveEmergency},
-    {CmdSave, kAnyPage, 0, 0, tx::TipSaveOther},
-
-    {CmdRead, PageSetpoints, CmdReadSetpoints, 0, tx::TipReadSetpoints},
-    {CmdRead, PageIoSettings, 0, PageCmdIoRead, tx::TipReadIo},
-    {CmdRead, PageIoState, 0, PageCmdIoRead, tx::TipReadIoState},
-    {CmdRead, PageLeds, 0, PageCmdLedRead, tx::TipReadLeds},
-    {CmdRead, PageMeasurements, 0, PageCmdMeasRead, tx::TipReadMeas},
-    {CmdRead, PageWorkJournal, 0, PageCmdWorkRead, tx::TipReadWork},
-    {CmdRead, PageEmergencyJournal, 0, PageCmdEmergencyRead, tx::TipReadEmergency},
-    {CmdRead, PageLinkSettings, 0, PageCmdLinkCheck, tx::TipReadLink},
-    {CmdRead, PageClock, 0, PageCmdClockRead, tx::TipReadClock},
-    {CmdRead, PageConfiguration, 0, PageCmdConfigRead, tx::TipReadConfig},
-    {CmdRead, PageFirmware, 0, PageCmdFirmwareRead, tx::TipReadFirmware},
-    {CmdRead, kAnyPage, 0, 0, tx::TipReadOther},
-
-    {CmdWrite, PageSetpoints, CmdWriteSetpoints, 0, tx::TipWriteSetpoints},
-    {CmdWrite, PageIoSettings, 0, PageCmdIoWrite, tx::TipWriteIo},
-    {CmdWrite, PageLeds, 0, PageCmdLedWrite, tx::TipWriteLeds},
-    {CmdWrite, PageLinkSettings, 0, PageCmdLinkWrite, tx::TipWriteLink},
-    {CmdWrite, PageClock, 0, PageCmdClockWrite, tx::TipWriteClock},
-    {CmdWrite, PageConfiguration, 0, PageCmdConfigWrite, tx::TipWriteConfig},
-    {CmdWrite, PageFirmware, 0, PageCmdFirmwareWrite, tx::TipWriteFirmware},
-    {CmdWrite, kAnyPage, 0, 0, tx::TipWriteOther},
+inline constexpr auto kWindowContext = std::to_array<WindowContextRow>({
+    {CmdNew, kAnyPage, CmdNewProject, tx::TipNewProject},
+    {CmdOpen, PageNone, CmdOpenProject, tx::TipOpenProject},
+    {CmdOpen, kAnyPage, 0, tx::TipOpenOther},
+    {CmdSave, kAnyPage, 0, tx::TipSaveOther},
+    {CmdRead, kAnyPage, 0, tx::TipReadOther},
+    {CmdWrite, kAnyPage, 0, tx::TipWriteOther},
 });
 
-// Menu items a page enables while it is shown and that are disabled again when it is left.
-struct LeaveRow {
-    int page;
-    std::array<int, 2> items;
-};
-
-inline constexpr auto kDisabledOnLeave = std::to_array<LeaveRow>({
-    {PageIoSettings, {CmdSaveIoSettings, CmdWriteIoSettings}},
-    {PageLeds, {CmdSaveLedSettings, CmdWriteLedSettings}},
-    {PageWorkJournal, {CmdSaveWorkJournal, 0}},
-    {PageEmergencyJournal, {CmdSaveEmergencyJournal, 0}},
-    {PageLinkSettings, {CmdWriteLinkSettings, 0}},
-    {PageClock, {CmdWriteClock, 0}},
-    {PageConfiguration, {CmdWriteIdentity, 0}},
-    {PageFirmware, {CmdWriteFirmwareVersion, 0}},
-});
-
-// The working journal exists on M models only.
 // Writes travel over the serial link only: over Modbus TCP, showing `page` turns its toolbar
 // command `tool` and the menu item `item` off.
 struct SerialWriteRow {
@@ -267,24 +187,4 @@ inline constexpr std::array<int, 2> kOnWhenShown{CmdSaveProject, CmdSaveSetpoint
 inline constexpr std::array<int, 3> kOnAfterExchange{CmdNewSetpoints, CmdOpenSetpoints,
                                                      CmdSaveSetpoints};
 
-// The page a command-line file belongs to and the open command it gets there; `mainCmd` runs
-// in the window, `pageCmd` goes to the page.
-struct OpenRow {
-    FileKind kind;
-    int page;
-    int mainCmd;
-    int pageCmd;
-};
-
-inline constexpr std::array<OpenRow, 6> kOpenOnShow{{
-    {FileKind::Project, PageSetpoints, CmdOpenProject, 0},
-    {FileKind::Setpoints, PageSetpoints, CmdOpenSetpoints, 0},
-    {FileKind::IoSettings, PageIoSettings, 0, PageCmdIoOpen},
-    {FileKind::LedSettings, PageLeds, 0, PageCmdLedOpen},
-    {FileKind::WorkJournal, PageWorkJournal, 0, PageCmdWorkOpen},
-    {FileKind::EmergencyJournal, PageEmergencyJournal, 0, PageCmdEmergencyOpen},
-}};
-
-inline constexpr std::array<int, 4> kMOnlyMenuItems{CmdOpenWorkJournal, CmdSaveWorkJournal,
-                                                    CmdReadWorkJournal, CmdShowWorkJournal};
 }  // namespace tirv::shell_tables

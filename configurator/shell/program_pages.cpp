@@ -1,12 +1,16 @@
 #include "configurator/shell/program_pages.h"
 
 #include "configurator/firmware/firmware_page.h"
+#include "configurator/firmware/firmware_page_rows.h"
 #include "configurator/iocfg/io_page.h"
+#include "configurator/iocfg/iocfg_page_rows.h"
 #include "configurator/iocfg/led_page.h"
 #include "configurator/journals/journal_emergency_page.h"
+#include "configurator/journals/journal_page_rows.h"
 #include "configurator/journals/measurement_page.h"
 #include "configurator/journals/measurement_page_settings.h"
 #include "configurator/link/connection_panel.h"
+#include "configurator/link/link_page_rows.h"
 #include "configurator/link/link_session.h"
 #include "configurator/link/network_scan.h"
 #include "configurator/link/scan_page.h"
@@ -17,11 +21,13 @@
 #include "configurator/service/clock_page.h"
 #include "configurator/service/device_identity_page.h"
 #include "configurator/service/device_identity_rules.h"
+#include "configurator/service/service_page_rows.h"
 #include "configurator/setpoints/calculator_window.h"
 #include "configurator/setpoints/setpoint_check.h"
 #include "configurator/setpoints/setpoint_image.h"
 #include "configurator/setpoints/setpoint_pages.h"
 #include "configurator/setpoints/setpoint_operations.h"
+#include "configurator/setpoints/setpoint_page_rows.h"
 #include "configurator/setpoints/setpoint_transfer.h"
 #include "configurator/shell/main_window.h"
 #include "configurator/shell/program_files.h"
@@ -70,7 +76,7 @@ ProgramPages::ProgramPages(MainWindow& window, const QString& portsFolder)
 
     auto* panel = new ConnectionPanel(window, p.session, portsFolder);
     p.panel = panel;
-    window.registerPage(PageLinkSettings, panel);
+    window.registerPage(link_rows::kLinkSettings, panel);
     // A left poll hands the line on clean: nothing of its last reply is left in the queues.
     window.setLineSettler([&link] {
         if (link.port().isOpen())
@@ -84,7 +90,7 @@ ProgramPages::ProgramPages(MainWindow& window, const QString& portsFolder)
     p.editor.setModel(window.model().code());
     const auto tabs = p.editor.tabs();
     auto* stack = new PageStack(window, PageSetpoints, {tabs.begin(), tabs.end()});
-    window.registerPage(PageSetpoints, stack);
+    window.registerPage(setpoint_rows::kSetpoints, stack);
     p.editor.setTabShower([stack, &window](int k) {
         stack->showIndex(k);
         if (window.currentPage() != PageSetpoints)
@@ -127,14 +133,14 @@ ProgramPages::ProgramPages(MainWindow& window, const QString& portsFolder)
     // A group setpoint stored on the tabs while the calculator is open reloads its inputs.
     p.editor.setStoredListener([&p](int imageIndex) { p.calculator->setpointStored(imageIndex); });
 
-    window.registerPage(PageScan, new ScanPage(window, p.scan, portsFolder));
+    window.registerPage(link_rows::kScan, new ScanPage(window, p.scan, portsFolder));
 
     p.measurement = std::make_unique<MeasurementOperation>(
         link, p.session, window.reporter(), window.state().link,
         [&window] { return window.model().code(); }, [&window] { window.command(CmdShowFirmware); });
     auto* measurements = new MeasurementPage(
         window, *p.measurement, MeasurementPageSettings(p.files.loaded(), p.files.source()));
-    window.registerPage(PageMeasurements, measurements);
+    window.registerPage(journal_rows::kMeasurements, measurements);
     p.files.keepOnSave([page = QPointer<MeasurementPage>(measurements)](ProgramSettings& s) {
         if (page)
             KeepMeasurementPageSettings(page->settings(), s);
@@ -147,13 +153,13 @@ ProgramPages::ProgramPages(MainWindow& window, const QString& portsFolder)
     p.ioPoll = p.files.loaded().ioStatePoll;
     p.files.keepOnSave([&p](ProgramSettings& s) { s.ioStatePoll = p.ioPoll; });
     for (const IoMode mode : {IoMode::Settings, IoMode::State})
-        window.registerPage(mode == IoMode::State ? PageIoState : PageIoSettings,
+        window.registerPage(mode == IoMode::State ? iocfg_rows::kIoState : iocfg_rows::kIoSettings,
                             new IoPage(window, mode, *p.io, p.files.io(), p.ioPoll));
     p.leds = std::make_unique<LedTransfer>(
         link, &p.session, window.reporter(), window.state().link,
         [&window] { return window.model().code(); }, p.files.leds());
     auto* ledPage = new LedPage(window, *p.leds, p.files.leds());
-    window.registerPage(PageLeds, ledPage);
+    window.registerPage(iocfg_rows::kLeds, ledPage);
     // The project takes the LED pop-up's typed time too; an invalid one cancels the save.
     window.registerCommand(CmdSaveProject, [save = window.commandHandler(CmdSaveProject),
                                             page = QPointer<LedPage>(ledPage)] {
@@ -175,10 +181,10 @@ ProgramPages::ProgramPages(MainWindow& window, const QString& portsFolder)
                                                [&window] { return window.model().isM(); });
     // The link page's loopback selector is hidden and fixed at its first item: following it
     // would show the stored sample instead of every relay's clock. The line leads to a relay.
-    window.registerPage(PageClock, new ClockPage(window, *p.clock));
+    window.registerPage(service_rows::kClock, new ClockPage(window, *p.clock));
     p.identity = std::make_unique<DeviceIdentityControl>(link, p.session, window.reporter(),
                                                          window.state().link);
-    window.registerPage(PageConfiguration,
+    window.registerPage(service_rows::kConfiguration,
                         new DeviceIdentityPage(window, *p.identity, [&p]() -> std::optional<int> {
                             if (!p.session.linkEstablished() || !p.session.identity())
                                 return std::nullopt;
@@ -217,20 +223,20 @@ ProgramPages::ProgramPages(MainWindow& window, const QString& portsFolder)
         }
         return f;
     });
-    window.registerPage(PageFirmware, firmware);
+    window.registerPage(firmware_rows::kFirmware, firmware);
 
     p.journalOps = std::make_unique<JournalOperations>(link, p.session, window.reporter(),
                                                        window.state().link, window.model(),
                                                        p.journals);
     const auto serial = [&p] { return p.session.identity() ? p.session.identity()->serial : 0; };
-    window.registerPage(PageWorkJournal,
+    window.registerPage(journal_rows::kWorkJournal,
                         new WorkingJournalPage(window, *p.journalOps, p.journals, serial));
     auto* emergency = new EmergencyJournalPage(
         window, *p.journalOps, p.journals, p.image, p.editor.profile(),
         UnpackJournalSettings(p.files.loaded().journalPage), serial, [&window] {
             return OscillogramTarget{window.state().oscillogramPath, window.state().viewerPath};
         });
-    window.registerPage(PageEmergencyJournal, emergency);
+    window.registerPage(journal_rows::kEmergencyJournal, emergency);
     p.files.keepOnSave([page = QPointer<EmergencyJournalPage>(emergency)](ProgramSettings& s) {
         if (page)
             s.journalPage = PackJournalSettings(page->settings());

@@ -3,7 +3,6 @@
 // messages. UTF-8; kept here so that no text is typed twice: words the connection panel or the
 // viewer show as well are taken from their headers.
 #include "common/shared_texts.h"
-#include "configurator/link/panel_texts.h"
 
 
 namespace tirv::tx {
@@ -63,73 +62,13 @@ inline constexpr char MiCalculator[] = "Помощь при расчетах М�
 inline constexpr const auto& MiAbout = shared_texts::kAbout;
 inline constexpr char MiAbort[] = "Прервать обмен с устройством";
 
-// Page status texts (status-bar field 0)
-inline constexpr char StSetpoints[] = "  Редактирование уставок";
-inline constexpr char StIoSettings[] = "  Настройка входов\\выходов устройства";
-inline constexpr char StLeds[] = "  Программирование светодиодов";
-inline constexpr char StMeas[] = "  Контроль текущих значений U,I";
-inline constexpr char StIoState[] = "  Контроль состояния входов\\выходов устройства";
-inline constexpr char StWorkJournal[] = "  Рабочий журнал";
-inline constexpr char StEmergencyJournal[] = "  Аварийный журнал";
-inline constexpr char StScan[] = "  Сканирование сети";
-inline constexpr char StLinkSettings[] = "  Настройка связи с устройством";
-inline constexpr char StCalibration[] = "  Калибровка устройства";
-inline constexpr char StClock[] = "  Настройка календаря/часов устройства";
-inline constexpr char StConfiguration[] = "  Конфигурация (тип устр-ва и зав.№)";
-inline constexpr char StFirmware[] = "  Обновление ПО устройства";
-inline constexpr char StBreaker[] = "  Дистанционное управление выключателем";
-
-// Context toolbar tooltips
-inline constexpr char TipNewSetpoints[] = "Новые уставки";
-inline constexpr char TipNewIo[] = "Новые настройки входов/выходов";
-inline constexpr char TipNewLeds[] = "Новые настройки светодиодов";
+// Context toolbar tooltips where no page has its own
 inline constexpr char TipNewProject[] = "Новый проект (уставки и настройки)";
 inline constexpr char TipOpenProject[] = "Открыть файл проекта (уставки и настройки)";
-inline constexpr char TipOpenSetpoints[] = "Открыть файл уставок";
-inline constexpr char TipOpenIo[] = "Открыть файл настроек входов/выходов";
-inline constexpr char TipOpenLeds[] = "Открыть файл настроек светодиодов";
-inline constexpr char TipOpenWork[] = "Открыть файл записей рабочего журнала";
-inline constexpr char TipOpenEmergency[] = "Открыть файл записей аварийного журнала";
 inline constexpr const auto& TipOpenOther = MenuFileOpen;
-inline constexpr char TipSaveSetpoints[] = "Сохранить уставки";
-inline constexpr char TipSaveIo[] = "Сохранить настройки входов/выходов";
-inline constexpr char TipSaveLeds[] = "Сохранить настройки светодиодов";
-inline constexpr char TipSaveWork[] = "Сохранить записи рабочего журнала";
-inline constexpr char TipSaveEmergency[] = "Сохранить записи аварийного журнала";
 inline constexpr const auto& TipSaveOther = MenuFileSave;
-inline constexpr char TipReadSetpoints[] = "Прочитать из устройства уставки";
-inline constexpr char TipReadIo[] = "Прочитать из устройства настройки входов/выходов";
-inline constexpr char TipReadLeds[] = "Прочитать из устройства настройки светодиодов";
-inline constexpr char TipReadMeas[] = "Прочитать из устройства текущие значения U,I";
-inline constexpr char TipReadIoState[] = "Прочитать из устройства состояние входов/выходов";
-inline constexpr char TipReadWork[] = "Прочитать из устройства записи рабочего журнала";
-inline constexpr char TipReadEmergency[] = "Прочитать из устройства записи аварийного журнала";
-inline constexpr const auto& TipReadLink = panel_texts::kCheckLink;
-inline constexpr char TipReadClock[] = "Прочитать из устройства текущие дату/время";
-inline constexpr char TipReadConfig[] = "Прочитать тип устройства и заводской номер";
-inline constexpr char TipReadFirmware[] =
-    "Прочитать ПО устройства и сравнить с ПО из открытого файла";
 inline constexpr char TipReadOther[] = "Прочитать из устройства ...";
-inline constexpr char TipWriteSetpoints[] = "Записать в устройство уставки";
-inline constexpr char TipWriteIo[] = "Записать в устройство настройки входов/выходов";
-inline constexpr char TipWriteLeds[] = "Записать в устройство настройки светодиодов";
-inline constexpr char TipWriteLink[] = "Записать в устройство новые настройки связи";
-inline constexpr char TipWriteClock[] = "Записать в устройство текущие компьютерные дату/время";
-inline constexpr char TipWriteConfig[] = "Записать тип устройства и заводской номер";
-inline constexpr char TipWriteFirmware[] =
-    "Записать обновление программного обеспечения устройства";
 inline constexpr char TipWriteOther[] = "Записать в устройство ...";
-
-// Page-button tooltips
-inline constexpr const auto& TipPageSetpoints = MiSetpoints;
-inline constexpr const auto& TipPageIo = MiIoSettings;
-inline constexpr const auto& TipPageLeds = MiLeds;
-inline constexpr char TipPageMeas[] = "Контроль текущих значений U,I";
-inline constexpr char TipPageIoState[] = "Контроль состояния входов\\выходов";
-inline constexpr const auto& TipPageWork = MiWorkJournal;
-inline constexpr const auto& TipPageEmergency = MiEmergencyJournal;
-inline constexpr char TipPageScan[] = "Сканирование сети устройств";
-inline constexpr const auto& TipPageLink = MiLinkSettings;
 
 // Message boxes
 inline constexpr const auto& CaptionError = shared_texts::kCaptionError;

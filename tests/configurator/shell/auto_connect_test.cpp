@@ -30,7 +30,7 @@ protected:
         o.reporterTap = &rep;
         win = std::make_unique<MainWindow>(o);
         link = new RecordingPage(*win, PageLinkSettings);
-        win->registerPage(PageLinkSettings, link);
+        test::RegisterAs(*win, PageLinkSettings, link);
         std::array<Page*, 5> tabs{};
         for (auto& t : tabs)
             t = new RecordingPage(*win, PageSetpoints);

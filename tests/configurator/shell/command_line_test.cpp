@@ -70,15 +70,5 @@ TEST(CommandLine, LongPathsAreUsedWholeOrNotAtAll)
     EXPECT_TRUE(ParseCommandLine(tooLong).path.empty());
 }
 
-TEST(CommandLine, EveryKindShowsItsPage)
-{
-    const std::pair<FileKind, int> expected[] = {
-        {FileKind::None, 0},          {FileKind::Project, 179},    {FileKind::Setpoints, 179},
-        {FileKind::IoSettings, 180},  {FileKind::LedSettings, 181}, {FileKind::WorkJournal, 188},
-        {FileKind::EmergencyJournal, 189}};
-    for (auto [kind, cmd] : expected)
-        EXPECT_EQ(ShowCommandForKind(kind), cmd) << int(kind);
-}
-
 }  // namespace
 }  // namespace tirv

@@ -2,6 +2,12 @@
 // What the offscreen GUI tests of the shell and the connection panel share: one QApplication, the
 // wait of tests/support, a page that records the commands it receives, and a setpoint
 // exchange whose end the test decides.
+#include "configurator/firmware/firmware_page_rows.h"
+#include "configurator/iocfg/iocfg_page_rows.h"
+#include "configurator/journals/journal_page_rows.h"
+#include "configurator/link/link_page_rows.h"
+#include "configurator/service/service_page_rows.h"
+#include "configurator/setpoints/setpoint_page_rows.h"
 #include "configurator/ui/page.h"
 #include "configurator/shell/main_window.h"
 #include "configurator/ui/ids.h"
@@ -10,6 +16,7 @@
 #include "support/wait.h"
 
 #include <QApplication>
+#include <gtest/gtest.h>
 #include <QElapsedTimer>
 #include <functional>
 #include <vector>
@@ -58,11 +65,33 @@ public:
     bool locked = false;
 };
 
+// The row the program registers a page with, for a test page standing in its place.
+inline const PageRow& ProgramRowOf(int pageId)
+{
+    static const PageRow* const rows[] = {
+        &setpoint_rows::kSetpoints,    &iocfg_rows::kIoSettings,         &iocfg_rows::kLeds,
+        &journal_rows::kMeasurements,  &iocfg_rows::kIoState,            &journal_rows::kWorkJournal,
+        &journal_rows::kEmergencyJournal, &link_rows::kScan,             &link_rows::kLinkSettings,
+        &service_rows::kClock,         &service_rows::kConfiguration,    &firmware_rows::kFirmware,
+    };
+    for (const PageRow* row : rows)
+        if (row->page == pageId)
+            return *row;
+    ADD_FAILURE() << "no program page " << pageId;
+    return *rows[0];
+}
+
+// Registers a test page under its program row.
+inline void RegisterAs(MainWindow& win, int pageId, Page* page)
+{
+    win.registerPage(ProgramRowOf(pageId), page);
+}
+
 // Registers five tabs as the setpoint page, the way the program hosts its tab pages.
 inline PageStack* RegisterTabs(MainWindow& win, const std::array<Page*, 5>& tabs)
 {
     auto* stack = new PageStack(win, PageSetpoints, {tabs.begin(), tabs.end()});
-    win.registerPage(PageSetpoints, stack);
+    RegisterAs(win, PageSetpoints, stack);
     return stack;
 }
 

@@ -50,7 +50,7 @@ protected:
                            PageWorkJournal, PageEmergencyJournal, PageLinkSettings, PageClock,
                            PageConfiguration, PageFirmware}) {
                 pages[id] = new RecordingPage(*win, id);
-                win->registerPage(id, pages[id]);
+                test::RegisterAs(*win, id, pages[id]);
             }
         }
         win->start();

@@ -32,7 +32,7 @@ protected:
         o.reporterTap = &rep;
         win = std::make_unique<MainWindow>(o);
         link = new RecordingPage(*win, PageLinkSettings);
-        win->registerPage(PageLinkSettings, link);
+        test::RegisterAs(*win, PageLinkSettings, link);
         win->start();
     }
 
