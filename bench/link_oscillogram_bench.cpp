@@ -73,7 +73,7 @@ int main(int argc, char** argv)
             for (int k = 0; k < count; ++k)
                 image[static_cast<std::size_t>(offset + k)] =
                     ReadReplyRegister(reply, static_cast<std::size_t>(k));
-        return static_cast<int>(r);
+        return r;
     };
 
     // The link check comes first and is not part of the measurement.
@@ -112,7 +112,8 @@ int main(int argc, char** argv)
     const double elapsedMs = static_cast<double>(clock.nsecsElapsed()) / 1e6;
     const double stallMs = static_cast<double>(longestStallNs) / 1e6;
     if (!outcome || outcome->end != TransferEnd::Done) {
-        std::fprintf(stderr, "the read failed (result %d)\n", outcome ? outcome->result : -1);
+        std::fprintf(stderr, "the read failed (result %d)\n",
+                     outcome ? static_cast<int>(outcome->result) : -1);
         return 1;
     }
     const double limitMs = lineBits * 1000.0 / static_cast<double>(BaudRate(kBaudIndex));

@@ -283,7 +283,8 @@ void IoTransfer::onWriteEnded(const TransferOutcome& o)
         case TransferEnd::Failed:
         case TransferEnd::Refused:
             // A reply that came but failed its check, or none at all (the link is down).
-            status(o.result != 0 ? tx::kWriteFailedReply : tx::kWriteNoLink, StatusIcon::Error);
+            status(o.result != LinkResult::Good ? tx::kWriteFailedReply : tx::kWriteNoLink,
+                   StatusIcon::Error);
             finish(IoTransferEnd::Failed, o.end == TransferEnd::Refused);
             return;
     }

@@ -101,13 +101,13 @@ BlockFrame BuildBlockWrite(const SetpointLink& link, BlockKind kind, int start,
                               static_cast<int>(kWriteAckLength)));
 }
 
-int AcceptBlockRead(const SetpointLink& link, std::span<const std::uint8_t> request,
-                    std::span<const std::uint8_t> reply, int offset, int count,
-                    std::span<std::uint16_t> block)
+LinkResult AcceptBlockRead(const SetpointLink& link, std::span<const std::uint8_t> request,
+                           std::span<const std::uint8_t> reply, int offset, int count,
+                           std::span<std::uint16_t> block)
 {
     const auto size = static_cast<int>(block.size());
     if (offset < 0 || count <= 0 || offset + count > size)
-        return static_cast<int>(LinkResult::LengthMismatch);
+        return LinkResult::LengthMismatch;
     if (link.text) {
         // Parsed into a scratch block first, so that a damaged frame leaves nothing behind.
         std::vector<std::int32_t> values(block.size(), 0);
@@ -115,24 +115,24 @@ int AcceptBlockRead(const SetpointLink& link, std::span<const std::uint8_t> requ
         const TextReply r = ParseTextRead(link.framing, reply, request,
                                           static_cast<std::size_t>(offset / perFrame), values);
         if (r.result != LinkResult::Good)
-            return static_cast<int>(r.result);
+            return r.result;
         if (!r.crcMatches())
-            return static_cast<int>(LinkResult::CrcMismatch);
+            return LinkResult::CrcMismatch;
         if (r.valueCount != static_cast<std::size_t>(count))
-            return static_cast<int>(LinkResult::TextCountEcho);
+            return LinkResult::TextCountEcho;
         for (int k = offset; k < offset + count; ++k)
             block[static_cast<std::size_t>(k)] =
                 static_cast<std::uint16_t>(values[static_cast<std::size_t>(k)]);
-        return 0;
+        return LinkResult::Good;
     }
     const LinkResult r = CheckReadReply(reply, link.address, Function::ReadRegisters,
                                         static_cast<std::uint16_t>(count));
     if (r != LinkResult::Good)
-        return static_cast<int>(r);
+        return r;
     for (int k = 0; k < count; ++k)
         block[static_cast<std::size_t>(offset + k)] =
             ReadReplyRegister(reply, static_cast<std::size_t>(k));
-    return 0;
+    return LinkResult::Good;
 }
 
 }  // namespace tirv

@@ -36,10 +36,10 @@ BlockFrame BuildBlockWrite(const SetpointLink& link, BlockKind kind, int start,
 
 // The reply to the read of registers `offset`..`offset + count - 1` of a block (offset counted
 // from the block's first register, in whole values-per-frame groups over the ТИРВ protocol):
-// checked against `request` and, when good (0 returned), stored into `block`. A bad reply leaves
+// checked against `request` and, when good (LinkResult::Good), stored into `block`. A bad reply leaves
 // `block` untouched and returns the failed test (the codec's LinkResult).
-int AcceptBlockRead(const SetpointLink& link, std::span<const std::uint8_t> request,
-                    std::span<const std::uint8_t> reply, int offset, int count,
-                    std::span<std::uint16_t> block);
+LinkResult AcceptBlockRead(const SetpointLink& link, std::span<const std::uint8_t> request,
+                           std::span<const std::uint8_t> reply, int offset, int count,
+                           std::span<std::uint16_t> block);
 
 }  // namespace tirv

@@ -198,7 +198,8 @@ void LedTransfer::onReadEnded(const TransferOutcome& o)
         return;
     }
     // A reply that failed its check, or none while the link was down.
-    status(o.result != 0 ? tx::kLedReadFailed : tx::kLedReadNoLink, StatusIcon::Error);
+    status(o.result != LinkResult::Good ? tx::kLedReadFailed : tx::kLedReadNoLink,
+           StatusIcon::Error);
     finish(IoTransferEnd::Failed, o.end == TransferEnd::Refused);
 }
 

@@ -63,7 +63,7 @@ void MinimalSetOffer::sendMinimalSet()
     plan.perBlock = 1;
     plan.noReply = true;
     plan.build = [f](int, int) { return ToTransferBlock(f); };
-    plan.accept = [](std::span<const std::uint8_t>, int, int) { return 0; };
+    plan.accept = [](std::span<const std::uint8_t>, int, int) { return LinkResult::Good; };
     plan.failureText = m_failureText;
     if (!m_transfer.start(std::move(plan), [this](const TransferOutcome& o) { onSent(o); }))
         QTimer::singleShot(0, &m_owner, [this] { m_steps.finish(IoTransferEnd::Failed); });

@@ -29,7 +29,6 @@ namespace {
 namespace tx = journal_texts;
 
 constexpr std::uint8_t kArchiveBusyCode = regs::kExceptionArchiveBusy;
-constexpr int kArchiveBusyResult = static_cast<int>(LinkResult::ArchiveBusy);
 constexpr int kJournalProgressMax = 10;
 constexpr int kOscillogramProgressMax = 100;
 constexpr ReplyRule kTextRule{ReplyShape::Text, 0, 0};
@@ -250,37 +249,38 @@ bool JournalOperations::startPlan(std::uint8_t function, RegisterBlock range, in
     return true;
 }
 
-int JournalOperations::acceptBlock(std::span<const std::uint8_t> reply, int offset, int count)
+LinkResult JournalOperations::acceptBlock(std::span<const std::uint8_t> reply, int offset,
+                                          int count)
 {
     if (offset < 0 || count <= 0 || static_cast<std::size_t>(offset + count) > m_regs.size())
-        return static_cast<int>(LinkResult::LengthMismatch);
+        return LinkResult::LengthMismatch;
     const auto at = [offset](int k) { return static_cast<std::size_t>(offset + k); };
     if (m_text) {
         const std::size_t group =
             static_cast<std::size_t>(offset / std::max(1, m_framing.valuesPerFrame));
         const TextReply r = ParseTextRead(m_framing, reply, m_request, group, m_values);
         if (r.result != LinkResult::Good)
-            return static_cast<int>(r.result);
+            return r.result;
         if (!r.crcMatches())
-            return static_cast<int>(LinkResult::CrcMismatch);
+            return LinkResult::CrcMismatch;
         if (r.valueCount != static_cast<std::size_t>(count))
-            return static_cast<int>(LinkResult::TextCountEcho);
+            return LinkResult::TextCountEcho;
         for (int k = 0; k < count; ++k)
             m_regs[at(k)] = static_cast<std::uint16_t>(m_values[at(k)]);
     } else {
         // Code 5 to 0x41: the relay is storing a new oscillogram; a repeat would not help.
         if (m_function == Fn(Function::ReadArchive) &&
             ReplyExceptionCode(reply) == kArchiveBusyCode)
-            return kArchiveBusyResult;
+            return LinkResult::ArchiveBusy;
         const LinkResult r = CheckReadReply(reply, m_address, static_cast<Function>(m_function),
                                             static_cast<std::uint16_t>(count));
         if (r != LinkResult::Good)
-            return static_cast<int>(r);
+            return r;
         for (int k = 0; k < count; ++k)
             m_regs[at(k)] = ReadReplyRegister(reply, static_cast<std::size_t>(k));
     }
     ++m_blocks;
-    return 0;
+    return LinkResult::Good;
 }
 
 void JournalOperations::onProgressed(int moved, int total)
@@ -310,7 +310,7 @@ void JournalOperations::onSerialEnded(const TransferOutcome& outcome)
         finish({JournalEnd::Stopped, m_blocks});
         return;
     }
-    if (outcome.end == TransferEnd::Refused && outcome.result == kArchiveBusyResult) {
+    if (outcome.end == TransferEnd::Refused && outcome.result == LinkResult::ArchiveBusy) {
         status(tx::kOscBusy, StatusIcon::Error);
         finish({JournalEnd::Busy, m_blocks});
         return;

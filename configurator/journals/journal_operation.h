@@ -94,7 +94,7 @@ private:
     void startTcp();
     bool startPlan(std::uint8_t function, RegisterBlock range, int progressMax, const char* opening,
                    const char* progress, const char* repeat, const char* failure);
-    int acceptBlock(std::span<const std::uint8_t> reply, int offset, int count);
+    LinkResult acceptBlock(std::span<const std::uint8_t> reply, int offset, int count);
     void onProgressed(int moved, int total);
     void onSerialEnded(const TransferOutcome& outcome);
     void onTcpEnded(const TcpTransferRecord& record);

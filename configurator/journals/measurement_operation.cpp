@@ -24,8 +24,6 @@ QString Utf8(const char* text)
 }
 
 // A ТИРВ-protocol reply whose own checksum does not match counts like a Modbus CRC failure.
-constexpr int kTextCrcFailed = static_cast<int>(LinkResult::CrcMismatch);
-
 
 TransferBlock Framed(const std::array<std::uint8_t, kFrameBufferSize>& buf, std::size_t n,
                      int waitMs, ReplyRule rule)
@@ -195,18 +193,17 @@ void MeasurementOperation::readSerial(bool again)
     plan.accept = [this, text, framing, address](std::span<const std::uint8_t> reply, int offset,
                                                  int count) {
         if (!text)
-            return static_cast<int>(
-                DecodeModbusMeasurementReply(reply, address, m_layout, m_table));
+            return DecodeModbusMeasurementReply(reply, address, m_layout, m_table);
         const auto index = static_cast<std::size_t>(offset / std::max(framing.valuesPerFrame, 1));
         const TextReply r =
             ParseTextMeasurementChunk(m_layout, framing, reply, m_request, index, m_textValues);
         if (r.result != LinkResult::Good)
-            return static_cast<int>(r.result);
+            return r.result;
         if (!r.crcMatches())
-            return kTextCrcFailed;
+            return LinkResult::CrcMismatch;
         if (r.valueCount != static_cast<std::size_t>(count))
-            return static_cast<int>(LinkResult::TextValueCount);
-        return 0;
+            return LinkResult::TextValueCount;
+        return LinkResult::Good;
     };
     plan.repeatText = [](int, int repeat) {
         return Utf8(tx::kStatusRetry).replace(QStringLiteral("%i"), QString::number(repeat));

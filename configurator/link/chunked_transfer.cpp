@@ -17,10 +17,11 @@ using link_texts::Text;
 
 namespace {
 
-constexpr int kExceptionResult = 4;
-
 // Exception replies: the relay answered, so the link is fine and a repeat would get the same.
-bool IsRefusal(int result) { return result == kExceptionResult || result >= 24; }
+bool IsRefusal(LinkResult result)
+{
+    return result == LinkResult::Exception || static_cast<int>(result) >= 24;
+}
 
 }  // namespace
 
@@ -59,7 +60,7 @@ bool ChunkedTransfer::start(TransferPlan plan, Done done)
         else
             // The link check has already said why.
             finish(r.end == LinkCheckEnd::Aborted ? TransferEnd::Aborted : TransferEnd::Failed,
-                   0, r.end == LinkCheckEnd::Aborted);
+                   LinkResult::Good, r.end == LinkCheckEnd::Aborted);
     });
     return true;
 }
@@ -93,7 +94,8 @@ void ChunkedTransfer::sendBlock()
     reportProgress();
     const TransferBlock block = m_plan.build(m_offset, blockCount());
     if (block.frame.isEmpty()) {
-        finish(TransferEnd::Failed, 0);  // the builder refused: nothing sensible to send
+        finish(TransferEnd::Failed,
+               LinkResult::Good);  // the builder refused: nothing sensible to send
         return;
     }
     ExchangeRequest request{block.frame, block.waitMs, m_plan.noReply ? NoReply() : block.reply};
@@ -103,13 +105,13 @@ void ChunkedTransfer::sendBlock()
             onReply(r);
     });
     if (!started)
-        retryOrFail(0);
+        retryOrFail(LinkResult::Good);
 }
 
 void ChunkedTransfer::onReply(const ExchangeReply& reply)
 {
     if (reply.end == ExchangeEnd::Aborted) {
-        finish(TransferEnd::Aborted, 0);
+        finish(TransferEnd::Aborted, LinkResult::Good);
         return;
     }
     const int count = blockCount();
@@ -118,16 +120,17 @@ void ChunkedTransfer::onReply(const ExchangeReply& reply)
         return;
     }
     if (reply.end != ExchangeEnd::Reply) {
-        retryOrFail(0);
+        retryOrFail(LinkResult::Good);
         return;
     }
-    const int result = m_plan.accept ? m_plan.accept(Bytes(reply.bytes), m_offset, count) : 0;
-    if (result == 0) {
+    const LinkResult result =
+        m_plan.accept ? m_plan.accept(Bytes(reply.bytes), m_offset, count) : LinkResult::Good;
+    if (result == LinkResult::Good) {
         advance(count);
         return;
     }
     if (IsRefusal(result)) {
-        if (result == kExceptionResult)
+        if (result == LinkResult::Exception)
             ShowExceptionWarning(m_ctx.reporter);
         finish(TransferEnd::Refused, result);
         return;
@@ -143,13 +146,13 @@ void ChunkedTransfer::advance(int count)
     if (m_offset >= m_plan.total) {
         if (m_plan.progressMax > 0)
             reportProgress();  // the full bar, before it is removed
-        finish(TransferEnd::Done, 0);
+        finish(TransferEnd::Done, LinkResult::Good);
         return;
     }
     sendBlock();
 }
 
-void ChunkedTransfer::retryOrFail(int result)
+void ChunkedTransfer::retryOrFail(LinkResult result)
 {
     const ConnectionSettings& s = m_ctx.settings;
     const int limit = m_plan.repeatLimit >= 0 ? m_plan.repeatLimit : s.repeatCount;
@@ -188,10 +191,10 @@ void ChunkedTransfer::abort()
     else if (m_ctx.state.linkCheckAttempt())
         m_checker->abortCheck();
     if (busy())
-        finish(TransferEnd::Aborted, 0);
+        finish(TransferEnd::Aborted, LinkResult::Good);
 }
 
-void ChunkedTransfer::finish(TransferEnd end, int result, bool report)
+void ChunkedTransfer::finish(TransferEnd end, LinkResult result, bool report)
 {
     Reporter& r = m_ctx.reporter;
     switch (report ? end : TransferEnd::Done) {

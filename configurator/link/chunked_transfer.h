@@ -4,6 +4,7 @@
 // paced exchange checked by the page's checker, a failed block repeated up to the repeat count
 // after the port is reopened and the link checked, and the outcome written to the status bar in
 // the link's standard words. Pages describe a transfer; they never run the loop themselves.
+#include "configurator/link/frames.h"
 #include "configurator/link/link_check.h"
 #include "configurator/link/reply_completion.h"
 
@@ -51,8 +52,8 @@ struct TransferPlan {
     int perBlock = 125;          // 125 reads, 123 writes, values per frame (ТИРВ protocol)
     // Builds the block at register `start + offset`, `count` registers.
     std::function<TransferBlock(int offset, int count)> build;
-    // Checks a reply (the LinkResult: 0 good) and, when good, hands its data to the page's sink.
-    std::function<int(std::span<const std::uint8_t> reply, int offset, int count)> accept;
+    // Checks a reply and, when good, hands its data to the page's sink.
+    std::function<LinkResult(std::span<const std::uint8_t> reply, int offset, int count)> accept;
     QString progressText;        // e.g. "  Чтение значений уставок из устройства:   "
     QString failureText;         // e.g. "Операцию чтения из устр-ва выполнить не удалось"
     bool userStarted = true;     // a failure also shows the "Не удается установить соединение…" box
@@ -77,7 +78,7 @@ enum class TransferEnd {
 
 struct TransferOutcome {
     TransferEnd end = TransferEnd::Failed;
-    int result = 0;     // last LinkResult (0 when the last block had no reply at all)
+    LinkResult result = LinkResult::Good;  // of the last reply (Good when it had none at all)
     int moved = 0;      // registers accepted; they stay in the page's sink after a failure
 };
 
@@ -105,12 +106,12 @@ signals:
 private:
     void sendBlock();
     void onReply(const ExchangeReply& reply);
-    void retryOrFail(int result);
+    void retryOrFail(LinkResult result);
     void advance(int count);
     int blockCount() const;
     void reportProgress();
     // `report` false: someone else (the link check) has already told the user.
-    void finish(TransferEnd end, int result, bool report = true);
+    void finish(TransferEnd end, LinkResult result, bool report = true);
 
     LinkContext m_ctx;
     PacedExchange& m_exchange;

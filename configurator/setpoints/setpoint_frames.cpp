@@ -39,7 +39,6 @@ bool BlockFits(const ModelProfile& p, int start, int count)
 constexpr ReplyRule kTextReplyRule{ReplyShape::Text, 0, 0};
 
 // A damaged text frame whose fields all matched still fails on its CRC.
-constexpr int kTextCrcFailed = static_cast<int>(LinkResult::CrcMismatch);
 
 }  // namespace
 
@@ -113,12 +112,13 @@ SetpointFrame BuildMinimalSetRequest(const SetpointLink& link)
     return Framed(buf, n, RestoreMinimalSetWaitMs(n, link.baudIndex), NoReply());
 }
 
-int AcceptSetpointRead(const SetpointLink& link, const ModelProfile& p,
-                       std::span<const std::uint8_t> request, std::span<const std::uint8_t> reply,
-                       int start, int count, SetpointImage& check, bool& nonZero)
+LinkResult AcceptSetpointRead(const SetpointLink& link, const ModelProfile& p,
+                              std::span<const std::uint8_t> request,
+                              std::span<const std::uint8_t> reply, int start, int count,
+                              SetpointImage& check, bool& nonZero)
 {
     if (!BlockFits(p, start, count))
-        return static_cast<int>(LinkResult::LengthMismatch);
+        return LinkResult::LengthMismatch;
     if (link.text) {
         // Parsed (and converted) into a register-ordered scratch block first, so that a damaged
         // frame leaves nothing behind in `check`.
@@ -132,41 +132,40 @@ int AcceptSetpointRead(const SetpointLink& link, const ModelProfile& p,
             ParseTextRead(link.framing, reply, request, static_cast<std::size_t>(start / perFrame),
                           values, convert);
         if (r.result != LinkResult::Good)
-            return static_cast<int>(r.result);
+            return r.result;
         if (!r.crcMatches())
-            return kTextCrcFailed;
+            return LinkResult::CrcMismatch;
         if (r.valueCount != static_cast<std::size_t>(count))
-            return static_cast<int>(LinkResult::TextCountEcho);
+            return LinkResult::TextCountEcho;
         for (int reg = start; reg < start + count; ++reg)
             check[static_cast<std::size_t>(ImageIndexOfRegister(p, reg))] =
                 values[static_cast<std::size_t>(reg)];
-        return 0;
+        return LinkResult::Good;
     }
     const LinkResult r = CheckReadReply(reply, link.address, Function::ReadRegisters,
                                         static_cast<std::uint16_t>(count));
     if (r != LinkResult::Good)
-        return static_cast<int>(r);
+        return r;
     for (int k = 0; k < count; ++k) {
         const std::uint16_t w = ReadReplyRegister(reply, static_cast<std::size_t>(k));
         if (w != 0)
             nonZero = true;
         RegisterToImage(p, SetpointWire::Modbus, check, start + k, w);
     }
-    return 0;
+    return LinkResult::Good;
 }
 
-int AcceptSetpointWriteAck(const SetpointLink& link, std::span<const std::uint8_t> request,
-                           std::span<const std::uint8_t> reply, int start, int count)
+LinkResult AcceptSetpointWriteAck(const SetpointLink& link, std::span<const std::uint8_t> request,
+                                  std::span<const std::uint8_t> reply, int start, int count)
 {
     if (link.text) {
         const TextReply r = ParseTextWriteAck(link.framing, reply, request);
         if (r.result != LinkResult::Good)
-            return static_cast<int>(r.result);
-        return r.crcMatches() ? 0 : kTextCrcFailed;
+            return r.result;
+        return r.crcMatches() ? LinkResult::Good : LinkResult::CrcMismatch;
     }
-    return static_cast<int>(CheckWriteReply(reply, link.address, Function::WriteRegisters,
-                                            static_cast<std::uint16_t>(start),
-                                            static_cast<std::uint16_t>(count)));
+    return CheckWriteReply(reply, link.address, Function::WriteRegisters,
+                           static_cast<std::uint16_t>(start), static_cast<std::uint16_t>(count));
 }
 
 bool TcpRegistersToImage(const ModelProfile& p, std::span<const std::uint8_t> bytes,

@@ -46,16 +46,17 @@ SetpointFrame BuildSetpointWrite(const SetpointLink& link, const ModelProfile& p
 // The request that makes the relay store its own minimal setpoint set (Modbus only); no reply.
 SetpointFrame BuildMinimalSetRequest(const SetpointLink& link);
 
-// The reply to a read block: checked against its request and, when good (0 returned), stored
+// The reply to a read block: checked against its request and, when good (LinkResult::Good), stored
 // through the register order into `check`. `nonZero` is set when a Modbus register of the block is
 // not 0 (over the ТИРВ protocol it is left alone). A bad reply leaves `check` untouched and
 // returns the failed test (the codec's LinkResult).
-int AcceptSetpointRead(const SetpointLink& link, const ModelProfile& p,
-                       std::span<const std::uint8_t> request, std::span<const std::uint8_t> reply,
-                       int start, int count, SetpointImage& check, bool& nonZero);
+LinkResult AcceptSetpointRead(const SetpointLink& link, const ModelProfile& p,
+                              std::span<const std::uint8_t> request,
+                              std::span<const std::uint8_t> reply, int start, int count,
+                              SetpointImage& check, bool& nonZero);
 // The acknowledgement of a write block: 0 good, else the failed test.
-int AcceptSetpointWriteAck(const SetpointLink& link, std::span<const std::uint8_t> request,
-                           std::span<const std::uint8_t> reply, int start, int count);
+LinkResult AcceptSetpointWriteAck(const SetpointLink& link, std::span<const std::uint8_t> request,
+                                  std::span<const std::uint8_t> reply, int start, int count);
 
 // Registers received by the Modbus TCP transfer (register k = bytes 2k low, 2k+1 high) into
 // `check`; false when fewer than the profile's image words arrived (`check` then untouched).

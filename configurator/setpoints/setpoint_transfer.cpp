@@ -207,7 +207,7 @@ bool SetpointTransfer::sendMinimalSet()
     plan.noReply = true;
     plan.build = [this](int, int) { return ToTransferBlock(BuildMinimalSetRequest(m_link)); };
     // Nothing comes back: the pause after the request is all there is to wait for.
-    plan.accept = [](std::span<const std::uint8_t>, int, int) { return 0; };
+    plan.accept = [](std::span<const std::uint8_t>, int, int) { return LinkResult::Good; };
     plan.progressText = Utf8(tx::kReadRetryPrefix);
     plan.failureText = Utf8(tx::kReadFailed);
     return startPlan(std::move(plan), &SetpointTransfer::onMinimalSetEnded, tx::kReadEmpty,

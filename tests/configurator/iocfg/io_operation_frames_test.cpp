@@ -83,7 +83,7 @@ TEST(IoOperationFrames, ReadRepliesFillTheirPlaceInTheBlockOnlyWhenGood)
     reply.push_back(static_cast<std::uint8_t>(c >> 8));
 
     std::vector<std::uint16_t> block(kIoBlockRegisters, 0xAAAA);
-    EXPECT_EQ(AcceptBlockRead(link, request.bytes, reply, 125, 5, block), 0);
+    EXPECT_EQ(AcceptBlockRead(link, request.bytes, reply, 125, 5, block), LinkResult::Good);
     EXPECT_EQ(block[125], 0x8064);
     EXPECT_EQ(block[128], 7);
     EXPECT_EQ(block[129], 0x1234);
@@ -92,10 +92,10 @@ TEST(IoOperationFrames, ReadRepliesFillTheirPlaceInTheBlockOnlyWhenGood)
     std::vector<std::uint16_t> untouched(kIoBlockRegisters, 0xAAAA);
     std::vector<std::uint8_t> damaged = reply;
     damaged[5] ^= 1;
-    EXPECT_NE(AcceptBlockRead(link, request.bytes, damaged, 125, 5, untouched), 0);
-    EXPECT_NE(AcceptBlockRead(link, request.bytes, reply, 0, 4, untouched), 0)
+    EXPECT_NE(AcceptBlockRead(link, request.bytes, damaged, 125, 5, untouched), LinkResult::Good);
+    EXPECT_NE(AcceptBlockRead(link, request.bytes, reply, 0, 4, untouched), LinkResult::Good)
         << "a reply of 5 registers does not answer a read of 4";
-    EXPECT_NE(AcceptBlockRead(link, request.bytes, reply, 126, 5, untouched), 0)
+    EXPECT_NE(AcceptBlockRead(link, request.bytes, reply, 126, 5, untouched), LinkResult::Good)
         << "beyond the block";
     EXPECT_EQ(untouched, std::vector<std::uint16_t>(kIoBlockRegisters, 0xAAAA));
 }

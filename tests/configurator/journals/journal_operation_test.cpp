@@ -57,7 +57,7 @@ std::vector<std::uint8_t> ReadSimImage(JournalRig& rig)
                 bytes[2 * std::size_t(offset + k)] = std::uint8_t(v);
                 bytes[2 * std::size_t(offset + k) + 1] = std::uint8_t(v >> 8);
             }
-        return static_cast<int>(r);
+        return r;
     };
     bool ended = false;
     rig.link.transfer().start(std::move(plan), [&ended](const TransferOutcome&) { ended = true; });

@@ -73,9 +73,9 @@ TEST_F(ChunkedTransferTest, WritesGoInBlocksOf123)
                              ModbusReply(16, static_cast<int>(kWriteAckLength))};
     };
     plan.accept = [](std::span<const std::uint8_t> reply, int offset, int count) {
-        return static_cast<int>(CheckWriteReply(reply, 1, Function::WriteRegisters,
-                                                static_cast<std::uint16_t>(170 + offset),
-                                                static_cast<std::uint16_t>(count)));
+        return CheckWriteReply(reply, 1, Function::WriteRegisters,
+                               static_cast<std::uint16_t>(170 + offset),
+                               static_cast<std::uint16_t>(count));
     };
     const auto outcome = RunTransfer(rig.transfer, std::move(plan));
     ASSERT_TRUE(outcome.has_value());
@@ -190,7 +190,7 @@ TEST_F(ChunkedTransferTest, AnExceptionReplyEndsAtOnceWithTheWarning)
     const auto outcome = RunTransfer(rig.transfer, ReadPlan(rig.settings, 0, 10, sink));
     ASSERT_TRUE(outcome.has_value());
     EXPECT_EQ(outcome->end, TransferEnd::Refused);
-    EXPECT_EQ(outcome->result, 4);
+    EXPECT_EQ(outcome->result, LinkResult::Exception);
     EXPECT_EQ(BlockRequests().size(), 1u) << "the relay answered: no repeat";
     ASSERT_EQ(rig.reporter.messages.size(), 1u);
     EXPECT_EQ(rig.reporter.messages[0].caption, Text(link_texts::kCaptionWarning));

@@ -72,7 +72,7 @@ inline TransferPlan ReadPlan(const ConnectionSettings& s, int start, int total,
             for (int k = 0; k < count; ++k)
                 sink[static_cast<std::size_t>(offset + k)] =
                     ReadReplyRegister(reply, static_cast<std::size_t>(k));
-        return static_cast<int>(r);
+        return r;
     };
     return plan;
 }

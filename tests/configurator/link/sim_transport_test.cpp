@@ -122,7 +122,7 @@ TEST_F(SimTransportTest, ExceptionReplyEndsWithTheWarning)
     const auto outcome = Read(0, 5);
     ASSERT_TRUE(outcome.has_value());
     EXPECT_EQ(outcome->end, TransferEnd::Refused);
-    EXPECT_EQ(outcome->result, 4);
+    EXPECT_EQ(outcome->result, LinkResult::Exception);
     ASSERT_EQ(reporter.messages.size(), 1u);
     EXPECT_EQ(reporter.messages[0].text, Text(link_texts::kDeviceCannotExecute));
     EXPECT_EQ(reporter.messages[0].caption, Text(link_texts::kCaptionWarning));
@@ -282,7 +282,9 @@ TEST_F(SimTextProtocolTest, ValuesMoveInGroupsOfTheValuesPerFrame)
         const TextReply r = ParseTextRead(framing, reply, Bytes(frames.back()),
                                           static_cast<std::size_t>(offset / settings.valuesPerFrame),
                                           values);
-        return r.good() ? 0 : std::max(1, static_cast<int>(r.result));
+        if (r.good())
+            return LinkResult::Good;
+        return r.result != LinkResult::Good ? r.result : LinkResult::CrcMismatch;
     };
     const auto outcome = RunTransfer(link->transfer(), std::move(plan));
     ASSERT_TRUE(outcome.has_value());

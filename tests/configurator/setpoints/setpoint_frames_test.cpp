@@ -186,7 +186,7 @@ TEST(SetpointFrames, ModbusReadRoundTripForEveryModel)
             const SetpointFrame req = BuildSetpointRead(link, start, count);
             const auto reply = ReadReply(1, std::span(regs).subspan(b.offset, b.count));
             EXPECT_EQ(AcceptSetpointRead(link, p, req.bytes, reply, start, count, check, nonZero),
-                      0)
+                      LinkResult::Good)
                 << code;
         }
         EXPECT_TRUE(nonZero);
@@ -226,8 +226,7 @@ TEST(SetpointFrames, DamagedReadRepliesLeaveTheCheckImageAlone)
         check.fill(-7);
         const SetpointImage before = check;
         bool nonZero = false;
-        EXPECT_EQ(AcceptSetpointRead(link, p, req.bytes, c.reply, 0, 115, check, nonZero),
-                  static_cast<int>(c.result))
+        EXPECT_EQ(AcceptSetpointRead(link, p, req.bytes, c.reply, 0, 115, check, nonZero), c.result)
             << c.what;
         EXPECT_EQ(check, before) << c.what;
         EXPECT_FALSE(nonZero) << c.what;
@@ -249,7 +248,7 @@ TEST(SetpointFrames, ReadVerdicts)
             const int count = static_cast<int>(b.count);
             ASSERT_EQ(AcceptSetpointRead(link, p, BuildSetpointRead(link, start, count).bytes,
                                          reply, start, count, check, nonZero),
-                      0);
+                      LinkResult::Good);
         }
         EXPECT_FALSE(nonZero);
         EXPECT_EQ(JudgeSetpointRead(p, check, false, nonZero), ReadVerdict::Empty) << code;
@@ -308,12 +307,13 @@ TEST(SetpointFrames, WriteAcknowledgements)
     const ModelProfile p = ProfileForModel(715);
     const SetpointImage image = DefaultImage(p);
     const auto req = BuildSetpointWrite(link, p, image, 123, 4);
-    EXPECT_EQ(AcceptSetpointWriteAck(link, req.bytes, WriteAck(1, 123, 4), 123, 4), 0);
+    EXPECT_EQ(AcceptSetpointWriteAck(link, req.bytes, WriteAck(1, 123, 4), 123, 4),
+              LinkResult::Good);
     EXPECT_EQ(AcceptSetpointWriteAck(link, req.bytes, WriteAck(1, 0, 4), 123, 4),
-              static_cast<int>(LinkResult::StartMismatch));
+              LinkResult::StartMismatch);
     EXPECT_EQ(AcceptSetpointWriteAck(link, req.bytes, WriteAck(1, 123, 3), 123, 4),
-              static_cast<int>(LinkResult::CountMismatch));
-    EXPECT_NE(AcceptSetpointWriteAck(link, req.bytes, {}, 123, 4), 0);
+              LinkResult::CountMismatch);
+    EXPECT_NE(AcceptSetpointWriteAck(link, req.bytes, {}, 123, 4), LinkResult::Good);
 }
 
 }  // namespace
