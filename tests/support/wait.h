@@ -1,6 +1,6 @@
 #pragma once
 // The one wait of the GUI tests: runs the event loop until a condition holds or time is up.
-#include <QApplication>
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <functional>
 
@@ -14,7 +14,7 @@ inline bool WaitUntil(const std::function<bool()>& done, int ms = 8000, int slic
     t.start();
     const auto held = [&] { return done && done(); };
     while (!held() && t.elapsed() < ms)
-        QApplication::processEvents(QEventLoop::AllEvents, sliceMs);
+        QCoreApplication::processEvents(QEventLoop::AllEvents, sliceMs);
     return held();
 }
 

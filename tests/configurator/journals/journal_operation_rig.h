@@ -2,6 +2,7 @@
 // The journal reads wired as the program wires them (link, link session, model, store) against
 // one tirv-sim, with a reporter that keeps the progress values in order and can stop the read
 // in flight when the bar reaches a given value.
+#include "support/wait.h"
 #include "configurator/device/device_model.h"
 #include "configurator/journals/journal_operation.h"
 #include "configurator/link/link_session.h"
@@ -10,7 +11,6 @@
 #include "support/sim_process.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QTimer>
 
 #include <cstdlib>
@@ -100,10 +100,7 @@ struct JournalRig : JournalSimLine {
                                                        : ops.startOscillogramRead(target, done);
         if (!started)
             return std::nullopt;
-        QElapsedTimer clock;
-        clock.start();
-        while (!outcome && clock.elapsed() < timeoutMs)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        test::WaitUntil([&outcome] { return outcome.has_value(); }, timeoutMs, 5);
         return outcome;
     }
 

@@ -1,6 +1,7 @@
 // The journal and oscillogram reads against tirv-sim: both journals on an M and a non-M relay,
 // crafted records refused or accepted, progress in order, repeats, the repeat limit, a stop,
 // and the oscillogram read-out with its file, its viewer and its questions.
+#include "support/wait.h"
 #include "journal_operation_rig.h"
 
 #include "common/oscillogram_image.h"
@@ -61,8 +62,7 @@ std::vector<std::uint8_t> ReadSimImage(JournalRig& rig)
     };
     bool ended = false;
     rig.link.transfer().start(std::move(plan), [&ended](const TransferOutcome&) { ended = true; });
-    while (!ended)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    EXPECT_TRUE(test::WaitUntil([&ended] { return ended; }, 60000, 5));
     return bytes;
 }
 
@@ -322,10 +322,7 @@ TEST(OscillogramReadout, EndingsWithoutAFileOrWithoutAViewer)
 
     // Once stored: the file is written, the missing viewer named after it, and the newer trip
     // offers the journal again.
-    QElapsedTimer wait;
-    wait.start();
-    while (wait.elapsed() < 3500)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    test::WaitUntil({}, 3500, 20);
     rig.reporter.messages.clear();
     rig.reporter.answers = {Answer::Ok, Answer::Ok};
     o = rig.run(Read::Oscillogram, {file, dir.filePath(U("Осциллограф"))});

@@ -1,10 +1,10 @@
 #pragma once
 // Running one setpoint operation to its end while the event loop turns, for every test rig.
+#include "support/wait.h"
 #include "configurator/setpoints/setpoint_transfer.h"
 #include "image_at.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 
 #include <optional>
 
@@ -19,10 +19,7 @@ inline std::optional<SetpointTransferOutcome> RunSetpointOperation(SetpointTrans
     const bool started = write ? setpoints.startWrite(done) : setpoints.startRead(done);
     if (!started)
         return std::nullopt;
-    QElapsedTimer clock;
-    clock.start();
-    while (!outcome && clock.elapsed() < timeoutMs)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    WaitUntil([&outcome] { return outcome.has_value(); }, timeoutMs, 5);
     return outcome;
 }
 

@@ -1,6 +1,7 @@
 // The setpoint read and write sequences over Modbus RTU through the real paced exchange, link
 // check and chunked transfer, against an in-memory relay that can lose a request or hold an
 // empty memory.
+#include "support/wait.h"
 #include "transfer_rig.h"
 
 #include <memory>
@@ -239,13 +240,9 @@ TEST_F(SetpointTransferTest, AbortEndsWithTheOperationsOwnWords)
         auto done = [&outcome](const SetpointTransferOutcome& o) { outcome = o; };
         ASSERT_TRUE(write ? rig.setpoints.startWrite(done) : rig.setpoints.startRead(done));
         EXPECT_FALSE(rig.setpoints.startRead(done)) << "one operation at a time";
-        QElapsedTimer clock;
-        clock.start();
-        while (rig.relay.requestsOf(write ? 16 : 3).empty() && clock.elapsed() < 5000)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        test::WaitUntil([&] { return !rig.relay.requestsOf(write ? 16 : 3).empty(); }, 5000, 5);
         rig.setpoints.abort();
-        while (!outcome && clock.elapsed() < 5000)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        test::WaitUntil([&outcome] { return outcome.has_value(); }, 5000, 5);
         ASSERT_TRUE(outcome);
         EXPECT_EQ(outcome->end, SetpointTransferEnd::Aborted);
         EXPECT_EQ(rig.reporter.lastStatus(), T(write ? tx::kWriteAborted : tx::kReadAborted));
@@ -284,14 +281,9 @@ TEST_F(SetpointTransferTest, DestroyedMidReadLeavesTheLinkFree)
     auto other = std::make_unique<SetpointTransfer>(rig.transfer, rig.tcp, rig.reporter, rig.settings,
                                                     rig.profile, rig.image);
     ASSERT_TRUE(other->startRead([&called](const SetpointTransferOutcome&) { called = true; }));
-    QElapsedTimer clock;
-    clock.start();
-    while (rig.relay.requestsOf(3).empty() && clock.elapsed() < 5000)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    test::WaitUntil([&] { return !rig.relay.requestsOf(3).empty(); }, 5000, 5);
     other.reset();
-    clock.restart();
-    while (clock.elapsed() < 300)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    test::WaitUntil({}, 300, 5);
     EXPECT_FALSE(called);
     EXPECT_FALSE(rig.transfer.busy());
     EXPECT_FALSE(rig.state.exchangeInProgress());
