@@ -10,7 +10,12 @@ inline constexpr ContextCommand kFirmwareContext[] = {
     {CmdRead, 0, PageCmdFirmwareRead, firmware_page_texts::kTipRead},
     {CmdWrite, 0, PageCmdFirmwareWrite, firmware_page_texts::kTipWrite},
 };
-inline constexpr PageRow kFirmware{PageFirmware, CmdShowFirmware, firmware_page_texts::kPageStatus,
-                                   nullptr, kFirmwareContext, {}, {CmdWriteFirmwareVersion, 0}};
+inline constexpr PageRow kFirmware{PageFirmware,
+                                   CmdShowFirmware,
+                                   firmware_page_texts::kPageStatus,
+                                   nullptr,
+                                   kFirmwareContext,
+                                   {},
+                                   {CmdWriteFirmwareVersion, 0}};
 
 }  // namespace tirv::firmware_rows

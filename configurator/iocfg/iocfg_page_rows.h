@@ -16,14 +16,18 @@ inline constexpr ContextCommand kIoSettingsContext[] = {
     {CmdWrite, 0, PageCmdIoWrite, it::kTipWrite},
 };
 inline constexpr CommandLineOpen kIoSettingsOpens[] = {{FileKind::IoSettings, 0, PageCmdIoOpen}};
-inline constexpr PageRow kIoSettings{PageIoSettings, CmdShowIoSettings, it::kSettingsStatus,
-                                     nullptr, kIoSettingsContext, kIoSettingsOpens,
+inline constexpr PageRow kIoSettings{PageIoSettings,
+                                     CmdShowIoSettings,
+                                     it::kSettingsStatus,
+                                     nullptr,
+                                     kIoSettingsContext,
+                                     kIoSettingsOpens,
                                      {CmdSaveIoSettings, CmdWriteIoSettings}};
 
 inline constexpr ContextCommand kIoStateContext[] = {
     {CmdRead, 0, PageCmdIoRead, it::kTipReadState},
 };
-inline constexpr PageRow kIoState{PageIoState, CmdShowIoState, it::kStateStatus,
+inline constexpr PageRow kIoState{PageIoState,         CmdShowIoState,  it::kStateStatus,
                                   it::kStateButtonTip, kIoStateContext, {}};
 
 inline constexpr ContextCommand kLedsContext[] = {
@@ -32,7 +36,12 @@ inline constexpr ContextCommand kLedsContext[] = {
     {CmdWrite, 0, PageCmdLedWrite, lt::kTipWrite},
 };
 inline constexpr CommandLineOpen kLedsOpens[] = {{FileKind::LedSettings, 0, PageCmdLedOpen}};
-inline constexpr PageRow kLeds{PageLeds, CmdShowLeds, lt::kStatus, nullptr, kLedsContext,
-                               kLedsOpens, {CmdSaveLedSettings, CmdWriteLedSettings}};
+inline constexpr PageRow kLeds{PageLeds,
+                               CmdShowLeds,
+                               lt::kStatus,
+                               nullptr,
+                               kLedsContext,
+                               kLedsOpens,
+                               {CmdSaveLedSettings, CmdWriteLedSettings}};
 
 }  // namespace tirv::iocfg_rows

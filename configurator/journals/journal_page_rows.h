@@ -13,7 +13,7 @@ namespace mt = measurement_texts;
 inline constexpr ContextCommand kMeasurementsContext[] = {
     {CmdRead, 0, PageCmdMeasRead, mt::kTipRead},
 };
-inline constexpr PageRow kMeasurements{PageMeasurements, CmdShowMeasurements, mt::kPageStatus,
+inline constexpr PageRow kMeasurements{PageMeasurements,   CmdShowMeasurements,  mt::kPageStatus,
                                        mt::kPageButtonTip, kMeasurementsContext, {}};
 
 inline constexpr ContextCommand kWorkContext[] = {
@@ -23,9 +23,9 @@ inline constexpr ContextCommand kWorkContext[] = {
 };
 inline constexpr CommandLineOpen kWorkOpens[] = {{FileKind::WorkJournal, 0, PageCmdWorkOpen}};
 // The working journal exists on M models only.
-inline constexpr PageRow kWorkJournal{PageWorkJournal, CmdShowWorkJournal, jt::kWorkStatus,
-                                      nullptr, kWorkContext, kWorkOpens,
-                                      {CmdSaveWorkJournal, 0}, true};
+inline constexpr PageRow kWorkJournal{
+    PageWorkJournal, CmdShowWorkJournal, jt::kWorkStatus,         nullptr,
+    kWorkContext,    kWorkOpens,         {CmdSaveWorkJournal, 0}, true};
 
 inline constexpr ContextCommand kEmergencyContext[] = {
     {CmdOpen, 0, PageCmdEmergencyOpen, jt::kTipOpenEmergency},
@@ -34,8 +34,8 @@ inline constexpr ContextCommand kEmergencyContext[] = {
 };
 inline constexpr CommandLineOpen kEmergencyOpens[] = {
     {FileKind::EmergencyJournal, 0, PageCmdEmergencyOpen}};
-inline constexpr PageRow kEmergencyJournal{PageEmergencyJournal, CmdShowEmergencyJournal,
-                                           jt::kEmergencyStatus, nullptr, kEmergencyContext,
-                                           kEmergencyOpens, {CmdSaveEmergencyJournal, 0}};
+inline constexpr PageRow kEmergencyJournal{
+    PageEmergencyJournal, CmdShowEmergencyJournal, jt::kEmergencyStatus,        nullptr,
+    kEmergencyContext,    kEmergencyOpens,         {CmdSaveEmergencyJournal, 0}};
 
 }  // namespace tirv::journal_rows

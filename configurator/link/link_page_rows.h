@@ -11,11 +11,12 @@ inline constexpr ContextCommand kLinkSettingsContext[] = {
     {CmdRead, 0, PageCmdLinkCheck, panel_texts::kCheckLink},
     {CmdWrite, 0, PageCmdLinkWrite, panel_texts::kTipWrite},
 };
-inline constexpr PageRow kLinkSettings{PageLinkSettings, CmdShowLinkSettings,
-                                       panel_texts::kPageStatus, nullptr, kLinkSettingsContext,
-                                       {}, {CmdWriteLinkSettings, 0}};
+inline constexpr PageRow kLinkSettings{PageLinkSettings,         CmdShowLinkSettings,
+                                       panel_texts::kPageStatus, nullptr,
+                                       kLinkSettingsContext,     {},
+                                       {CmdWriteLinkSettings, 0}};
 
-inline constexpr PageRow kScan{PageScan, CmdShowScan, scan_texts::kPageStatus,
-                               scan_texts::kPageButtonTip, {}, {}};
+inline constexpr PageRow kScan{
+    PageScan, CmdShowScan, scan_texts::kPageStatus, scan_texts::kPageButtonTip, {}, {}};
 
 }  // namespace tirv::link_rows

@@ -10,15 +10,21 @@ namespace tirv::setpoint_rows {
 namespace st = setpoint_texts;
 
 inline constexpr ContextCommand kSetpointsContext[] = {
-    {CmdNew, CmdNewSetpoints, 0, st::kTipNew},     {CmdOpen, CmdOpenSetpoints, 0, st::kTipOpen},
-    {CmdSave, CmdSaveSetpoints, 0, st::kTipSave},  {CmdRead, CmdReadSetpoints, 0, st::kTipRead},
+    {CmdNew, CmdNewSetpoints, 0, st::kTipNew},       {CmdOpen, CmdOpenSetpoints, 0, st::kTipOpen},
+    {CmdSave, CmdSaveSetpoints, 0, st::kTipSave},    {CmdRead, CmdReadSetpoints, 0, st::kTipRead},
     {CmdWrite, CmdWriteSetpoints, 0, st::kTipWrite},
 };
 inline constexpr CommandLineOpen kSetpointsOpens[] = {
     {FileKind::Project, CmdOpenProject, 0},
     {FileKind::Setpoints, CmdOpenSetpoints, 0},
 };
-inline constexpr PageRow kSetpoints{PageSetpoints, CmdShowSetpoints, st::kPageStatus, nullptr,
-                                    kSetpointsContext, kSetpointsOpens};
+inline constexpr PageRow kSetpoints{.page = PageSetpoints,
+                                    .showCommand = CmdShowSetpoints,
+                                    .status = st::kPageStatus,
+                                    .buttonTip = nullptr,
+                                    .context = kSetpointsContext,
+                                    .opens = kSetpointsOpens,
+                                    .offOverTcpTool = CmdWrite,
+                                    .offOverTcpItem = CmdWriteClock};
 
 }  // namespace tirv::setpoint_rows

@@ -163,11 +163,10 @@ void MainWindow::showPage(int pageId)
         for (int cmd : {CmdNew, CmdOpen, CmdSave, CmdRead, CmdWrite})
             setToolEnabled(cmd, true);
         const bool tcp = m_state.link.channel == Channel::Ethernet;
-        for (const SerialWriteRow& serial : kSerialWritesOnShow)
-            if (serial.page == pageId && tcp) {
-                setToolEnabled(serial.tool, false);
-                setMenuEnabled(serial.item, false);
-            }
+        if (tcp && row.offOverTcpTool)
+            setToolEnabled(row.offOverTcpTool, false);
+        if (tcp && row.offOverTcpItem)
+            setMenuEnabled(row.offOverTcpItem, false);
         for (int item : kSerialOnlyItems)
             setMenuEnabled(item, !tcp);
         for (int item : kOnWhenShown)

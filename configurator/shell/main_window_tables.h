@@ -169,17 +169,8 @@ inline constexpr auto kWindowContext = std::to_array<WindowContextRow>({
     {CmdWrite, kAnyPage, 0, tx::TipWriteOther},
 });
 
-// Writes travel over the serial link only: over Modbus TCP, showing `page` turns its toolbar
-// command `tool` and the menu item `item` off.
-struct SerialWriteRow {
-    int page;
-    int tool;
-    int item;
-};
-inline constexpr auto kSerialWritesOnShow = std::to_array<SerialWriteRow>({
-    {PageSetpoints, CmdWrite, CmdWriteClock},
-});
-// Shown on any page: on over the serial link, off over Modbus TCP.
+// Shown on any page: on over the serial link, off over Modbus TCP (writes travel over the
+// serial link only).
 inline constexpr std::array<int, 1> kSerialOnlyItems{CmdWriteSetpoints};
 // Shown on any page (and after the page's poll), always on.
 inline constexpr std::array<int, 2> kOnWhenShown{CmdSaveProject, CmdSaveSetpoints};

@@ -34,6 +34,10 @@ struct PageRow {
     std::span<const CommandLineOpen> opens;
     std::array<int, 2> offWhenLeft{};  // menu items the page turns on, off again when it is left
     bool mOnly = false;  // the page, and every menu item of it, exists on M models only
+    // Writes travel over the serial link only: over Modbus TCP, showing the page turns off this
+    // toolbar command and this menu item (0: none).
+    int offOverTcpTool = 0;
+    int offOverTcpItem = 0;
 };
 
 }  // namespace tirv

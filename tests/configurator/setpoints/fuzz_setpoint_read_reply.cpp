@@ -28,9 +28,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     tirv::SetpointImage check = tirv::DefaultImage(p);
     const tirv::SetpointImage before = check;
     bool nonZero = false;
-    const int r =
+    const tirv::LinkResult r =
         tirv::AcceptSetpointRead(link, p, request.bytes, reply, start, count, check, nonZero);
-    if (r != 0 && (check != before || nonZero))
+    if (r != tirv::LinkResult::Good && (check != before || nonZero))
         __builtin_trap();
     tirv::JudgeSetpointRead(p, check, link.text, nonZero);
     return 0;
