@@ -4,6 +4,7 @@
 #include "support/gui_app.h"
 #include "support/program_rig.h"
 #include "support/sim_process.h"
+#include "support/texts.h"
 #include "support/wait.h"
 
 #include <QFile>
@@ -15,11 +16,6 @@
 #include <vector>
 
 namespace tirv::test {
-
-inline QString U(const char* utf8)
-{
-    return QString::fromUtf8(utf8);
-}
 
 class SimProgramTest : public ::testing::Test {
 protected:

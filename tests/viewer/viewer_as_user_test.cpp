@@ -9,6 +9,7 @@
 #include "pdf_page_reader.h"
 #include "support/recording_reporter.h"
 #include "viewer_test_support.h"
+#include "support/texts.h"
 
 #include <gtest/gtest.h>
 
@@ -24,10 +25,10 @@
 namespace tirv {
 namespace {
 
+using test::U;
+
 namespace tx = viewer_texts;
 using namespace viewer;
-
-QString U(const char* s) { return QString::fromUtf8(s); }
 
 class ViewerAsUserTest : public ::testing::Test {
 protected:

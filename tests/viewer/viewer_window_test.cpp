@@ -7,6 +7,7 @@
 #include "viewer/window_texts.h"
 #include "support/recording_reporter.h"
 #include "viewer_test_support.h"
+#include "support/texts.h"
 
 #include <gtest/gtest.h>
 
@@ -28,10 +29,10 @@
 namespace tirv {
 namespace {
 
+using test::U;
+
 namespace tx = viewer_texts;
 using namespace viewer;
-
-QString U(const char* s) { return QString::fromUtf8(s); }
 
 class ViewerWindowTest : public ::testing::Test {
 protected:

@@ -9,6 +9,7 @@
 #include "firmware_records.h"
 #include "support/recording_reporter.h"
 #include "support/sim_process.h"
+#include "support/texts.h"
 
 #include <gtest/gtest.h>
 #include <QCoreApplication>
@@ -23,14 +24,11 @@
 namespace tirv {
 namespace {
 
+using test::U;
+
 namespace tx = firmware_texts;
 using test::RecordingReporter;
 using test::SimProcess;
-
-QString T(const char* utf8)
-{
-    return QString::fromUtf8(utf8);
-}
 
 
 constexpr int kAddress = 5;
@@ -94,7 +92,7 @@ struct Rig {
         if (onWriting)
             QObject::connect(&update, &RelayFirmwareUpdate::stepLogged, &scope,
                              [onWriting](const QString& text, bool) {
-                                 if (text == T(tx::kWritingMemory))
+                                 if (text == U(tx::kWritingMemory))
                                      QTimer::singleShot(60, onWriting);
                              });
         if (!update.start(image, timing, [&end](const UpdateEnd& e) { end = e; }))
@@ -150,11 +148,11 @@ TEST_F(RelayUpdateTest, WritesTheImageThroughTheLoaderAndReturnsToTheProgram)
     EXPECT_FALSE(end->leftInLoader);
     EXPECT_FALSE(rig.link.state().bootloaderMode());
     const QStringList expected{
-        T(tx::kEnteringLoader), T(tx::kEnterLoaderSent),    T(tx::kLoaderConfirmed),
-        T(tx::kErasingBlocks),  T("Очищен блок памяти _9"), T("Очищен блок памяти _A"),
-        T(tx::kEraseDone),      T(tx::kWritingMemory),      T(tx::kFinalUpdateDone)};
+        U(tx::kEnteringLoader), U(tx::kEnterLoaderSent),    U(tx::kLoaderConfirmed),
+        U(tx::kErasingBlocks),  U("Очищен блок памяти _9"), U("Очищен блок памяти _A"),
+        U(tx::kEraseDone),      U(tx::kWritingMemory),      U(tx::kFinalUpdateDone)};
     EXPECT_EQ(rig.steps, expected);
-    EXPECT_EQ(rig.reporter.lastStatus(), T(tx::kFinalUpdateDone));
+    EXPECT_EQ(rig.reporter.lastStatus(), U(tx::kFinalUpdateDone));
     rig.ExpectFlashHolds(image);
     ASSERT_TRUE(rig.sim.control("loader"));
     EXPECT_NE(rig.sim.lastStatus().find("program exits 1"), std::string::npos);
@@ -182,7 +180,7 @@ TEST_F(RelayUpdateTest, ARepeatedEraseIsLetFinishBeforeTheFirstPageOfItsBlock)
     const auto end = rig.run(parsed.value(), nullptr, {200, 100, 1000});
     ASSERT_TRUE(end);
     EXPECT_EQ(end->outcome, UpdateOutcome::Done) << rig.steps.join('\n').toStdString();
-    EXPECT_EQ(rig.steps.count(T("Очищен блок памяти _9")), 1);
+    EXPECT_EQ(rig.steps.count(U("Очищен блок памяти _9")), 1);
     rig.ExpectFlashHolds(parsed.value());
 }
 
@@ -215,25 +213,25 @@ TEST_F(RelayUpdateTest, EveryFailureEndsWithItsTexts)
         {"no acknowledgement of the entry pattern",
          false,
          {"silent on"},
-         {T(tx::kEnterLoaderFailed), T(tx::kFinalUpdateFailed)},
+         {U(tx::kEnterLoaderFailed), U(tx::kFinalUpdateFailed)},
          false},
         {"a relay without its loader's answer",
          true,
          {"silent on"},
-         {T(tx::kNoLoaderReady), T(tx::kUpdateNotFinished), T(tx::kDeviceInLoader),
-          T(tx::kFinalUpdateFailed)},
+         {U(tx::kNoLoaderReady), U(tx::kUpdateNotFinished), U(tx::kDeviceInLoader),
+          U(tx::kFinalUpdateFailed)},
          true},
         {"an erase slower than allowed",
          false,
          {"loader-erase-ms 4000"},
-         {T("Не удалось очистить блок памяти _9"), T(tx::kMemoryEraseFailed),
-          T(tx::kUpdateNotFinished), T(tx::kDeviceInLoader), T(tx::kFinalUpdateFailed)},
+         {U("Не удалось очистить блок памяти _9"), U(tx::kMemoryEraseFailed),
+          U(tx::kUpdateNotFinished), U(tx::kDeviceInLoader), U(tx::kFinalUpdateFailed)},
          true},
         {"a page write slower than allowed",
          false,
          {"loader-page-ms 3000"},
-         {T("Ошибка записи страницы памяти по адресу 0x61000"), T(tx::kMemoryWriteFailed),
-          T(tx::kUpdateNotFinished), T(tx::kDeviceInLoader), T(tx::kFinalUpdateFailed)},
+         {U("Ошибка записи страницы памяти по адресу 0x61000"), U(tx::kMemoryWriteFailed),
+          U(tx::kUpdateNotFinished), U(tx::kDeviceInLoader), U(tx::kFinalUpdateFailed)},
          true},
     };
     for (const Case& c : cases) {
@@ -254,7 +252,7 @@ TEST_F(RelayUpdateTest, EveryFailureEndsWithItsTexts)
             << rig.steps.join('\n').toStdString();
         EXPECT_EQ(end->leftInLoader, c.leftInLoader);
         EXPECT_EQ(rig.link.state().bootloaderMode(), c.leftInLoader);
-        EXPECT_EQ(rig.reporter.lastStatus(), T(tx::kFinalUpdateFailed));
+        EXPECT_EQ(rig.reporter.lastStatus(), U(tx::kFinalUpdateFailed));
     }
 }
 
@@ -277,8 +275,8 @@ TEST_F(RelayUpdateTest, AfterAFailedWriteASecondRunSkipsTheSwitchAndSucceeds)
     ASSERT_TRUE(end);
     EXPECT_EQ(end->outcome, UpdateOutcome::Done) << rig.steps.join('\n').toStdString();
     ASSERT_FALSE(rig.steps.isEmpty());
-    EXPECT_EQ(rig.steps.front(), T(tx::kConfirmLoaderMode));
-    EXPECT_FALSE(rig.steps.contains(T(tx::kEnteringLoader)));
+    EXPECT_EQ(rig.steps.front(), U(tx::kConfirmLoaderMode));
+    EXPECT_FALSE(rig.steps.contains(U(tx::kEnteringLoader)));
     rig.ExpectFlashHolds(image);
 }
 
@@ -291,7 +289,7 @@ TEST_F(RelayUpdateTest, AbortDuringTheWriteLeavesTheRelayInItsLoader)
     ASSERT_TRUE(end);
     EXPECT_EQ(end->outcome, UpdateOutcome::Aborted);
     EXPECT_TRUE(end->leftInLoader);
-    EXPECT_EQ(rig.reporter.lastStatus(), T(tx::kFinalUpdateAborted));
+    EXPECT_EQ(rig.reporter.lastStatus(), U(tx::kFinalUpdateAborted));
     EXPECT_FALSE(rig.update.running());
 }
 

@@ -12,6 +12,7 @@
 #include "firmware_records.h"
 #include "support/recording_reporter.h"
 #include "support/sim_process.h"
+#include "support/texts.h"
 
 #include <gtest/gtest.h>
 #include <QCoreApplication>
@@ -26,14 +27,11 @@
 namespace tirv {
 namespace {
 
+using test::U;
+
 namespace tx = firmware_texts;
 using test::RecordingReporter;
 using test::SimProcess;
-
-QString T(const char* utf8)
-{
-    return QString::fromUtf8(utf8);
-}
 
 
 constexpr int kAddress = 3;
@@ -94,7 +92,7 @@ struct Rig {
         if (onWriting)
             QObject::connect(&update, &Stm32FirmwareUpdate::stepLogged, &scope,
                              [onWriting](const QString& text, bool) {
-                                 if (text == T(tx::kWritingProgram))
+                                 if (text == U(tx::kWritingProgram))
                                      QTimer::singleShot(20, onWriting);
                              });
         if (!update.start(image, mode, 715, [&end](const UpdateEnd& e) { end = e; }))
@@ -145,14 +143,14 @@ TEST_F(Stm32UpdateTest, UpdateFromTheProgramThenVerifyOnly)
     ASSERT_TRUE(end);
     EXPECT_EQ(end->outcome, UpdateOutcome::Done) << rig.Steps();
     ASSERT_GE(rig.steps.size(), 4);
-    EXPECT_EQ(rig.steps[0], T("Открыт файл ПО test.hex"));
-    EXPECT_EQ(rig.steps[1], T("Обновление ПО ТИРВ-705M:"));
+    EXPECT_EQ(rig.steps[0], U("Открыт файл ПО test.hex"));
+    EXPECT_EQ(rig.steps[1], U("Обновление ПО ТИРВ-705M:"));
     for (const char* row :
          {tx::kEnterLoaderSent, tx::kPidGood, tx::kVersionGood, tx::kReadable, tx::kWritable,
           tx::kProgramWritten, tx::kProgramMatches, tx::kJumpDone, tx::kUpdateVerified})
-        EXPECT_TRUE(rig.steps.contains(T(row))) << row << "\n" << rig.Steps();
-    EXPECT_EQ(rig.steps.back(), T(tx::kFinalUpdateDone));
-    EXPECT_EQ(rig.reporter.lastStatus(), T(tx::kFinalUpdateDone));
+        EXPECT_TRUE(rig.steps.contains(U(row))) << row << "\n" << rig.Steps();
+    EXPECT_EQ(rig.steps.back(), U(tx::kFinalUpdateDone));
+    EXPECT_EQ(rig.reporter.lastStatus(), U(tx::kFinalUpdateDone));
     EXPECT_GT(rig.sentFrames, 3 * 17) << "every frame is announced for the protocol";
     rig.ExpectFlashHolds(image);
     ASSERT_TRUE(rig.sim.control("loader"));
@@ -164,9 +162,9 @@ TEST_F(Stm32UpdateTest, UpdateFromTheProgramThenVerifyOnly)
     ASSERT_TRUE(end);
     EXPECT_EQ(end->outcome, UpdateOutcome::Done) << rig.Steps();
     EXPECT_EQ(rig.sentFrames, 0);
-    EXPECT_TRUE(rig.steps.contains(T(tx::kVerifyMatches))) << rig.Steps();
-    EXPECT_FALSE(rig.steps.contains(T(tx::kProgramWritten)));
-    EXPECT_EQ(rig.reporter.lastStatus(), T(tx::kFinalVerifyDone));
+    EXPECT_TRUE(rig.steps.contains(U(tx::kVerifyMatches))) << rig.Steps();
+    EXPECT_FALSE(rig.steps.contains(U(tx::kProgramWritten)));
+    EXPECT_EQ(rig.reporter.lastStatus(), U(tx::kFinalVerifyDone));
 }
 
 // One fault word each; `rows` must all appear, `final` is the last row and the status.
@@ -257,10 +255,10 @@ TEST_F(Stm32UpdateTest, EachBootloaderFaultEndsAsItShould)
         ASSERT_TRUE(end);
         EXPECT_EQ(end->outcome, c.outcome) << rig.Steps();
         for (const char* row : c.rows)
-            EXPECT_TRUE(rig.steps.contains(T(row))) << row << "\n" << rig.Steps();
+            EXPECT_TRUE(rig.steps.contains(U(row))) << row << "\n" << rig.Steps();
         ASSERT_FALSE(rig.steps.isEmpty());
-        EXPECT_EQ(rig.steps.back(), T(c.final));
-        EXPECT_EQ(rig.reporter.lastStatus(), T(c.final));
+        EXPECT_EQ(rig.steps.back(), U(c.final));
+        EXPECT_EQ(rig.reporter.lastStatus(), U(c.final));
         if (c.flashHoldsImage)
             rig.ExpectFlashHolds(image);
     }
@@ -367,8 +365,8 @@ TEST_F(Stm32UpdateTest, AbortDuringTheWriteEndsAsAborted)
     const auto end = rig.run(TestImage(), UpdateMode::Update, [&rig] { rig.update.abort(); });
     ASSERT_TRUE(end);
     EXPECT_EQ(end->outcome, UpdateOutcome::Aborted) << rig.Steps();
-    EXPECT_TRUE(rig.steps.contains(T(tx::kUserAborted))) << rig.Steps();
-    EXPECT_EQ(rig.reporter.lastStatus(), T(tx::kFinalUpdateAborted));
+    EXPECT_TRUE(rig.steps.contains(U(tx::kUserAborted))) << rig.Steps();
+    EXPECT_EQ(rig.reporter.lastStatus(), U(tx::kFinalUpdateAborted));
     EXPECT_FALSE(rig.link.worker().running());
 }
 

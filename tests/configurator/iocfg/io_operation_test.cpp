@@ -11,6 +11,7 @@
 #include "configurator/link/serial_link.h"
 #include "support/recording_reporter.h"
 #include "support/sim_process.h"
+#include "support/texts.h"
 
 #include <gtest/gtest.h>
 #include <QCoreApplication>
@@ -26,14 +27,11 @@
 namespace tirv {
 namespace {
 
+using test::U;
+
 namespace tx = io_operation_texts;
 using test::RecordingReporter;
 using test::SimProcess;
-
-QString T(const char* utf8)
-{
-    return QString::fromUtf8(utf8);
-}
 
 
 enum class Wire { Modbus, Text, TextOld };
@@ -157,13 +155,13 @@ TEST_F(IoOperationTest, SettingsRoundTripOverBothSerialFormatsForBothModelClasse
             ASSERT_TRUE(rig.sim.ready()) << rig.sim.error();
             ASSERT_EQ(rig.read(), IoTransferEnd::Read);
             EXPECT_TRUE(ValidateIoImage(rig.image).ok());
-            EXPECT_EQ(rig.reporter.lastStatus(), T(tx::kReadDone[0]));
+            EXPECT_EQ(rig.reporter.lastStatus(), U(tx::kReadDone[0]));
 
             const IoImage edited = Edited(rig.image);
             ASSERT_NE(edited, rig.image);
             rig.image = edited;
             ASSERT_EQ(rig.write(), IoTransferEnd::Written);
-            EXPECT_EQ(rig.reporter.lastStatus(), T(tx::kWriteDone));
+            EXPECT_EQ(rig.reporter.lastStatus(), U(tx::kWriteDone));
             rig.image = DefaultIoImage();
             ASSERT_EQ(rig.read(), IoTransferEnd::Read);
             EXPECT_EQ(rig.image, edited);
@@ -180,8 +178,8 @@ TEST_F(IoOperationTest, LiveStatesFollowTheSimulatorsInputsAndOutputs)
     ASSERT_EQ(rig.read(IoMode::State), IoTransferEnd::Read);
     EXPECT_EQ(rig.io.inputStates(), 0x8001);
     EXPECT_EQ(rig.io.outputStates(), 6);
-    EXPECT_EQ(rig.reporter.lastStatus(), T(tx::kReadDone[1]));
-    EXPECT_TRUE(rig.reporter.statuses.contains(T(tx::kReadStarted[1])));
+    EXPECT_EQ(rig.reporter.lastStatus(), U(tx::kReadDone[1]));
+    EXPECT_TRUE(rig.reporter.statuses.contains(U(tx::kReadStarted[1])));
 
     ASSERT_TRUE(rig.sim.control("io input 3 on"));
     ASSERT_EQ(rig.read(IoMode::State), IoTransferEnd::Read);
@@ -201,7 +199,7 @@ TEST_F(IoOperationTest, TcpReadTakesTheBlockInOneRequest)
     ASSERT_EQ(rig.read(IoMode::State), IoTransferEnd::Read);
     EXPECT_EQ(rig.image, edited);
     EXPECT_EQ(rig.io.outputStates(), 0x0101);
-    EXPECT_EQ(rig.reporter.lastStatus(), T(tx::kReadDone[1]));
+    EXPECT_EQ(rig.reporter.lastStatus(), U(tx::kReadDone[1]));
 }
 
 // OK stores the minimal set through function 32, which leaves configured blocks alone; Cancel
@@ -224,10 +222,10 @@ TEST_F(IoOperationTest, EmptyBlockAsksForTheMinimalSet)
         rig.reporter.answers.push_back(ok ? Answer::Ok : Answer::Cancel);
         const IoTransferEnd end = rig.read();
         ASSERT_FALSE(rig.reporter.messages.empty());
-        EXPECT_EQ(rig.reporter.messages.back().text, T(io_texts::kIoReadEmptyQuestion));
-        EXPECT_EQ(rig.reporter.messages.back().caption, T(io_texts::kIoReadEmptyCaption));
+        EXPECT_EQ(rig.reporter.messages.back().text, U(io_texts::kIoReadEmptyQuestion));
+        EXPECT_EQ(rig.reporter.messages.back().caption, U(io_texts::kIoReadEmptyCaption));
         EXPECT_EQ(rig.reporter.messages.back().buttons, MsgButtons::OkCancel);
-        EXPECT_TRUE(rig.reporter.statuses.contains(T(io_texts::kIoReadEmptyStatus)));
+        EXPECT_TRUE(rig.reporter.statuses.contains(U(io_texts::kIoReadEmptyStatus)));
         if (!ok) {
             EXPECT_EQ(end, IoTransferEnd::Empty);
             EXPECT_EQ(rig.image, before);
@@ -271,7 +269,7 @@ TEST_F(IoOperationTest, StopDuringTheEmptyBlockQuestionEndsTheTransfer)
         EXPECT_EQ(end, IoTransferEnd::Aborted);
         ASSERT_EQ(rig.reporter.messages.size(), 1u);
         if (!c.leds) {
-            EXPECT_EQ(rig.reporter.lastStatus(), T(tx::kReadAborted[0]));
+            EXPECT_EQ(rig.reporter.lastStatus(), U(tx::kReadAborted[0]));
         }
         EXPECT_EQ(rig.image, ioBefore);
         EXPECT_EQ(rig.ledImage, ledsBefore);
@@ -295,7 +293,7 @@ TEST_F(IoOperationTest, InvalidStoredValueLeavesSettingsAndStatesUnchanged)
     ASSERT_TRUE(rig.sim.control("io register 234 " + std::to_string(0x8064 + 95)));
     ASSERT_TRUE(rig.sim.control("io outputs 0"));
     EXPECT_EQ(rig.read(IoMode::State), IoTransferEnd::Rejected);
-    EXPECT_EQ(rig.reporter.lastStatus(), T(io_texts::kIoReadInvalid));
+    EXPECT_EQ(rig.reporter.lastStatus(), U(io_texts::kIoReadInvalid));
     EXPECT_EQ(rig.image, good);
     EXPECT_EQ(rig.io.outputStates(), 3);
 }
@@ -308,15 +306,15 @@ TEST_F(IoOperationTest, LostRepliesAreRepeatedOnReadsOnly)
     ASSERT_EQ(rig.read(), IoTransferEnd::Read);
     ASSERT_TRUE(rig.sim.control("drop 1"));
     ASSERT_EQ(rig.read(), IoTransferEnd::Read);
-    EXPECT_TRUE(rig.reporter.statuses.contains(T(tx::kReadRepeat[0]).arg(1).arg(1)));
+    EXPECT_TRUE(rig.reporter.statuses.contains(U(tx::kReadRepeat[0]).arg(1).arg(1)));
 
     // The last of the two blocks: its own words.
     rig.reporter.statuses.clear();
     ASSERT_TRUE(rig.sim.control("drop-share 0"));
     ASSERT_TRUE(rig.sim.control("silent"));
     EXPECT_EQ(rig.read(IoMode::State), IoTransferEnd::Failed);
-    EXPECT_TRUE(rig.reporter.statuses.contains(T(tx::kReadRepeat[1]).arg(1).arg(1)));
-    EXPECT_TRUE(rig.reporter.statuses.contains(T(tx::kReadFailed[1])));
+    EXPECT_TRUE(rig.reporter.statuses.contains(U(tx::kReadRepeat[1]).arg(1).arg(1)));
+    EXPECT_TRUE(rig.reporter.statuses.contains(U(tx::kReadFailed[1])));
     ASSERT_TRUE(rig.sim.control("silent off"));
     ASSERT_EQ(rig.read(), IoTransferEnd::Read);
 
@@ -327,7 +325,7 @@ TEST_F(IoOperationTest, LostRepliesAreRepeatedOnReadsOnly)
     EXPECT_EQ(rig.write(), IoTransferEnd::Failed);
     for (const QString& s : rig.reporter.statuses)
         EXPECT_FALSE(s.contains(QStringLiteral("повтор"))) << s.toStdString();
-    EXPECT_TRUE(rig.reporter.statuses.contains(T(tx::kWriteNoLink)));
+    EXPECT_TRUE(rig.reporter.statuses.contains(U(tx::kWriteNoLink)));
 }
 
 TEST_F(IoOperationTest, AbortEndsTheReadWithItsOwnWordsAndKeepsTheSettings)
@@ -344,7 +342,7 @@ TEST_F(IoOperationTest, AbortEndsTheReadWithItsOwnWordsAndKeepsTheSettings)
         return started;
     });
     EXPECT_EQ(end, IoTransferEnd::Aborted);
-    EXPECT_EQ(rig.reporter.lastStatus(), T(tx::kReadAborted[1]));
+    EXPECT_EQ(rig.reporter.lastStatus(), U(tx::kReadAborted[1]));
     EXPECT_EQ(rig.image, before);
 }
 
@@ -366,11 +364,11 @@ TEST_F(IoOperationTest, LedsRoundTripWithTheirCodingForBothPanels)
                 leds.at(7, LedSignal) = 46;
             rig.ledImage = leds;
             ASSERT_EQ(rig.writeLeds(), IoTransferEnd::Written);
-            EXPECT_EQ(rig.reporter.lastStatus(), T(tx::kLedWriteDone));
+            EXPECT_EQ(rig.reporter.lastStatus(), U(tx::kLedWriteDone));
             rig.ledImage = {};
             ASSERT_EQ(rig.readLeds(), IoTransferEnd::Read);
             EXPECT_EQ(rig.ledImage, leds);
-            EXPECT_EQ(rig.reporter.lastStatus(), T(tx::kLedReadDone));
+            EXPECT_EQ(rig.reporter.lastStatus(), U(tx::kLedReadDone));
         }
     }
 }
@@ -388,7 +386,7 @@ TEST_F(IoOperationTest, OldTextVariantRefusesBlockReadsAndWritesByAddress)
         rig.image = edited;
         for (const IoMode mode : {IoMode::Settings, IoMode::State}) {
             EXPECT_EQ(rig.read(mode), IoTransferEnd::Failed);
-            EXPECT_EQ(rig.reporter.lastStatus(), T(tx::kReadNeedsStart[int(mode)]));
+            EXPECT_EQ(rig.reporter.lastStatus(), U(tx::kReadNeedsStart[int(mode)]));
             EXPECT_EQ(rig.reporter.lastStatusIcon, StatusIcon::Error);
         }
         EXPECT_EQ(rig.image, edited);
@@ -399,7 +397,7 @@ TEST_F(IoOperationTest, OldTextVariantRefusesBlockReadsAndWritesByAddress)
         leds.at(LedCountForModel(code) - 1, LedSignal) = 94;
         rig.ledImage = leds;
         EXPECT_EQ(rig.readLeds(), IoTransferEnd::Failed);
-        EXPECT_EQ(rig.reporter.lastStatus(), T(tx::kLedReadNeedsStart));
+        EXPECT_EQ(rig.reporter.lastStatus(), U(tx::kLedReadNeedsStart));
         EXPECT_EQ(rig.ledImage, leds);
         EXPECT_TRUE(rig.reporter.messages.empty());
 
@@ -422,14 +420,14 @@ TEST_F(IoOperationTest, LedsEmptyBlockAndTcpRead)
     ASSERT_TRUE(rig.sim.control("io leds empty"));
     rig.reporter.answers.push_back(Answer::Ok);
     ASSERT_EQ(rig.readLeds(), IoTransferEnd::Read);
-    EXPECT_EQ(rig.reporter.messages.back().text, T(io_texts::kLedReadEmptyQuestion));
+    EXPECT_EQ(rig.reporter.messages.back().text, U(io_texts::kLedReadEmptyQuestion));
     EXPECT_EQ(rig.ledImage, DefaultLedImage());
 
     rig.settings.channel = Channel::Ethernet;
     rig.ledImage = {};
     ASSERT_EQ(rig.readLeds(), IoTransferEnd::Read);
     EXPECT_EQ(rig.ledImage, DefaultLedImage());
-    EXPECT_EQ(rig.reporter.lastStatus(), T(tx::kLedTcpReadDone));
+    EXPECT_EQ(rig.reporter.lastStatus(), U(tx::kLedTcpReadDone));
 }
 
 }  // namespace

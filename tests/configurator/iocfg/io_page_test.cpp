@@ -28,15 +28,12 @@
 namespace tirv {
 namespace {
 
+using test::U;
+
 namespace ot = io_operation_texts;
 namespace pt = io_page_texts;
 namespace it = io_texts;
 using test::WaitUntil;
-
-QString T(const char* utf8)
-{
-    return QString::fromUtf8(utf8);
-}
 
 class IoPageTest : public test::SimProgramTest {
 protected:
@@ -77,7 +74,7 @@ TEST_F(IoPageTest, ReadEditWriteAndReadBackInSettingsMode)
         start({"--model", std::to_string(model)}, model);
         rig.win->command(CmdShowIoSettings);
         ASSERT_EQ(rig.win->currentPage(), PageIoSettings);
-        EXPECT_EQ(runToEnd(CmdReadIoSettings), T(ot::kReadDone[0]));
+        EXPECT_EQ(runToEnd(CmdReadIoSettings), U(ot::kReadDone[0]));
         // Channels 1–8 are fixed; 9–16 list only the free functions.
         EXPECT_FALSE(combo(settings, CtlIoInputFunction)->isEnabled());
         EXPECT_TRUE(combo(settings, CtlIoInputFunction + 8)->isEnabled());
@@ -91,13 +88,13 @@ TEST_F(IoPageTest, ReadEditWriteAndReadBackInSettingsMode)
         EXPECT_EQ(settings->control<QSpinBox>(CtlIoInputPickUpSpin + 10)->value(), 29);
         settings->control<QSpinBox>(CtlIoOutputReturnSpin + 15)->stepUp();
         EXPECT_EQ(edit(settings, CtlIoOutputReturn + 15)->text(), QString::fromStdString("0.01"));
-        EXPECT_EQ(runToEnd(CmdWriteIoSettings), T(ot::kWriteDone));
+        EXPECT_EQ(runToEnd(CmdWriteIoSettings), U(ot::kWriteDone));
 
         settings->command(PageCmdIoNew);
         EXPECT_EQ(edit(settings, CtlIoInputPickUp + 10)->text(), QStringLiteral("0.00"));
-        EXPECT_EQ(runToEnd(CmdReadIoSettings), T(ot::kReadDone[0]));
+        EXPECT_EQ(runToEnd(CmdReadIoSettings), U(ot::kReadDone[0]));
         EXPECT_EQ(combo(settings, CtlIoInputFunction + 8)->currentText(),
-                  T(it::kInputFunctions[44]));
+                  U(it::kInputFunctions[44]));
         EXPECT_EQ(combo(settings, CtlIoOutputMode + 12)->currentIndex(), 2);
         EXPECT_EQ(edit(settings, CtlIoInputPickUp + 10)->text(), QStringLiteral("0.29"));
         EXPECT_EQ(edit(settings, CtlIoOutputReturn + 15)->text(), QStringLiteral("0.01"));
@@ -129,8 +126,8 @@ TEST_F(IoPageTest, TimeFieldsTakeDecimalsUpTo99_99)
         type(e, QString::fromUtf8(c.typed));
         if (c.message) {
             ASSERT_EQ(rig.rep.messages.size(), 1u);
-            EXPECT_EQ(rig.rep.messages[0].text, T(c.message));
-            EXPECT_EQ(rig.rep.messages[0].caption, T(it::kCaptionIoInput));
+            EXPECT_EQ(rig.rep.messages[0].text, U(c.message));
+            EXPECT_EQ(rig.rep.messages[0].caption, U(it::kCaptionIoInput));
             continue;
         }
         EXPECT_TRUE(rig.rep.messages.empty());
@@ -142,7 +139,7 @@ TEST_F(IoPageTest, TimeFieldsTakeDecimalsUpTo99_99)
     settings->command(PageCmdIoSave);
     EXPECT_TRUE(rig.dialogs.fileRequests.empty());
     ASSERT_FALSE(rig.rep.messages.empty());
-    EXPECT_EQ(rig.rep.messages[0].text, T(it::kTimeAboveMaximum));
+    EXPECT_EQ(rig.rep.messages[0].text, U(it::kTimeAboveMaximum));
 }
 
 TEST_F(IoPageTest, TioFilesSaveOpenAndRefusal)
@@ -155,13 +152,13 @@ TEST_F(IoPageTest, TioFilesSaveOpenAndRefusal)
     rig.dialogs.paths.push_back(path);
     settings->command(PageCmdIoSave);
     ASSERT_EQ(rig.dialogs.fileRequests.size(), 1u);
-    EXPECT_EQ(rig.dialogs.fileRequests[0].title, T(pt::kSaveTitle));
-    EXPECT_EQ(rig.rep.lastStatus(), T(ot::kIoFileSaved));
+    EXPECT_EQ(rig.dialogs.fileRequests[0].title, U(pt::kSaveTitle));
+    EXPECT_EQ(rig.rep.lastStatus(), U(ot::kIoFileSaved));
 
     settings->command(PageCmdIoNew);
     rig.dialogs.paths.push_back(path);
     settings->command(PageCmdIoOpen);
-    EXPECT_EQ(rig.rep.lastStatus(), T(ot::kIoFileLoaded));
+    EXPECT_EQ(rig.rep.lastStatus(), U(ot::kIoFileLoaded));
     EXPECT_EQ(combo(settings, CtlIoOutputSignal + 9)->currentIndex(), 94);
     EXPECT_EQ(edit(settings, CtlIoInputReset + 14)->text(), QStringLiteral("12.34"));
 
@@ -174,7 +171,7 @@ TEST_F(IoPageTest, TioFilesSaveOpenAndRefusal)
     rig.rep.messages.clear();
     settings->command(PageCmdIoOpen);
     ASSERT_EQ(rig.rep.messages.size(), 1u);
-    EXPECT_EQ(rig.rep.messages[0].text, T(it::kTioDamaged));
+    EXPECT_EQ(rig.rep.messages[0].text, U(it::kTioDamaged));
 
     IoImage invalid = DefaultIoImage();
     invalid.input(8, IoFunction) = 3;
@@ -183,15 +180,15 @@ TEST_F(IoPageTest, TioFilesSaveOpenAndRefusal)
     rig.rep.messages.clear();
     settings->command(PageCmdIoOpen);
     ASSERT_EQ(rig.rep.messages.size(), 1u);
-    EXPECT_EQ(rig.rep.messages[0].text, T(it::kTioInvalidMessage));
-    EXPECT_EQ(rig.rep.lastStatus(), T(it::kTioInvalidStatus));
+    EXPECT_EQ(rig.rep.messages[0].text, U(it::kTioInvalidMessage));
+    EXPECT_EQ(rig.rep.lastStatus(), U(it::kTioInvalidStatus));
     EXPECT_EQ(combo(settings, CtlIoOutputSignal + 9)->currentIndex(), 94);
 
     rig.dialogs.paths.push_back(tempPath("page.tld"));
     rig.rep.messages.clear();
     settings->command(PageCmdIoOpen);
     ASSERT_EQ(rig.rep.messages.size(), 1u);
-    EXPECT_EQ(rig.rep.messages[0].text, T(it::kTioWrongExtension));
+    EXPECT_EQ(rig.rep.messages[0].text, U(it::kTioWrongExtension));
 }
 
 // Red for an active channel, grey for an inactive one, row by row.
@@ -203,7 +200,7 @@ TEST_F(IoPageTest, StateModeLampsShowTheLiveStates)
     rig.win->command(CmdShowIoState);
     ASSERT_EQ(rig.win->currentPage(), PageIoState);
     EXPECT_FALSE(edit(state, CtlIoInputPickUp + 12)->isEnabled());
-    EXPECT_EQ(runToEnd(CmdReadIoState), T(ot::kReadDone[1]));
+    EXPECT_EQ(runToEnd(CmdReadIoState), U(ot::kReadDone[1]));
     EXPECT_EQ(state->inputStates(), 5);
 
     // Each lamp sits level with its row of the laid-out table, down to the last one.
@@ -241,26 +238,26 @@ TEST_F(IoPageTest, PollingRaisesThePeriodLightsTheLampAndEndsWhenThePageIsLeft)
     rig.rep.messages.clear();
     state->control<QCheckBox>(CtlIoPollOn)->setChecked(true);
     ASSERT_FALSE(rig.rep.messages.empty());
-    EXPECT_EQ(rig.rep.messages[0].text, T(pt::kPeriodTooSmall));
+    EXPECT_EQ(rig.rep.messages[0].text, U(pt::kPeriodTooSmall));
     EXPECT_EQ(period->text(), QStringLiteral("3450"));
     EXPECT_FALSE(period->isEnabled());
 
-    ASSERT_TRUE(WaitUntil([&] { return rig.rep.lastStatus() == T(ot::kReadDone[1]); }, 10000));
+    ASSERT_TRUE(WaitUntil([&] { return rig.rep.lastStatus() == U(ot::kReadDone[1]); }, 10000));
     ASSERT_TRUE(sim->control("io input 2 on"));
     EXPECT_TRUE(WaitUntil([&] { return state->inputStates() == 2; }, 3450 + 3000));
 
     // Leave while a read is in flight: it ends with its reply, and no other starts.
     ASSERT_TRUE(WaitUntil(
         [&] {
-            return rig.rep.lastStatus() == T(ot::kReadStarted[1]) ||
-                   rig.rep.lastStatus() == T(ot::kReadNextBlock[1]);
+            return rig.rep.lastStatus() == U(ot::kReadStarted[1]) ||
+                   rig.rep.lastStatus() == U(ot::kReadNextBlock[1]);
         },
         8000));
     rig.win->command(CmdShowIoSettings);
-    ASSERT_TRUE(WaitUntil([&] { return rig.rep.lastStatus() == T(ot::kReadDone[1]); }, 8000));
-    const int reads = static_cast<int>(rig.rep.statuses.count(T(ot::kReadStarted[1])));
+    ASSERT_TRUE(WaitUntil([&] { return rig.rep.lastStatus() == U(ot::kReadDone[1]); }, 8000));
+    const int reads = static_cast<int>(rig.rep.statuses.count(U(ot::kReadStarted[1])));
     WaitUntil({}, 5000);
-    EXPECT_EQ(rig.rep.statuses.count(T(ot::kReadStarted[1])), reads);
+    EXPECT_EQ(rig.rep.statuses.count(U(ot::kReadStarted[1])), reads);
     EXPECT_FALSE(state->timerActive(TimerIoStatePoll));
 }
 
@@ -270,13 +267,13 @@ TEST_F(IoPageTest, PollingGoesOnPastARejectedBlock)
 {
     start({"--model", "715"});
     rig.win->command(CmdShowIoState);
-    ASSERT_EQ(runToEnd(CmdReadIoState), T(ot::kReadDone[1]));
+    ASSERT_EQ(runToEnd(CmdReadIoState), U(ot::kReadDone[1]));
     const QString signal = combo(state, CtlIoOutputSignal)->currentText();
     ASSERT_TRUE(sim->control("io register 234 " + std::to_string(0x8064 + 95)));
     state->control<QCheckBox>(CtlIoPollOn)->setChecked(true);
-    ASSERT_TRUE(WaitUntil([&] { return rig.rep.lastStatus() == T(it::kIoReadInvalid); }, 5000));
+    ASSERT_TRUE(WaitUntil([&] { return rig.rep.lastStatus() == U(it::kIoReadInvalid); }, 5000));
     EXPECT_EQ(combo(state, CtlIoOutputSignal)->currentText(), signal);
-    const auto rejected = [&] { return rig.rep.statuses.count(T(it::kIoReadInvalid)); };
+    const auto rejected = [&] { return rig.rep.statuses.count(U(it::kIoReadInvalid)); };
     EXPECT_TRUE(WaitUntil([&] { return rejected() >= 2; }, 5000)) << "the poll goes on";
     ASSERT_TRUE(sim->control("io register 234 " + std::to_string(0x8064 + 94)));
     EXPECT_TRUE(
@@ -323,7 +320,7 @@ TEST_F(IoPageTest, WindowAndCliFilesAreOneFormat)
     ASSERT_NE(settings, nullptr);
     WaitUntil({}, 200);
     EXPECT_EQ(rig.win->currentPage(), PageIoSettings);
-    EXPECT_EQ(combo(settings, CtlIoInputFunction + 15)->currentText(), T(it::kInputFunctions[43]));
+    EXPECT_EQ(combo(settings, CtlIoInputFunction + 15)->currentText(), U(it::kInputFunctions[43]));
     EXPECT_EQ(edit(settings, CtlIoOutputOperate + 11)->text(), QStringLiteral("7.07"));
 }
 

@@ -30,20 +30,17 @@
 namespace tirv {
 namespace {
 
+using test::U;
+
 namespace ot = io_operation_texts;
 namespace it = io_texts;
 using test::WaitUntil;
-
-QString T(const char* utf8)
-{
-    return QString::fromUtf8(utf8);
-}
 
 // The pictures the build draws beside the programs.
 QString InstalledPicture(bool m)
 {
     const QDir bin = QFileInfo(QString::fromStdString(test::SimProcess::ProgramPath())).dir();
-    return bin.filePath(T(m ? led_page_texts::kPictureM : led_page_texts::kPictureNonM));
+    return bin.filePath(U(m ? led_page_texts::kPictureM : led_page_texts::kPictureNonM));
 }
 
 QPoint At(const PanelBox& b, double dx, double dy)
@@ -93,7 +90,7 @@ TEST_F(LedPageTest, PanelsOfBothClassesWithLabelsAndTheSelectedLedHighlighted)
     for (const int model : {705, 715}) {
         SCOPED_TRACE(model);
         start(model);
-        EXPECT_EQ(runToEnd(CmdReadLedSettings), T(ot::kLedReadDone));
+        EXPECT_EQ(runToEnd(CmdReadLedSettings), U(ot::kLedReadDone));
         LedPanelView* view = page->panel();
         EXPECT_EQ(view->ledCount(), model >= 715 ? 8 : 5);
         EXPECT_NE(page->control(model >= 715 ? CtlLedColumnFirst + 7 : CtlLedRowFirst + 4),
@@ -146,7 +143,7 @@ TEST_F(LedPageTest, FrontPanelPicturesBesideTheProgramAreShownWithTheLedsWhereTh
         QImage shot = view->grab().toImage();
         for (const QPoint at : {QPoint(1, 1), QPoint(250, 20), view->labelRect(0).topLeft()})
             EXPECT_EQ(shot.pixelColor(at), picture.pixelColor(at)) << at.x() << "," << at.y();
-        EXPECT_EQ(runToEnd(CmdReadLedSettings), T(ot::kLedReadDone));
+        EXPECT_EQ(runToEnd(CmdReadLedSettings), U(ot::kLedReadDone));
         click(leds - 1);
         ASSERT_TRUE(page->popupOpen());
         const QRect r = view->labelRect(leds - 1);
@@ -168,10 +165,10 @@ TEST_F(LedPageTest, PopupStoresAtOnceAndTheWriteReadsBack)
     page->control<QComboBox>(CtlLedMode)->setCurrentIndex(1);
     typeTime(QStringLiteral("0,5"));
     // The write first takes the typed time.
-    EXPECT_EQ(runToEnd(CmdWriteLedSettings), T(ot::kLedWriteDone));
+    EXPECT_EQ(runToEnd(CmdWriteLedSettings), U(ot::kLedWriteDone));
     page->command(PageCmdLedNew);
     EXPECT_EQ(saved(), LedImage{});
-    EXPECT_EQ(runToEnd(CmdReadLedSettings), T(ot::kLedReadDone));
+    EXPECT_EQ(runToEnd(CmdReadLedSettings), U(ot::kLedReadDone));
     click(0);
     EXPECT_EQ(page->control<QComboBox>(CtlLedSignal)->currentIndex(), 1);
     EXPECT_EQ(page->control<QComboBox>(CtlLedMode)->currentIndex(), 1);
@@ -186,8 +183,8 @@ TEST_F(LedPageTest, RefusedPopupTimeKeepsThePopupAndCancelsTheWrite)
     rig.rep.messages.clear();
     click(3);
     ASSERT_EQ(rig.rep.messages.size(), 1u);
-    EXPECT_EQ(rig.rep.messages[0].text, T(it::kTimeAboveMaximum));
-    EXPECT_EQ(rig.rep.messages[0].caption, T(it::kCaptionLedInput));
+    EXPECT_EQ(rig.rep.messages[0].text, U(it::kTimeAboveMaximum));
+    EXPECT_EQ(rig.rep.messages[0].caption, U(it::kCaptionLedInput));
     EXPECT_EQ(page->panel()->selected(), 2) << "the old LED keeps the pop-up";
 
     rig.rep.messages.clear();
@@ -196,7 +193,7 @@ TEST_F(LedPageTest, RefusedPopupTimeKeepsThePopupAndCancelsTheWrite)
     WaitUntil([&] { return !rig.win->state().busy; }, 3000);
     ASSERT_EQ(rig.rep.messages.size(), 1u);
     for (int k = before; k < rig.rep.statuses.size(); ++k)
-        EXPECT_NE(rig.rep.statuses[k], T(ot::kLedWriteStarted));
+        EXPECT_NE(rig.rep.statuses[k], U(ot::kLedWriteStarted));
     typeTime(QStringLiteral("99,99"));
     EXPECT_EQ(saved().at(2, LedTime), 9999u);
 }
@@ -223,7 +220,7 @@ TEST_F(LedPageTest, ProjectSaveTakesThePopupsTypedTimeFirst)
     rig.dialogs.paths.push_back(project);
     rig.win->command(CmdSaveProject);
     ASSERT_EQ(rig.rep.messages.size(), 1u);
-    EXPECT_EQ(rig.rep.messages[0].text, T(it::kTimeAboveMaximum));
+    EXPECT_EQ(rig.rep.messages[0].text, U(it::kTimeAboveMaximum));
     EXPECT_FALSE(QFile::exists(project));
     EXPECT_EQ(rig.dialogs.paths.size(), 1u) << "no file was asked for";
     EXPECT_TRUE(page->popupOpen());
@@ -245,12 +242,12 @@ TEST_F(LedPageTest, OlderLayoutFileAsksAndClearsLedsSixToEight)
     rig.dialogs.paths.push_back(five);
     page->command(PageCmdLedOpen);
     ASSERT_FALSE(rig.rep.messages.empty());
-    EXPECT_EQ(rig.rep.messages.back().text, T(it::kTldOlderLayout));
+    EXPECT_EQ(rig.rep.messages.back().text, U(it::kTldOlderLayout));
     EXPECT_EQ(saved().at(6, LedSignal), 40u) << "Cancel keeps the page";
 
     rig.dialogs.paths.push_back(five);
     page->command(PageCmdLedOpen);
-    EXPECT_EQ(rig.rep.lastStatus(), T(ot::kLedFileLoaded));
+    EXPECT_EQ(rig.rep.lastStatus(), U(ot::kLedFileLoaded));
     EXPECT_EQ(saved(), leds);
 
     std::vector<std::uint8_t> hundred(100, 0);
@@ -259,7 +256,7 @@ TEST_F(LedPageTest, OlderLayoutFileAsksAndClearsLedsSixToEight)
     rig.rep.messages.clear();
     page->command(PageCmdLedOpen);
     ASSERT_EQ(rig.rep.messages.size(), 1u);
-    EXPECT_EQ(rig.rep.messages[0].text, T(it::kTldDamaged));
+    EXPECT_EQ(rig.rep.messages[0].text, U(it::kTldDamaged));
 }
 
 }  // namespace

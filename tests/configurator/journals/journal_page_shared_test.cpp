@@ -25,13 +25,10 @@
 namespace tirv {
 namespace {
 
+using test::U;
+
 namespace tx = journal_texts;
 using test::WaitUntil;
-
-QString U(const char* s)
-{
-    return QString::fromUtf8(s);
-}
 
 QStringList ListTexts(const QTreeWidget* list)
 {

@@ -29,13 +29,10 @@
 namespace tirv {
 namespace {
 
+using test::U;
+
 namespace tx = journal_texts;
 using test::WaitUntil;
-
-QString U(const char* s)
-{
-    return QString::fromUtf8(s);
-}
 
 QString U(const std::string& s)
 {

@@ -18,13 +18,10 @@
 namespace tirv {
 namespace {
 
+using test::U;
+
 namespace tx = measurement_texts;
 using test::WaitUntil;
-
-QString Utf8(const char* s)
-{
-    return QString::fromUtf8(s);
-}
 
 class MeasurementOperationTest : public test::SimProgramTest {
 protected:
@@ -98,7 +95,7 @@ TEST_F(MeasurementOperationTest, IntegerLayoutShowsTheRegistersWithTheirFormats)
     ASSERT_EQ(reading.end, MeasurementEnd::Read);
     for (const Shown& r : rows)
         EXPECT_EQ(FormatMeasurement(reading.table, r.index), r.text) << r.command;
-    EXPECT_EQ(rig.rep.lastStatus(), Utf8(tx::kStatusRead));
+    EXPECT_EQ(rig.rep.lastStatus(), U(tx::kStatusRead));
     EXPECT_TRUE(rig.rep.messages.empty());
 }
 
@@ -123,9 +120,9 @@ TEST_F(MeasurementOperationTest, OutOfRangeValuesAreRejectedWithTheirMessages)
         const MeasurementReading reading = read();
         EXPECT_EQ(reading.end, MeasurementEnd::Invalid);
         ASSERT_EQ(rig.rep.messages.size(), 1u);
-        EXPECT_EQ(rig.rep.messages[0].caption, Utf8(row.caption));
+        EXPECT_EQ(rig.rep.messages[0].caption, U(row.caption));
         EXPECT_EQ(rig.rep.messages[0].text, QString::fromStdString(row.text));
-        EXPECT_EQ(rig.rep.lastStatus(), Utf8(tx::kStatusInvalidValues));
+        EXPECT_EQ(rig.rep.lastStatus(), U(tx::kStatusInvalidValues));
     }
 }
 
@@ -195,7 +192,7 @@ TEST_F(MeasurementOperationTest, RepeatsUsedUpEndWithTheFailureText)
     rig.settings().repeatCount = 1;
     set("drop 50");
     EXPECT_EQ(read().end, MeasurementEnd::Failed);
-    EXPECT_TRUE(rig.rep.statuses.contains(Utf8(tx::kStatusReadFailed)));
+    EXPECT_TRUE(rig.rep.statuses.contains(U(tx::kStatusReadFailed)));
     EXPECT_FALSE(op->busy());
 }
 
@@ -214,7 +211,7 @@ TEST_F(MeasurementOperationTest, PollingRaisesThePeriodAndStopsAfterTheReadingIn
     EXPECT_EQ(op->periodMs(), 850);  // the minimum at 1200 bit/s
     ASSERT_TRUE(WaitUntil([this] { return readings.size() >= 2; }, 20000));
     EXPECT_FALSE(ended);
-    EXPECT_TRUE(rig.rep.statuses.contains(Utf8(tx::kStatusReadingAgain)));
+    EXPECT_TRUE(rig.rep.statuses.contains(U(tx::kStatusReadingAgain)));
     // Unticking "Вкл." while a reading may be in flight: it completes, nothing follows.
     op->stopPolling();
     ASSERT_TRUE(WaitUntil([this] { return ended; }, 10000));
@@ -245,7 +242,7 @@ TEST_F(MeasurementOperationTest, AStopRequestEndsThePollingWithItsText)
     op->abort();
     ASSERT_TRUE(WaitUntil([this] { return ended; }, 5000));
     EXPECT_EQ(readings.back().end, MeasurementEnd::Aborted);
-    EXPECT_EQ(rig.rep.lastStatus(), Utf8(tx::kStatusAborted));
+    EXPECT_EQ(rig.rep.lastStatus(), U(tx::kStatusAborted));
     EXPECT_FALSE(rig.linkState().exchangeInProgress());
     // The line is free again for the next reading.
     EXPECT_EQ(read().end, MeasurementEnd::Read);
@@ -260,7 +257,7 @@ TEST_F(MeasurementOperationTest, ModbusTcpReadsOnceAndNeverPolls)
     ASSERT_EQ(reading.end, MeasurementEnd::Read);
     EXPECT_EQ(readings.size(), 1u);
     EXPECT_EQ(FormatMeasurement(reading.table, 3), "2.75");
-    EXPECT_EQ(rig.rep.lastStatus(), Utf8(tx::kTcpStatusRead));
+    EXPECT_EQ(rig.rep.lastStatus(), U(tx::kTcpStatusRead));
 }
 
 TEST_F(MeasurementOperationTest, ModbusTcpWithoutARelayEndsWithItsFailureText)
@@ -269,7 +266,7 @@ TEST_F(MeasurementOperationTest, ModbusTcpWithoutARelayEndsWithItsFailureText)
     useTcp();
     sim->stop();
     EXPECT_EQ(read().end, MeasurementEnd::Failed);
-    EXPECT_EQ(rig.rep.lastStatus(), Utf8(tx::kTcpStatusReadFailed));
+    EXPECT_EQ(rig.rep.lastStatus(), U(tx::kTcpStatusReadFailed));
     EXPECT_FALSE(op->busy());
 }
 

@@ -11,6 +11,7 @@
 #include "configurator/shell/main_window.h"
 #include "configurator/ui/ids.h"
 #include "support/recording_reporter.h"
+#include "support/texts.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -25,9 +26,9 @@
 namespace tirv {
 namespace {
 
-using test::WaitUntil;
+using test::U;
 
-QString U(const char* s) { return QString::fromUtf8(s); }
+using test::WaitUntil;
 
 bool IsTextLinkCheck(const QByteArray& r) { return r.startsWith(':') && r.mid(2, 4) == ";<;<"; }
 bool IsTextWrite(const QByteArray& r) { return r.startsWith(':') && r.contains(";L;"); }

@@ -9,6 +9,7 @@
 #include "configurator/ui/ids.h"
 #include "support/program_rig.h"
 #include "support/sim_process.h"
+#include "support/texts.h"
 
 #include <QAction>
 #include <QLabel>
@@ -25,9 +26,9 @@
 namespace tirv {
 namespace {
 
-using test::WaitUntil;
+using test::U;
 
-QString U(const char* s) { return QString::fromUtf8(s); }
+using test::WaitUntil;
 
 const char kReadDone[] = "  Значения уставок прочитаны из устройства";
 const char kReadFailed[] = "Операцию чтения из устр-ва выполнить не удалось";

@@ -24,13 +24,10 @@
 namespace tirv {
 namespace {
 
+using test::U;
+
 namespace ct = clock_texts;
 using test::WaitUntil;
-
-QString T(const char* utf8)
-{
-    return QString::fromUtf8(utf8);
-}
 
 class ClockBroadcastTest : public test::SimProgramTest {
 protected:
@@ -77,8 +74,8 @@ TEST_F(ClockBroadcastTest, WithTheLinkUpTheReadFollowsAtOnceOnTheSamePort)
     });
     broadcast();
     ASSERT_TRUE(idle());
-    EXPECT_EQ(rig.rep.lastStatus(), T(ct::kRead));
-    EXPECT_TRUE(rig.rep.statuses.contains(T(ct::kPacedWritten)));
+    EXPECT_EQ(rig.rep.lastStatus(), U(ct::kRead));
+    EXPECT_TRUE(rig.rep.statuses.contains(U(ct::kPacedWritten)));
     // The broadcast, then the read: no link check between them, and the link stays up.
     ASSERT_EQ(frames.size(), 2u);
     EXPECT_EQ(frames[0].size(), 11);
@@ -103,7 +100,7 @@ TEST_F(ClockBroadcastTest, AnotherSelectedPortStopsTheBroadcastBeforeAnythingIsS
     EXPECT_TRUE(idle());
     EXPECT_FALSE(port().isOpen());
     EXPECT_FALSE(rig.linkState().established());
-    EXPECT_EQ(rig.rep.lastLinkState(), T(link_texts::kNoLink));
+    EXPECT_EQ(rig.rep.lastLinkState(), U(link_texts::kNoLink));
     EXPECT_EQ(op->secondWaitMs(), -1);
     WaitUntil({}, 1200);  // a whole second would have passed
     EXPECT_TRUE(frames.empty());
@@ -112,7 +109,7 @@ TEST_F(ClockBroadcastTest, AnotherSelectedPortStopsTheBroadcastBeforeAnythingIsS
     rig.settings().port = 1;
     rig.win->command(CmdRead);
     ASSERT_TRUE(idle());
-    ASSERT_EQ(rig.rep.lastStatus(), T(ct::kRead));
+    ASSERT_EQ(rig.rep.lastStatus(), U(ct::kRead));
     const QString tomorrow =
         QDateTime::currentDateTime().addDays(1).toString(QStringLiteral("dd.MM.yy"));
     EXPECT_TRUE(relay().startsWith(tomorrow)) << relay().toStdString();
@@ -126,9 +123,9 @@ TEST_F(ClockBroadcastTest, ALostReplyIsReadAgainAfterAReconnect)
     broadcast();
     ASSERT_TRUE(WaitUntil([&] { return op->timerActive(TimerClockReadRepeat); }, 5000));
     ASSERT_TRUE(idle());
-    EXPECT_EQ(rig.rep.lastStatus(), T(ct::kRead));
-    EXPECT_TRUE(rig.rep.statuses.contains(T(ct::kPacedReadFailed) + T(ct::kRepeatSeparator) +
-                                          T(link_texts::kRepeatSuffix).arg(1)));
+    EXPECT_EQ(rig.rep.lastStatus(), U(ct::kRead));
+    EXPECT_TRUE(rig.rep.statuses.contains(U(ct::kPacedReadFailed) + U(ct::kRepeatSeparator) +
+                                          U(link_texts::kRepeatSuffix).arg(1)));
     // Broadcast, the lost read, the read after the reconnect; the broadcast is not repeated.
     ASSERT_EQ(frames.size(), 3u);
     EXPECT_EQ(frames[0].size(), 11);
@@ -145,12 +142,12 @@ TEST_F(ClockBroadcastTest, WithoutRepeatsTheFirstLostReplyEndsTheRead)
     ASSERT_TRUE(sim->control("drop 1"));
     broadcast();
     ASSERT_TRUE(idle());
-    EXPECT_EQ(rig.rep.lastStatus(), T(ct::kPacedReadFailed));
-    EXPECT_EQ(rig.rep.lastLinkState(), T(link_texts::kNoLink));
+    EXPECT_EQ(rig.rep.lastStatus(), U(ct::kPacedReadFailed));
+    EXPECT_EQ(rig.rep.lastLinkState(), U(link_texts::kNoLink));
     EXPECT_EQ(frames.size(), 2u);
     EXPECT_FALSE(op->timerActive(TimerClockReadRepeat));
     ASSERT_EQ(rig.rep.messages.size(), 1u);
-    EXPECT_EQ(rig.rep.messages[0].text, T(link_texts::kCannotConnect));
+    EXPECT_EQ(rig.rep.messages[0].text, U(link_texts::kCannotConnect));
     EXPECT_FALSE(rig.linkState().established());
 }
 
@@ -177,11 +174,11 @@ TEST_F(ClockBroadcastTest, LoopbackLineShowsTheStoredReplyTheProgramAlwaysTheRel
         frames.clear();
         broadcast();
         ASSERT_TRUE(idle());
-        EXPECT_EQ(rig.rep.lastStatus(), T(ct::kRead));
+        EXPECT_EQ(rig.rep.lastStatus(), U(ct::kRead));
         ASSERT_FALSE(frames.empty());
         EXPECT_EQ(frames.back().front(), ':');  // the read went out as a ТИРВ-protocol frame
         if (c.shown)
-            EXPECT_EQ(relay(), T(c.shown));
+            EXPECT_EQ(relay(), U(c.shown));
         else
             EXPECT_TRUE(relay().startsWith(today)) << relay().toStdString();
     }
@@ -207,7 +204,7 @@ TEST_F(ClockBroadcastTest, LeavingThePageMidReadFreesTheLine)
     EXPECT_TRUE(leftInFlight);
     EXPECT_EQ(rig.win->currentPage(), PageLinkSettings);
     // The link page's own status text follows the read's end.
-    EXPECT_TRUE(rig.rep.statuses.contains(T(link_texts::kUserAbortPage)));
+    EXPECT_TRUE(rig.rep.statuses.contains(U(link_texts::kUserAbortPage)));
     EXPECT_FALSE(op->timerActive(TimerClockReadReply));
     EXPECT_FALSE(op->timerActive(TimerClockReadRepeat));
     EXPECT_FALSE(rig.pages->link().paced().busy());
@@ -222,7 +219,7 @@ TEST_F(ClockBroadcastTest, LeavingThePageMidReadFreesTheLine)
     frames.clear();
     broadcast();
     ASSERT_TRUE(idle());
-    EXPECT_EQ(rig.rep.lastStatus(), T(ct::kRead));
+    EXPECT_EQ(rig.rep.lastStatus(), U(ct::kRead));
     EXPECT_EQ(frames.size(), 2u);
 }
 
@@ -242,7 +239,7 @@ TEST_F(ClockBroadcastTest, ARelayInItsBootloaderLeadsToTheUpdateQuestion)
     broadcast();
     ASSERT_TRUE(idle());
     ASSERT_EQ(rig.rep.messages.size(), 1u);
-    EXPECT_EQ(rig.rep.messages[0].text, T(link_texts::kAskGoToBootloader));
+    EXPECT_EQ(rig.rep.messages[0].text, U(link_texts::kAskGoToBootloader));
     EXPECT_EQ(rig.win->currentPage(), PageFirmware);
     ASSERT_FALSE(frames.empty());
     EXPECT_EQ(frames.size(), 1u);  // the broadcast; no read without a link
@@ -258,7 +255,7 @@ TEST_F(ClockBroadcastTest, StopEndsTheBroadcastAtEitherWait)
     EXPECT_EQ(op->secondWaitMs(), 1000);
     op->abort();
     EXPECT_FALSE(rig.win->state().busy);
-    EXPECT_EQ(rig.rep.lastStatus(), T(link_texts::kUserAbortPage));
+    EXPECT_EQ(rig.rep.lastStatus(), U(link_texts::kUserAbortPage));
     WaitUntil({}, 1100);
     EXPECT_TRUE(frames.empty());
 
@@ -268,7 +265,7 @@ TEST_F(ClockBroadcastTest, StopEndsTheBroadcastAtEitherWait)
     op->abort();  // in the pause after the frame
     EXPECT_FALSE(rig.win->state().busy);
     EXPECT_FALSE(rig.linkState().exchangeInProgress());
-    EXPECT_EQ(rig.rep.lastStatus(), T(link_texts::kUserAbortPage));
+    EXPECT_EQ(rig.rep.lastStatus(), U(link_texts::kUserAbortPage));
     WaitUntil({}, 700);
     EXPECT_EQ(frames.size(), 1u);
 }

@@ -31,13 +31,10 @@
 namespace tirv {
 namespace {
 
+using test::U;
+
 namespace ct = clock_texts;
 using test::WaitUntil;
-
-QString T(const char* utf8)
-{
-    return QString::fromUtf8(utf8);
-}
 
 class ClockPageTest : public test::SimProgramTest {
 protected:
@@ -84,9 +81,9 @@ TEST_F(ClockPageTest, ReadingsAreJudgedByTheCalendarAndTheModel)
         SCOPED_TRACE(std::string(c.words) + " on " + std::to_string(c.model));
         start({"--model", std::to_string(c.model)}, c.model);
         ASSERT_TRUE(sim->control(std::string("clock ") + c.words));
-        EXPECT_EQ(runToEnd(CmdRead), T(c.status));
+        EXPECT_EQ(runToEnd(CmdRead), U(c.status));
         // Over the serial port an invalid reading still shows what was read.
-        EXPECT_EQ(relay(), T(c.shown));
+        EXPECT_EQ(relay(), U(c.shown));
         EXPECT_FALSE(computer().isEmpty());
         EXPECT_TRUE(rig.rep.messages.empty());
         rig.reset();
@@ -105,7 +102,7 @@ TEST_F(ClockPageTest, SetWaitsForTheWholeSecondThenReadsBack)
     EXPECT_EQ(page->operation()->secondWaitMs(), 751);
     EXPECT_TRUE(frames.empty());
     ASSERT_TRUE(WaitUntil([&] { return !rig.win->state().busy; }, 20000));
-    EXPECT_EQ(rig.rep.lastStatus(), T(ct::kWritten));
+    EXPECT_EQ(rig.rep.lastStatus(), U(ct::kWritten));
     ASSERT_GE(frames.size(), 2u);
     EXPECT_EQ(frames[0].left(19).toHex(' '),
               QByteArray("01 10 01 65 00 06 0c 00 05 00 03 00 1a 00 0a 00 14 00 1e"));
@@ -118,7 +115,7 @@ TEST_F(ClockPageTest, SetFromTheRealClockLeavesTheRelayWithin50Ms)
 {
     start({"--model", "715"});
     ASSERT_TRUE(sim->control("clock offset -3600000"));
-    ASSERT_EQ(runToEnd(CmdWrite), T(ct::kWritten));
+    ASSERT_EQ(runToEnd(CmdWrite), U(ct::kWritten));
     // Both fields are "dd.mm.yy    hh:mm:ss.mmm". A reading can only come late (the computer's
     // time is taken when the request leaves), so the smallest of a few differences is the
     // relay's own offset, whatever a busy machine adds to one exchange.
@@ -128,7 +125,7 @@ TEST_F(ClockPageTest, SetFromTheRealClockLeavesTheRelayWithin50Ms)
     EXPECT_EQ(relay().left(8), computer().left(8));
     int offset = msOfDay(relay()) - msOfDay(computer());
     for (int k = 0; k < 4; ++k) {
-        ASSERT_EQ(runToEnd(CmdRead), T(ct::kRead));
+        ASSERT_EQ(runToEnd(CmdRead), U(ct::kRead));
         offset = std::min(offset, msOfDay(relay()) - msOfDay(computer()));
     }
     EXPECT_LE(std::abs(offset), 50) << relay().toStdString() << " / " << computer().toStdString();
@@ -138,10 +135,10 @@ TEST_F(ClockPageTest, AYearOutsideTheRegistersRangeIsNeverSent)
 {
     start({"--model", "715"});
     holdComputerClock(QDateTime(QDate(2100, 1, 1), QTime(0, 0, 0, 500)));
-    EXPECT_EQ(runToEnd(CmdWrite), T(ct::kWriteFailed));
+    EXPECT_EQ(runToEnd(CmdWrite), U(ct::kWriteFailed));
     page->control<QPushButton>(CtlClockBroadcast)->click();
     WaitUntil([&] { return !rig.win->state().busy; }, 5000);
-    EXPECT_EQ(rig.rep.lastStatus(), T(ct::kWriteFailed));
+    EXPECT_EQ(rig.rep.lastStatus(), U(ct::kWriteFailed));
     EXPECT_TRUE(frames.empty());
 }
 
@@ -152,7 +149,7 @@ TEST_F(ClockPageTest, AbortDuringTheWaitSendsNothing)
     rig.win->command(CmdWrite);
     EXPECT_EQ(page->operation()->secondWaitMs(), 1000);
     page->operation()->abort();
-    EXPECT_EQ(rig.rep.lastStatus(), T(link_texts::kUserAbortPage));
+    EXPECT_EQ(rig.rep.lastStatus(), U(link_texts::kUserAbortPage));
     EXPECT_FALSE(rig.win->state().busy);
     WaitUntil({}, 1100);
     EXPECT_TRUE(frames.empty());
@@ -166,14 +163,14 @@ TEST_F(ClockPageTest, BroadcastSetsEveryRelayOfTheLine)
     page->control<QPushButton>(CtlClockBroadcast)->click();
     EXPECT_EQ(page->operation()->secondWaitMs(), 101);
     ASSERT_TRUE(WaitUntil([&] { return !rig.win->state().busy; }, 20000));
-    EXPECT_EQ(rig.rep.lastStatus(), T(ct::kRead));
+    EXPECT_EQ(rig.rep.lastStatus(), U(ct::kRead));
     ASSERT_FALSE(frames.empty());
     EXPECT_EQ(frames[0].size(), 11);
     EXPECT_EQ(frames[0].left(9).toHex(' '), QByteArray("00 42 06 05 03 1a 0a 14 1e"));
     EXPECT_TRUE(relay().startsWith(QStringLiteral("05.03.26    10:20:3"))) << relay().toStdString();
 
     rig.settings().address = 2;  // the other relay got the same frame
-    ASSERT_EQ(runToEnd(CmdRead), T(ct::kRead));
+    ASSERT_EQ(runToEnd(CmdRead), U(ct::kRead));
     EXPECT_TRUE(relay().startsWith(QStringLiteral("05.03.26    10:20:3"))) << relay().toStdString();
 }
 
@@ -187,9 +184,9 @@ TEST_F(ClockPageTest, BroadcastShowsThePatternForAnInvalidReading)
     WaitUntil({}, 150);
     ASSERT_TRUE(sim->control("clock 31 4 26 1 2 3 0"));
     ASSERT_TRUE(WaitUntil([&] { return !rig.win->state().busy; }, 20000));
-    EXPECT_EQ(relay(), T(ct::kInvalidPattern));
+    EXPECT_EQ(relay(), U(ct::kInvalidPattern));
     EXPECT_EQ(rig.rep.lastStatus(),
-              T("Недопустимые данные календаря\\часов: 31.04.26  01:02:03.000"));
+              U("Недопустимые данные календаря\\часов: 31.04.26  01:02:03.000"));
 }
 
 TEST_F(ClockPageTest, EthernetHidesTheBroadcastAndChecksTheFields)
@@ -202,7 +199,7 @@ TEST_F(ClockPageTest, EthernetHidesTheBroadcastAndChecksTheFields)
     EXPECT_TRUE(page->control(CtlClockBroadcast)->isHidden());
 
     // An empty address field: the link page's message and its focus, nothing read.
-    EXPECT_NE(runToEnd(CmdRead), T(ct::kRead));
+    EXPECT_NE(runToEnd(CmdRead), U(ct::kRead));
     ASSERT_EQ(rig.rep.messages.size(), 1u);
     EXPECT_EQ(rig.win->currentPage(), PageLinkSettings);
     EXPECT_EQ(rig.win->focusWidget(), panel->octet(CtlTcpAddress, 0));
@@ -214,13 +211,13 @@ TEST_F(ClockPageTest, EthernetHidesTheBroadcastAndChecksTheFields)
     panel->control<QLineEdit>(CtlTcpPort)->setText(QString::number(sim->tcpPort()));
     rig.win->command(CmdShowClock);
     ASSERT_TRUE(sim->control("clock 5 3 26 10 20 30 7"));
-    EXPECT_EQ(runToEnd(CmdRead), T(ct::kRead));
+    EXPECT_EQ(runToEnd(CmdRead), U(ct::kRead));
     EXPECT_EQ(relay(), QStringLiteral("05.03.26    10:20:30.007"));
     ASSERT_TRUE(sim->control("clock 29 2 23 10 20 30 7"));
-    EXPECT_EQ(runToEnd(CmdRead), T(ct::kReadInvalid));
-    EXPECT_EQ(relay(), T(ct::kInvalidPattern));
+    EXPECT_EQ(runToEnd(CmdRead), U(ct::kReadInvalid));
+    EXPECT_EQ(relay(), U(ct::kInvalidPattern));
     ASSERT_TRUE(sim->control("silent on"));
-    EXPECT_EQ(runToEnd(CmdRead), T(ct::kReadFailedTcp));
+    EXPECT_EQ(runToEnd(CmdRead), U(ct::kReadFailedTcp));
 }
 
 // The page after a live read, drawn offscreen: the relay field is green on black and the
@@ -228,7 +225,7 @@ TEST_F(ClockPageTest, EthernetHidesTheBroadcastAndChecksTheFields)
 TEST_F(ClockPageTest, LiveReadIsDrawnInTheFieldsColours)
 {
     start({"--model", "715"});
-    ASSERT_EQ(runToEnd(CmdRead), T(ct::kRead));
+    ASSERT_EQ(runToEnd(CmdRead), U(ct::kRead));
     rig.win->resize(900, 640);
     rig.win->show();
     WaitUntil({}, 50);
@@ -260,7 +257,7 @@ TEST_F(ClockPageTest, MbpollReadsTheRegistersThePageShows)
         GTEST_SKIP() << "mbpoll is not installed (apt-get install mbpoll)";
     start({"--model", "715"});
     ASSERT_TRUE(sim->control("clock 5 3 26 10 20 30 7"));
-    ASSERT_EQ(runToEnd(CmdRead), T(ct::kRead));
+    ASSERT_EQ(runToEnd(CmdRead), U(ct::kRead));
     const std::vector<int> regs = test::MbpollValues(test::MbpollRead(*sim, 350, 7));
     ASSERT_EQ(regs.size(), 7u);
     // "dd.mm.yy    hh:mm:ss.fff" split into its seven numbers.

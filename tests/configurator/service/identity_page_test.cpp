@@ -29,13 +29,10 @@
 namespace tirv {
 namespace {
 
+using test::U;
+
 namespace it = identity_texts;
 using test::WaitUntil;
-
-QString T(const char* utf8)
-{
-    return QString::fromUtf8(utf8);
-}
 
 class IdentityPageTest : public test::SimProgramTest {
 protected:
@@ -66,7 +63,7 @@ TEST_F(IdentityPageTest, ReadSelectsTheTypeAndShowsTheSerialNumber)
     EXPECT_FALSE(serial()->isEnabled());
     EXPECT_EQ(serial()->maxLength(), 5);
 
-    EXPECT_EQ(runToEnd(CmdRead), T(it::kRead));
+    EXPECT_EQ(runToEnd(CmdRead), U(it::kRead));
     EXPECT_EQ(type()->currentText(), QStringLiteral("ТИРВ/ОЛК-706M"));
     EXPECT_EQ(serial()->text(), "4321");
     EXPECT_EQ(panelText(CtlSerial), "4321");
@@ -87,7 +84,7 @@ TEST_F(IdentityPageTest, ReadSelectsTheTypeAndShowsTheSerialNumber)
     rig.win->command(CmdShowConfiguration);
 
     ASSERT_TRUE(sim->control("type 0"));  // a code of no model selects the empty item
-    EXPECT_EQ(runToEnd(CmdRead), T(it::kRead));
+    EXPECT_EQ(runToEnd(CmdRead), U(it::kRead));
     EXPECT_EQ(type()->currentIndex(), 0);
     EXPECT_TRUE(rig.rep.messages.empty());
 }
@@ -95,34 +92,34 @@ TEST_F(IdentityPageTest, ReadSelectsTheTypeAndShowsTheSerialNumber)
 TEST_F(IdentityPageTest, ALostOrDamagedReplyFailsTheRead)
 {
     start({"--model", "715"}, 715);
-    ASSERT_EQ(runToEnd(CmdRead), T(it::kRead));
+    ASSERT_EQ(runToEnd(CmdRead), U(it::kRead));
     ASSERT_TRUE(sim->control("drop 1"));
-    EXPECT_EQ(runToEnd(CmdRead), T(it::kReadFailed));
+    EXPECT_EQ(runToEnd(CmdRead), U(it::kReadFailed));
     // The failure took the link down; the next read checks it first and so is whole again.
-    ASSERT_EQ(runToEnd(CmdRead), T(it::kRead));
+    ASSERT_EQ(runToEnd(CmdRead), U(it::kRead));
     ASSERT_TRUE(sim->control("bad-crc 1"));
     const std::size_t before = rig.rep.messages.size();
-    EXPECT_EQ(runToEnd(CmdRead), T(it::kReadFailed));
+    EXPECT_EQ(runToEnd(CmdRead), U(it::kReadFailed));
     ASSERT_EQ(rig.rep.messages.size(), before + 1);
-    EXPECT_EQ(rig.rep.messages.back().text, T(it::kOverflow));
-    EXPECT_EQ(rig.rep.messages.back().caption, T(it::kOverflowCaption));
+    EXPECT_EQ(rig.rep.messages.back().text, U(it::kOverflow));
+    EXPECT_EQ(rig.rep.messages.back().caption, U(it::kOverflowCaption));
 }
 
 TEST_F(IdentityPageTest, TypeOfTheSameClassSwitchesTheModelAndAcrossTheFamilyIsRefused)
 {
     start({"--model", "715"}, 715);
-    ASSERT_EQ(runToEnd(CmdRead), T(it::kRead));
+    ASSERT_EQ(runToEnd(CmdRead), U(it::kRead));
     type()->setCurrentIndex(6);  // ТИРВ/ОЛК-706M
-    EXPECT_EQ(runToEnd(CmdWrite), T(it::kTypeWritten));
+    EXPECT_EQ(runToEnd(CmdWrite), U(it::kTypeWritten));
     EXPECT_EQ(rig.win->model().code(), 716);
     EXPECT_EQ(rig.panel().control<QComboBox>(CtlDeviceType)->currentIndex(), 6);
-    ASSERT_EQ(runToEnd(CmdRead), T(it::kRead));
+    ASSERT_EQ(runToEnd(CmdRead), U(it::kRead));
     EXPECT_EQ(type()->currentIndex(), 6);
 
     type()->setCurrentIndex(2);  // ТИРВ/ОЛК-705: the relay cannot become a non-M relay
-    EXPECT_EQ(runToEnd(CmdWrite), T(it::kTypeWriteFailed));
+    EXPECT_EQ(runToEnd(CmdWrite), U(it::kTypeWriteFailed));
     EXPECT_EQ(rig.win->model().code(), 716);
-    ASSERT_EQ(runToEnd(CmdRead), T(it::kRead));
+    ASSERT_EQ(runToEnd(CmdRead), U(it::kRead));
     EXPECT_EQ(type()->currentIndex(), 6);
 }
 
@@ -132,15 +129,15 @@ TEST_F(IdentityPageTest, InputChecksSendNothing)
     type()->setCurrentIndex(0);
     rig.win->command(CmdWrite);
     ASSERT_EQ(rig.rep.messages.size(), 1u);
-    EXPECT_EQ(rig.rep.messages[0].text, T(it::kChooseType));
-    EXPECT_EQ(rig.rep.messages[0].caption, T(it::kInputCaption));
+    EXPECT_EQ(rig.rep.messages[0].text, U(it::kChooseType));
+    EXPECT_EQ(rig.rep.messages[0].caption, U(it::kInputCaption));
 
     type()->setCurrentIndex(5);
     serial()->setEnabled(true);
     serial()->clear();
     rig.win->command(CmdWrite);
     ASSERT_EQ(rig.rep.messages.size(), 2u);
-    EXPECT_EQ(rig.rep.messages[1].text, T(it::kEnterSerial));
+    EXPECT_EQ(rig.rep.messages[1].text, U(it::kEnterSerial));
     EXPECT_EQ(rig.win->focusWidget(), serial());
     EXPECT_TRUE(frames.empty());
     EXPECT_FALSE(rig.win->state().busy);
@@ -152,11 +149,11 @@ TEST_F(IdentityPageTest, SerialNumberIsWrittenWhileItsFieldIsEnabled)
     type()->setCurrentIndex(2);
     serial()->setEnabled(true);
     serial()->setText("54321");
-    EXPECT_EQ(runToEnd(CmdWrite), T(it::kBothWritten));
+    EXPECT_EQ(runToEnd(CmdWrite), U(it::kBothWritten));
     EXPECT_EQ(panelText(CtlSerial), "54321");
     EXPECT_EQ(frames.size(), 2u);
     serial()->clear();
-    ASSERT_EQ(runToEnd(CmdRead), T(it::kRead));
+    ASSERT_EQ(runToEnd(CmdRead), U(it::kRead));
     EXPECT_EQ(serial()->text(), "54321");
 
     // Six digits cannot be typed into the field.
@@ -164,7 +161,7 @@ TEST_F(IdentityPageTest, SerialNumberIsWrittenWhileItsFieldIsEnabled)
     EXPECT_EQ(serial()->text(), "12345");
     ASSERT_TRUE(sim->control("drop 1"));
     const std::size_t sent = frames.size();
-    EXPECT_EQ(runToEnd(CmdWrite), T(it::kTypeWriteFailed));
+    EXPECT_EQ(runToEnd(CmdWrite), U(it::kTypeWriteFailed));
     EXPECT_EQ(frames.size(), sent + 1);  // the serial write follows only an acknowledged type
 }
 
@@ -174,7 +171,7 @@ TEST_F(IdentityPageTest, MbpollReadsTheRegistersThePageShows)
     if (!test::HaveMbpoll())
         GTEST_SKIP() << "mbpoll is not installed (apt-get install mbpoll)";
     start({"--model", "706", "--serial", "2468"}, 705);
-    ASSERT_EQ(runToEnd(CmdRead), T(it::kRead));
+    ASSERT_EQ(runToEnd(CmdRead), U(it::kRead));
     rig.pages->link().closePort();  // one master at a time on the line
     const std::vector<int> regs = test::MbpollValues(test::MbpollRead(*sim, 131, 4));
     ASSERT_EQ(regs.size(), 4u);
@@ -189,7 +186,7 @@ TEST_F(IdentityPageTest, PanelFrameFieldsFollowEveryServiceExchange)
 {
     start({"--model", "715"}, 715);
     type()->setCurrentIndex(5);
-    ASSERT_EQ(runToEnd(CmdWrite), T(it::kTypeWritten));
+    ASSERT_EQ(runToEnd(CmdWrite), U(it::kTypeWritten));
     EXPECT_TRUE(panelText(CtlFrameRequest).startsWith("01 10 00 83 00 01 02 02 cb "))
         << panelText(CtlFrameRequest).toStdString();
     EXPECT_TRUE(panelText(CtlFrameReply).startsWith("01 10 00 83 00 01 "));

@@ -11,6 +11,7 @@
 #include "setpoint_wiring.h"
 #include "support/recording_reporter.h"
 #include "support/sim_process.h"
+#include "support/texts.h"
 
 #include <QCoreApplication>
 #include <gtest/gtest.h>
@@ -24,11 +25,11 @@
 namespace tirv {
 namespace {
 
+using test::U;
+
 namespace tx = setpoint_texts;
 using test::RecordingReporter;
 using test::SimProcess;
-
-QString T(const char* utf8) { return QString::fromUtf8(utf8); }
 
 
 std::vector<std::string> SimArgs(int code, std::vector<std::string> more = {})
@@ -86,8 +87,8 @@ TEST_F(SetpointSimTest, ReadsTheRelaysSetInTheModelsBlocks)
         EXPECT_EQ(rig.read(), SetpointTransferEnd::Read) << code;
         EXPECT_NE(rig.image, before) << "the relay holds a set of its own";
         EXPECT_TRUE(CheckImage(rig.profile, rig.image));
-        EXPECT_EQ(rig.reporter.lastStatus(), T(tx::kReadDone));
-        EXPECT_EQ(rig.reporter.statuses.contains(T(tx::kReadNextBlock)), code >= 715) << code;
+        EXPECT_EQ(rig.reporter.lastStatus(), U(tx::kReadDone));
+        EXPECT_EQ(rig.reporter.statuses.contains(U(tx::kReadNextBlock)), code >= 715) << code;
     }
 }
 
@@ -99,7 +100,7 @@ TEST_F(SetpointSimTest, DefaultsRoundTripForEveryModel)
         const SetpointImage defaults = DefaultImage(rig.profile);
         rig.image = defaults;
         ASSERT_EQ(rig.write(), SetpointTransferEnd::Written) << code;
-        EXPECT_EQ(rig.reporter.lastStatus(), T(tx::kWriteDone));
+        EXPECT_EQ(rig.reporter.lastStatus(), U(tx::kWriteDone));
         rig.image = SetpointImage{};
         ASSERT_EQ(rig.read(), SetpointTransferEnd::Read) << code;
         EXPECT_EQ(rig.image, defaults) << code;
@@ -131,9 +132,9 @@ TEST_F(SetpointSimTest, EmptyRelayGetsTheMinimalSetAfterOk)
     rig.reporter.answers = {Answer::Ok};
     EXPECT_EQ(rig.read(), SetpointTransferEnd::Read);
     ASSERT_EQ(rig.reporter.messages.size(), 1u);
-    EXPECT_EQ(rig.reporter.messages[0].text, T(tx::kAskMinimalSet));
-    EXPECT_TRUE(rig.reporter.statuses.contains(T(tx::kReadEmpty)));
-    EXPECT_EQ(rig.reporter.lastStatus(), T(tx::kReadDone));
+    EXPECT_EQ(rig.reporter.messages[0].text, U(tx::kAskMinimalSet));
+    EXPECT_TRUE(rig.reporter.statuses.contains(U(tx::kReadEmpty)));
+    EXPECT_EQ(rig.reporter.lastStatus(), U(tx::kReadDone));
     EXPECT_TRUE(CheckImage(rig.profile, rig.image));
 
     SimRig declined(705, {"--empty-memory"});
@@ -195,7 +196,7 @@ TEST_F(SetpointSimTest, InvalidValuesInTheRelayAreRejected)
         } else {
             EXPECT_EQ(end, SetpointTransferEnd::Rejected) << c.what;
             EXPECT_EQ(rig.image, before) << c.what;
-            EXPECT_EQ(rig.reporter.lastStatus(), T(tx::kReadRejected)) << c.what;
+            EXPECT_EQ(rig.reporter.lastStatus(), U(tx::kReadRejected)) << c.what;
         }
     }
 }
@@ -212,8 +213,8 @@ TEST_F(SetpointSimTest, LostBlockIsReadAgain)
     EXPECT_EQ(rig.read(), SetpointTransferEnd::Read);
     EXPECT_EQ(rig.image, first);
     EXPECT_TRUE(rig.reporter.statuses.contains(
-        T(tx::kReadRetryPrefix) + link_texts::Text(link_texts::kRepeatSuffix).arg(1)));
-    EXPECT_EQ(rig.reporter.lastStatus(), T(tx::kReadDone));
+        U(tx::kReadRetryPrefix) + link_texts::Text(link_texts::kRepeatSuffix).arg(1)));
+    EXPECT_EQ(rig.reporter.lastStatus(), U(tx::kReadDone));
 }
 
 TEST_F(SetpointSimTest, SilentOrRefusingRelayEndsWithTheFailureText)
@@ -225,7 +226,7 @@ TEST_F(SetpointSimTest, SilentOrRefusingRelayEndsWithTheFailureText)
     ASSERT_TRUE(rig.sim.control("silent"));
     const SetpointImage before = rig.image;
     EXPECT_EQ(rig.write(), SetpointTransferEnd::Failed);
-    EXPECT_TRUE(rig.reporter.statuses.contains(T(tx::kWriteFailed)));
+    EXPECT_TRUE(rig.reporter.statuses.contains(U(tx::kWriteFailed)));
     EXPECT_EQ(rig.reporter.lastLinkState(), link_texts::Text(link_texts::kNoLink));
     EXPECT_EQ(rig.image, before);
 
@@ -238,7 +239,7 @@ TEST_F(SetpointSimTest, SilentOrRefusingRelayEndsWithTheFailureText)
     ASSERT_TRUE(refusing.sim.control("exception 2"));
     EXPECT_EQ(refusing.read(), SetpointTransferEnd::Failed);
     EXPECT_EQ(refusing.image, kept);
-    EXPECT_EQ(refusing.reporter.lastStatus(), T(tx::kReadFailed));
+    EXPECT_EQ(refusing.reporter.lastStatus(), U(tx::kReadFailed));
     ASSERT_FALSE(refusing.reporter.messages.empty());
     EXPECT_EQ(refusing.reporter.messages[0].text,
               link_texts::Text(link_texts::kDeviceCannotExecute));
@@ -272,7 +273,7 @@ TEST_F(SetpointSimTest, ReadOverModbusTcp)
     EXPECT_EQ(rig.read(), SetpointTransferEnd::Read);
     EXPECT_TRUE(CheckImage(rig.profile, rig.image));
     EXPECT_TRUE(rig.reporter.statuses.contains(link_texts::Text(link_texts::kTcpThreadOpened)));
-    EXPECT_EQ(rig.reporter.lastStatus(), T(tx::kReadDone));
+    EXPECT_EQ(rig.reporter.lastStatus(), U(tx::kReadDone));
     EXPECT_TRUE(rig.reporter.messages.empty());
 }
 
@@ -291,7 +292,7 @@ TEST_F(SetpointSimTest, LostTextBlockIsReadAgain)
         EXPECT_EQ(rig.read(), SetpointTransferEnd::Read) << variant;
         EXPECT_EQ(rig.image, first) << variant;
         EXPECT_TRUE(rig.reporter.statuses.contains(
-            T(tx::kReadRetryPrefix) + link_texts::Text(link_texts::kRepeatSuffix).arg(1)));
+            U(tx::kReadRetryPrefix) + link_texts::Text(link_texts::kRepeatSuffix).arg(1)));
     }
 }
 
