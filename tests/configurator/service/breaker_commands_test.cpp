@@ -1,8 +1,9 @@
 // The breaker commands' frames and the meaning of every reply, checked against bytes worked out
 // by hand (CRC by the bitwise routine of the file-format tests, not the link's table).
-#include "configurator/link/frames.h"
 #include "configurator/service/breaker_commands.h"
+#include "configurator/link/frames.h"
 #include "configurator/service/breaker_texts.h"
+#include "support/reference_crc.h"
 
 #include <gtest/gtest.h>
 
@@ -13,25 +14,6 @@ namespace tirv {
 namespace {
 
 namespace bt = breaker_texts;
-
-std::uint16_t BitwiseCrc(const std::vector<std::uint8_t>& bytes)
-{
-    std::uint16_t crc = 0xFFFF;
-    for (std::uint8_t b : bytes) {
-        crc ^= b;
-        for (int bit = 0; bit < 8; ++bit)
-            crc = (crc & 1u) ? std::uint16_t((crc >> 1) ^ 0xA001u) : std::uint16_t(crc >> 1);
-    }
-    return crc;
-}
-
-std::vector<std::uint8_t> WithCrc(std::vector<std::uint8_t> bytes)
-{
-    const std::uint16_t crc = BitwiseCrc(bytes);
-    bytes.push_back(std::uint8_t(crc & 0xFF));
-    bytes.push_back(std::uint8_t(crc >> 8));
-    return bytes;
-}
 
 TEST(BreakerFrames, ModbusWritesOneRegisterWithTheCommandsValue)
 {
@@ -44,15 +26,16 @@ TEST(BreakerFrames, ModbusWritesOneRegisterWithTheCommandsValue)
     };
     for (const auto& [command, body] : cases) {
         const BreakerRequest r = BuildBreakerRequest(s, command);
-        EXPECT_EQ(r.frame, WithCrc(body)) << int(command);
+        EXPECT_EQ(r.frame, test::WithBitwiseCrc(body)) << int(command);
         // (26 × 11 + 120) bits at 57600 bit/s = 7.05 ms, + 20.
         EXPECT_EQ(r.waitMs, 27);
         // The relay's acknowledgement echoes start and count.
-        const auto ack = WithCrc({7, 0x10, 0x00, body[3], 0x00, 0x01});
+        const auto ack = test::WithBitwiseCrc({7, 0x10, 0x00, body[3], 0x00, 0x01});
         EXPECT_EQ(CheckBreakerReply(s, r.frame, ack), LinkResult::Good);
-        EXPECT_NE(CheckBreakerReply(s, r.frame, WithCrc({7, 0x10, 0x00, 137, 0x00, 0x01})),
-                  LinkResult::Good);
-        const auto refused = WithCrc({7, 0x90, 0x04});
+        EXPECT_NE(
+            CheckBreakerReply(s, r.frame, test::WithBitwiseCrc({7, 0x10, 0x00, 137, 0x00, 0x01})),
+            LinkResult::Good);
+        const auto refused = test::WithBitwiseCrc({7, 0x90, 0x04});
         EXPECT_EQ(CheckBreakerReply(s, r.frame, refused), LinkResult::WriteRefused);
     }
 }

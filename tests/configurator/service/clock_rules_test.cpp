@@ -3,6 +3,7 @@
 // routine, not the link's table).
 #include "configurator/service/clock_rules.h"
 #include "configurator/service/clock_texts.h"
+#include "support/reference_crc.h"
 
 #include <gtest/gtest.h>
 
@@ -13,25 +14,6 @@ namespace tirv {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-
-std::uint16_t BitwiseCrc(const Bytes& bytes)
-{
-    std::uint16_t crc = 0xFFFF;
-    for (std::uint8_t b : bytes) {
-        crc ^= b;
-        for (int bit = 0; bit < 8; ++bit)
-            crc = (crc & 1u) ? std::uint16_t((crc >> 1) ^ 0xA001u) : std::uint16_t(crc >> 1);
-    }
-    return crc;
-}
-
-Bytes WithCrc(Bytes bytes)
-{
-    const std::uint16_t crc = BitwiseCrc(bytes);
-    bytes.push_back(std::uint8_t(crc & 0xFF));
-    bytes.push_back(std::uint8_t(crc >> 8));
-    return bytes;
-}
 
 TEST(ClockRules, ValidityFollowsTheCalendarAndTheModelsFraction)
 {
@@ -96,12 +78,12 @@ TEST(ClockRules, ModbusReadAndSetFrames)
     ConnectionSettings s;
     s.address = 1;
     const ClockRequest read = BuildClockReadRequest(s);
-    EXPECT_EQ(read.frame, WithCrc({0x01, 0x03, 0x01, 0x5E, 0x00, 0x07}));
+    EXPECT_EQ(read.frame, test::WithBitwiseCrc({0x01, 0x03, 0x01, 0x5E, 0x00, 0x07}));
     EXPECT_EQ(read.replyLength, 19);
 
     const ClockRequest set = BuildClockSetRequest(s, {2026, 3, 5, 10, 20, 30, 0});
-    EXPECT_EQ(set.frame, WithCrc({0x01, 0x10, 0x01, 0x65, 0x00, 0x06, 0x0C, 0x00, 5, 0x00, 3, 0x00,
-                                  26, 0x00, 10, 0x00, 20, 0x00, 30}));
+    EXPECT_EQ(set.frame, test::WithBitwiseCrc({0x01, 0x10, 0x01, 0x65, 0x00, 0x06, 0x0C, 0x00, 5,
+                                               0x00, 3, 0x00, 26, 0x00, 10, 0x00, 20, 0x00, 30}));
     EXPECT_EQ(set.frame.size(), 21u);
     EXPECT_EQ(set.replyLength, 8);
     EXPECT_TRUE(BuildClockSetRequest(s, {2100, 1, 1, 0, 0, 0, 0}).frame.empty());
@@ -111,7 +93,8 @@ TEST(ClockRules, ModbusReadAndSetFrames)
 TEST(ClockRules, BroadcastCarriesTheTimeToAddressZero)
 {
     const ClockRequest b = BuildClockBroadcastRequest({2026, 3, 5, 10, 20, 30, 1});
-    EXPECT_EQ(b.frame, WithCrc({0x00, 0x42, 0x06, 0x05, 0x03, 0x1A, 0x0A, 0x14, 0x1E}));
+    EXPECT_EQ(b.frame,
+              test::WithBitwiseCrc({0x00, 0x42, 0x06, 0x05, 0x03, 0x1A, 0x0A, 0x14, 0x1E}));
     EXPECT_EQ(b.frame.size(), 11u);
     EXPECT_TRUE(BuildClockBroadcastRequest({2100, 3, 5, 10, 20, 30, 0}).frame.empty());
 }
@@ -135,7 +118,7 @@ TEST(ClockRules, ReadReplyIsCheckedAgainstTheRequest)
     s.address = 1;
     const ClockRequest read = BuildClockReadRequest(s);
     const Bytes good =
-        WithCrc({0x01, 0x03, 14, 0, 29, 0, 2, 0, 24, 0, 23, 0, 59, 0, 58, 0x03, 0xE7});
+        test::WithBitwiseCrc({0x01, 0x03, 14, 0, 29, 0, 2, 0, 24, 0, 23, 0, 59, 0, 58, 0x03, 0xE7});
     ClockRecord r{};
     ASSERT_EQ(ParseClockReadReply(s, read.frame, good, r), LinkResult::Good);
     EXPECT_EQ(r, (ClockRecord{29, 2, 24, 23, 59, 58, 999}));
@@ -148,11 +131,12 @@ TEST(ClockRules, ReadReplyIsCheckedAgainstTheRequest)
     Bytes damaged = good;
     damaged[5] ^= 1;
     const Bad bad[] = {
-        {"other address", WithCrc({0x02, 0x03, 14, 0, 29, 0, 2, 0, 24, 0, 23, 0, 59, 0, 58, 0, 0}),
+        {"other address",
+         test::WithBitwiseCrc({0x02, 0x03, 14, 0, 29, 0, 2, 0, 24, 0, 23, 0, 59, 0, 58, 0, 0}),
          LinkResult::AddressMismatch},
         {"damaged", damaged, LinkResult::CrcMismatch},
-        {"short", WithCrc({0x01, 0x03, 2, 0, 1}), LinkResult::LengthMismatch},
-        {"exception", WithCrc({0x01, 0x83, 0x02}), LinkResult::Exception},
+        {"short", test::WithBitwiseCrc({0x01, 0x03, 2, 0, 1}), LinkResult::LengthMismatch},
+        {"exception", test::WithBitwiseCrc({0x01, 0x83, 0x02}), LinkResult::Exception},
     };
     for (const Bad& b : bad) {
         ClockRecord untouched{};
@@ -160,9 +144,11 @@ TEST(ClockRules, ReadReplyIsCheckedAgainstTheRequest)
     }
 
     const ClockRequest set = BuildClockSetRequest(s, {2026, 3, 5, 10, 20, 30, 0});
-    EXPECT_EQ(CheckClockSetReply(s, set.frame, WithCrc({0x01, 0x10, 0x01, 0x65, 0x00, 0x06})),
+    EXPECT_EQ(CheckClockSetReply(s, set.frame,
+                                 test::WithBitwiseCrc({0x01, 0x10, 0x01, 0x65, 0x00, 0x06})),
               LinkResult::Good);
-    EXPECT_NE(CheckClockSetReply(s, set.frame, WithCrc({0x01, 0x10, 0x01, 0x5E, 0x00, 0x06})),
+    EXPECT_NE(CheckClockSetReply(s, set.frame,
+                                 test::WithBitwiseCrc({0x01, 0x10, 0x01, 0x5E, 0x00, 0x06})),
               LinkResult::Good);
 }
 

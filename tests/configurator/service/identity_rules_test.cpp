@@ -2,6 +2,7 @@
 // the read and both writes with their waits, and the panel's frame texts.
 #include "configurator/service/device_identity_rules.h"
 #include "configurator/service/device_identity_texts.h"
+#include "support/reference_crc.h"
 
 #include <gtest/gtest.h>
 
@@ -12,25 +13,6 @@ namespace tirv {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-
-std::uint16_t BitwiseCrc(const Bytes& bytes)
-{
-    std::uint16_t crc = 0xFFFF;
-    for (std::uint8_t b : bytes) {
-        crc ^= b;
-        for (int bit = 0; bit < 8; ++bit)
-            crc = (crc & 1u) ? std::uint16_t((crc >> 1) ^ 0xA001u) : std::uint16_t(crc >> 1);
-    }
-    return crc;
-}
-
-Bytes WithCrc(Bytes bytes)
-{
-    const std::uint16_t crc = BitwiseCrc(bytes);
-    bytes.push_back(std::uint8_t(crc & 0xFF));
-    bytes.push_back(std::uint8_t(crc >> 8));
-    return bytes;
-}
 
 TEST(IdentityRules, TypeListMapsItemsAndCodesBothWays)
 {
@@ -91,31 +73,37 @@ TEST(IdentityRules, ModbusFramesAndWaits)
     s.address = 1;
     s.baudIndex = 6;  // 57600
     const IdentityRequest read = BuildIdentityReadRequest(s);
-    EXPECT_EQ(read.frame, WithCrc({0x01, 0x03, 0x00, 0x83, 0x00, 0x04}));
+    EXPECT_EQ(read.frame, test::WithBitwiseCrc({0x01, 0x03, 0x00, 0x83, 0x00, 0x04}));
     EXPECT_EQ(read.replyLength, 13);
     EXPECT_EQ(read.waitMs, (13 * 8 + 237) * 1000 / 57600 + 20);
 
     const IdentityRequest type = BuildTypeWriteRequest(s, 716);
-    EXPECT_EQ(type.frame, WithCrc({0x01, 0x10, 0x00, 0x83, 0x00, 0x01, 0x02, 0x02, 0xCC}));
+    EXPECT_EQ(type.frame,
+              test::WithBitwiseCrc({0x01, 0x10, 0x00, 0x83, 0x00, 0x01, 0x02, 0x02, 0xCC}));
     EXPECT_EQ(type.waitMs, (26 * 11 + 120) * 1000 / 57600 + 20);
     const IdentityRequest serial = BuildSerialWriteRequest(s, 40000);
-    EXPECT_EQ(serial.frame, WithCrc({0x01, 0x10, 0x00, 0x86, 0x00, 0x01, 0x02, 0x9C, 0x40}));
+    EXPECT_EQ(serial.frame,
+              test::WithBitwiseCrc({0x01, 0x10, 0x00, 0x86, 0x00, 0x01, 0x02, 0x9C, 0x40}));
     EXPECT_EQ(IdentityWriteWaitMs(11, 0), (26 * 11 + 120) * 1000 / 1200 + 20);
 
     IdentityRecord r{};
-    ASSERT_EQ(ParseIdentityReply(s, read.frame,
-                                 WithCrc({0x01, 0x03, 8, 0x02, 0xCC, 0, 120, 0, 3, 0x30, 0x39}), r),
+    ASSERT_EQ(ParseIdentityReply(
+                  s, read.frame,
+                  test::WithBitwiseCrc({0x01, 0x03, 8, 0x02, 0xCC, 0, 120, 0, 3, 0x30, 0x39}), r),
               LinkResult::Good);
     EXPECT_EQ(r[kIdentityType], 716);
     EXPECT_EQ(r[kIdentitySerial], 12345);
-    EXPECT_EQ(ParseIdentityReply(s, read.frame, WithCrc({0x01, 0x03, 2, 0x02, 0xCC}), r),
-              LinkResult::LengthMismatch);
-    EXPECT_EQ(CheckIdentityWriteReply(s, type.frame, WithCrc({0x01, 0x10, 0x00, 0x83, 0x00, 0x01})),
+    EXPECT_EQ(
+        ParseIdentityReply(s, read.frame, test::WithBitwiseCrc({0x01, 0x03, 2, 0x02, 0xCC}), r),
+        LinkResult::LengthMismatch);
+    EXPECT_EQ(CheckIdentityWriteReply(s, type.frame,
+                                      test::WithBitwiseCrc({0x01, 0x10, 0x00, 0x83, 0x00, 0x01})),
               LinkResult::Good);
-    EXPECT_EQ(CheckIdentityWriteReply(s, type.frame, WithCrc({0x01, 0x90, 0x03})),
+    EXPECT_EQ(CheckIdentityWriteReply(s, type.frame, test::WithBitwiseCrc({0x01, 0x90, 0x03})),
               LinkResult::Exception);
     // The acknowledgement of the serial write does not pass for the type write.
-    EXPECT_NE(CheckIdentityWriteReply(s, type.frame, WithCrc({0x01, 0x10, 0x00, 0x86, 0x00, 0x01})),
+    EXPECT_NE(CheckIdentityWriteReply(s, type.frame,
+                                      test::WithBitwiseCrc({0x01, 0x10, 0x00, 0x86, 0x00, 0x01})),
               LinkResult::Good);
 }
 

@@ -4,6 +4,7 @@
 // table-driven CRC and its word helpers cannot hide itself.
 #include "configurator/iocfg/io_image.h"
 #include "configurator/iocfg/led_image.h"
+#include "support/reference_crc.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -14,14 +15,7 @@ namespace tirv::file_test {
 
 inline std::uint16_t BitwiseCrc(std::span<const std::uint8_t> bytes)
 {
-    std::uint16_t crc = 0xFFFF;
-    for (std::uint8_t b : bytes) {
-        crc ^= b;
-        for (int bit = 0; bit < 8; ++bit)
-            crc = (crc & 1u) ? static_cast<std::uint16_t>((crc >> 1) ^ 0xA001u)
-                             : static_cast<std::uint16_t>(crc >> 1);
-    }
-    return crc;
+    return test::BitwiseCrc16(bytes);
 }
 
 inline std::uint32_t WordAt(std::span<const std::uint8_t> bytes, std::size_t k)
