@@ -28,7 +28,6 @@ QString Utf8(const char* text)
     return QString::fromUtf8(text);
 }
 
-
 }  // namespace
 
 bool ReadNamesItsStart(const ConnectionSettings& settings)

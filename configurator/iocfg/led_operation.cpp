@@ -22,7 +22,6 @@ namespace {
 
 namespace tx = io_operation_texts;
 
-
 }  // namespace
 
 LedTransfer::LedTransfer(SerialLink& link, LinkSession* session, Reporter& reporter,

@@ -22,7 +22,6 @@ inline constexpr char kModeMaster[] = "Ведущий";
 inline constexpr char kLoopbackEachOther[] = "между собой";
 inline constexpr char kLoopbackDevice[] = "с устр-вом";
 
-
 // Labels and buttons.
 inline constexpr char kCheckLink[] = "Проверить связь с устройством";
 inline constexpr char kAutoConnect[] = "Установить связь\nс автоматическим\nопределением скорости";

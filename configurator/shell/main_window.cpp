@@ -264,7 +264,6 @@ void MainWindow::registerAbort(std::function<void()> handler)
     m_abortHandlers.push_back(std::move(handler));
 }
 
-
 void MainWindow::start()
 {
     connect(&m_model, &DeviceModel::changed, this, [this](int code) { modelChanged(code); });

@@ -4,7 +4,6 @@
 // viewer show as well are taken from their headers.
 #include "common/shared_texts.h"
 
-
 namespace tirv::tx {
 
 // Window

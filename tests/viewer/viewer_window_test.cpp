@@ -197,7 +197,6 @@ TEST_F(ViewerWindowTest, MenusHoldTheirItemsWithSubMenusWhereTheirFirstItemStand
                      }));
 }
 
-
 TEST_F(ViewerWindowTest, CheckGroupsKeepMenuAndToolbarInStep)
 {
     writeDefault(test::FaultRecording().build());

@@ -30,7 +30,6 @@ namespace tx = firmware_texts;
 using test::RecordingReporter;
 using test::SimProcess;
 
-
 constexpr int kAddress = 5;
 constexpr int kWorkingBaudIndex = 4;  // 19200: the loader listens at 57600 whatever this is
 

@@ -33,7 +33,6 @@ namespace tx = firmware_texts;
 using test::RecordingReporter;
 using test::SimProcess;
 
-
 constexpr int kAddress = 3;
 
 // 2 KiB + 6 bytes at the flash start: the last block is short and gets padded.

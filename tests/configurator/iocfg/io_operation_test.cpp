@@ -33,7 +33,6 @@ namespace tx = io_operation_texts;
 using test::RecordingReporter;
 using test::SimProcess;
 
-
 enum class Wire { Modbus, Text, TextOld };
 
 std::vector<std::string> SimArgs(int code, Wire wire, std::vector<std::string> more)

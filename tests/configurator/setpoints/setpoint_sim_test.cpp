@@ -31,7 +31,6 @@ namespace tx = setpoint_texts;
 using test::RecordingReporter;
 using test::SimProcess;
 
-
 std::vector<std::string> SimArgs(int code, std::vector<std::string> more = {})
 {
     std::vector<std::string> args{"--model", std::to_string(code)};

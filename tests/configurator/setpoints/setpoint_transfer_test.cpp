@@ -270,7 +270,6 @@ TEST_F(SetpointTransferTest, EthernetChecksTheTcpSettingsAndNeverWrites)
     EXPECT_TRUE(rig.relay.requests().empty());
 }
 
-
 TEST_F(SetpointTransferTest, DestroyedMidReadLeavesTheLinkFree)
 {
     Rig rig(715);

@@ -29,7 +29,6 @@ using test::RecordingReporter;
 
 inline QString T(const char* utf8) { return QString::fromUtf8(utf8); }
 
-
 // What the rig owns besides the wiring: one in-memory relay on the line.
 struct MemoryLine {
     explicit MemoryLine(int modelCode) : relay(test::RelayMemory::OfModel(modelCode))
