@@ -10,6 +10,7 @@
 #include "support/program_rig.h"
 #include "support/sim_process.h"
 #include "support/texts.h"
+#include "support/sim_program.h"
 
 #include <QAction>
 #include <QLabel>
@@ -36,18 +37,13 @@ const char kWriteFailed[] = "Операцию записи в устр-во вы
 const char kAborted[] = " Операция обмена была прервана пользователем";
 const char kNoLink[] = "Нет связи с устр-вом";
 
-class LinkSessionTest : public ::testing::Test {
+class LinkSessionTest : public test::SimProgramTest {
 protected:
     void start(std::vector<std::string> simArgs, int model)
     {
-        test::GuiApp();
-        sim = std::make_unique<test::SimProcess>(simArgs);
-        ASSERT_TRUE(sim->ready()) << sim->error();
-        rig.build(QString::fromStdString(sim->portsDir()), model);
+        startProgram(std::move(simArgs), model);
         win = rig.win.get();
-        win->start();
     }
-    void TearDown() override { rig.reset(); }
     // A read or write as the user starts it, until it has ended one way or the other.
     void runUntilSettled(int cmd)
     {
@@ -57,9 +53,7 @@ protected:
     int checks() const { return int(rep.linkStates.count(U("Проверка связи"))); }
     LinkSession& session() { return rig.session(); }
 
-    test::ProgramRig rig;
     test::RecordingReporter& rep = rig.rep;
-    std::unique_ptr<test::SimProcess> sim;
     MainWindow* win = nullptr;
 };
 

@@ -11,6 +11,7 @@
 #include "gui_test_support.h"
 #include "support/recording_reporter.h"
 #include "support/sim_process.h"
+#include "support/sim_program.h"
 
 #include <QAction>
 #include <QElapsedTimer>
@@ -29,18 +30,13 @@ namespace {
 
 using test::WaitUntil;
 
-class ProgramTest : public ::testing::Test {
+class ProgramTest : public test::SimProgramTest {
 protected:
     void start(std::vector<std::string> simArgs, int model)
     {
-        test::GuiApp();
-        sim = std::make_unique<test::SimProcess>(simArgs);
-        ASSERT_TRUE(sim->ready()) << sim->error();
-        rig.build(QString::fromStdString(sim->portsDir()), model);
+        startProgram(std::move(simArgs), model);
         win = rig.win.get();
-        win->start();
     }
-    void TearDown() override { rig.reset(); }
     bool linkUp() { return rig.linkState().established(); }
     bool connecting() { return rig.session().running() != LinkSession::Seq::None; }
     // One read as the user starts it; returns when it has ended one way or the other.
@@ -52,9 +48,7 @@ protected:
     }
     int connectionAttempts() const { return int(rep.linkStates.count(QString::fromUtf8("Проверка связи"))); }
 
-    test::ProgramRig rig;
     test::RecordingReporter& rep = rig.rep;
-    std::unique_ptr<test::SimProcess> sim;
     MainWindow* win = nullptr;
 };
 
