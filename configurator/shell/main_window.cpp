@@ -270,9 +270,11 @@ void MainWindow::start()
     modelChanged(m_model.code());
     refreshAvailability();
     // The command-line file opens on the page that takes its kind.
+    if (m_commandLine.kind == FileKind::None)
+        return;
     for (const auto& [id, row] : m_rows)
         for (const CommandLineOpen& open : row.opens)
-            if (open.kind == m_commandLine.kind && m_commandLine.kind != FileKind::None) {
+            if (open.kind == m_commandLine.kind) {
                 command(row.showCommand);
                 return;
             }
